@@ -1,0 +1,61 @@
+#include "chamber.h"
+
+#include "texts.h"
+
+#include <cmath>
+
+namespace velmorant {
+
+ChamberDimensions computeChamber(const DesignParameters &p)
+{
+    const double cil = p[Field::Cil];
+    const double rpm = p[Field::Rpm];
+    const double asp = p[Field::Asp];
+    const double sc = p[Field::Sc];
+    const double temp1 = p[Field::Temp1];
+
+    ChamberDimensions d;
+    d.a1 = std::pow((temp1 + KELVIN_OFFSET) * GAMMA_R, 0.5);
+    d.a2 = std::pow(((temp1 - TEMP_DROP) + KELVIN_OFFSET) * GAMMA_R, 0.5);
+    d.L1 = (((d.a1 / SOUND_SPEED_DIVISOR) * (sc - asp)) / rpm) * M_TO_MM;
+    d.D1 = std::pow((((4 * cil) * CC_TO_M3) * rpm) / ((PI * GAS_SPEED_D1) * SECONDS_PER_MINUTE),
+                    0.5) *
+           M_TO_MM;
+    d.D2 = d.D1 * std::pow(p[Field::Rappsez], 0.5);
+    d.L2 = (0.5 * (d.D2 - d.D1)) / std::tan(p[Field::Div] * PI / 180);
+    d.L3 = (((d.a2 / SOUND_SPEED_DIVISOR) * (sc + asp)) / rpm) * M_TO_MM - (d.L1 + d.L2);
+    d.D3 = std::pow((((4 * cil) * CC_TO_M3) * rpm) / ((PI * GAS_SPEED_D3) * SECONDS_PER_MINUTE),
+                    0.5) *
+           M_TO_MM;
+    d.L4 = (0.5 * (d.D2 - d.D3)) / std::tan(p[Field::Conv] * PI / 180);
+    d.L5 = L5_LENGTH;
+    d.LTOT = (((d.L1 + d.L2) + d.L3) + d.L4) + d.L5;
+    return d;
+}
+
+std::optional<QString> chamberInputProblem(const DesignParameters &p)
+{
+    // The second speed of sound takes the square root of a multiple of TEMP1 - 7.
+    if (p[Field::Temp1] < 7)
+        return texts::temperatureTooLow();
+    if (p[Field::Cil] * p[Field::Rpm] < 0)
+        return texts::oppositeSigns();
+    if (p[Field::Rappsez] < 0)
+        return texts::negativeRatio();
+    return std::nullopt;
+}
+
+std::optional<QString> chamberResultProblem(const ChamberDimensions &d)
+{
+    const double values[] = {d.a1, d.a2, d.L1, d.L2, d.L3, d.L4, d.L5, d.D1, d.D2, d.D3, d.LTOT};
+    for (double v : values) {
+        if (!std::isfinite(v))
+            return texts::outOfRange();
+    }
+    // The sketch scales its height by 500 / D3.
+    if (d.D3 == 0)
+        return texts::outOfRange();
+    return std::nullopt;
+}
+
+} // namespace velmorant
