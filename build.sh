@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test Velmorant on a Debian machine.
+#   ./build.sh run    install what is missing, build (Release) and start the program
+#   ./build.sh test   install what is missing, build and run the whole test suite headless
+#   ./build.sh asan   the test suite again, built with AddressSanitizer and UBSan
+#   ./build.sh bench  the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake g++ make qt6-base-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+configure_and_build() { # dir, extra cmake args...
+    local dir=$1; shift
+    cmake -S . -B "$dir" "$@"
+    cmake --build "$dir" -j2
+}
+
+run_tests() { # dir
+    (cd "$1" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    configure_and_build build -DCMAKE_BUILD_TYPE=Release
+    exec ./build/src/app/velmorant
+    ;;
+test)
+    install_missing
+    configure_and_build build -DCMAKE_BUILD_TYPE=Release
+    run_tests build
+    ;;
+asan)
+    install_missing
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORANT_SANITIZE=ON \
+        -DVELMORANT_BENCHMARKS=OFF
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+        LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp:print_suppressions=0 \
+        UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 run_tests build-asan
+    ;;
+bench)
+    install_missing
+    configure_and_build build -DCMAKE_BUILD_TYPE=Release
+    for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
+    ;;
+*)
+    echo "usage: $0 run|test|asan|bench" >&2
+    exit 2
+    ;;
+esac
