@@ -1,0 +1,150 @@
+#include "designfile.h"
+
+#include "number.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace velmorant {
+
+namespace {
+
+// No design line comes anywhere near this; a longer one is not a design file.
+constexpr int MaxLineLength = 1024;
+// Eight short lines; more than this is never needed to find them.
+constexpr qint64 MaxBytesRead = 64 * 1024;
+
+QString quoted(const QString &name) { return QStringLiteral("\u201c%1\u201d").arg(name); }
+
+bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+struct RawField
+{
+    QString text;
+    bool quoted = false;
+};
+
+// Splits one line into fields at commas outside quotes.
+QList<RawField> lineFields(const QString &line)
+{
+    QList<RawField> fields;
+    const int n = int(line.size());
+    int pos = 0;
+    while (true) {
+        while (pos < n && isBlank(line[pos]))
+            ++pos;
+        RawField field;
+        if (pos < n && line[pos] == QLatin1Char('"')) {
+            const int close = int(line.indexOf(QLatin1Char('"'), pos + 1));
+            const int end = close < 0 ? n : close;
+            field.text = line.mid(pos + 1, end - pos - 1);
+            field.quoted = true;
+            const int comma = int(line.indexOf(QLatin1Char(','), end));
+            pos = comma < 0 ? n : comma;
+        } else {
+            const int comma = int(line.indexOf(QLatin1Char(','), pos));
+            const int end = comma < 0 ? n : comma;
+            field.text = line.mid(pos, end - pos);
+            while (!field.text.isEmpty() && isBlank(field.text.back()))
+                field.text.chop(1);
+            pos = end;
+        }
+        fields << field;
+        if (pos >= n)
+            break;
+        ++pos; // past the comma
+    }
+    return fields;
+}
+
+DesignFileRead refused(const QString &message)
+{
+    DesignFileRead result;
+    result.error = message;
+    return result;
+}
+
+} // namespace
+
+QByteArray designFileBytes(const DesignParameters &p)
+{
+    QByteArray bytes;
+    for (double v : p.values)
+        bytes += formatPlainNumber(v).toLatin1() + "\r\n";
+    return bytes;
+}
+
+std::optional<QString> writeDesignFile(const QString &path, const DesignParameters &p)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = designFileBytes(p);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        return QStringLiteral("Impossibile salvare il file %1: %2.")
+            .arg(quoted(QDir::toNativeSeparators(path)), file.errorString());
+    }
+    return std::nullopt;
+}
+
+DesignFileRead parseDesignFile(const QByteArray &content, const QString &name)
+{
+    // Single-byte text: every byte is one character.
+    const QString text = QString::fromLatin1(content);
+    const int size = int(text.size());
+
+    QList<RawField> fields;
+    int pos = 0;
+    while (fields.size() < int(FieldCount) && pos < size) {
+        int end = pos;
+        while (end < size && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
+            ++end;
+        const QString line = text.mid(pos, end - pos);
+        if (line.contains(QChar(0)))
+            return refused(
+                QStringLiteral("Il file %1 non \u00e8 un file di testo.").arg(quoted(name)));
+        if (line.size() > MaxLineLength)
+            return refused(QStringLiteral("Il file %1 non \u00e8 un file di progetto Velmorant: "
+                                          "contiene una riga troppo lunga.")
+                               .arg(quoted(name)));
+        fields << lineFields(line);
+
+        // One line end: CR LF, CR or LF.
+        if (end < size && text[end] == QLatin1Char('\r') && end + 1 < size &&
+            text[end + 1] == QLatin1Char('\n'))
+            ++end;
+        pos = end + 1;
+    }
+    if (fields.size() < int(FieldCount))
+        return refused(
+            QStringLiteral("Il file %1 non contiene gli otto valori di un progetto Velmorant.")
+                .arg(quoted(name)));
+
+    DesignFileRead result;
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        const RawField &field = fields[int(i)];
+        const std::optional<double> number = parsePlainNumber(field.text);
+        if (i + 1 == FieldCount)
+            result.values[i] = number.value_or(0.0); // the ratio is always read as a number
+        else if (number && !field.quoted)
+            result.values[i] = *number;
+        else
+            result.values[i] = field.text;
+    }
+    return result;
+}
+
+DesignFileRead readDesignFile(const QString &path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(QStringLiteral("Impossibile aprire il file %1: %2.")
+                           .arg(quoted(name), file.errorString()));
+    const QByteArray content = file.read(MaxBytesRead);
+    if (file.error() != QFileDevice::NoError)
+        return refused(QStringLiteral("Impossibile leggere il file %1: %2.")
+                           .arg(quoted(name), file.errorString()));
+    return parseDesignFile(content, name);
+}
+
+} // namespace velmorant

@@ -1,0 +1,38 @@
+#include "fakeplatform.h"
+
+namespace velmorant {
+
+void FakePlatform::showMessage(QWidget *, const QString &title, const QString &text,
+                               MessageIcon icon)
+{
+    messages.append({title, text, icon});
+    if (onMessage)
+        onMessage(messages.last());
+}
+
+QString FakePlatform::nextFileAnswer()
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString FakePlatform::openFileName(QWidget *, const QString &title, const QString &filters)
+{
+    fileRequests.append({title, filters, false});
+    return nextFileAnswer();
+}
+
+QString FakePlatform::saveFileName(QWidget *, const QString &title, const QString &filters)
+{
+    fileRequests.append({title, filters, true});
+    return nextFileAnswer();
+}
+
+bool FakePlatform::choosePrinter(QWidget *, QPrinter &printer)
+{
+    ++printerRequests;
+    return printerAnswer ? printerAnswer(printer) : false;
+}
+
+void FakePlatform::openAddress(const QUrl &url) { openedAddresses.append(url); }
+
+} // namespace velmorant

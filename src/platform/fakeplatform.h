@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmorant {
+
+// A scripted platform for tests: records every request and answers from queues.
+class FakePlatform : public Platform
+{
+public:
+    struct Message
+    {
+        QString title;
+        QString text;
+        MessageIcon icon;
+    };
+    struct FileRequest
+    {
+        QString title;
+        QString filters;
+        bool save;
+    };
+
+    QList<Message> messages;
+    QList<FileRequest> fileRequests;
+    QStringList fileAnswers;       // taken in order; empty queue answers "" (cancel)
+    QList<QUrl> openedAddresses;
+    int printerRequests = 0;
+    // Sets up the printer as a user would in the dialog; returns false to cancel. When unset
+    // the dialog is cancelled.
+    std::function<bool(QPrinter &)> printerAnswer;
+    // Runs while a message box would be open (for checks on modality).
+    std::function<void(const Message &)> onMessage;
+
+    void showMessage(QWidget *parent, const QString &title, const QString &text,
+                     MessageIcon icon) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &filters) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &filters) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    void openAddress(const QUrl &url) override;
+
+private:
+    QString nextFileAnswer();
+};
+
+} // namespace velmorant

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QPrinter;
+class QWidget;
+
+namespace velmorant {
+
+enum class MessageIcon { None, Information, Critical };
+
+// What the desktop provides to the program. Every modal dialog and shell request goes
+// through here, so that window tests can script the answers.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // A modal message box with one OK button; returns when it is closed.
+    virtual void showMessage(QWidget *parent, const QString &title, const QString &text,
+                             MessageIcon icon) = 0;
+    // The file dialogs; an empty path means the user cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title,
+                                 const QString &filters) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title,
+                                 const QString &filters) = 0;
+    // The printer dialog over `printer`; false when the user cancelled.
+    virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
+    // Hands a web or mailto address to the user's default programs; failures are silent.
+    virtual void openAddress(const QUrl &url) = 0;
+};
+
+// Turns the "Description (*.ext)|*.ext|..." filter list of the file commands into Qt's form.
+QString qtFileFilters(const QString &filters);
+
+} // namespace velmorant

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+namespace velmorant {
+
+// The splash window: shown first, it closes itself after its delay or on a click on its
+// picture, and reveals the main window as it goes (once).
+class Splash : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int DefaultDelayMs = 4000;
+
+    explicit Splash(QWidget *mainWindow, int delayMs = DefaultDelayMs);
+
+    void finish();
+
+private:
+    QWidget *m_mainWindow;
+    QTimer m_timer;
+    bool m_finished = false;
+};
+
+} // namespace velmorant

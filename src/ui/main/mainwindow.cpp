@@ -1,0 +1,179 @@
+#include "mainwindow.h"
+
+#include "aboutbox.h"
+#include "fonts.h"
+#include "panels.h"
+#include "placementstore.h"
+#include "platform.h"
+#include "sketchview.h"
+#include "statusbar.h"
+#include "texts.h"
+#include "twips.h"
+#include "widgets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+
+namespace velmorant {
+
+MainWindow::MainWindow(Platform &platform, PlacementStore *placement, const QLocale &locale,
+                       QWidget *parent)
+    : QMainWindow(parent), m_platform(platform), m_placement(placement), m_locale(locale)
+{
+    ensureResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(texts::productName());
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+    // Fixed single border: close button and system menu, no minimise or maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(sansSerifFont());
+
+    buildClientArea();
+    createActions();
+    createMenus();
+    createToolbar();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The load step: the remembered placement, applied while the window is still hidden.
+    if (m_placement)
+        m_placement->load(*this);
+
+    m_input->setTexts(parameterTexts(m_state.currentParameters, m_locale));
+    m_status->setPanelText(1, texts::statusReady());
+    m_status->setPanelText(2, texts::fileNone());
+    m_status->setPanelText(3, m_state.inputSourceText);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildClientArea()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(px(ClientWidth), px(ClientHeight));
+    setCentralWidget(client);
+
+    m_input = new InputPanel(client);
+    m_output = new OutputPanel(client);
+    m_heading = new HeadingPanel(client);
+    connect(m_heading, &HeadingPanel::webLinkClicked, this, &MainWindow::openWebSite);
+
+    // The sketch frame takes the window's outer size less fixed margins.
+    m_sketchFrame = new QGroupBox(QStringLiteral("Geometria"), client);
+    m_sketchFrame->setObjectName(QStringLiteral("Frame3"));
+    m_sketchFrame->setFont(arialFont(7.8, true, true));
+    m_sketchFrame->setGeometry(twipsRect(120, 3840, OuterWidth - 300, OuterHeight - 4800));
+    m_sketch = new SketchView(m_sketchFrame);
+
+    // The bars are plain children at fixed places, so hiding one moves nothing else.
+    m_toolbar = new QToolBar(client);
+    m_toolbar->setObjectName(QStringLiteral("tbToolBar"));
+    m_toolbar->setGeometry(0, 0, px(ClientWidth), px(336));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(16, 16));
+
+    m_status = new StatusBar(client);
+    m_status->setGeometry(0, px(ClientHeight - 270), px(ClientWidth), px(270));
+
+    struct ButtonSpec { const char *name; const char *caption; int left; void (MainWindow::*slot)(); };
+    const ButtonSpec buttons[] = {{"cmdCalcola", "Calcola", 2400, &MainWindow::calculate},
+                                  {"cmdReset", "Default Input", 3670, &MainWindow::resetDefaults},
+                                  {"cmdClear", "Clear", 4920, &MainWindow::clear}};
+    for (const ButtonSpec &b : buttons) {
+        auto *button = new QPushButton(QString::fromLatin1(b.caption), m_toolbar);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setFont(sansSerifFont());
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setGeometry(twipsRect(b.left, 20, 1140, 270));
+        connect(button, &QPushButton::clicked, this, b.slot);
+    }
+
+    // Focus order: the inputs, Calcola, the results, Clear, Default Input.
+    QList<QWidget *> order;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        order << m_input->box(i);
+    order << m_toolbar->findChild<QPushButton *>(QStringLiteral("cmdCalcola"));
+    for (std::size_t i = 0; i < ResultCount; ++i)
+        order << m_output->box(i);
+    order << m_toolbar->findChild<QPushButton *>(QStringLiteral("cmdClear"))
+          << m_toolbar->findChild<QPushButton *>(QStringLiteral("cmdReset"));
+    for (int i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void MainWindow::message(const QString &text, int icon)
+{
+    m_platform.showMessage(this, texts::productName(), text, static_cast<MessageIcon>(icon));
+}
+
+void MainWindow::calculate()
+{
+    const CalculateOutcome out =
+        velmorant::calculate(m_state, m_input->texts(), m_locale, m_sketch->sketchFrame());
+    if (!out.succeeded()) {
+        message(out.message, int(MessageIcon::Critical));
+        return;
+    }
+    m_output->setResults(out.resultTexts);
+    m_sketch->setCaptionTexts(out.captions);
+    if (out.sketch.drawable)
+        m_sketch->showSketch(out.sketch);
+    else
+        m_sketch->hideSketch();
+    m_status->setPanelText(1, out.panel1);
+    m_status->setPanelText(3, out.panel3);
+    message(out.message, int(MessageIcon::None));
+}
+
+void MainWindow::clear()
+{
+    const ClearOutcome out = clearCalculation(m_state);
+    m_status->setPanelText(1, out.panel1);
+    m_status->setPanelText(3, out.panel3);
+    m_sketch->hideSketch();
+    m_output->clear();
+}
+
+void MainWindow::resetDefaults()
+{
+    m_state.currentParameters = m_state.defaults;
+    m_input->setTexts(parameterTexts(m_state.currentParameters, m_locale));
+    message(texts::defaultsRestored(), int(MessageIcon::Information));
+    m_status->setPanelText(3, texts::sourceDefaults());
+}
+
+void MainWindow::toggleToolbar() { m_toolbar->setVisible(m_viewToolbar->isChecked()); }
+
+void MainWindow::toggleStatusBar() { m_status->setVisible(m_viewStatusBar->isChecked()); }
+
+void MainWindow::showAbout()
+{
+    AboutBox box(m_platform, this);
+    box.exec();
+}
+
+void MainWindow::openWebSite() { m_platform.openAddress(webAddress()); }
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The unload step: close the other windows, then remember where this one was.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (*it != this && (*it)->isVisible())
+            (*it)->close();
+    }
+    if (m_placement && !isMinimized())
+        m_placement->save(*this);
+    event->accept();
+}
+
+} // namespace velmorant

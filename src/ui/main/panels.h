@@ -1,0 +1,68 @@
+#pragma once
+
+#include "calculation.h"
+#include "parameters.h"
+
+#include <QObject>
+
+#include <array>
+
+class QGroupBox;
+class QLineEdit;
+class QWidget;
+
+namespace velmorant {
+
+class ClickableLabel;
+
+// Frame "Input": the eight parameter rows, built from the field table.
+class InputPanel
+{
+public:
+    explicit InputPanel(QWidget *parent);
+
+    ParameterTexts texts() const;
+    void setTexts(const ParameterTexts &texts);
+    QLineEdit *box(std::size_t field) const { return m_boxes[field]; }
+    QGroupBox *frame() const { return m_frame; }
+
+private:
+    QGroupBox *m_frame;
+    std::array<QLineEdit *, FieldCount> m_boxes{};
+};
+
+// Frame "Output": the eight result rows.
+class OutputPanel
+{
+public:
+    explicit OutputPanel(QWidget *parent);
+
+    void setResults(const std::array<QString, ResultCount> &texts);
+    void clear();
+    QLineEdit *box(std::size_t index) const { return m_boxes[index]; }
+
+private:
+    std::array<QLineEdit *, ResultCount> m_boxes{};
+};
+
+// The heading frame: product heading, picture and web link.
+class HeadingPanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit HeadingPanel(QWidget *parent);
+
+signals:
+    void webLinkClicked();
+
+private:
+    ClickableLabel *m_picture;
+    ClickableLabel *m_link;
+};
+
+// The maker's web site, shown by the heading and the splash.
+QString webAddressText();
+QUrl webAddress();
+
+} // namespace velmorant

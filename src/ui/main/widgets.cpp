@@ -1,0 +1,82 @@
+#include "widgets.h"
+
+#include "fonts.h"
+#include "twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+static void initVelmorantResources() { Q_INIT_RESOURCE(velmorant); }
+
+namespace velmorant {
+
+void ensureResources()
+{
+    static const bool done = (initVelmorantResources(), true);
+    Q_UNUSED(done);
+}
+
+void fitToText(QLabel *label)
+{
+    const int needed = label->sizeHint().width();
+    if (needed <= label->width())
+        return;
+    const int grow = needed - label->width();
+    const Qt::Alignment a = label->alignment();
+    const int shift = (a & Qt::AlignRight) ? grow : (a & Qt::AlignHCenter) ? grow / 2 : 0;
+    label->setGeometry(label->x() - shift, label->y(), needed, label->height());
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+RuleLine::RuleLine(const QString &name, const QColor &colour, int thickness, QWidget *parent)
+    : QWidget(parent), m_colour(colour)
+{
+    setObjectName(name);
+    setFixedHeight(thickness);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void RuleLine::paintEvent(QPaintEvent *)
+{
+    QPainter(this).fillRect(rect(), m_colour);
+}
+
+void addEtchedRule(QWidget *parent, const QString &greyName, const QString &whiteName, int x1,
+                   int x2, int y)
+{
+    // The white line lies under the grey one and shows one pixel below it.
+    auto *white = new RuleLine(whiteName, QColor(0xFF, 0xFF, 0xFF), 2, parent);
+    white->setGeometry(px(x1), px(y), px(x2 - x1), 2);
+    auto *grey = new RuleLine(greyName, QColor(0x80, 0x80, 0x80), 1, parent);
+    grey->setGeometry(px(x1), px(y), px(x2 - x1), 1);
+}
+
+QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *parent, int left,
+                     int top, int width, int height)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setGeometry(twipsRect(left, top, width, height));
+    // The caption font is the frame's own; its children set theirs explicitly.
+    frame->setFont(arialFont(7.8, true, true));
+    return frame;
+}
+
+QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent, int left, int top,
+                  int width, int height, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(sansSerifFont());
+    label->setAlignment(alignment);
+    label->setGeometry(twipsRect(left, top, width, height));
+    return label;
+}
+
+} // namespace velmorant

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+
+namespace velmorant {
+
+// A label that reports a click (pictures and links).
+class ClickableLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// One of the two lines of an etched rule: drawn in `colour`, `thickness` pixels high.
+class RuleLine : public QWidget
+{
+public:
+    RuleLine(const QString &name, const QColor &colour, int thickness, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor m_colour;
+};
+
+// Adds the grey-over-white etched rule from (x1, y) to (x2, y), in twips.
+void addEtchedRule(QWidget *parent, const QString &greyName, const QString &whiteName, int x1,
+                   int x2, int y);
+
+// A frame of the main window: its caption in the frame font, at a place in twips.
+QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *parent, int left,
+                     int top, int width, int height);
+
+// Makes the pictures of the program available (they live in a static library).
+void ensureResources();
+
+// Widens a label whose text does not fit its box, keeping its alignment point in place (the
+// substituted fonts can run wider than the ones the layout was drawn with).
+void fitToText(QLabel *label);
+
+// A label in the window's regular font at a place in twips.
+QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent, int left, int top,
+                  int width, int height, Qt::Alignment alignment);
+
+} // namespace velmorant
