@@ -60,8 +60,8 @@ void MainWindow::buildClientArea()
     client->setFixedSize(px(ClientWidth), px(ClientHeight));
     setCentralWidget(client);
 
-    m_input = new InputPanel(client);
-    m_output = new OutputPanel(client);
+    m_input = std::make_unique<InputPanel>(client);
+    m_output = std::make_unique<OutputPanel>(client);
     m_heading = new HeadingPanel(client);
     connect(m_heading, &HeadingPanel::webLinkClicked, this, &MainWindow::openWebSite);
 

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QGroupBox;
 class QPushButton;
@@ -75,8 +77,8 @@ private:
     QString m_saveFile;
     QString m_lastChosenFile; // the file last chosen in the file dialog (status panel 2)
 
-    InputPanel *m_input = nullptr;
-    OutputPanel *m_output = nullptr;
+    std::unique_ptr<InputPanel> m_input;
+    std::unique_ptr<OutputPanel> m_output;
     HeadingPanel *m_heading = nullptr;
     SketchView *m_sketch = nullptr;
     StatusBar *m_status = nullptr;
