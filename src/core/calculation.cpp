@@ -63,22 +63,14 @@ CalculateOutcome calculate(CalculationState &state, const ParameterTexts &boxTex
     }
 
     const DesignParameters &p = state.currentParameters;
-    if (std::optional<QString> problem = chamberInputProblem(p)) {
-        out.kind = CalculateOutcome::Kind::NotComputable;
-        out.message = *problem;
+    const ChamberEvaluation evaluation = evaluateChamber(p);
+    if (!evaluation.ok()) {
+        out.kind = evaluation.negativeL3 ? CalculateOutcome::Kind::NegativeL3
+                                         : CalculateOutcome::Kind::NotComputable;
+        out.message = evaluation.refusal;
         return out;
     }
-    const ChamberDimensions d = computeChamber(p);
-    if (std::optional<QString> problem = chamberResultProblem(d)) {
-        out.kind = CalculateOutcome::Kind::NotComputable;
-        out.message = *problem;
-        return out;
-    }
-    if (d.L3 < 0) {
-        out.kind = CalculateOutcome::Kind::NegativeL3;
-        out.message = texts::negativeL3();
-        return out;
-    }
+    const ChamberDimensions &d = evaluation.dimensions;
 
     out.kind = CalculateOutcome::Kind::Success;
     out.dimensions = d;

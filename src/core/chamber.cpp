@@ -58,4 +58,21 @@ std::optional<QString> chamberResultProblem(const ChamberDimensions &d)
     return std::nullopt;
 }
 
+ChamberEvaluation evaluateChamber(const DesignParameters &p)
+{
+    ChamberEvaluation e;
+    if (std::optional<QString> problem = chamberInputProblem(p)) {
+        e.refusal = *problem;
+        return e;
+    }
+    e.dimensions = computeChamber(p);
+    if (std::optional<QString> problem = chamberResultProblem(e.dimensions)) {
+        e.refusal = *problem;
+    } else if (e.dimensions.L3 < 0) {
+        e.refusal = texts::negativeL3();
+        e.negativeL3 = true;
+    }
+    return e;
+}
+
 } // namespace velmorant

@@ -42,4 +42,15 @@ std::optional<QString> chamberInputProblem(const DesignParameters &p);
 // diameter), checked after computing.
 std::optional<QString> chamberResultProblem(const ChamberDimensions &d);
 
+// The whole check of a design: the input problems, the computation, the result problems and
+// a negative L3, in that order. Returns the refusal message, or the dimensions.
+struct ChamberEvaluation
+{
+    ChamberDimensions dimensions;
+    QString refusal;        // empty when the design can be shown
+    bool negativeL3 = false;
+    bool ok() const { return refusal.isEmpty(); }
+};
+ChamberEvaluation evaluateChamber(const DesignParameters &p);
+
 } // namespace velmorant

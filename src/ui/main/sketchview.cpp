@@ -35,8 +35,7 @@ SketchFrame SketchView::sketchFrame() const
 
 float SketchView::captionWidth(const QString &text) const
 {
-    const QFontMetrics metrics(sansSerifFont());
-    return float(twips(metrics.horizontalAdvance(text)));
+    return captionWidthTwips(text);
 }
 
 void SketchView::setCaptionTexts(const std::array<QString, SketchCaptionCount> &texts)

@@ -1,0 +1,135 @@
+#include "cliargs.h"
+
+#include "number.h"
+
+namespace velmorant {
+
+namespace {
+
+std::optional<std::size_t> fieldByName(const QString &name)
+{
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        if (name.compare(QLatin1String(fieldInfo(i).name), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> number(const QString &text) { return parsePlainNumber(text); }
+
+QString badValue(const QString &option, const QString &value)
+{
+    return QStringLiteral("Valore non valido per %1: \"%2\"").arg(option, value);
+}
+
+} // namespace
+
+std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            o.help = true;
+            continue;
+        }
+        if (arg == QLatin1String("--version")) {
+            o.version = true;
+            continue;
+        }
+        if (arg == QLatin1String("--json")) {
+            o.json = true;
+            continue;
+        }
+        if (!arg.startsWith(QLatin1String("--"))) {
+            if (!o.designFile.isEmpty())
+                return QStringLiteral("Un solo file di progetto, per favore: \"%1\"").arg(arg);
+            o.designFile = arg;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return QStringLiteral("Manca il valore di %1").arg(arg);
+        const QString value = args[++i];
+        const QString option = arg.mid(2);
+        if (const std::optional<std::size_t> field = fieldByName(option)) {
+            o.fieldTexts[*field] = value;
+        } else if (option == QLatin1String("locale")) {
+            o.locale = value;
+        } else if (option == QLatin1String("write")) {
+            o.writeFile = value;
+        } else if (option == QLatin1String("svg")) {
+            o.svgFile = value;
+        } else if (option == QLatin1String("patterns")) {
+            o.patternsFile = value;
+        } else if (option == QLatin1String("sketch-width")) {
+            o.sketchWidth = number(value);
+            if (!o.sketchWidth)
+                return badValue(arg, value);
+        } else if (option == QLatin1String("sheet")) {
+            const std::optional<double> t = number(value);
+            if (!t || *t < 0)
+                return badValue(arg, value);
+            o.sheet = *t;
+        } else if (option == QLatin1String("tuned-length")) {
+            o.tunedLength = number(value);
+            if (!o.tunedLength || *o.tunedLength <= 0)
+                return badValue(arg, value);
+        } else if (option == QLatin1String("sweep")) {
+            // FIELD=FROM:TO:STEP
+            const std::optional<std::size_t> field = fieldByName(value.section(QLatin1Char('='), 0, 0));
+            const QStringList range = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
+            if (!field || range.size() != 3)
+                return badValue(arg, value);
+            SweepSpec s;
+            s.field = *field;
+            const std::optional<double> from = number(range[0]), to = number(range[1]),
+                                        step = number(range[2]);
+            if (!from || !to || !step || *step == 0 || (*to - *from) / *step < 0)
+                return badValue(arg, value);
+            s.from = *from;
+            s.to = *to;
+            s.step = *step;
+            o.sweep = s;
+        } else {
+            return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)").arg(arg);
+        }
+    }
+    return std::nullopt;
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Uso: velmorant-cli [FILE.vlr] [opzioni]\n"
+        "\n"
+        "Dimensiona la camera di espansione di un motore a 2 tempi, come il pulsante\n"
+        "\"Calcola\" di Velmorant. I parametri partono dai valori di default; un file di\n"
+        "progetto li sostituisce; ogni opzione di parametro sostituisce il suo campo.\n"
+        "\n"
+        "Parametri (testo letto come nella casella della finestra, con --locale):\n"
+        "  --cil T        Cilindrata (cc)\n"
+        "  --rpm T        Numero di giri da ottimizzare (RPM)\n"
+        "  --asp T        Durata fase di aspirazione (gradi)\n"
+        "  --sc T         Durata fase di scarico (gradi)\n"
+        "  --conv T       Angolo del tratto convergente (gradi)\n"
+        "  --div T        Angolo del tratto divergente (gradi)\n"
+        "  --temp T       Temperatura gas di scarico (\u00b0C)\n"
+        "  --rappsez T    Rapporto sezione centrale/sezione iniziale\n"
+        "\n"
+        "Uscite:\n"
+        "  --locale NOME          convenzioni numeriche (default C), es. it_IT, en_US\n"
+        "  --json                 risultati completi in JSON\n"
+        "  --sketch-width W       larghezza del riquadro dello schizzo in twip (JSON e SVG)\n"
+        "  --write FILE           salva i parametri come file di progetto\n"
+        "  --svg FILE             schizzo in scala (SVG)\n"
+        "  --patterns FILE        sviluppi dei segmenti in scala 1:1 (.svg, .pdf o .dxf)\n"
+        "  --sheet MM             spessore della lamiera (default 0)\n"
+        "  --sweep CAMPO=DA:A:PASSO  tabella CSV al variare di un parametro\n"
+        "  --tuned-length MM      regime a cui L1+L2+L3 vale MM\n"
+        "  --version              versione\n"
+        "  --help                 questo aiuto\n"
+        "\n"
+        "Codici di uscita: 0 riuscito, 1 errore d'uso o di file, 2 parametro rifiutato,\n"
+        "3 calcolo rifiutato.\n");
+}
+
+} // namespace velmorant

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "parameters.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace velmorant {
+
+struct SweepSpec
+{
+    std::size_t field = 0;
+    double from = 0, to = 0, step = 0;
+};
+
+struct CliOptions
+{
+    QString designFile;
+    std::array<std::optional<QString>, FieldCount> fieldTexts; // --cil T, ...
+    QString locale = QStringLiteral("C");
+    bool json = false;
+    std::optional<double> sketchWidth;
+    QString writeFile, svgFile, patternsFile;
+    double sheet = 0;
+    std::optional<SweepSpec> sweep;
+    std::optional<double> tunedLength;
+    bool help = false, version = false;
+};
+
+// Reads the command line (without the program name). On a usage error returns its message.
+std::optional<QString> parseArguments(const QStringList &args, CliOptions &options);
+
+QString helpText();
+
+} // namespace velmorant
