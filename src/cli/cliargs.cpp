@@ -8,6 +8,9 @@ namespace {
 
 std::optional<std::size_t> fieldByName(const QString &name)
 {
+    // The temperature's option is the short --temp.
+    if (name.compare(QLatin1String("temp"), Qt::CaseInsensitive) == 0)
+        return std::size_t(Field::Temp1);
     for (std::size_t i = 0; i < FieldCount; ++i) {
         if (name.compare(QLatin1String(fieldInfo(i).name), Qt::CaseInsensitive) == 0)
             return i;

@@ -65,7 +65,7 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
         return QStringLiteral("Impossibile scrivere il file %1").arg(path);
     painter.scale(Resolution / 25.4, Resolution / 25.4); // millimetres from here on
     QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
+    font.setPixelSize(3); // user units are millimetres: 3 mm text
     painter.setFont(font);
 
     bool firstPage = true;

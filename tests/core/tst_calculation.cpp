@@ -1,4 +1,5 @@
 #include "calculation.h"
+#include "exact.h"
 #include "texts.h"
 
 #include <QtTest>
@@ -81,7 +82,7 @@ void TestCalculation::defaultsSucceed()
     const SketchCoords &l1 = out.sketch.elements[sk::Linea1];
     const SketchCoords &cap = out.sketch.elements[sk::txtQL1];
     QCOMPARE(cap.c, float(captions[0].size() * 10));
-    QCOMPARE(cap.a, float((double(l1.a) + double(l1.c)) * 0.5 - double(cap.c) * 0.5));
+    COMPARE_EXACT(cap.a, float((double(l1.a) + double(l1.c)) * 0.5 - double(cap.c) * 0.5));
 }
 
 void TestCalculation::everyPressCounts_data()
@@ -180,8 +181,8 @@ void TestCalculation::enteredValueReachesCaption()
     texts[1] = rpmText;
     const CalculateOutcome out = calculate(state, texts, QLocale(locale), frame11520());
     QVERIFY(out.succeeded());
-    QCOMPARE(state.currentParameters[Field::Div], 2.5);
-    QCOMPARE(state.currentParameters[Field::Rpm], 10000.0);
+    COMPARE_EXACT(state.currentParameters[Field::Div], 2.5);
+    COMPARE_EXACT(state.currentParameters[Field::Rpm], 10000.0);
     QCOMPARE(out.captions[8], divCaption);
     QCOMPARE(out.resultTexts[0], l1Text);
     QCOMPARE(out.panel3, texts::sourceUser());

@@ -1,4 +1,5 @@
 #include "chamber.h"
+#include "exact.h"
 #include "texts.h"
 
 #include <QtTest>
@@ -43,7 +44,7 @@ void TestChamber::constants()
     QVERIFY(PI != M_PI);
     // The product is the double just below 11639.6; the quotient follows from it.
     QVERIFY(1.4 * 8314 < 11639.6);
-    QCOMPARE(GAMMA_R, (1.4 * 8314) / 29);
+    COMPARE_EXACT(GAMMA_R, (1.4 * 8314) / 29);
     QVERIFY(qAbs(GAMMA_R - 401.3655172413793) < 1e-12);
 }
 
@@ -86,7 +87,7 @@ void TestChamber::dimensions()
                                  .arg(got[i], 0, 'f', 6)
                                  .arg(expected[i])));
     }
-    QCOMPARE(d.LTOT, (((d.L1 + d.L2) + d.L3) + d.L4) + d.L5);
+    COMPARE_EXACT(d.LTOT, (((d.L1 + d.L2) + d.L3) + d.L4) + d.L5);
 }
 
 void TestChamber::exactRelations_data()
@@ -108,15 +109,15 @@ void TestChamber::exactRelations()
     const ChamberDimensions d = computeChamber(withOverrides(overrides));
 
     if (relation == "flatDiffuser") {
-        QCOMPARE(d.D2, d.D1);
-        QCOMPARE(d.L2, 0.0);
+        COMPARE_EXACT(d.D2, d.D1);
+        COMPARE_EXACT(d.L2, 0.0);
     } else if (relation == "noInitialPipe") {
-        QCOMPARE(d.L1, 0.0);
+        COMPARE_EXACT(d.L1, 0.0);
     } else if (relation == "negativeL1") {
         QVERIFY(d.L1 < 0);
         QVERIFY(d.L3 > 0);
     }
-    QCOMPARE(d.L5, 200.0);
+    COMPARE_EXACT(d.L5, 200.0);
     // With this sizing D1 is always sqrt(2) times D3.
     QVERIFY(qAbs(d.D1 / d.D3 - std::sqrt(2.0)) < 1e-12);
 }

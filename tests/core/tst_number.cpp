@@ -1,4 +1,5 @@
 #include "number.h"
+#include "exact.h"
 
 #include <QtTest>
 
@@ -57,7 +58,7 @@ void TestNumber::parseLocaleNumber()
     const std::optional<double> read = velmorant::parseLocaleNumber(text, QLocale(locale));
     QCOMPARE(read.has_value(), numeric);
     if (numeric)
-        QCOMPARE(*read, value);
+        COMPARE_EXACT(*read, value);
 }
 
 void TestNumber::formatDimension_data()
@@ -137,7 +138,7 @@ void TestNumber::boxNumberRoundTrip()
     QCOMPARE(formatBoxNumber(value, loc), text);
     const std::optional<double> back = velmorant::parseLocaleNumber(text, loc);
     QVERIFY(back.has_value());
-    QCOMPARE(*back, value);
+    COMPARE_EXACT(*back, value);
 }
 
 QTEST_GUILESS_MAIN(TestNumber)

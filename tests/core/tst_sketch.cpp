@@ -1,4 +1,5 @@
 #include "chamber.h"
+#include "exact.h"
 #include "sketch/sketch.h"
 
 #include <QtTest>
@@ -107,10 +108,10 @@ void TestSketch::workedExample()
                                         widths(600));
     QVERIFY(g.drawable);
     const SketchCoords &c = g.elements[element];
-    QCOMPARE(c.a, float(coords[0]));
-    QCOMPARE(c.b, float(coords[1]));
-    QCOMPARE(c.c, float(coords[2]));
-    QCOMPARE(c.d, float(coords[3]));
+    COMPARE_EXACT(c.a, float(coords[0]));
+    COMPARE_EXACT(c.b, float(coords[1]));
+    COMPARE_EXACT(c.c, float(coords[2]));
+    COMPARE_EXACT(c.d, float(coords[3]));
 }
 
 void TestSketch::captionsOfWorkedExample()
@@ -124,12 +125,12 @@ void TestSketch::captionsOfWorkedExample()
     for (std::size_t c = 0; c < SketchCaptionCount; ++c) {
         const SketchCoords &cap = g.elements[FirstCaption + c];
         const double width = c == 8 ? 732 : 600;
-        QCOMPARE(cap.a, float(centres[c] - width / 2));
-        QCOMPARE(cap.b, float(c < 5 ? 3050 : 1600));
-        QCOMPARE(cap.c, float(width));
+        COMPARE_EXACT(cap.a, float(centres[c] - width / 2));
+        COMPARE_EXACT(cap.b, float(c < 5 ? 3050 : 1600));
+        COMPARE_EXACT(cap.c, float(width));
     }
-    QCOMPARE(g.elements[sk::txtQL1].a, 1280.0f);
-    QCOMPARE(g.elements[sk::txtQDiv].a, 2714.0f);
+    COMPARE_EXACT(g.elements[sk::txtQL1].a, 1280.0f);
+    COMPARE_EXACT(g.elements[sk::txtQDiv].a, 2714.0f);
     QCOMPARE(g.elements[sk::txtQDiv].d, 252.0f);
     QCOMPARE(g.elements[sk::txtQConv].d, 192.0f);
 }
@@ -172,10 +173,10 @@ void TestSketch::repeatable()
     drawSketch(dims(1, 2, 3, 4, 5, 6, 7, 8), 5000, widths(10)); // no memory of earlier drawings
     const SketchGeometry b = drawSketch(d, 11520, widths(640));
     for (std::size_t i = 0; i < SketchElementCount; ++i) {
-        QCOMPARE(a.elements[i].a, b.elements[i].a);
-        QCOMPARE(a.elements[i].b, b.elements[i].b);
-        QCOMPARE(a.elements[i].c, b.elements[i].c);
-        QCOMPARE(a.elements[i].d, b.elements[i].d);
+        COMPARE_EXACT(a.elements[i].a, b.elements[i].a);
+        COMPARE_EXACT(a.elements[i].b, b.elements[i].b);
+        COMPARE_EXACT(a.elements[i].c, b.elements[i].c);
+        COMPARE_EXACT(a.elements[i].d, b.elements[i].d);
     }
     // Default sizes: the centre section is about 707 twips either side of the axis.
     QVERIFY(qAbs(a.elements[sk::Linea1 + 2].b - 1092.9f) < 0.1f);

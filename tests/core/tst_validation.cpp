@@ -1,4 +1,5 @@
 #include "inputsource.h"
+#include "exact.h"
 #include "texts.h"
 #include "validation.h"
 
@@ -107,7 +108,7 @@ void TestValidation::storedValues()
     texts[field] = text;
     DesignParameters current = defaultParameters();
     QVERIFY(!readParameters(texts, QLocale(locale), current).has_value());
-    QCOMPARE(current.values[field], stored);
+    COMPARE_EXACT(current.values[field], stored);
     QCOMPARE(texts[field], text); // the box text itself is not rewritten
 }
 

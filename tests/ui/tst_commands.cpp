@@ -1,5 +1,6 @@
 #include "aboutbox.h"
 #include "designfile.h"
+#include "exact.h"
 #include "fakeplatform.h"
 #include "mainwindow.h"
 #include "panels.h"
@@ -315,9 +316,9 @@ void TestCommands::openFractionUnderLocale()
     QCOMPARE(boxTexts()[1], "12500"); // no grouping in a box
 
     w->findChild<QPushButton *>("cmdCalcola")->click();
-    QCOMPARE(w->state().currentParameters[Field::Rappsez], 4.5);
-    QCOMPARE(w->state().currentParameters[Field::Div], -2.25);
-    QCOMPARE(w->state().currentParameters[Field::Rpm], 12500.0);
+    COMPARE_EXACT(w->state().currentParameters[Field::Rappsez], 4.5);
+    COMPARE_EXACT(w->state().currentParameters[Field::Div], -2.25);
+    COMPARE_EXACT(w->state().currentParameters[Field::Rpm], 12500.0);
     QCOMPARE(panel(3), "Input: Valori da File");
 }
 

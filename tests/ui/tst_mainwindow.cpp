@@ -1,4 +1,5 @@
 #include "fakeplatform.h"
+#include "exact.h"
 #include "mainwindow.h"
 #include "panels.h"
 #include "sketchview.h"
@@ -179,8 +180,10 @@ void TestMainWindow::calculateDefaults()
         widths[i] = w->sketchView().captionWidth(w->sketchView().caption(i)->text());
     const SketchGeometry expected = drawSketch(computeChamber(defaultParameters()), 11520, widths);
     for (std::size_t i = 0; i < SketchElementCount; ++i) {
-        QCOMPARE(g.elements[i].a, expected.elements[i].a);
-        QCOMPARE(g.elements[i].d, expected.elements[i].d);
+        COMPARE_EXACT(g.elements[i].a, expected.elements[i].a);
+        COMPARE_EXACT(g.elements[i].b, expected.elements[i].b);
+        COMPARE_EXACT(g.elements[i].c, expected.elements[i].c);
+        COMPARE_EXACT(g.elements[i].d, expected.elements[i].d);
     }
     QCOMPARE(g.elements[sk::LineaQ0].a, 1080.0f);
     for (std::size_t i = 0; i < SketchCaptionCount; ++i) {

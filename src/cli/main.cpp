@@ -1,0 +1,152 @@
+// velmorant-cli: the sizing of the window for scripts and the workshop.
+#include "cliargs.h"
+#include "designfile.h"
+#include "drawings.h"
+#include "fonts.h"
+#include "number.h"
+#include "report.h"
+#include "sweep.h"
+#include "validation.h"
+
+#include <QGuiApplication>
+#include <QJsonDocument>
+
+#include <cstdio>
+#include <memory>
+
+using namespace velmorant;
+
+namespace {
+
+enum Exit { Ok = 0, UsageOrFile = 1, Rejected = 2, Refused = 3 };
+
+void print(std::FILE *to, const QString &text) { std::fputs(text.toUtf8().constData(), to); }
+
+int fail(int code, const QString &message)
+{
+    print(stderr, message + QLatin1Char('\n'));
+    return code;
+}
+
+// Only the drawings need fonts, and so a GUI application (offscreen when there is no display).
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool drawing)
+{
+    if (!drawing)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    installFontSubstitutions();
+    return app;
+}
+
+bool needsFonts(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--svg") || a == QLatin1String("--sketch-width") ||
+            a == QLatin1String("--patterns"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, needsFonts(args));
+
+    CliOptions o;
+    if (const std::optional<QString> usage = parseArguments(args, o))
+        return fail(UsageOrFile, *usage);
+    if (o.help) {
+        print(stdout, helpText());
+        return Ok;
+    }
+    if (o.version) {
+        print(stdout, QStringLiteral("Velmorant 1.3\n"));
+        return Ok;
+    }
+
+    // The texts the eight boxes would hold: defaults, then the file, then the options.
+    const QLocale locale(o.locale);
+    ParameterTexts texts = parameterTexts(defaultParameters(), locale);
+    if (!o.designFile.isEmpty()) {
+        const DesignFileRead read = readDesignFile(o.designFile);
+        if (!read.ok())
+            return fail(UsageOrFile, read.error);
+        for (std::size_t i = 0; i < FieldCount; ++i) {
+            const FileValue &v = read.values[i];
+            texts[i] = std::holds_alternative<double>(v) ? formatBoxNumber(std::get<double>(v), locale)
+                                                         : std::get<QString>(v);
+        }
+    }
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        if (o.fieldTexts[i])
+            texts[i] = *o.fieldTexts[i];
+    }
+    DesignParameters p = defaultParameters();
+    if (const std::optional<Rejection> rejected = readParameters(texts, locale, p))
+        return fail(Rejected, rejected->message);
+
+    if (!o.writeFile.isEmpty()) {
+        if (const std::optional<QString> error = writeDesignFile(o.writeFile, p))
+            return fail(UsageOrFile, *error);
+    }
+    if (o.sweep) {
+        writeSweep(stdout, p, *o.sweep);
+        return std::fflush(stdout) == 0 ? Ok : UsageOrFile;
+    }
+
+    const ChamberEvaluation evaluation = evaluateChamber(p);
+    if (!evaluation.ok())
+        return fail(Refused, evaluation.refusal);
+    const ChamberDimensions &d = evaluation.dimensions;
+    const std::array<QString, SketchCaptionCount> captions = captionTexts(d, p, locale);
+
+    std::optional<TunedLength> tuned;
+    if (o.tunedLength) {
+        tuned = solveTunedLength(p, *o.tunedLength);
+        if (!tuned)
+            return fail(Refused, QStringLiteral("Nessun regime positivo d\u00e0 L1+L2+L3 = %1 mm")
+                                     .arg(formatPlainNumber(*o.tunedLength)));
+    }
+
+    std::optional<SketchReport> sketch;
+    if (o.sketchWidth || !o.svgFile.isEmpty()) {
+        std::array<float, SketchCaptionCount> widths{};
+        for (std::size_t i = 0; i < SketchCaptionCount; ++i)
+            widths[i] = captionWidthTwips(captions[i]);
+        const double width = o.sketchWidth.value_or(11520);
+        sketch = SketchReport{width, drawSketch(d, width, widths)};
+    }
+    if (!o.svgFile.isEmpty()) {
+        if (!sketch->geometry.drawable)
+            return fail(Refused, QStringLiteral("Lo schizzo non si pu\u00f2 disegnare per questi dati"));
+        if (const std::optional<QString> error =
+                writeSketchSvg(o.svgFile, sketch->geometry, captions, sketch->frameWidth))
+            return fail(UsageOrFile, *error);
+    }
+
+    const QList<Pattern> patterns = computePatterns(d, o.sheet);
+    if (!o.patternsFile.isEmpty()) {
+        if (const std::optional<QString> error = writePatterns(o.patternsFile, patterns))
+            return fail(UsageOrFile, *error);
+        for (const Pattern &pt : patterns) {
+            if (pt.kind == Pattern::Kind::Skipped)
+                print(stderr, pt.label() + QLatin1Char('\n'));
+        }
+    }
+
+    if (o.json) {
+        const QJsonObject root = reportJson(p, d, captions, patterns,
+                                            o.sketchWidth ? sketch : std::nullopt, tuned);
+        print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
+    } else {
+        print(stdout, resultTable(d, locale, tuned));
+    }
+    return Ok;
+}

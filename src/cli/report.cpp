@@ -1,0 +1,131 @@
+#include "report.h"
+
+#include "number.h"
+
+#include <QJsonArray>
+
+#include <cmath>
+
+namespace velmorant {
+
+std::optional<TunedLength> solveTunedLength(const DesignParameters &p, double length)
+{
+    const ChamberDimensions atGiven = computeChamber(p);
+    const double rpm = (((atGiven.a2 / SOUND_SPEED_DIVISOR) * (p[Field::Sc] + p[Field::Asp])) /
+                        length) *
+                       M_TO_MM;
+    if (!std::isfinite(rpm) || !(rpm > 0))
+        return std::nullopt;
+    return TunedLength{length, rpm};
+}
+
+QString resultTable(const ChamberDimensions &d, const QLocale &locale,
+                    const std::optional<TunedLength> &tuned)
+{
+    const std::pair<const char *, double> rows[] = {
+        {"L1", d.L1}, {"L2", d.L2}, {"L3", d.L3}, {"L4", d.L4},          {"L5", d.L5},
+        {"D1", d.D1}, {"D2", d.D2}, {"D3", d.D3}, {"Lunghezza totale", d.LTOT}};
+    QString out;
+    for (const auto &[name, value] : rows)
+        out += QStringLiteral("%1 %2 mm\n")
+                   .arg(QString::fromUtf8(name), -17)
+                   .arg(formatDimension(value, locale), 10);
+    if (tuned)
+        out += QStringLiteral("Regime per L1+L2+L3 = %1 mm: %2 RPM\n")
+                   .arg(formatDimension(tuned->length, locale),
+                        locale.toString(tuned->rpm, 'f', 0));
+    return out;
+}
+
+namespace {
+
+QJsonObject patternJson(const Pattern &p)
+{
+    static const char *const kinds[] = {"sector", "rectangle", "skipped"};
+    QJsonObject o{{"segment", p.segment},
+                  {"name", p.name},
+                  {"kind", kinds[int(p.kind)]},
+                  {"length", p.length},
+                  {"d1", p.d1},
+                  {"d2", p.d2},
+                  {"meanD1", p.mean1},
+                  {"meanD2", p.mean2}};
+    if (p.kind == Pattern::Kind::Sector) {
+        o.insert("slant", p.slant);
+        o.insert("outerRadius", p.outerRadius);
+        o.insert("innerRadius", p.innerRadius);
+        o.insert("sweepDegrees", p.sweepDegrees);
+    } else if (p.kind == Pattern::Kind::Rectangle) {
+        o.insert("width", p.width);
+        o.insert("height", p.height);
+    }
+    return o;
+}
+
+QJsonObject sketchJson(const SketchReport &s)
+{
+    static const char *const kinds[] = {"line", "rectangle", "circle", "caption"};
+    QJsonArray elements;
+    for (std::size_t i = 0; i < SketchElementCount; ++i) {
+        const SketchElementInfo &info = sketchElements()[i];
+        const SketchCoords &c = s.geometry.elements[i];
+        // A float converts to a double exactly, so these read back as the stored floats.
+        QJsonObject e{{"name", info.name}, {"kind", kinds[int(info.kind)]}};
+        switch (info.kind) {
+        case ElementKind::Line:
+            e.insert("x1", double(c.a));
+            e.insert("y1", double(c.b));
+            e.insert("x2", double(c.c));
+            e.insert("y2", double(c.d));
+            break;
+        case ElementKind::Rectangle:
+        case ElementKind::Circle:
+            e.insert("left", double(c.a));
+            e.insert("top", double(c.b));
+            e.insert("width", double(c.c));
+            e.insert("height", double(c.d));
+            break;
+        case ElementKind::Caption:
+            e.insert("centerX", double(float(double(c.a) + double(c.c) * 0.5)));
+            e.insert("top", double(c.b));
+            break;
+        }
+        elements.append(e);
+    }
+    return {{"frameWidth", s.frameWidth},
+            {"drawable", s.geometry.drawable},
+            {"elements", elements}};
+}
+
+} // namespace
+
+QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
+                       const std::array<QString, SketchCaptionCount> &captions,
+                       const QList<Pattern> &patterns, const std::optional<SketchReport> &sketch,
+                       const std::optional<TunedLength> &tuned)
+{
+    QJsonObject parameters;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        parameters.insert(QLatin1String(fieldInfo(i).name), p.values[i]);
+    const QJsonObject results{{"a1", d.a1}, {"a2", d.a2}, {"L1", d.L1},    {"L2", d.L2},
+                              {"L3", d.L3}, {"L4", d.L4}, {"L5", d.L5},    {"D1", d.D1},
+                              {"D2", d.D2}, {"D3", d.D3}, {"LTOT", d.LTOT}};
+    QJsonObject captionObject;
+    for (std::size_t i = 0; i < SketchCaptionCount; ++i)
+        captionObject.insert(QLatin1String(sketchElements()[FirstCaption + i].name), captions[i]);
+    QJsonArray patternArray;
+    for (const Pattern &pt : patterns)
+        patternArray.append(patternJson(pt));
+
+    QJsonObject root{{"parameters", parameters},
+                     {"results", results},
+                     {"captions", captionObject},
+                     {"patterns", patternArray}};
+    if (sketch)
+        root.insert("sketch", sketchJson(*sketch));
+    if (tuned)
+        root.insert("tunedLength", QJsonObject{{"length", tuned->length}, {"RPM", tuned->rpm}});
+    return root;
+}
+
+} // namespace velmorant

@@ -1,0 +1,80 @@
+#include "sweep.h"
+
+#include "chamber.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace velmorant {
+
+namespace {
+
+// Shortest text that reads back as the same double.
+void appendNumber(std::string &line, double v)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    line.append(buffer, result.ptr);
+}
+
+void appendQuoted(std::string &line, const QString &text)
+{
+    line += '"';
+    for (char c : text.toStdString()) {
+        if (c == '"')
+            line += '"';
+        line += c;
+    }
+    line += '"';
+}
+
+} // namespace
+
+long long sweepRowCount(const SweepSpec &spec)
+{
+    return static_cast<long long>(std::floor((spec.to - spec.from) / spec.step + 1e-9)) + 1;
+}
+
+void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &spec)
+{
+    std::string buffer;
+    buffer.reserve(1 << 20);
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        buffer.append(fieldInfo(i).name).append(",");
+    buffer += "L1,L2,L3,L4,L5,D1,D2,D3,LTOT,status\n";
+
+    const long long rows = sweepRowCount(spec);
+    DesignParameters p = base;
+    for (long long k = 0; k < rows; ++k) {
+        // From the start each time, so that steps do not add up rounding.
+        p.values[spec.field] = spec.from + double(k) * spec.step;
+        for (double v : p.values) {
+            appendNumber(buffer, v);
+            buffer += ',';
+        }
+        if (p.values[spec.field] == 0) {
+            // The input box would refuse it.
+            buffer += ",,,,,,,,,";
+            appendQuoted(buffer, fieldRejection(spec.field));
+        } else if (const ChamberEvaluation e = evaluateChamber(p); !e.ok()) {
+            buffer += ",,,,,,,,,";
+            appendQuoted(buffer, e.refusal);
+        } else {
+            const ChamberDimensions &d = e.dimensions;
+            for (double v : {d.L1, d.L2, d.L3, d.L4, d.L5, d.D1, d.D2, d.D3, d.LTOT}) {
+                appendNumber(buffer, v);
+                buffer += ',';
+            }
+            buffer += "ok";
+        }
+        buffer += '\n';
+        if (buffer.size() > (1u << 20) - 4096) {
+            std::fwrite(buffer.data(), 1, buffer.size(), out);
+            buffer.clear();
+        }
+    }
+    std::fwrite(buffer.data(), 1, buffer.size(), out);
+}
+
+} // namespace velmorant

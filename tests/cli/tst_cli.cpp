@@ -1,0 +1,385 @@
+// Drives the built velmorant-cli and checks what it prints and writes.
+#include "chamber.h"
+#include "exact.h"
+#include "designfile.h"
+#include "sketch/sketch.h"
+#include "validation.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmorant;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run runCli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VELMORANT_CLI), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QJsonObject runJson(const QStringList &args)
+{
+    const Run r = runCli(QStringList{"--json"} + args);
+    if (r.exitCode != 0)
+        qWarning() << r.err;
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// DXF as (code, value) pairs.
+QList<QPair<int, QString>> dxfPairs(const QByteArray &bytes)
+{
+    const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
+    QList<QPair<int, QString>> pairs;
+    for (int i = 0; i + 1 < lines.size(); i += 2)
+        pairs.append({lines[i].trimmed().toInt(), lines[i + 1]});
+    return pairs;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultsJson();
+    void numbersRoundTrip();
+    void sketchInJson();
+    void exitStatuses_data();
+    void exitStatuses();
+    void writeIsWhatSaveWrites();
+    void designFileInput();
+    void dxfParsesBack();
+    void pdfCheckBarIsHundredMillimetres();
+    void svgOutputs();
+    void sweepRows();
+    void tunedLength();
+    void helpAndVersion();
+};
+
+void TestCli::defaultsJson()
+{
+    const QJsonObject root = runJson({});
+    const QJsonObject r = root["results"].toObject();
+    const QList<QPair<QString, double>> expected{
+        {"a1", 656.2509}, {"a2", 564.1656}, {"L1", 164.0627}, {"D1", 23.0329},
+        {"D2", 46.0659},  {"L2", 219.7474}, {"L3", 321.3969}, {"D3", 16.2868},
+        {"L4", 121.2658}, {"L5", 200},      {"LTOT", 1026.4728}};
+    for (const auto &[key, value] : expected)
+        QVERIFY2(qAbs(r[key].toDouble() - value) < 5e-5, qPrintable(key));
+    QCOMPARE(root["parameters"].toObject()["RPM"].toDouble(), 10000.0);
+    QCOMPARE(root["captions"].toObject()["txtQL1"].toString(), "L1=164.1 mm");
+    QCOMPARE(root["captions"].toObject()["txtQDiv"].toString(), "Div=3.0\u00b0");
+    QCOMPARE(root["patterns"].toArray().size(), 5);
+    QVERIFY(!root.contains("sketch"));
+
+    const QJsonObject it = runJson({"--locale", "it_IT", "--rpm", "4.000"});
+    QCOMPARE(it["captions"].toObject()["txtQL3"].toString(), "L3=1.213,9 mm");
+}
+
+void TestCli::numbersRoundTrip()
+{
+    const QJsonObject r = runJson({"--cil", "123.456789", "--temp", "712.3"})["results"].toObject();
+    DesignParameters p = defaultParameters();
+    p[Field::Cil] = 123.456789;
+    p[Field::Temp1] = 712.3;
+    const ChamberDimensions d = computeChamber(p);
+    // Bit for bit the same doubles.
+    COMPARE_EXACT(r["L1"].toDouble(), d.L1);
+    COMPARE_EXACT(r["L2"].toDouble(), d.L2);
+    COMPARE_EXACT(r["L3"].toDouble(), d.L3);
+    COMPARE_EXACT(r["L4"].toDouble(), d.L4);
+    COMPARE_EXACT(r["D1"].toDouble(), d.D1);
+    COMPARE_EXACT(r["D3"].toDouble(), d.D3);
+    COMPARE_EXACT(r["LTOT"].toDouble(), d.LTOT);
+    COMPARE_EXACT(r["a2"].toDouble(), d.a2);
+}
+
+void TestCli::sketchInJson()
+{
+    const QJsonObject sketch = runJson({"--sketch-width", "11200"})["sketch"].toObject();
+    const QJsonArray elements = sketch["elements"].toArray();
+    QCOMPARE(elements.size(), 38);
+    auto element = [&elements](const char *name) {
+        for (const QJsonValue &v : elements)
+            if (v.toObject()["name"].toString() == QLatin1String(name))
+                return v.toObject();
+        return QJsonObject();
+    };
+    // The pipe spans x0 = 1080 to x0 + (W - 1200) whatever the sizes; the tail is 500 across.
+    const QJsonObject q0 = element("LineaQ0");
+    QCOMPARE(q0["kind"].toString(), "line");
+    QCOMPARE(q0["x1"].toDouble(), 1080.0);
+    QVERIFY(qAbs(q0["x2"].toDouble() - 11080.0) < 0.01);
+    QCOMPARE(q0["y1"].toDouble(), 3280.0);
+    QVERIFY(qAbs(element("Linea5")["y1"].toDouble() - 1550.0) < 0.01);
+    QVERIFY(qAbs(element("Linea5b")["y2"].toDouble() - 2050.0) < 0.01);
+    QCOMPARE(element("shPistone")["left"].toDouble(), 120.0);
+    QCOMPARE(element("txtQL1")["top"].toDouble(), 3050.0);
+    QCOMPARE(elements[0].toObject()["name"].toString(), "Linea1");
+    QCOMPARE(elements[37].toObject()["name"].toString(), "Fascia2");
+
+    // Lines read back as the very floats the geometry stores.
+    const SketchGeometry g = drawSketch(computeChamber(defaultParameters()), 11200, {});
+    for (std::size_t i = 0; i < SketchLineCount; ++i) {
+        const QJsonObject e = elements[int(i)].toObject();
+        COMPARE_EXACT(float(e["x1"].toDouble()), g.elements[i].a);
+        COMPARE_EXACT(float(e["y1"].toDouble()), g.elements[i].b);
+        COMPARE_EXACT(float(e["x2"].toDouble()), g.elements[i].c);
+        COMPARE_EXACT(float(e["y2"].toDouble()), g.elements[i].d);
+    }
+    // The caption is centred on its segment.
+    QCOMPARE(element("txtQL2")["centerX"].toDouble(),
+             double(float((double(g.elements[1].a) + double(g.elements[1].c)) * 0.5)));
+}
+
+void TestCli::exitStatuses_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("ok") << QStringList() << 0 << QString();
+    QTest::newRow("rejected CIL") << QStringList{"--cil", "0"} << 2
+                                  << "Errore nell'immissione della Cilindrata";
+    QTest::newRow("rejected under C: comma") << QStringList{"--div", "2,5"} << 2
+                                             << "Errore nell'immissione dell'angolo divergente";
+    QTest::newRow("accepted under it_IT") << QStringList{"--div", "2,5", "--locale", "it_IT"} << 0
+                                          << QString();
+    QTest::newRow("rejected RAPPSEZ") << QStringList{"--rappsez", "x"} << 2
+                                      << "Errore nell'immissione della rapporto delle sezioni";
+    QTest::newRow("negative L3") << QStringList{"--rpm", "20000"} << 3
+                                 << "Lunghezza L3 negativa, modificare alcuni dati di input";
+    QTest::newRow("temperature") << QStringList{"--temp", "5"} << 3
+                                 << "Temperatura di scarico troppo bassa per il calcolo, "
+                                    "modificare alcuni dati di input";
+    QTest::newRow("unknown option") << QStringList{"--colour", "red"} << 1 << "--colour";
+    QTest::newRow("missing file") << QStringList{"/nonexistent/x.vlr"} << 1
+                                  << "/nonexistent/x.vlr";
+    QTest::newRow("bad sweep") << QStringList{"--sweep", "RPM=1:10:0"} << 1 << "--sweep";
+}
+
+void TestCli::exitStatuses()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const Run r = runCli(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode == 0) {
+        QVERIFY(r.out.contains("L1"));
+    } else {
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+    }
+}
+
+void TestCli::writeIsWhatSaveWrites()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cli.vlr");
+    const Run r = runCli({"--locale", "it_IT", "--cil", "125,5", "--rpm", "9.500", "--div",
+                          "-2,25", "--write", path});
+    QCOMPARE(r.exitCode, 0);
+    DesignParameters p = defaultParameters();
+    p[Field::Cil] = 125.5;
+    p[Field::Rpm] = 9500;
+    p[Field::Div] = -2.25;
+    QCOMPARE(readAll(path), designFileBytes(p));
+    QCOMPARE(readAll(path), QByteArray("125.5\r\n9500\r\n120\r\n180\r\n7\r\n-2.25\r\n800\r\n4\r\n"));
+}
+
+void TestCli::designFileInput()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("in.vlr");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("125\r\n9000\r\n110\r\n190\r\n6\r\n2.5\r\n700\r\n4.5\r\n");
+    f.close();
+    // The file replaces the defaults, and an option replaces the file's field.
+    const QJsonObject params = runJson({path, "--rpm", "9500"})["parameters"].toObject();
+    QCOMPARE(params["CIL"].toDouble(), 125.0);
+    QCOMPARE(params["RPM"].toDouble(), 9500.0);
+    QCOMPARE(params["DIV"].toDouble(), 2.5);
+    QCOMPARE(params["RAPPSEZ"].toDouble(), 4.5);
+    // Under it_IT the file's period numbers still read as written.
+    QCOMPARE(runJson({path, "--locale", "it_IT"})["parameters"].toObject()["DIV"].toDouble(), 2.5);
+}
+
+void TestCli::dxfParsesBack()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("templates.dxf");
+    const QJsonObject root = runJson({"--patterns", path});
+    const QList<QPair<int, QString>> pairs = dxfPairs(readAll(path));
+    QVERIFY(!pairs.isEmpty());
+    QCOMPARE(pairs.last(), (QPair<int, QString>{0, "EOF"}));
+
+    QMap<QString, int> entities;
+    QStringList layers;
+    bool inEntities = false;
+    QList<QMap<int, QString>> arcs;
+    for (int i = 0; i < pairs.size(); ++i) {
+        if (pairs[i].first == 2 && pairs[i].second == "ENTITIES")
+            inEntities = true;
+        if (pairs[i].first == 0 && pairs[i].second == "LAYER")
+            layers << pairs[i + 1].second;
+        if (!inEntities || pairs[i].first != 0 || pairs[i].second == "ENDSEC" ||
+            pairs[i].second == "EOF")
+            continue;
+        ++entities[pairs[i].second];
+        if (pairs[i].second == "ARC") {
+            QMap<int, QString> arc;
+            for (int j = i + 1; j < pairs.size() && pairs[j].first != 0; ++j)
+                arc[pairs[j].first] = pairs[j].second;
+            arcs << arc;
+        }
+    }
+    QCOMPARE(layers, (QStringList{"CUT", "LABEL"}));
+    // Three pipes of 4 lines, two cones of 2 arcs and 2 lines, a label each.
+    QCOMPARE(entities["LINE"], 16);
+    QCOMPARE(entities["ARC"], 4);
+    QCOMPARE(entities["TEXT"], 5);
+
+    const QJsonObject cone = root["patterns"].toArray()[1].toObject();
+    const QMap<int, QString> outer = arcs[0];
+    QCOMPARE(outer[8], "CUT");
+    QVERIFY(qAbs(outer[40].toDouble() - cone["outerRadius"].toDouble()) < 1e-4);
+    const double half = cone["sweepDegrees"].toDouble() / 2;
+    QVERIFY(qAbs(outer[50].toDouble() - (270 - half)) < 1e-4);
+    QVERIFY(qAbs(outer[51].toDouble() - (270 + half)) < 1e-4);
+    QVERIFY(qAbs(arcs[1][40].toDouble() - cone["innerRadius"].toDouble()) < 1e-4);
+}
+
+void TestCli::pdfCheckBarIsHundredMillimetres()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("templates.pdf");
+    const Run r = runCli({"--patterns", path, "--rpm", "4000"});
+    QCOMPARE(r.exitCode, 0);
+    const QByteArray pdf = readAll(path);
+    QVERIFY(pdf.startsWith("%PDF"));
+    QVERIFY(pdf.contains("/MediaBox [0 0 595"));
+
+    // Every page: the page matrix, the millimetre scale, then the bar from x 10 to x 110.
+    const QRegularExpression contents(QStringLiteral("/Contents (\\d+) 0 R"));
+    int pages = 0;
+    for (auto it = contents.globalMatch(QString::fromLatin1(pdf)); it.hasNext();) {
+        const QByteArray obj = it.next().captured(1).toLatin1();
+        const int start = int(pdf.indexOf("\n" + obj + " 0 obj"));
+        const int streamStart = int(pdf.indexOf("stream\n", start)) + 7;
+        const int end = int(pdf.indexOf("endstream", streamStart));
+        const QString stream = QString::fromLatin1(
+            qUncompress(QByteArray::fromHex("00100000") + pdf.mid(streamStart, end - streamStart)));
+        const QRegularExpression bar(QStringLiteral(
+            "([\\d.]+) 0 0 -([\\d.]+) 0 [\\d.]+ cm\\n(?:.*\\n)*?([\\d.]+) 0 0 \\3 0 0 cm\\n(?:.*\\n)*?"
+            "10 (\\d+) m\\n110 \\4 l\\n"));
+        const QRegularExpressionMatch m = bar.match(stream);
+        QVERIFY2(m.hasMatch(), qPrintable(stream.left(400)));
+        const double points = 100 * m.captured(1).toDouble() * m.captured(3).toDouble();
+        QVERIFY2(qAbs(points * 25.4 / 72 - 100.0) < 0.01, qPrintable(QString::number(points)));
+        ++pages;
+    }
+    // The 410 mm initial pipe at RPM 4000 needs two sheets: tiles add pages.
+    QVERIFY(pages >= 6);
+}
+
+void TestCli::svgOutputs()
+{
+    QTemporaryDir dir;
+    const QString sketch = dir.filePath("sketch.svg");
+    const QString templates = dir.filePath("templates.svg");
+    QCOMPARE(runCli({"--svg", sketch, "--patterns", templates}).exitCode, 0);
+    const QString s = QString::fromUtf8(readAll(sketch));
+    QVERIFY(s.contains("viewBox=\"0 0 11520 3720\""));
+    QVERIFY(s.contains("<line id=\"LineaQ0\" x1=\"1080\" y1=\"3280\" x2=\"11400\" y2=\"3280\""));
+    QVERIFY(s.contains(">L1=164.1 mm</text>"));
+    QCOMPARE(s.count("<line "), 26);
+    const QString t = QString::fromUtf8(readAll(templates));
+    QVERIFY(t.contains("width=\""));
+    QVERIFY(t.contains("mm\" height="));
+    QCOMPARE(t.count("<path "), 5);
+    QCOMPARE(t.count(" A "), 4); // two arcs per cone
+}
+
+void TestCli::sweepRows()
+{
+    const Run r = runCli({"--sweep", "RPM=9000:21000:1000"});
+    QCOMPARE(r.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 14);
+    QCOMPARE(lines[0], "CIL,RPM,ASP,SC,CONV,DIV,TEMP1,RAPPSEZ,L1,L2,L3,L4,L5,D1,D2,D3,LTOT,status");
+    QVERIFY(lines[2].startsWith("100,10000,120,180,7,3,800,4,"));
+    const QStringList row = lines[2].split(',');
+    const ChamberDimensions d = computeChamber(defaultParameters());
+    COMPARE_EXACT(row[8].toDouble(), d.L1);
+    COMPARE_EXACT(row[16].toDouble(), d.LTOT);
+    QCOMPARE(row[17], "ok");
+    QVERIFY(lines.last().startsWith("100,21000,"));
+    QVERIFY(lines.last().endsWith(",,,,,,,,,\"Lunghezza L3 negativa, modificare alcuni dati di input\""));
+    int refused = 0;
+    for (const QString &l : lines.mid(1))
+        refused += l.endsWith("\"") ? 1 : 0;
+    QVERIFY(refused > 0 && refused < 13);
+
+    // A value the box would refuse, and one the formulas cannot take, are rows too.
+    const QStringList cil =
+        QString::fromUtf8(runCli({"--sweep", "cil=-100:100:100"}).out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(cil.size(), 4);
+    QVERIFY(cil[1].endsWith("\"Cilindrata e Numero di giri di segno opposto, modificare alcuni dati di input\""));
+    QVERIFY(cil[2].endsWith("\"Errore nell'immissione della Cilindrata\""));
+    QVERIFY(cil[3].endsWith(",ok"));
+}
+
+void TestCli::tunedLength()
+{
+    const ChamberDimensions d = computeChamber(defaultParameters());
+    const double length = d.L1 + d.L2 + d.L3;
+    const QJsonObject tuned =
+        runJson({"--tuned-length", QString::number(length, 'g', 17)})["tunedLength"].toObject();
+    QVERIFY(qAbs(tuned["RPM"].toDouble() - 10000) < 1e-6);
+
+    const QJsonObject at700 = runJson({"--tuned-length", "700"})["tunedLength"].toObject();
+    DesignParameters p = defaultParameters();
+    p[Field::Rpm] = at700["RPM"].toDouble();
+    const ChamberDimensions t = computeChamber(p);
+    QVERIFY(qAbs(t.L1 + t.L2 + t.L3 - 700) < 1e-9);
+
+    const Run text = runCli({"--tuned-length", "700", "--locale", "it_IT"});
+    QVERIFY(text.out.contains("Regime per L1+L2+L3 = 700,0 mm: 10.074 RPM"));
+}
+
+void TestCli::helpAndVersion()
+{
+    QCOMPARE(runCli({"--version"}).out, QByteArray("Velmorant 1.3\n"));
+    const Run help = runCli({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.startsWith("Uso: velmorant-cli"));
+    QVERIFY(help.out.contains("--tuned-length"));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
