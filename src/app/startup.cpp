@@ -18,11 +18,13 @@ void prepareApplication()
 
 Startup startVelmorant(Platform &platform, PlacementStore *placement, int splashDelayMs)
 {
+    // The splash first, not waited for: the user sees it while the main window loads.
     Startup s;
+    s.splash = new Splash(splashDelayMs);
+    s.splash->show();
     s.mainWindow = new MainWindow(platform, placement);
     s.mainWindow->setAttribute(Qt::WA_DeleteOnClose);
-    s.splash = new Splash(s.mainWindow, splashDelayMs);
-    s.splash->show();
+    s.splash->setMainWindow(s.mainWindow);
     return s;
 }
 

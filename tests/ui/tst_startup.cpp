@@ -7,7 +7,9 @@
 #include "twips.h"
 #include "windowtest.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QAction>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -28,6 +30,21 @@ public:
             ++shows;
         return false;
     }
+};
+
+// Notes whether the splash was on screen when the main window ran its load step.
+class SpyPlacement : public PlacementStore
+{
+public:
+    bool splashVisibleAtLoad = false;
+    int loads = 0;
+    void load(QWidget &) override
+    {
+        ++loads;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            splashVisibleAtLoad |= w->objectName() == QLatin1String("frmSplash") && w->isVisible();
+    }
+    void save(const QWidget &) override {}
 };
 
 void storeSettings(const QStringList &keyValues)
@@ -57,6 +74,8 @@ private slots:
     void splashRevealsMainWindowOnce_data();
     void splashRevealsMainWindowOnce();
     void clickOnLabelKeepsSplash();
+    void splashComesBeforeLoadStep();
+    void closingClosesOtherWindows();
     void placementRead_data();
     void placementRead();
     void placementWrittenAtClose();
@@ -120,6 +139,30 @@ void TestStartup::clickOnLabelKeepsSplash()
     QTest::keyClick(splash, Qt::Key_Escape);
     QVERIFY(splash->isVisible());
     QVERIFY(!main->isVisible());
+}
+
+void TestStartup::splashComesBeforeLoadStep()
+{
+    SpyPlacement spy;
+    const Startup s = startVelmorant(platform, &spy, 60000);
+    main = s.mainWindow;
+    splash = s.splash;
+    QCOMPARE(spy.loads, 1);
+    QVERIFY(spy.splashVisibleAtLoad);
+}
+
+void TestStartup::closingClosesOtherWindows()
+{
+    main = new MainWindow(platform, &store);
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    main->show();
+    QWidget other;
+    other.show();
+    QVERIFY(other.isVisible());
+    main->findChild<QAction *>("mnuFileExit")->trigger();
+    QVERIFY(main.isNull() || !main->isVisible());
+    QVERIFY(!other.isVisible());
+    QVERIFY(!stored("MainLeft").isEmpty()); // and the placement was kept
 }
 
 void TestStartup::placementRead_data()

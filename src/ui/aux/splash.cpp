@@ -11,8 +11,7 @@
 
 namespace velmorant {
 
-Splash::Splash(QWidget *mainWindow, int delayMs)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_mainWindow(mainWindow)
+Splash::Splash(int delayMs) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     ensureResources();
     setObjectName(QStringLiteral("frmSplash"));

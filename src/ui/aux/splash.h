@@ -14,12 +14,14 @@ class Splash : public QWidget
 public:
     static constexpr int DefaultDelayMs = 4000;
 
-    explicit Splash(QWidget *mainWindow, int delayMs = DefaultDelayMs);
+    explicit Splash(int delayMs = DefaultDelayMs);
 
+    // The window to reveal when the splash closes; start-up sets it once the window exists.
+    void setMainWindow(QWidget *mainWindow) { m_mainWindow = mainWindow; }
     void finish();
 
 private:
-    QWidget *m_mainWindow;
+    QWidget *m_mainWindow = nullptr;
     QTimer m_timer;
     bool m_finished = false;
 };
