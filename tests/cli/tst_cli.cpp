@@ -1,6 +1,7 @@
 // Drives the built velmorant-cli and checks what it prints and writes.
 #include "chamber.h"
 #include "exact.h"
+#include "testfiles.h"
 #include "designfile.h"
 #include "sketch/sketch.h"
 #include "validation.h"
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 using namespace velmorant;
+using test::readAll;
 
 namespace {
 
@@ -39,12 +41,6 @@ QJsonObject runJson(const QStringList &args)
     if (r.exitCode != 0)
         qWarning() << r.err;
     return QJsonDocument::fromJson(r.out).object();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // DXF as (code, value) pairs.
@@ -215,10 +211,7 @@ void TestCli::designFileInput()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("in.vlr");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("125\r\n9000\r\n110\r\n190\r\n6\r\n2.5\r\n700\r\n4.5\r\n");
-    f.close();
+    QVERIFY(test::writeBytes(path, "125\r\n9000\r\n110\r\n190\r\n6\r\n2.5\r\n700\r\n4.5\r\n"));
     // The file replaces the defaults, and an option replaces the file's field.
     const QJsonObject params = runJson({path, "--rpm", "9500"})["parameters"].toObject();
     QCOMPARE(params["CIL"].toDouble(), 125.0);
@@ -285,15 +278,8 @@ void TestCli::pdfCheckBarIsHundredMillimetres()
     QVERIFY(pdf.contains("/MediaBox [0 0 595"));
 
     // Every page: the page matrix, the millimetre scale, then the bar from x 10 to x 110.
-    const QRegularExpression contents(QStringLiteral("/Contents (\\d+) 0 R"));
     int pages = 0;
-    for (auto it = contents.globalMatch(QString::fromLatin1(pdf)); it.hasNext();) {
-        const QByteArray obj = it.next().captured(1).toLatin1();
-        const int start = int(pdf.indexOf("\n" + obj + " 0 obj"));
-        const int streamStart = int(pdf.indexOf("stream\n", start)) + 7;
-        const int end = int(pdf.indexOf("endstream", streamStart));
-        const QString stream = QString::fromLatin1(
-            qUncompress(QByteArray::fromHex("00100000") + pdf.mid(streamStart, end - streamStart)));
+    for (const QString &stream : test::pdfPageContents(pdf)) {
         const QRegularExpression bar(QStringLiteral(
             "([\\d.]+) 0 0 -([\\d.]+) 0 [\\d.]+ cm\\n(?:.*\\n)*?([\\d.]+) 0 0 \\3 0 0 cm\\n(?:.*\\n)*?"
             "10 (\\d+) m\\n110 \\4 l\\n"));

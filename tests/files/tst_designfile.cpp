@@ -1,6 +1,7 @@
 #include "designfile.h"
 #include "exact.h"
 #include "number.h"
+#include "testfiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,21 +9,9 @@
 #include <unistd.h>
 
 using namespace velmorant;
+using test::readAll;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // The file set as a list of strings for comparison: numbers as "n:<value>", texts as "t:<text>".
 QStringList describe(const FileSet &set)
@@ -188,7 +177,7 @@ void TestDesignFile::failedWriteKeepsOldFile()
     QVERIFY(QDir().mkdir(sub));
     const QString path = sub + QStringLiteral("/old.vlr");
     const QByteArray old("125\r\n9000\r\n120\r\n190\r\n7\r\n3\r\n700\r\n4.5\r\n");
-    writeBytes(path, old);
+    QVERIFY(test::writeBytes(path, old));
     QVERIFY(QFile::setPermissions(sub, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                                            QFile::ExeOther));
 
@@ -215,7 +204,7 @@ void TestDesignFile::replacesExistingFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("design"));
-    writeBytes(path, QByteArray(300, 'x'));
+    QVERIFY(test::writeBytes(path, QByteArray(300, 'x')));
     QVERIFY(!writeDesignFile(path, defaultParameters()).has_value());
     QCOMPARE(readAll(path), designFileBytes(defaultParameters()));
 }

@@ -6,6 +6,7 @@
 #include "panels.h"
 #include "sketchview.h"
 #include "statusbar.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -23,21 +24,10 @@
 #include <QtTest>
 
 using namespace velmorant;
+using test::readAll;
+using test::writeBytes;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
 
 // Closes the modal dialog that is about to open with a key, once it is up.
 void pressInNextModal(Qt::Key key, bool *seenModal)
@@ -477,20 +467,12 @@ void TestCommands::printCopies()
                  + bytes.count("/Type /Page ") + bytes.count("/Type /Page>")),
              copies);
     // Every page draws the same picture of the window, at the same place and scale.
-    const QRegularExpression contents(QStringLiteral("/Contents (\\d+) 0 R"));
     QStringList drawings;
-    for (auto it = contents.globalMatch(QString::fromLatin1(bytes)); it.hasNext();) {
-        const QByteArray obj = it.next().captured(1).toLatin1();
-        const int start = int(bytes.indexOf("\n" + obj + " 0 obj"));
-        const int streamStart = int(bytes.indexOf("stream\n", start)) + 7;
-        const int end = int(bytes.indexOf("endstream", streamStart));
-        // Flate data: qUncompress wants a size header in front.
-        const QByteArray stream = qUncompress(QByteArray::fromHex("00100000") +
-                                              bytes.mid(streamStart, end - streamStart));
+    for (const QString &stream : test::pdfPageContents(bytes)) {
         QStringList placed;
-        for (const QByteArray &line : stream.split('\n')) {
-            if (line.endsWith(" cm") || line.contains(" Do"))
-                placed << QString::fromLatin1(line);
+        for (const QString &line : stream.split(QLatin1Char('\n'))) {
+            if (line.endsWith(QLatin1String(" cm")) || line.contains(QLatin1String(" Do")))
+                placed << line;
         }
         QVERIFY(placed.join(' ').contains(QStringLiteral(" Do")));
         drawings << placed.join(QLatin1Char('|'));
