@@ -435,18 +435,21 @@ void TestCommands::togglesFollowCheckMark()
 void TestCommands::printCopies_data()
 {
     QTest::addColumn<int>("copies"); // 0: the user cancels
-    QTest::newRow("three copies") << 3;
-    QTest::newRow("one copy") << 1;
-    QTest::newRow("cancelled") << 0;
+    QTest::addColumn<bool>("printerWorks");
+    QTest::newRow("three copies") << 3 << true;
+    QTest::newRow("one copy") << 1 << true;
+    QTest::newRow("cancelled") << 0 << true;
+    QTest::newRow("printer fails: silent") << 2 << false;
 }
 
 void TestCommands::printCopies()
 {
     QFETCH(int, copies);
+    QFETCH(bool, printerWorks);
     w->findChild<QPushButton *>("cmdCalcola")->click();
     const QString before = panel(1) + panel(2) + panel(3);
     const int messages = int(platform.messages.size());
-    const QString pdf = dir->filePath("stampa.pdf");
+    const QString pdf = dir->filePath(printerWorks ? "stampa.pdf" : "manca/stampa.pdf");
     platform.printerAnswer = [&](QPrinter &printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
@@ -458,7 +461,7 @@ void TestCommands::printCopies()
     QCOMPARE(platform.printerRequests, 1);
     QCOMPARE(panel(1) + panel(2) + panel(3), before);
     QCOMPARE(int(platform.messages.size()), messages);
-    if (copies == 0) {
+    if (copies == 0 || !printerWorks) {
         QVERIFY(!QFile::exists(pdf));
         return;
     }
