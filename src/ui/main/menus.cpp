@@ -91,7 +91,7 @@ void MainWindow::createMenus()
 
 void MainWindow::createToolbar()
 {
-    // A placeholder of negligible width comes first, as on the original strip.
+    // A placeholder of negligible width comes first on the strip.
     auto *placeholder = new QWidget(m_toolbar);
     placeholder->setObjectName(QStringLiteral("tbPlaceholder"));
     placeholder->setFixedWidth(1);
