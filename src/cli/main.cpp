@@ -78,11 +78,7 @@ int main(int argc, char **argv)
         const DesignFileRead read = readDesignFile(o.designFile);
         if (!read.ok())
             return fail(UsageOrFile, read.error);
-        for (std::size_t i = 0; i < FieldCount; ++i) {
-            const FileValue &v = read.values[i];
-            texts[i] = std::holds_alternative<double>(v) ? formatBoxNumber(std::get<double>(v), locale)
-                                                         : std::get<QString>(v);
-        }
+        texts = fileSetTexts(read.values, locale);
     }
     for (std::size_t i = 0; i < FieldCount; ++i) {
         if (o.fieldTexts[i])

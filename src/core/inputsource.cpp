@@ -1,5 +1,6 @@
 #include "inputsource.h"
 
+#include "number.h"
 #include "texts.h"
 
 namespace velmorant {
@@ -17,6 +18,17 @@ bool equalsFileSet(const DesignParameters &current, const FileSet &fileSet)
 }
 
 } // namespace
+
+ParameterTexts fileSetTexts(const FileSet &fileSet, const QLocale &locale)
+{
+    ParameterTexts texts;
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        const FileValue &v = fileSet[i];
+        texts[i] = std::holds_alternative<double>(v) ? formatBoxNumber(std::get<double>(v), locale)
+                                                     : std::get<QString>(v);
+    }
+    return texts;
+}
 
 QString classifyInputSource(const DesignParameters &current, const DesignParameters &defaults,
                             const FileSet &fileSet)

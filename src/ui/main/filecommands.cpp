@@ -2,7 +2,6 @@
 #include "mainwindow.h"
 
 #include "designfile.h"
-#include "number.h"
 #include "panels.h"
 #include "platform.h"
 #include "statusbar.h"
@@ -35,26 +34,18 @@ void MainWindow::openFile()
     // Everything is read before anything changes, so a refused file changes nothing.
     const DesignFileRead read = readDesignFile(path);
     if (!read.ok()) {
-        message(read.error, int(MessageIcon::Critical));
+        message(read.error, MessageIcon::Critical);
         return;
     }
     m_state.fileSet = read.values;
-    ParameterTexts boxTexts;
-    for (std::size_t i = 0; i < FieldCount; ++i) {
-        const FileValue &v = read.values[i];
-        // In the user's notation, so that the next Calculate reads back the same number.
-        boxTexts[i] = std::holds_alternative<double>(v)
-                          ? formatBoxNumber(std::get<double>(v), m_locale)
-                          : std::get<QString>(v);
-    }
-    m_input->setTexts(boxTexts);
+    m_input->setTexts(fileSetTexts(read.values, m_locale));
     showFileTitle(path);
 }
 
 bool MainWindow::writeDesign(const QString &path)
 {
     if (const std::optional<QString> error = writeDesignFile(path, m_state.currentParameters)) {
-        message(*error, int(MessageIcon::Critical));
+        message(*error, MessageIcon::Critical);
         return false;
     }
     return true;

@@ -110,9 +110,9 @@ void MainWindow::buildClientArea()
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void MainWindow::message(const QString &text, int icon)
+void MainWindow::message(const QString &text, MessageIcon icon)
 {
-    m_platform.showMessage(this, texts::productName(), text, static_cast<MessageIcon>(icon));
+    m_platform.showMessage(this, texts::productName(), text, icon);
 }
 
 void MainWindow::calculate()
@@ -120,7 +120,7 @@ void MainWindow::calculate()
     const CalculateOutcome out =
         velmorant::calculate(m_state, m_input->texts(), m_locale, m_sketch->sketchFrame());
     if (!out.succeeded()) {
-        message(out.message, int(MessageIcon::Critical));
+        message(out.message, MessageIcon::Critical);
         return;
     }
     m_output->setResults(out.resultTexts);
@@ -131,7 +131,7 @@ void MainWindow::calculate()
         m_sketch->hideSketch();
     m_status->setPanelText(1, out.panel1);
     m_status->setPanelText(3, out.panel3);
-    message(out.message, int(MessageIcon::None));
+    message(out.message, MessageIcon::None);
 }
 
 void MainWindow::clear()
@@ -147,7 +147,7 @@ void MainWindow::resetDefaults()
 {
     m_state.currentParameters = m_state.defaults;
     m_input->setTexts(parameterTexts(m_state.currentParameters, m_locale));
-    message(texts::defaultsRestored(), int(MessageIcon::Information));
+    message(texts::defaultsRestored(), MessageIcon::Information);
     m_status->setPanelText(3, texts::sourceDefaults());
 }
 

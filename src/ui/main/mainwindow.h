@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calculation.h"
+#include "platform.h"
 
 #include <QLocale>
 #include <QMainWindow>
@@ -17,7 +18,6 @@ namespace velmorant {
 class HeadingPanel;
 class InputPanel;
 class OutputPanel;
-class Platform;
 class PlacementStore;
 class SketchView;
 class StatusBar;
@@ -66,7 +66,7 @@ private:
     void createActions();
     void createMenus();
     void createToolbar();
-    void message(const QString &text, int icon);
+    void message(const QString &text, MessageIcon icon);
     bool writeDesign(const QString &path);
     void showFileTitle(const QString &path);
 
