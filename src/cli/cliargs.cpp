@@ -18,7 +18,10 @@ std::optional<std::size_t> fieldByName(const QString &name)
     return std::nullopt;
 }
 
-std::optional<double> number(const QString &text) { return parsePlainNumber(text); }
+std::optional<double> number(const QString &text)
+{
+    return parsePlainNumber(text);
+}
 
 QString badValue(const QString &option, const QString &value)
 {
@@ -78,7 +81,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
                 return badValue(arg, value);
         } else if (option == QLatin1String("sweep")) {
             // FIELD=FROM:TO:STEP
-            const std::optional<std::size_t> field = fieldByName(value.section(QLatin1Char('='), 0, 0));
+            const std::optional<std::size_t> field =
+                fieldByName(value.section(QLatin1Char('='), 0, 0));
             const QStringList range = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
             if (!field || range.size() != 3)
                 return badValue(arg, value);

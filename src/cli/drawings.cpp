@@ -18,12 +18,18 @@ std::optional<QString> saveText(const QString &path, const QByteArray &bytes)
     return std::nullopt;
 }
 
-QString num(double v) { return QString::number(v, 'g', 10); }
+QString num(double v)
+{
+    return QString::number(v, 'g', 10);
+}
 
-QString escaped(const QString &text) { return text.toHtmlEscaped(); }
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
 
-QByteArray sketchSvg(const SketchGeometry &g, const std::array<QString, SketchCaptionCount> &captions,
-                     double frameWidth)
+QByteArray sketchSvg(const SketchGeometry &g,
+                     const std::array<QString, SketchCaptionCount> &captions, double frameWidth)
 {
     constexpr double FrameHeight = 3720; // the frame's height at the window's size
     QString svg;
@@ -36,10 +42,10 @@ QByteArray sketchSvg(const SketchGeometry &g, const std::array<QString, SketchCa
         const SketchElementInfo &info = sketchElements()[i];
         const SketchCoords &c = g.elements[i];
         const SketchPen &p = info.pen;
-        const QString colour = p.foreground ? QStringLiteral("#000000")
-                               : p.inverted
-                                   ? QStringLiteral("#%1").arg(~p.rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
-                                   : QStringLiteral("#%1").arg(p.rgb, 6, 16, QLatin1Char('0'));
+        const QString colour =
+            p.foreground ? QStringLiteral("#000000")
+            : p.inverted ? QStringLiteral("#%1").arg(~p.rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
+                         : QStringLiteral("#%1").arg(p.rgb, 6, 16, QLatin1Char('0'));
         const QString stroke = QStringLiteral("stroke=\"%1\" stroke-width=\"%2\" fill=\"none\"%3")
                                    .arg(colour, num(p.width * 15.0),
                                         p.style == PenStyle::DashDot
@@ -52,7 +58,8 @@ QByteArray sketchSvg(const SketchGeometry &g, const std::array<QString, SketchCa
                        .arg(id, num(c.a), num(c.b), num(c.c), num(c.d), stroke);
             break;
         case ElementKind::Rectangle:
-            svg += QStringLiteral("<rect id=\"%1\" x=\"%2\" y=\"%3\" width=\"%4\" height=\"%5\" %6/>\n")
+            svg += QStringLiteral(
+                       "<rect id=\"%1\" x=\"%2\" y=\"%3\" width=\"%4\" height=\"%5\" %6/>\n")
                        .arg(id, num(c.a), num(c.b), num(c.c), num(c.d), stroke);
             break;
         case ElementKind::Circle: {
@@ -65,11 +72,12 @@ QByteArray sketchSvg(const SketchGeometry &g, const std::array<QString, SketchCa
             const std::size_t k = i - FirstCaption;
             const bool left = i == sk::txtQDiv;
             // 7.8 pt is 156 twips; the baseline sits about 150 twips below the label's top.
-            svg += QStringLiteral("<text id=\"%1\" x=\"%2\" y=\"%3\" font-family=\"Liberation Sans, "
-                                  "DejaVu Sans, sans-serif\" font-size=\"156\"%4>%5</text>\n")
-                       .arg(id, num(left ? c.a : c.a + c.c / 2.0), num(c.b + 150),
-                            left ? QString() : QStringLiteral(" text-anchor=\"middle\""),
-                            escaped(captions[k]));
+            svg +=
+                QStringLiteral("<text id=\"%1\" x=\"%2\" y=\"%3\" font-family=\"Liberation Sans, "
+                               "DejaVu Sans, sans-serif\" font-size=\"156\"%4>%5</text>\n")
+                    .arg(id, num(left ? c.a : c.a + c.c / 2.0), num(c.b + 150),
+                         left ? QString() : QStringLiteral(" text-anchor=\"middle\""),
+                         escaped(captions[k]));
             break;
         }
         }

@@ -20,7 +20,10 @@ namespace {
 
 enum Exit { Ok = 0, UsageOrFile = 1, Rejected = 2, Refused = 3 };
 
-void print(std::FILE *to, const QString &text) { std::fputs(text.toUtf8().constData(), to); }
+void print(std::FILE *to, const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), to);
+}
 
 int fail(int code, const QString &message)
 {
@@ -121,7 +124,8 @@ int main(int argc, char **argv)
     }
     if (!o.svgFile.isEmpty()) {
         if (!sketch->geometry.drawable)
-            return fail(Refused, QStringLiteral("Lo schizzo non si pu\u00f2 disegnare per questi dati"));
+            return fail(Refused,
+                        QStringLiteral("Lo schizzo non si pu\u00f2 disegnare per questi dati"));
         if (const std::optional<QString> error =
                 writeSketchSvg(o.svgFile, sketch->geometry, captions, sketch->frameWidth))
             return fail(UsageOrFile, *error);
@@ -138,8 +142,8 @@ int main(int argc, char **argv)
     }
 
     if (o.json) {
-        const QJsonObject root = reportJson(p, d, captions, patterns,
-                                            o.sketchWidth ? sketch : std::nullopt, tuned);
+        const QJsonObject root =
+            reportJson(p, d, captions, patterns, o.sketchWidth ? sketch : std::nullopt, tuned);
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else {
         print(stdout, resultTable(d, locale, tuned));

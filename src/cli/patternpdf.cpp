@@ -15,11 +15,11 @@ namespace {
 
 constexpr double PageWidth = 210, PageHeight = 297; // A4, mm
 constexpr double Margin = 10;
-constexpr double AreaTop = 24, AreaBottom = 272;    // the drawing area between label and bar
+constexpr double AreaTop = 24, AreaBottom = 272; // the drawing area between label and bar
 constexpr double AreaWidth = PageWidth - 2 * Margin;
 constexpr double AreaHeight = AreaBottom - AreaTop;
-constexpr double Overlap = 10;                      // shared band between neighbouring tiles
-constexpr int Resolution = 1200;                    // dots per inch of the PDF's coordinates
+constexpr double Overlap = 10;   // shared band between neighbouring tiles
+constexpr int Resolution = 1200; // dots per inch of the PDF's coordinates
 
 int tilesFor(double size, double area)
 {
@@ -51,7 +51,8 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
     // Written beside the target and moved in place only when complete.
     QSaveFile target(path);
     if (!target.open(QIODevice::WriteOnly))
-        return QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, target.errorString());
+        return QStringLiteral("Impossibile scrivere il file %1: %2")
+            .arg(path, target.errorString());
 
     QPdfWriter pdf(&target);
     pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -114,8 +115,8 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
                     // Marks on the corners of the area; neighbouring sheets share a band
                     // of `Overlap` mm, whose inner edges are dashed.
                     painter.setPen(QPen(Qt::black, 0.2));
-                    for (QPointF c : {area.topLeft(), area.topRight(), area.bottomLeft(),
-                                      area.bottomRight()})
+                    for (QPointF c :
+                         {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()})
                         drawCross(painter, c);
                     painter.setPen(QPen(Qt::gray, 0.2, Qt::DashLine));
                     if (col + 1 < nx)
@@ -142,7 +143,8 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
     }
     painter.end();
     if (!target.commit())
-        return QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, target.errorString());
+        return QStringLiteral("Impossibile scrivere il file %1: %2")
+            .arg(path, target.errorString());
     return std::nullopt;
 }
 

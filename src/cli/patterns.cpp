@@ -40,7 +40,10 @@ Pattern develop(int segment, const char *name, double length, double d1, double 
     return p;
 }
 
-QString mm(double v) { return QString::number(v, 'f', 1); }
+QString mm(double v)
+{
+    return QString::number(v, 'f', 1);
+}
 
 } // namespace
 

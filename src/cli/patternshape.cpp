@@ -13,7 +13,10 @@ QPointF polar(double r, double degrees)
     return {r * std::cos(qDegreesToRadians(degrees)), r * std::sin(qDegreesToRadians(degrees))};
 }
 
-QString num(double v) { return QString::number(v, 'f', 4); }
+QString num(double v)
+{
+    return QString::number(v, 'f', 4);
+}
 
 } // namespace
 

@@ -18,8 +18,14 @@ QList<QPointF> patternOutline(const Pattern &p, double stepDegrees = 0.25);
 QRectF patternBounds(const Pattern &p);
 
 // Start and end angles of a sector (degrees, y downwards, measured from +x towards +y).
-inline double sectorStart(const Pattern &p) { return 90.0 - p.sweepDegrees / 2; }
-inline double sectorEnd(const Pattern &p) { return 90.0 + p.sweepDegrees / 2; }
+inline double sectorStart(const Pattern &p)
+{
+    return 90.0 - p.sweepDegrees / 2;
+}
+inline double sectorEnd(const Pattern &p)
+{
+    return 90.0 + p.sweepDegrees / 2;
+}
 
 QByteArray patternsSvg(const QList<Pattern> &patterns);
 QByteArray patternsDxf(const QList<Pattern> &patterns);

@@ -11,9 +11,8 @@ namespace velmorant {
 std::optional<TunedLength> solveTunedLength(const DesignParameters &p, double length)
 {
     const ChamberDimensions atGiven = computeChamber(p);
-    const double rpm = (((atGiven.a2 / SOUND_SPEED_DIVISOR) * (p[Field::Sc] + p[Field::Asp])) /
-                        length) *
-                       M_TO_MM;
+    const double rpm =
+        (((atGiven.a2 / SOUND_SPEED_DIVISOR) * (p[Field::Sc] + p[Field::Asp])) / length) * M_TO_MM;
     if (!std::isfinite(rpm) || !(rpm > 0))
         return std::nullopt;
     return TunedLength{length, rpm};
@@ -23,17 +22,18 @@ QString resultTable(const ChamberDimensions &d, const QLocale &locale,
                     const std::optional<TunedLength> &tuned)
 {
     const std::pair<const char *, double> rows[] = {
-        {"L1", d.L1}, {"L2", d.L2}, {"L3", d.L3}, {"L4", d.L4},          {"L5", d.L5},
-        {"D1", d.D1}, {"D2", d.D2}, {"D3", d.D3}, {"Lunghezza totale", d.LTOT}};
+        {"L1", d.L1}, {"L2", d.L2}, {"L3", d.L3},
+        {"L4", d.L4}, {"L5", d.L5}, {"D1", d.D1},
+        {"D2", d.D2}, {"D3", d.D3}, {"Lunghezza totale", d.LTOT}};
     QString out;
     for (const auto &[name, value] : rows)
         out += QStringLiteral("%1 %2 mm\n")
                    .arg(QString::fromUtf8(name), -17)
                    .arg(formatDimension(value, locale), 10);
     if (tuned)
-        out += QStringLiteral("Regime per L1+L2+L3 = %1 mm: %2 RPM\n")
-                   .arg(formatDimension(tuned->length, locale),
-                        locale.toString(tuned->rpm, 'f', 0));
+        out +=
+            QStringLiteral("Regime per L1+L2+L3 = %1 mm: %2 RPM\n")
+                .arg(formatDimension(tuned->length, locale), locale.toString(tuned->rpm, 'f', 0));
     return out;
 }
 
@@ -42,14 +42,9 @@ namespace {
 QJsonObject patternJson(const Pattern &p)
 {
     static const char *const kinds[] = {"sector", "rectangle", "skipped"};
-    QJsonObject o{{"segment", p.segment},
-                  {"name", p.name},
-                  {"kind", kinds[int(p.kind)]},
-                  {"length", p.length},
-                  {"d1", p.d1},
-                  {"d2", p.d2},
-                  {"meanD1", p.mean1},
-                  {"meanD2", p.mean2}};
+    QJsonObject o{{"segment", p.segment}, {"name", p.name},   {"kind", kinds[int(p.kind)]},
+                  {"length", p.length},   {"d1", p.d1},       {"d2", p.d2},
+                  {"meanD1", p.mean1},    {"meanD2", p.mean2}};
     if (p.kind == Pattern::Kind::Sector) {
         o.insert("slant", p.slant);
         o.insert("outerRadius", p.outerRadius);
@@ -92,9 +87,8 @@ QJsonObject sketchJson(const SketchReport &s)
         }
         elements.append(e);
     }
-    return {{"frameWidth", s.frameWidth},
-            {"drawable", s.geometry.drawable},
-            {"elements", elements}};
+    return {
+        {"frameWidth", s.frameWidth}, {"drawable", s.geometry.drawable}, {"elements", elements}};
 }
 
 } // namespace

@@ -31,20 +31,18 @@ std::array<QString, ResultCount> resultTexts(const ChamberDimensions &d, const Q
             formatDimension(d.D2, locale), formatDimension(d.D3, locale)};
 }
 
-std::array<QString, SketchCaptionCount> captionTexts(const ChamberDimensions &d,
-                                                     const DesignParameters &p,
-                                                     const QLocale &locale)
+std::array<QString, SketchCaptionCount>
+captionTexts(const ChamberDimensions &d, const DesignParameters &p, const QLocale &locale)
 {
     const double values[8] = {d.L1, d.L2, d.L3, d.L4, d.L5, d.D1, d.D2, d.D3};
     std::array<QString, SketchCaptionCount> captions;
     for (int i = 0; i < 8; ++i) {
-        const QString prefix = (i < 5 ? QStringLiteral("L%1=").arg(i + 1)
-                                      : QStringLiteral("D%1=").arg(i - 4));
+        const QString prefix =
+            (i < 5 ? QStringLiteral("L%1=").arg(i + 1) : QStringLiteral("D%1=").arg(i - 4));
         captions[i] = prefix + formatDimension(values[i], locale) + QStringLiteral(" mm");
     }
     captions[8] = QStringLiteral("Div=") + formatDimension(p[Field::Div], locale) + QChar(0x00B0);
-    captions[9] =
-        QStringLiteral("Conv=") + formatDimension(p[Field::Conv], locale) + QChar(0x00B0);
+    captions[9] = QStringLiteral("Conv=") + formatDimension(p[Field::Conv], locale) + QChar(0x00B0);
     return captions;
 }
 

@@ -43,7 +43,7 @@ struct CalculateOutcome
 {
     enum class Kind { Rejected, NegativeL3, NotComputable, Success };
     Kind kind = Kind::Rejected;
-    QString message;            // the message box text that ends the command
+    QString message;               // the message box text that ends the command
     std::size_t rejectedField = 0; // for Rejected
 
     // Success only:
@@ -64,9 +64,8 @@ CalculateOutcome calculate(CalculationState &state, const ParameterTexts &texts,
 
 // The texts of the outcome that do not depend on the window (used by calculate).
 std::array<QString, ResultCount> resultTexts(const ChamberDimensions &d, const QLocale &locale);
-std::array<QString, SketchCaptionCount> captionTexts(const ChamberDimensions &d,
-                                                     const DesignParameters &p,
-                                                     const QLocale &locale);
+std::array<QString, SketchCaptionCount>
+captionTexts(const ChamberDimensions &d, const DesignParameters &p, const QLocale &locale);
 
 struct ClearOutcome
 {

@@ -18,15 +18,15 @@ ChamberDimensions computeChamber(const DesignParameters &p)
     d.a1 = std::pow((temp1 + KELVIN_OFFSET) * GAMMA_R, 0.5);
     d.a2 = std::pow(((temp1 - TEMP_DROP) + KELVIN_OFFSET) * GAMMA_R, 0.5);
     d.L1 = (((d.a1 / SOUND_SPEED_DIVISOR) * (sc - asp)) / rpm) * M_TO_MM;
-    d.D1 = std::pow((((4 * cil) * CC_TO_M3) * rpm) / ((PI * GAS_SPEED_D1) * SECONDS_PER_MINUTE),
-                    0.5) *
-           M_TO_MM;
+    d.D1 =
+        std::pow((((4 * cil) * CC_TO_M3) * rpm) / ((PI * GAS_SPEED_D1) * SECONDS_PER_MINUTE), 0.5) *
+        M_TO_MM;
     d.D2 = d.D1 * std::pow(p[Field::Rappsez], 0.5);
     d.L2 = (0.5 * (d.D2 - d.D1)) / std::tan(p[Field::Div] * PI / 180);
     d.L3 = (((d.a2 / SOUND_SPEED_DIVISOR) * (sc + asp)) / rpm) * M_TO_MM - (d.L1 + d.L2);
-    d.D3 = std::pow((((4 * cil) * CC_TO_M3) * rpm) / ((PI * GAS_SPEED_D3) * SECONDS_PER_MINUTE),
-                    0.5) *
-           M_TO_MM;
+    d.D3 =
+        std::pow((((4 * cil) * CC_TO_M3) * rpm) / ((PI * GAS_SPEED_D3) * SECONDS_PER_MINUTE), 0.5) *
+        M_TO_MM;
     d.L4 = (0.5 * (d.D2 - d.D3)) / std::tan(p[Field::Conv] * PI / 180);
     d.L5 = L5_LENGTH;
     d.LTOT = (((d.L1 + d.L2) + d.L3) + d.L4) + d.L5;

@@ -47,7 +47,7 @@ std::optional<QString> chamberResultProblem(const ChamberDimensions &d);
 struct ChamberEvaluation
 {
     ChamberDimensions dimensions;
-    QString refusal;        // empty when the design can be shown
+    QString refusal; // empty when the design can be shown
     bool negativeL3 = false;
     bool ok() const { return refusal.isEmpty(); }
 };

@@ -27,9 +27,15 @@ const std::array<FieldInfo, FieldCount> &fieldTable()
     return table;
 }
 
-QString fieldCaption(std::size_t index) { return QString::fromUtf8(fieldInfo(index).caption); }
+QString fieldCaption(std::size_t index)
+{
+    return QString::fromUtf8(fieldInfo(index).caption);
+}
 
-QString fieldRejection(std::size_t index) { return QString::fromUtf8(fieldInfo(index).rejection); }
+QString fieldRejection(std::size_t index)
+{
+    return QString::fromUtf8(fieldInfo(index).rejection);
+}
 
 DesignParameters defaultParameters()
 {

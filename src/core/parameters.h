@@ -16,18 +16,21 @@ constexpr std::size_t FieldCount = 8;
 
 struct FieldInfo
 {
-    const char *name;       // field name, as in design files and the command line
-    const char *boxName;    // objectName of the input box
-    const char *labelName;  // objectName of the label beside the box
-    const char *caption;    // label caption (UTF-8)
+    const char *name;      // field name, as in design files and the command line
+    const char *boxName;   // objectName of the input box
+    const char *labelName; // objectName of the label beside the box
+    const char *caption;   // label caption (UTF-8)
     double defaultValue;
-    const char *rejection;  // message shown when the box is rejected (UTF-8)
+    const char *rejection; // message shown when the box is rejected (UTF-8)
 };
 
 // The one table of the eight parameters; everything else iterates over it.
 const std::array<FieldInfo, FieldCount> &fieldTable();
 
-inline const FieldInfo &fieldInfo(std::size_t index) { return fieldTable()[index]; }
+inline const FieldInfo &fieldInfo(std::size_t index)
+{
+    return fieldTable()[index];
+}
 QString fieldCaption(std::size_t index);
 QString fieldRejection(std::size_t index);
 

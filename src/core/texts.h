@@ -5,20 +5,50 @@
 // The program's own user-visible texts that are not tied to one parameter.
 namespace velmorant::texts {
 
-inline QString productName() { return QStringLiteral("Velmorant"); }
+inline QString productName()
+{
+    return QStringLiteral("Velmorant");
+}
 
-inline QString statusReady() { return QStringLiteral("Stato: Pronto per il Calcolo"); }
-inline QString statusCleared() { return QStringLiteral("Stato: Pronto per il calcolo"); }
+inline QString statusReady()
+{
+    return QStringLiteral("Stato: Pronto per il Calcolo");
+}
+inline QString statusCleared()
+{
+    return QStringLiteral("Stato: Pronto per il calcolo");
+}
 QString statusAfterCalculation(int count);
-inline QString fileNone() { return QStringLiteral("File: Nessuno"); }
-inline QString fileTitle(const QString &title) { return QStringLiteral("File: ") + title; }
+inline QString fileNone()
+{
+    return QStringLiteral("File: Nessuno");
+}
+inline QString fileTitle(const QString &title)
+{
+    return QStringLiteral("File: ") + title;
+}
 
-inline QString sourceDefaults() { return QStringLiteral("Input: Valori di Default"); }
-inline QString sourceFile() { return QStringLiteral("Input: Valori da File"); }
-inline QString sourceUser() { return QStringLiteral("Input: Valori Utente"); }
+inline QString sourceDefaults()
+{
+    return QStringLiteral("Input: Valori di Default");
+}
+inline QString sourceFile()
+{
+    return QStringLiteral("Input: Valori da File");
+}
+inline QString sourceUser()
+{
+    return QStringLiteral("Input: Valori Utente");
+}
 
-inline QString calculationDone() { return QStringLiteral("Calcolo eseguito correttamente"); }
-inline QString defaultsRestored() { return QStringLiteral("Ripristinati valori di input di default"); }
+inline QString calculationDone()
+{
+    return QStringLiteral("Calcolo eseguito correttamente");
+}
+inline QString defaultsRestored()
+{
+    return QStringLiteral("Ripristinati valori di input di default");
+}
 
 inline QString negativeL3()
 {
@@ -40,7 +70,8 @@ inline QString negativeRatio()
 }
 inline QString outOfRange()
 {
-    return QStringLiteral("Dati di input fuori dal campo di calcolo, modificare alcuni dati di input");
+    return QStringLiteral(
+        "Dati di input fuori dal campo di calcolo, modificare alcuni dati di input");
 }
 
 } // namespace velmorant::texts

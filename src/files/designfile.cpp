@@ -15,9 +15,15 @@ constexpr int MaxLineLength = 1024;
 // Eight short lines; more than this is never needed to find them.
 constexpr qint64 MaxBytesRead = 64 * 1024;
 
-QString quoted(const QString &name) { return QStringLiteral("\u201c%1\u201d").arg(name); }
+QString quoted(const QString &name)
+{
+    return QStringLiteral("\u201c%1\u201d").arg(name);
+}
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 struct RawField
 {

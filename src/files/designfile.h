@@ -19,8 +19,8 @@ std::optional<QString> writeDesignFile(const QString &path, const DesignParamete
 
 struct DesignFileRead
 {
-    FileSet values{};   // the eight fields; the first seven may be texts
-    QString error;      // set when the file is refused; then `values` means nothing
+    FileSet values{}; // the eight fields; the first seven may be texts
+    QString error;    // set when the file is refused; then `values` means nothing
     bool ok() const { return error.isNull(); }
 };
 

@@ -33,6 +33,9 @@ bool FakePlatform::choosePrinter(QWidget *, QPrinter &printer)
     return printerAnswer ? printerAnswer(printer) : false;
 }
 
-void FakePlatform::openAddress(const QUrl &url) { openedAddresses.append(url); }
+void FakePlatform::openAddress(const QUrl &url)
+{
+    openedAddresses.append(url);
+}
 
 } // namespace velmorant

@@ -28,7 +28,7 @@ public:
 
     QList<Message> messages;
     QList<FileRequest> fileRequests;
-    QStringList fileAnswers;       // taken in order; empty queue answers "" (cancel)
+    QStringList fileAnswers; // taken in order; empty queue answers "" (cancel)
     QList<QUrl> openedAddresses;
     int printerRequests = 0;
     // Sets up the printer as a user would in the dialog; returns false to cancel. When unset

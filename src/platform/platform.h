@@ -21,10 +21,8 @@ public:
     virtual void showMessage(QWidget *parent, const QString &title, const QString &text,
                              MessageIcon icon) = 0;
     // The file dialogs; an empty path means the user cancelled.
-    virtual QString openFileName(QWidget *parent, const QString &title,
-                                 const QString &filters) = 0;
-    virtual QString saveFileName(QWidget *parent, const QString &title,
-                                 const QString &filters) = 0;
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filters) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filters) = 0;
     // The printer dialog over `printer`; false when the user cancelled.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
     // Hands a web or mailto address to the user's default programs; failures are silent.

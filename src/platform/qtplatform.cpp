@@ -39,8 +39,8 @@ QString QtPlatform::openFileName(QWidget *parent, const QString &title, const QS
 QString QtPlatform::saveFileName(QWidget *parent, const QString &title, const QString &filters)
 {
     // Replacing an existing file is the user's choice in the dialog; no extra question.
-    return QFileDialog::getSaveFileName(parent, title, QString(), qtFileFilters(filters),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(parent, title, QString(), qtFileFilters(filters), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 bool QtPlatform::choosePrinter(QWidget *parent, QPrinter &printer)
@@ -49,6 +49,9 @@ bool QtPlatform::choosePrinter(QWidget *parent, QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtPlatform::openAddress(const QUrl &url) { QDesktopServices::openUrl(url); }
+void QtPlatform::openAddress(const QUrl &url)
+{
+    QDesktopServices::openUrl(url);
+}
 
 } // namespace velmorant

@@ -1,9 +1,9 @@
 // Drives the built velmorant-cli and checks what it prints and writes.
 #include "chamber.h"
-#include "exact.h"
-#include "testfiles.h"
 #include "designfile.h"
+#include "exact.h"
 #include "sketch/sketch.h"
+#include "testfiles.h"
 #include "validation.h"
 
 #include <QJsonArray>
@@ -80,8 +80,8 @@ void TestCli::defaultsJson()
     const QJsonObject root = runJson({});
     const QJsonObject r = root["results"].toObject();
     const QList<QPair<QString, double>> expected{
-        {"a1", 656.2509}, {"a2", 564.1656}, {"L1", 164.0627}, {"D1", 23.0329},
-        {"D2", 46.0659},  {"L2", 219.7474}, {"L3", 321.3969}, {"D3", 16.2868},
+        {"a1", 656.2509}, {"a2", 564.1656}, {"L1", 164.0627},   {"D1", 23.0329},
+        {"D2", 46.0659},  {"L2", 219.7474}, {"L3", 321.3969},   {"D3", 16.2868},
         {"L4", 121.2658}, {"L5", 200},      {"LTOT", 1026.4728}};
     for (const auto &[key, value] : expected)
         QVERIFY2(qAbs(r[key].toDouble() - value) < 5e-5, qPrintable(key));
@@ -160,10 +160,10 @@ void TestCli::exitStatuses_data()
     QTest::newRow("ok") << QStringList() << 0 << QString();
     QTest::newRow("rejected CIL") << QStringList{"--cil", "0"} << 2
                                   << "Errore nell'immissione della Cilindrata";
-    QTest::newRow("rejected under C: comma") << QStringList{"--div", "2,5"} << 2
-                                             << "Errore nell'immissione dell'angolo divergente";
-    QTest::newRow("accepted under it_IT") << QStringList{"--div", "2,5", "--locale", "it_IT"} << 0
-                                          << QString();
+    QTest::newRow("rejected under C: comma")
+        << QStringList{"--div", "2,5"} << 2 << "Errore nell'immissione dell'angolo divergente";
+    QTest::newRow("accepted under it_IT")
+        << QStringList{"--div", "2,5", "--locale", "it_IT"} << 0 << QString();
     QTest::newRow("rejected RAPPSEZ") << QStringList{"--rappsez", "x"} << 2
                                       << "Errore nell'immissione della rapporto delle sezioni";
     QTest::newRow("negative L3") << QStringList{"--rpm", "20000"} << 3
@@ -172,8 +172,7 @@ void TestCli::exitStatuses_data()
                                  << "Temperatura di scarico troppo bassa per il calcolo, "
                                     "modificare alcuni dati di input";
     QTest::newRow("unknown option") << QStringList{"--colour", "red"} << 1 << "--colour";
-    QTest::newRow("missing file") << QStringList{"/nonexistent/x.vlr"} << 1
-                                  << "/nonexistent/x.vlr";
+    QTest::newRow("missing file") << QStringList{"/nonexistent/x.vlr"} << 1 << "/nonexistent/x.vlr";
     QTest::newRow("bad sweep") << QStringList{"--sweep", "RPM=1:10:0"} << 1 << "--sweep";
 }
 
@@ -196,15 +195,16 @@ void TestCli::writeIsWhatSaveWrites()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("cli.vlr");
-    const Run r = runCli({"--locale", "it_IT", "--cil", "125,5", "--rpm", "9.500", "--div",
-                          "-2,25", "--write", path});
+    const Run r = runCli({"--locale", "it_IT", "--cil", "125,5", "--rpm", "9.500", "--div", "-2,25",
+                          "--write", path});
     QCOMPARE(r.exitCode, 0);
     DesignParameters p = defaultParameters();
     p[Field::Cil] = 125.5;
     p[Field::Rpm] = 9500;
     p[Field::Div] = -2.25;
     QCOMPARE(readAll(path), designFileBytes(p));
-    QCOMPARE(readAll(path), QByteArray("125.5\r\n9500\r\n120\r\n180\r\n7\r\n-2.25\r\n800\r\n4\r\n"));
+    QCOMPARE(readAll(path),
+             QByteArray("125.5\r\n9500\r\n120\r\n180\r\n7\r\n-2.25\r\n800\r\n4\r\n"));
 }
 
 void TestCli::designFileInput()
@@ -280,9 +280,10 @@ void TestCli::pdfCheckBarIsHundredMillimetres()
     // Every page: the page matrix, the millimetre scale, then the bar from x 10 to x 110.
     int pages = 0;
     for (const QString &stream : test::pdfPageContents(pdf)) {
-        const QRegularExpression bar(QStringLiteral(
-            "([\\d.]+) 0 0 -([\\d.]+) 0 [\\d.]+ cm\\n(?:.*\\n)*?([\\d.]+) 0 0 \\3 0 0 cm\\n(?:.*\\n)*?"
-            "10 (\\d+) m\\n110 \\4 l\\n"));
+        const QRegularExpression bar(
+            QStringLiteral("([\\d.]+) 0 0 -([\\d.]+) 0 [\\d.]+ cm\\n(?:.*\\n)*?([\\d.]+) 0 0 \\3 0 "
+                           "0 cm\\n(?:.*\\n)*?"
+                           "10 (\\d+) m\\n110 \\4 l\\n"));
         const QRegularExpressionMatch m = bar.match(stream);
         QVERIFY2(m.hasMatch(), qPrintable(stream.left(400)));
         const double points = 100 * m.captured(1).toDouble() * m.captured(3).toDouble();
@@ -325,17 +326,19 @@ void TestCli::sweepRows()
     COMPARE_EXACT(row[16].toDouble(), d.LTOT);
     QCOMPARE(row[17], "ok");
     QVERIFY(lines.last().startsWith("100,21000,"));
-    QVERIFY(lines.last().endsWith(",,,,,,,,,\"Lunghezza L3 negativa, modificare alcuni dati di input\""));
+    QVERIFY(lines.last().endsWith(
+        ",,,,,,,,,\"Lunghezza L3 negativa, modificare alcuni dati di input\""));
     int refused = 0;
     for (const QString &l : lines.mid(1))
         refused += l.endsWith("\"") ? 1 : 0;
     QVERIFY(refused > 0 && refused < 13);
 
     // A value the box would refuse, and one the formulas cannot take, are rows too.
-    const QStringList cil =
-        QString::fromUtf8(runCli({"--sweep", "cil=-100:100:100"}).out).split('\n', Qt::SkipEmptyParts);
+    const QStringList cil = QString::fromUtf8(runCli({"--sweep", "cil=-100:100:100"}).out)
+                                .split('\n', Qt::SkipEmptyParts);
     QCOMPARE(cil.size(), 4);
-    QVERIFY(cil[1].endsWith("\"Cilindrata e Numero di giri di segno opposto, modificare alcuni dati di input\""));
+    QVERIFY(cil[1].endsWith(
+        "\"Cilindrata e Numero di giri di segno opposto, modificare alcuni dati di input\""));
     QVERIFY(cil[2].endsWith("\"Errore nell'immissione della Cilindrata\""));
     QVERIFY(cil[3].endsWith(",ok"));
 }

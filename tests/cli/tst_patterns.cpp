@@ -25,14 +25,14 @@ void TestPatterns::coneDevelopment_data()
     QTest::addColumn<double>("sweep");
 
     // r 20 -> 40 over 200: s = sqrt(200^2 + 20^2), R = 2 s, angle = 360 * 20 / s.
-    QTest::newRow("40 to 80 over 200") << 40.0 << 80.0 << 0.0 << 200.9975124224178
-                                       << 401.9950248448356 << 35.82133884755961;
+    QTest::newRow("40 to 80 over 200")
+        << 40.0 << 80.0 << 0.0 << 200.9975124224178 << 401.9950248448356 << 35.82133884755961;
     // On the mean diameter: 42 -> 82, radii 21 -> 41.
     QTest::newRow("2 mm sheet") << 40.0 << 80.0 << 2.0 << 200.9975124224178
                                 << 401.9950248448356 * 41.0 / 40.0 << 35.82133884755961;
     // Narrowing cone: the same development, big end first.
-    QTest::newRow("80 to 40 over 200") << 80.0 << 40.0 << 0.0 << 200.9975124224178
-                                       << 401.9950248448356 << 35.82133884755961;
+    QTest::newRow("80 to 40 over 200")
+        << 80.0 << 40.0 << 0.0 << 200.9975124224178 << 401.9950248448356 << 35.82133884755961;
 }
 
 void TestPatterns::coneDevelopment()

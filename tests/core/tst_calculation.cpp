@@ -8,7 +8,10 @@ using namespace velmorant;
 
 namespace {
 
-ParameterTexts defaultTexts() { return parameterTexts(defaultParameters(), QLocale::c()); }
+ParameterTexts defaultTexts()
+{
+    return parameterTexts(defaultParameters(), QLocale::c());
+}
 
 SketchFrame frame11520()
 {
@@ -41,19 +44,17 @@ void TestCalculation::defaultsSucceed_data()
     QTest::addColumn<QStringList>("results");
     QTest::addColumn<QStringList>("captions");
 
-    QTest::newRow("en_US") << "en_US"
-                           << QStringList{"164.1", "219.7", "321.4", "121.3", "200.0", "23.0",
-                                          "46.1", "16.3"}
-                           << QStringList{"L1=164.1 mm", "L2=219.7 mm", "L3=321.4 mm",
-                                          "L4=121.3 mm", "L5=200.0 mm", "D1=23.0 mm",
-                                          "D2=46.1 mm", "D3=16.3 mm", "Div=3.0\u00b0",
+    QTest::newRow("en_US") << "en_US" << QStringList{"164.1", "219.7", "321.4", "121.3",
+                                                     "200.0", "23.0",  "46.1",  "16.3"}
+                           << QStringList{"L1=164.1 mm",   "L2=219.7 mm", "L3=321.4 mm",
+                                          "L4=121.3 mm",   "L5=200.0 mm", "D1=23.0 mm",
+                                          "D2=46.1 mm",    "D3=16.3 mm",  "Div=3.0\u00b0",
                                           "Conv=7.0\u00b0"};
-    QTest::newRow("it_IT") << "it_IT"
-                           << QStringList{"164,1", "219,7", "321,4", "121,3", "200,0", "23,0",
-                                          "46,1", "16,3"}
-                           << QStringList{"L1=164,1 mm", "L2=219,7 mm", "L3=321,4 mm",
-                                          "L4=121,3 mm", "L5=200,0 mm", "D1=23,0 mm",
-                                          "D2=46,1 mm", "D3=16,3 mm", "Div=3,0\u00b0",
+    QTest::newRow("it_IT") << "it_IT" << QStringList{"164,1", "219,7", "321,4", "121,3",
+                                                     "200,0", "23,0",  "46,1",  "16,3"}
+                           << QStringList{"L1=164,1 mm",   "L2=219,7 mm", "L3=321,4 mm",
+                                          "L4=121,3 mm",   "L5=200,0 mm", "D1=23,0 mm",
+                                          "D2=46,1 mm",    "D3=16,3 mm",  "Div=3,0\u00b0",
                                           "Conv=7,0\u00b0"};
 }
 
@@ -90,12 +91,12 @@ void TestCalculation::everyPressCounts_data()
     QTest::addColumn<QStringList>("firstPress"); // "field=text" changes for the first press
     QTest::addColumn<int>("firstKind");
 
-    QTest::newRow("after a rejected box") << QStringList{"1="}
-                                          << int(CalculateOutcome::Kind::Rejected);
-    QTest::newRow("after a negative L3") << QStringList{"1=20000"}
-                                         << int(CalculateOutcome::Kind::NegativeL3);
-    QTest::newRow("after a value out of range") << QStringList{"6=5"}
-                                                << int(CalculateOutcome::Kind::NotComputable);
+    QTest::newRow("after a rejected box")
+        << QStringList{"1="} << int(CalculateOutcome::Kind::Rejected);
+    QTest::newRow("after a negative L3")
+        << QStringList{"1=20000"} << int(CalculateOutcome::Kind::NegativeL3);
+    QTest::newRow("after a value out of range")
+        << QStringList{"6=5"} << int(CalculateOutcome::Kind::NotComputable);
 }
 
 void TestCalculation::everyPressCounts()
@@ -128,8 +129,8 @@ void TestCalculation::failureKeepsSourceText_data()
     QTest::newRow("TEMP1 below 7") << 6 << "6" << texts::temperatureTooLow() << 6.0;
     QTest::newRow("opposite signs") << 0 << "-100" << texts::oppositeSigns() << -100.0;
     QTest::newRow("negative ratio") << 7 << "-4" << texts::negativeRatio() << -4.0;
-    QTest::newRow("rejected box") << 4 << "sette" << "Errore nell'immissione dell'angolo convergente"
-                                  << 7.0;
+    QTest::newRow("rejected box") << 4 << "sette"
+                                  << "Errore nell'immissione dell'angolo convergente" << 7.0;
 }
 
 void TestCalculation::failureKeepsSourceText()
@@ -161,9 +162,15 @@ void TestCalculation::enteredValueReachesCaption_data()
     QTest::addColumn<QString>("divCaption");
     QTest::addColumn<QString>("l1Text");
 
-    QTest::newRow("it 2,5 and 10.000") << "it_IT" << "2,5" << "10.000" << "Div=2,5\u00b0"
+    QTest::newRow("it 2,5 and 10.000") << "it_IT"
+                                       << "2,5"
+                                       << "10.000"
+                                       << "Div=2,5\u00b0"
                                        << "164,1";
-    QTest::newRow("en 2.5 and 10,000") << "en_US" << "2.5" << "10,000" << "Div=2.5\u00b0"
+    QTest::newRow("en 2.5 and 10,000") << "en_US"
+                                       << "2.5"
+                                       << "10,000"
+                                       << "Div=2.5\u00b0"
                                        << "164.1";
 }
 
@@ -210,8 +217,7 @@ void TestCalculation::counterSaturates()
     CalculationState state;
     state.calculationCount = 32765;
     for (int expected : {32766, 32767, 32767, 32767}) {
-        const CalculateOutcome out =
-            calculate(state, defaultTexts(), QLocale::c(), frame11520());
+        const CalculateOutcome out = calculate(state, defaultTexts(), QLocale::c(), frame11520());
         QCOMPARE(int(state.calculationCount), expected);
         QCOMPARE(out.panel1, QStringLiteral("Stato: %1 Calcoli eseguiti - Pronto per un nuovo "
                                             "calcolo")

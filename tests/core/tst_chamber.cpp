@@ -55,19 +55,19 @@ void TestChamber::dimensions_data()
     QTest::addColumn<double>("tolerance");
 
     QTest::newRow("defaults") << QStringList()
-                              << QList<double>{656.2509, 564.1656, 164.0627, 219.7474, 321.3969,
-                                               121.2658, 200, 23.0329, 46.0659, 16.2868,
-                                               1026.4728}
+                              << QList<double>{656.2509, 564.1656, 164.0627, 219.7474,
+                                               321.3969, 121.2658, 200,      23.0329,
+                                               46.0659,  16.2868,  1026.4728}
                               << 5e-5;
     QTest::newRow("RPM 20000: negative L3")
         << QStringList{"RPM=20000"}
-        << QList<double>{656.2509, 564.1656, 82.03, 310.77, -40.2, 171.5, 200, 32.57, 65.15,
-                         23.03, 724.1}
+        << QList<double>{656.2509, 564.1656, 82.03, 310.77, -40.2, 171.5,
+                         200,      32.57,    65.15, 23.03,  724.1}
         << 0.05;
     QTest::newRow("RPM 4000: long centre section")
         << QStringList{"RPM=4000"}
-        << QList<double>{656.2509, 564.1656, 410.16, 138.98, 1213.88, 76.69, 200, 14.57,
-                         29.13, 10.30, 2039.7}
+        << QList<double>{656.2509, 564.1656, 410.16, 138.98, 1213.88, 76.69,
+                         200,      14.57,    29.13,  10.30,  2039.7}
         << 0.05;
 }
 
@@ -129,18 +129,17 @@ void TestChamber::problems_data()
     QTest::addColumn<QString>("after");  // problem found in the results
 
     QTest::newRow("defaults") << QStringList() << QString() << QString();
-    QTest::newRow("TEMP1 just below 7") << QStringList{"TEMP1=6.9"} << texts::temperatureTooLow()
-                                       << QString();
+    QTest::newRow("TEMP1 just below 7")
+        << QStringList{"TEMP1=6.9"} << texts::temperatureTooLow() << QString();
     QTest::newRow("TEMP1 at 7") << QStringList{"TEMP1=7"} << QString() << QString();
     QTest::newRow("CIL and RPM of opposite sign")
         << QStringList{"CIL=-100"} << texts::oppositeSigns() << QString();
     QTest::newRow("CIL and RPM both negative")
         << QStringList{"CIL=-100", "RPM=-10000"} << QString() << QString();
-    QTest::newRow("negative ratio") << QStringList{"RAPPSEZ=-4"} << texts::negativeRatio()
-                                    << QString();
-    QTest::newRow("temperature checked first")
-        << QStringList{"TEMP1=0.5", "RAPPSEZ=-1", "CIL=-1"} << texts::temperatureTooLow()
-        << QString();
+    QTest::newRow("negative ratio")
+        << QStringList{"RAPPSEZ=-4"} << texts::negativeRatio() << QString();
+    QTest::newRow("temperature checked first") << QStringList{"TEMP1=0.5", "RAPPSEZ=-1", "CIL=-1"}
+                                               << texts::temperatureTooLow() << QString();
     QTest::newRow("sign checked before ratio")
         << QStringList{"RAPPSEZ=-1", "RPM=-1"} << texts::oppositeSigns() << QString();
     QTest::newRow("infinite cone length")

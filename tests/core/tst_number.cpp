@@ -1,5 +1,5 @@
-#include "number.h"
 #include "exact.h"
+#include "number.h"
 
 #include <QtTest>
 
@@ -27,25 +27,44 @@ void TestNumber::parseLocaleNumber_data()
     QTest::addColumn<bool>("numeric");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("plain") << "120" << "C" << true << 120.0;
-    QTest::newRow("blanks around") << "  120\t " << "en_US" << true << 120.0;
-    QTest::newRow("exponent") << "1e4" << "en_US" << true << 10000.0;
-    QTest::newRow("negative") << "-3" << "en_US" << true << -3.0;
-    QTest::newRow("plus sign") << "+7" << "en_US" << true << 7.0;
-    QTest::newRow("en decimal") << "2.5" << "en_US" << true << 2.5;
-    QTest::newRow("en grouping") << "1,000" << "en_US" << true << 1000.0;
-    QTest::newRow("it decimal comma") << "2,5" << "it_IT" << true << 2.5;
-    QTest::newRow("it grouping") << "10.000" << "it_IT" << true << 10000.0;
-    QTest::newRow("it fraction below one") << "0,5" << "it_IT" << true << 0.5;
-    QTest::newRow("zero reads as zero") << "0" << "C" << true << 0.0;
-    QTest::newRow("empty") << "" << "en_US" << false << 0.0;
-    QTest::newRow("blanks only") << "   " << "en_US" << false << 0.0;
-    QTest::newRow("letters") << "abc" << "en_US" << false << 0.0;
-    QTest::newRow("trailing letters") << "12abc" << "en_US" << false << 0.0;
-    QTest::newRow("inner blank") << "1 2" << "en_US" << false << 0.0;
-    QTest::newRow("nan") << "nan" << "en_US" << false << 0.0;
-    QTest::newRow("inf") << "inf" << "en_US" << false << 0.0;
-    QTest::newRow("overflow") << "1e999" << "en_US" << false << 0.0;
+    QTest::newRow("plain") << "120"
+                           << "C" << true << 120.0;
+    QTest::newRow("blanks around") << "  120\t "
+                                   << "en_US" << true << 120.0;
+    QTest::newRow("exponent") << "1e4"
+                              << "en_US" << true << 10000.0;
+    QTest::newRow("negative") << "-3"
+                              << "en_US" << true << -3.0;
+    QTest::newRow("plus sign") << "+7"
+                               << "en_US" << true << 7.0;
+    QTest::newRow("en decimal") << "2.5"
+                                << "en_US" << true << 2.5;
+    QTest::newRow("en grouping") << "1,000"
+                                 << "en_US" << true << 1000.0;
+    QTest::newRow("it decimal comma") << "2,5"
+                                      << "it_IT" << true << 2.5;
+    QTest::newRow("it grouping") << "10.000"
+                                 << "it_IT" << true << 10000.0;
+    QTest::newRow("it fraction below one") << "0,5"
+                                           << "it_IT" << true << 0.5;
+    QTest::newRow("zero reads as zero") << "0"
+                                        << "C" << true << 0.0;
+    QTest::newRow("empty") << ""
+                           << "en_US" << false << 0.0;
+    QTest::newRow("blanks only") << "   "
+                                 << "en_US" << false << 0.0;
+    QTest::newRow("letters") << "abc"
+                             << "en_US" << false << 0.0;
+    QTest::newRow("trailing letters") << "12abc"
+                                      << "en_US" << false << 0.0;
+    QTest::newRow("inner blank") << "1 2"
+                                 << "en_US" << false << 0.0;
+    QTest::newRow("nan") << "nan"
+                         << "en_US" << false << 0.0;
+    QTest::newRow("inf") << "inf"
+                         << "en_US" << false << 0.0;
+    QTest::newRow("overflow") << "1e999"
+                              << "en_US" << false << 0.0;
 }
 
 void TestNumber::parseLocaleNumber()
@@ -67,18 +86,30 @@ void TestNumber::formatDimension_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("en L1") << 164.0627 << "en_US" << "164.1";
-    QTest::newRow("it L1") << 164.0627 << "it_IT" << "164,1";
-    QTest::newRow("en grouping") << 1213.88 << "en_US" << "1,213.9";
-    QTest::newRow("it grouping") << 1213.88 << "it_IT" << "1.213,9";
-    QTest::newRow("C no grouping") << 1213.88 << "C" << "1213.9";
-    QTest::newRow("negative") << -40.2 << "en_US" << "-40.2";
-    QTest::newRow("it negative") << -40.2 << "it_IT" << "-40,2";
-    QTest::newRow("whole") << 200.0 << "en_US" << "200.0";
-    QTest::newRow("zero") << 0.0 << "en_US" << "0.0";
-    QTest::newRow("negative zero") << -0.0 << "en_US" << "0.0";
-    QTest::newRow("rounds to zero") << -0.04 << "it_IT" << "0,0";
-    QTest::newRow("small negative kept") << -0.06 << "en_US" << "-0.1";
+    QTest::newRow("en L1") << 164.0627 << "en_US"
+                           << "164.1";
+    QTest::newRow("it L1") << 164.0627 << "it_IT"
+                           << "164,1";
+    QTest::newRow("en grouping") << 1213.88 << "en_US"
+                                 << "1,213.9";
+    QTest::newRow("it grouping") << 1213.88 << "it_IT"
+                                 << "1.213,9";
+    QTest::newRow("C no grouping") << 1213.88 << "C"
+                                   << "1213.9";
+    QTest::newRow("negative") << -40.2 << "en_US"
+                              << "-40.2";
+    QTest::newRow("it negative") << -40.2 << "it_IT"
+                                 << "-40,2";
+    QTest::newRow("whole") << 200.0 << "en_US"
+                           << "200.0";
+    QTest::newRow("zero") << 0.0 << "en_US"
+                          << "0.0";
+    QTest::newRow("negative zero") << -0.0 << "en_US"
+                                   << "0.0";
+    QTest::newRow("rounds to zero") << -0.04 << "it_IT"
+                                    << "0,0";
+    QTest::newRow("small negative kept") << -0.06 << "en_US"
+                                         << "-0.1";
 }
 
 void TestNumber::formatDimension()
@@ -121,12 +152,18 @@ void TestNumber::boxNumberRoundTrip_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("it fraction") << 4.5 << "it_IT" << "4,5";
-    QTest::newRow("it large fraction") << 12345.5 << "it_IT" << "12345,5";
-    QTest::newRow("it negative") << -0.25 << "it_IT" << "-0,25";
-    QTest::newRow("en fraction") << 4.5 << "en_US" << "4.5";
-    QTest::newRow("en large whole") << 10000.0 << "en_US" << "10000";
-    QTest::newRow("C fraction") << 2.75 << "C" << "2.75";
+    QTest::newRow("it fraction") << 4.5 << "it_IT"
+                                 << "4,5";
+    QTest::newRow("it large fraction") << 12345.5 << "it_IT"
+                                       << "12345,5";
+    QTest::newRow("it negative") << -0.25 << "it_IT"
+                                 << "-0,25";
+    QTest::newRow("en fraction") << 4.5 << "en_US"
+                                 << "4.5";
+    QTest::newRow("en large whole") << 10000.0 << "en_US"
+                                    << "10000";
+    QTest::newRow("C fraction") << 2.75 << "C"
+                                << "2.75";
 }
 
 void TestNumber::boxNumberRoundTrip()

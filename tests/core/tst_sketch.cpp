@@ -8,8 +8,8 @@ using namespace velmorant;
 
 namespace {
 
-ChamberDimensions dims(double l1, double l2, double l3, double l4, double l5, double d1,
-                       double d2, double d3)
+ChamberDimensions dims(double l1, double l2, double l3, double l4, double l5, double d1, double d2,
+                       double d3)
 {
     ChamberDimensions d;
     d.L1 = l1, d.L2 = l2, d.L3 = l3, d.L4 = l4, d.L5 = l5;
@@ -83,9 +83,9 @@ void TestSketch::workedExample_data()
         QTest::addRow("Linea%db", k + 1)
             << int(sk::Linea1b + k)
             << QList<double>{x[k], l[startLevel[k]], x[k + 1], l[endLevel[k]]};
-        QTest::addRow("LineaD%d", k + 1) << int(sk::LineaD1 + k)
-                                         << QList<double>{x[k], u[startLevel[k]], x[k],
-                                                          l[startLevel[k]]};
+        QTest::addRow("LineaD%d", k + 1)
+            << int(sk::LineaD1 + k)
+            << QList<double>{x[k], u[startLevel[k]], x[k], l[startLevel[k]]};
         QTest::addRow("LineaQ%d", k + 1)
             << int(sk::LineaQ0 + 1 + k) << QList<double>{x[k], l[startLevel[k]], x[k], 3350};
     }
@@ -104,8 +104,8 @@ void TestSketch::workedExample()
     QFETCH(int, element);
     QFETCH(QList<double>, coords);
 
-    const SketchGeometry g = drawSketch(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200,
-                                        widths(600));
+    const SketchGeometry g =
+        drawSketch(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200, widths(600));
     QVERIFY(g.drawable);
     const SketchCoords &c = g.elements[element];
     COMPARE_EXACT(c.a, float(coords[0]));
@@ -120,7 +120,7 @@ void TestSketch::captionsOfWorkedExample()
     w[8] = 999; // the Div caption keeps its fixed box whatever its text measures
     const SketchGeometry g = drawSketch(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200, w);
 
-    const double centres[SketchCaptionCount] = {1580, 3080, 5580, 8080, 10080,
+    const double centres[SketchCaptionCount] = {1580, 3080, 5580,  8080, 10080,
                                                 1580, 5580, 10080, 3080, 8080};
     for (std::size_t c = 0; c < SketchCaptionCount; ++c) {
         const SketchCoords &cap = g.elements[FirstCaption + c];
@@ -196,8 +196,8 @@ void TestSketch::drawable_data()
         << QList<double>{100, 200, 300, 200, 200} << 200.0 << true << 80.0;
     QTest::newRow("L3 = 0: coincident sections")
         << QList<double>{100, 200, 0, 200, 500} << 11200.0 << true << 11080.0;
-    QTest::newRow("total length 0") << QList<double>{100, -300, 0, 0, 200} << 11200.0 << false
-                                    << 0.0;
+    QTest::newRow("total length 0")
+        << QList<double>{100, -300, 0, 0, 200} << 11200.0 << false << 0.0;
     QTest::newRow("coordinates beyond float range")
         << QList<double>{1e300, -1e300, 0, 1e-300, 0} << 11200.0 << false << 0.0;
 }
@@ -209,9 +209,9 @@ void TestSketch::drawable()
     QFETCH(bool, drawable);
     QFETCH(double, lastStation);
 
-    const SketchGeometry g = drawSketch(dims(lengths[0], lengths[1], lengths[2], lengths[3],
-                                             lengths[4], 40, 80, 20),
-                                        frameWidth, widths(300));
+    const SketchGeometry g =
+        drawSketch(dims(lengths[0], lengths[1], lengths[2], lengths[3], lengths[4], 40, 80, 20),
+                   frameWidth, widths(300));
     QCOMPARE(g.drawable, drawable);
     if (drawable)
         QVERIFY(qAbs(g.elements[sk::LineaAsse].c - float(lastStation)) < 0.01f);

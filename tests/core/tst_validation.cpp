@@ -1,5 +1,5 @@
-#include "inputsource.h"
 #include "exact.h"
+#include "inputsource.h"
 #include "texts.h"
 #include "validation.h"
 
@@ -9,7 +9,10 @@ using namespace velmorant;
 
 namespace {
 
-ParameterTexts defaultTexts() { return parameterTexts(defaultParameters(), QLocale::c()); }
+ParameterTexts defaultTexts()
+{
+    return parameterTexts(defaultParameters(), QLocale::c());
+}
 
 } // namespace
 
@@ -44,22 +47,38 @@ void TestValidation::rejection_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("CIL 0") << 0 << "0" << "en_US" << "Errore nell'immissione della Cilindrata";
-    QTest::newRow("CIL 0.0") << 0 << "0.0" << "en_US" << "Errore nell'immissione della Cilindrata";
-    QTest::newRow("CIL 00") << 0 << "00" << "en_US" << "Errore nell'immissione della Cilindrata";
-    QTest::newRow("RPM empty") << 1 << "" << "en_US" << "Errore nell'immissione del Numero di giri";
-    QTest::newRow("RPM letters") << 1 << "diecimila" << "en_US"
+    QTest::newRow("CIL 0") << 0 << "0"
+                           << "en_US"
+                           << "Errore nell'immissione della Cilindrata";
+    QTest::newRow("CIL 0.0") << 0 << "0.0"
+                             << "en_US"
+                             << "Errore nell'immissione della Cilindrata";
+    QTest::newRow("CIL 00") << 0 << "00"
+                            << "en_US"
+                            << "Errore nell'immissione della Cilindrata";
+    QTest::newRow("RPM empty") << 1 << ""
+                               << "en_US"
+                               << "Errore nell'immissione del Numero di giri";
+    QTest::newRow("RPM letters") << 1 << "diecimila"
+                                 << "en_US"
                                  << "Errore nell'immissione del Numero di giri";
-    QTest::newRow("ASP") << 2 << "x" << "en_US"
+    QTest::newRow("ASP") << 2 << "x"
+                         << "en_US"
                          << "Errore nell'immissione della fase di Aspirazione";
-    QTest::newRow("SC") << 3 << "-" << "en_US" << "Errore nell'immissione della fase di Scarico";
-    QTest::newRow("CONV") << 4 << "7 gradi" << "en_US"
+    QTest::newRow("SC") << 3 << "-"
+                        << "en_US"
+                        << "Errore nell'immissione della fase di Scarico";
+    QTest::newRow("CONV") << 4 << "7 gradi"
+                          << "en_US"
                           << "Errore nell'immissione dell'angolo convergente";
-    QTest::newRow("DIV comma under C") << 5 << "2,5" << "C"
+    QTest::newRow("DIV comma under C") << 5 << "2,5"
+                                       << "C"
                                        << "Errore nell'immissione dell'angolo divergente";
-    QTest::newRow("TEMP1") << 6 << "nan" << "en_US"
+    QTest::newRow("TEMP1") << 6 << "nan"
+                           << "en_US"
                            << "Errore nell'immissione della Temperatura di scarico";
-    QTest::newRow("RAPPSEZ") << 7 << "inf" << "it_IT"
+    QTest::newRow("RAPPSEZ") << 7 << "inf"
+                             << "it_IT"
                              << "Errore nell'immissione della rapporto delle sezioni";
 }
 
@@ -86,15 +105,23 @@ void TestValidation::storedValues_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<double>("stored");
 
-    QTest::newRow("blanks around 120") << 2 << " 120 " << "en_US" << 120.0;
-    QTest::newRow("1e4 in RPM") << 1 << "1e4" << "en_US" << 10000.0;
-    QTest::newRow("100.0 equals default") << 0 << "100.0" << "en_US" << 100.0;
-    QTest::newRow("negative DIV") << 5 << "-3" << "en_US" << -3.0;
+    QTest::newRow("blanks around 120") << 2 << " 120 "
+                                       << "en_US" << 120.0;
+    QTest::newRow("1e4 in RPM") << 1 << "1e4"
+                                << "en_US" << 10000.0;
+    QTest::newRow("100.0 equals default") << 0 << "100.0"
+                                          << "en_US" << 100.0;
+    QTest::newRow("negative DIV") << 5 << "-3"
+                                  << "en_US" << -3.0;
     // The stored value is the number the user typed and the program accepted.
-    QTest::newRow("it 2,5 in DIV") << 5 << "2,5" << "it_IT" << 2.5;
-    QTest::newRow("it 10.000 in RPM") << 1 << "10.000" << "it_IT" << 10000.0;
-    QTest::newRow("en 1,000 in TEMP1") << 6 << "1,000" << "en_US" << 1000.0;
-    QTest::newRow("it 0,5 in RPM") << 1 << "0,5" << "it_IT" << 0.5;
+    QTest::newRow("it 2,5 in DIV") << 5 << "2,5"
+                                   << "it_IT" << 2.5;
+    QTest::newRow("it 10.000 in RPM") << 1 << "10.000"
+                                      << "it_IT" << 10000.0;
+    QTest::newRow("en 1,000 in TEMP1") << 6 << "1,000"
+                                       << "en_US" << 1000.0;
+    QTest::newRow("it 0,5 in RPM") << 1 << "0,5"
+                                   << "it_IT" << 0.5;
 }
 
 void TestValidation::storedValues()
@@ -147,7 +174,8 @@ void TestValidation::classify_data()
         return l;
     };
 
-    QTest::newRow("defaults, nothing opened") << defaults << QVariantList() << texts::sourceDefaults();
+    QTest::newRow("defaults, nothing opened")
+        << defaults << QVariantList() << texts::sourceDefaults();
     QTest::newRow("user values, nothing opened") << mine << QVariantList() << texts::sourceUser();
     QTest::newRow("defaults tested before the file set")
         << defaults << asFile(defaults) << texts::sourceDefaults();

@@ -61,7 +61,8 @@ void TestDesignFile::roundTrip_data()
     // Anything typed with up to 15 significant digits comes back as the same double.
     const QList<double> small{0.001, -0.999, 1e-6, 12345678.9, 3, 0.333333333333333, 7.25, 0.2};
     for (const char *loc : {"C", "en_US", "it_IT"}) {
-        QTest::addRow("fractions %s", loc) << fractions << loc << QByteArray("125.5\r\n10250.25\r\n-120.125\r\n0.5\r\n-0.75\r\n");
+        QTest::addRow("fractions %s", loc)
+            << fractions << loc << QByteArray("125.5\r\n10250.25\r\n-120.125\r\n0.5\r\n-0.75\r\n");
         QTest::addRow("small and large %s", loc)
             << small << loc << QByteArray("0.001\r\n-0.999\r\n0.000001\r\n12345678.9\r\n3\r\n");
     }
@@ -102,8 +103,8 @@ void TestDesignFile::readerRules_data()
     const QStringList defaults{"n:100", "n:10000", "n:120", "n:180", "n:7", "n:3", "n:800", "n:4"};
     QTest::newRow("CR LF") << QByteArray("100\r\n10000\r\n120\r\n180\r\n7\r\n3\r\n800\r\n4\r\n")
                            << defaults;
-    QTest::newRow("LF only, no final line end") << QByteArray("100\n10000\n120\n180\n7\n3\n800\n4")
-                                                << defaults;
+    QTest::newRow("LF only, no final line end")
+        << QByteArray("100\n10000\n120\n180\n7\n3\n800\n4") << defaults;
     QTest::newRow("CR only") << QByteArray("100\r10000\r120\r180\r7\r3\r800\r4\r") << defaults;
     QTest::newRow("commas") << QByteArray("100,10000,120,180\r\n7,3,800,4\r\n") << defaults;
     QTest::newRow("leading blanks skipped")
@@ -146,8 +147,7 @@ void TestDesignFile::refusedContent_data()
                                   << "non contiene gli otto valori";
     QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
                             << "non \u00e8 un file di testo";
-    QTest::newRow("absurdly long first line") << QByteArray(5000, '1')
-                                              << "riga troppo lunga";
+    QTest::newRow("absurdly long first line") << QByteArray(5000, '1') << "riga troppo lunga";
 }
 
 void TestDesignFile::refusedContent()

@@ -141,9 +141,12 @@ void TestCommands::commandRouting_data()
         QTest::newRow(t) << t << "dialog:Salva con nome";
     for (const char *t : {"mnuFilePrint", "Print"})
         QTest::newRow(t) << t << "printer:";
-    QTest::newRow("mnuViewToolbar") << "mnuViewToolbar" << "hidden:tbToolBar";
-    QTest::newRow("mnuViewStatusBar") << "mnuViewStatusBar" << "hidden:sbStatusBar";
-    QTest::newRow("mnuFileExit") << "mnuFileExit" << "closed:";
+    QTest::newRow("mnuViewToolbar") << "mnuViewToolbar"
+                                    << "hidden:tbToolBar";
+    QTest::newRow("mnuViewStatusBar") << "mnuViewStatusBar"
+                                      << "hidden:sbStatusBar";
+    QTest::newRow("mnuFileExit") << "mnuFileExit"
+                                 << "closed:";
 }
 
 void TestCommands::commandRouting()
@@ -166,10 +169,12 @@ void TestCommands::commandRouting()
     if (kind == "dialog")
         QCOMPARE(platform.fileRequests[0].title, detail);
     QCOMPARE(platform.printerRequests, kind == "printer" ? 1 : 0);
-    const QString calculated = QStringLiteral("Stato: 1 Calcolo eseguito - Pronto per un nuovo calcolo");
-    QCOMPARE(panel(1), kind == "panel1"                         ? detail
-                       : detail.startsWith(QLatin1String("Calcolo")) ? calculated
-                                                                   : QStringLiteral("Stato: Pronto per il Calcolo"));
+    const QString calculated =
+        QStringLiteral("Stato: 1 Calcolo eseguito - Pronto per un nuovo calcolo");
+    QCOMPARE(panel(1), kind == "panel1" ? detail
+                       : detail.startsWith(QLatin1String("Calcolo"))
+                           ? calculated
+                           : QStringLiteral("Stato: Pronto per il Calcolo"));
     QCOMPARE(w->findChild<QWidget *>("tbToolBar")->isHidden(), detail == "tbToolBar");
     QCOMPARE(w->findChild<QWidget *>("sbStatusBar")->isHidden(), detail == "sbStatusBar");
     QCOMPARE(w->isVisible(), kind != "closed");
@@ -189,8 +194,8 @@ void TestCommands::toolbarKeys()
         else
             keys << QStringLiteral("placeholder");
     }
-    QCOMPARE(keys, (QStringList{"placeholder", "Open/Apri", "Save/Salva", "|", "Print/Stampa",
-                                "|", "Help/Aiuto", "|"}));
+    QCOMPARE(keys, (QStringList{"placeholder", "Open/Apri", "Save/Salva", "|", "Print/Stampa", "|",
+                                "Help/Aiuto", "|"}));
 
     // "Help" opens the About box, like the menu entry.
     bool modal = false;
@@ -288,9 +293,12 @@ void TestCommands::openFractionUnderLocale_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("ratioText");
-    QTest::newRow("it_IT") << "it_IT" << "4,5";
-    QTest::newRow("en_US") << "en_US" << "4.5";
-    QTest::newRow("C") << "C" << "4.5";
+    QTest::newRow("it_IT") << "it_IT"
+                           << "4,5";
+    QTest::newRow("en_US") << "en_US"
+                           << "4.5";
+    QTest::newRow("C") << "C"
+                       << "4.5";
 }
 
 void TestCommands::openFractionUnderLocale()
@@ -317,7 +325,9 @@ void TestCommands::refusedOpenChangesNothing_data()
     QTest::addColumn<QByteArray>("content"); // empty: no such file
     QTest::newRow("missing file") << QByteArray();
     QTest::newRow("too few fields") << QByteArray("100\r\n200\r\n");
-    QTest::newRow("not text") << QByteArray("\x7f" "ELF\0\0\0\x01\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", 28);
+    QTest::newRow("not text") << QByteArray("\x7f"
+                                            "ELF\0\0\0\x01\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n",
+                                            28);
     QTest::newRow("absurd first line") << QByteArray(100000, '9');
 }
 
@@ -466,8 +476,8 @@ void TestCommands::printCopies()
         return;
     }
     const QByteArray bytes = readAll(pdf);
-    QCOMPARE(int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r")
-                 + bytes.count("/Type /Page ") + bytes.count("/Type /Page>")),
+    QCOMPARE(int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                 bytes.count("/Type /Page ") + bytes.count("/Type /Page>")),
              copies);
     // Every page draws the same picture of the window, at the same place and scale.
     QStringList drawings;

@@ -1,5 +1,5 @@
-#include "fakeplatform.h"
 #include "exact.h"
+#include "fakeplatform.h"
 #include "mainwindow.h"
 #include "panels.h"
 #include "sketchview.h"
@@ -41,17 +41,20 @@ private slots:
 private:
     QStringList texts(const QStringList &names) const;
     QLineEdit *box(const char *name) const { return w->findChild<QLineEdit *>(name); }
-    void press(const char *button) { QTest::mouseClick(w->findChild<QPushButton *>(button), Qt::LeftButton); }
+    void press(const char *button)
+    {
+        QTest::mouseClick(w->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
 
     FakePlatform platform;
     std::unique_ptr<MainWindow> w;
 };
 
-static const QStringList InputBoxes{"txtCil", "txtRPM", "txtAsp", "txtSc",
+static const QStringList InputBoxes{"txtCil",  "txtRPM", "txtAsp",   "txtSc",
                                     "txtConv", "txtDiv", "txtTemp1", "txtRappsez"};
 static const QStringList ResultBoxes{"txtL1", "txtL2", "txtL3", "txtL4",
                                      "txtL5", "txtD1", "txtD2", "txtD3"};
-static const QStringList Captions{"txtQL1", "txtQL2", "txtQL3", "txtQL4", "txtQL5",
+static const QStringList Captions{"txtQL1", "txtQL2", "txtQL3", "txtQL4",  "txtQL5",
                                   "txtQD1", "txtQD2", "txtQD3", "txtQDiv", "txtQConv"};
 
 void TestMainWindow::init()
@@ -62,7 +65,10 @@ void TestMainWindow::init()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
 }
 
-void TestMainWindow::cleanup() { w.reset(); }
+void TestMainWindow::cleanup()
+{
+    w.reset();
+}
 
 QStringList TestMainWindow::texts(const QStringList &names) const
 {
@@ -141,14 +147,14 @@ void TestMainWindow::calculateDefaults_data()
     QTest::addColumn<QString>("l1Caption");
     QTest::addColumn<QString>("divCaption");
 
-    QTest::newRow("en_US") << "en_US"
-                           << QStringList{"164.1", "219.7", "321.4", "121.3", "200.0", "23.0",
-                                          "46.1", "16.3"}
-                           << "L1=164.1 mm" << "Div=3.0\u00b0";
-    QTest::newRow("it_IT") << "it_IT"
-                           << QStringList{"164,1", "219,7", "321,4", "121,3", "200,0", "23,0",
-                                          "46,1", "16,3"}
-                           << "L1=164,1 mm" << "Div=3,0\u00b0";
+    QTest::newRow("en_US") << "en_US" << QStringList{"164.1", "219.7", "321.4", "121.3",
+                                                     "200.0", "23.0",  "46.1",  "16.3"}
+                           << "L1=164.1 mm"
+                           << "Div=3.0\u00b0";
+    QTest::newRow("it_IT") << "it_IT" << QStringList{"164,1", "219,7", "321,4", "121,3",
+                                                     "200,0", "23,0",  "46,1",  "16,3"}
+                           << "L1=164,1 mm"
+                           << "Div=3,0\u00b0";
 }
 
 void TestMainWindow::calculateDefaults()
@@ -203,11 +209,14 @@ void TestMainWindow::failedPressesLeaveScreen_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("rejected box") << "txtAsp" << "abc"
+    QTest::newRow("rejected box") << "txtAsp"
+                                  << "abc"
                                   << "Errore nell'immissione della fase di Aspirazione";
-    QTest::newRow("negative L3") << "txtRPM" << "20000"
+    QTest::newRow("negative L3") << "txtRPM"
+                                 << "20000"
                                  << "Lunghezza L3 negativa, modificare alcuni dati di input";
-    QTest::newRow("not computable") << "txtTemp1" << "5"
+    QTest::newRow("not computable") << "txtTemp1"
+                                    << "5"
                                     << "Temperatura di scarico troppo bassa per il calcolo, "
                                        "modificare alcuni dati di input";
 }
@@ -232,11 +241,15 @@ void TestMainWindow::failedPressesLeaveScreen()
     QCOMPARE(texts(ResultBoxes), shownResults);
     QCOMPARE(texts(Captions), shownCaptions);
     QVERIFY(w->sketchView().isSketchShown());
-    QCOMPARE(w->sketchView().geometry().elements[sk::Linea1 + 1].c, shownSketch.elements[sk::Linea1 + 1].c);
+    QCOMPARE(w->sketchView().geometry().elements[sk::Linea1 + 1].c,
+             shownSketch.elements[sk::Linea1 + 1].c);
     QCOMPARE(w->statusPanels().panelText(1), panel1);
     QCOMPARE(box(qPrintable(boxName))->text(), text); // the box keeps what the user typed
 
-    box(qPrintable(boxName))->setText(boxName == "txtAsp" ? "120" : boxName == "txtRPM" ? "10000" : "800");
+    box(qPrintable(boxName))
+        ->setText(boxName == "txtAsp"   ? "120"
+                  : boxName == "txtRPM" ? "10000"
+                                        : "800");
     press("cmdCalcola");
     QCOMPARE(w->statusPanels().panelText(1),
              "Stato: 3 Calcoli eseguiti - Pronto per un nuovo calcolo");
@@ -268,8 +281,8 @@ void TestMainWindow::clearBeforeAndAfterCalculation()
 
 void TestMainWindow::tabOrder()
 {
-    const QStringList order = InputBoxes + QStringList{"cmdCalcola"} + ResultBoxes +
-                              QStringList{"cmdClear", "cmdReset"};
+    const QStringList order =
+        InputBoxes + QStringList{"cmdCalcola"} + ResultBoxes + QStringList{"cmdClear", "cmdReset"};
     QWidget *widget = box("txtCil");
     for (int i = 1; i < order.size(); ++i) {
         widget = widget->nextInFocusChain();

@@ -7,9 +7,9 @@
 #include "twips.h"
 #include "windowtest.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
-#include <QAction>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -171,9 +171,9 @@ void TestStartup::placementRead_data()
     QTest::addColumn<QList<double>>("placement");
 
     QTest::newRow("empty store") << QStringList() << QList<double>{1000, 1000, 6500, 6500};
-    QTest::newRow("stored values") << QStringList{"MainLeft=1500", "MainTop=2250",
-                                                  "MainWidth=11820", "MainHeight=8520"}
-                                   << QList<double>{1500, 2250, 11820, 8520};
+    QTest::newRow("stored values")
+        << QStringList{"MainLeft=1500", "MainTop=2250", "MainWidth=11820", "MainHeight=8520"}
+        << QList<double>{1500, 2250, 11820, 8520};
     QTest::newRow("not numbers take defaults")
         << QStringList{"MainLeft=abc", "MainTop=", "MainWidth=12x", "MainHeight=9000"}
         << QList<double>{1000, 1000, 6500, 9000};

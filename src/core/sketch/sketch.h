@@ -12,10 +12,10 @@ enum class PenStyle { Solid, DashDot };
 
 struct SketchPen
 {
-    int width = 1;           // pixels
-    unsigned rgb = 0;        // 0xRRGGBB; ignored when `foreground` is set
-    bool foreground = true;  // the default foreground colour of the frame
-    bool inverted = false;   // each pixel drawn in the inverse of the pen colour
+    int width = 1;          // pixels
+    unsigned rgb = 0;       // 0xRRGGBB; ignored when `foreground` is set
+    bool foreground = true; // the default foreground colour of the frame
+    bool inverted = false;  // each pixel drawn in the inverse of the pen colour
     PenStyle style = PenStyle::Solid;
 };
 
@@ -27,20 +27,20 @@ struct SketchElementInfo
 };
 
 constexpr std::size_t SketchElementCount = 38;
-constexpr std::size_t SketchLineCount = 24;   // chamber lines, first in the sketch order
+constexpr std::size_t SketchLineCount = 24; // chamber lines, first in the sketch order
 constexpr std::size_t SketchCaptionCount = 10;
 constexpr std::size_t FirstCaption = SketchLineCount;
 constexpr std::size_t FirstPistonElement = FirstCaption + SketchCaptionCount;
 
 // Indices into the sketch order.
 namespace sk {
-constexpr std::size_t Linea1 = 0;     // Linea1..Linea5: upper wall
-constexpr std::size_t Linea1b = 5;    // Linea1b..Linea5b: lower wall
-constexpr std::size_t LineaD1 = 10;   // LineaD1..LineaD6: section lines
-constexpr std::size_t LineaQ0 = 16;   // dimension line, then LineaQ1..LineaQ6
+constexpr std::size_t Linea1 = 0;   // Linea1..Linea5: upper wall
+constexpr std::size_t Linea1b = 5;  // Linea1b..Linea5b: lower wall
+constexpr std::size_t LineaD1 = 10; // LineaD1..LineaD6: section lines
+constexpr std::size_t LineaQ0 = 16; // dimension line, then LineaQ1..LineaQ6
 constexpr std::size_t LineaAsse = 23;
-constexpr std::size_t txtQL1 = 24;    // txtQL1..txtQL5
-constexpr std::size_t txtQD1 = 29;    // txtQD1..txtQD3
+constexpr std::size_t txtQL1 = 24; // txtQL1..txtQL5
+constexpr std::size_t txtQD1 = 29; // txtQD1..txtQD3
 constexpr std::size_t txtQDiv = 32;
 constexpr std::size_t txtQConv = 33;
 constexpr std::size_t shPistone = 34;

@@ -10,7 +10,10 @@
 
 namespace velmorant {
 
-QString AboutBox::contactAddress() { return QStringLiteral("info@velmorant.example"); }
+QString AboutBox::contactAddress()
+{
+    return QStringLiteral("info@velmorant.example");
+}
 
 AboutBox::AboutBox(Platform &platform, QWidget *owner) : QDialog(owner)
 {

@@ -25,12 +25,19 @@ Splash::Splash(int delayMs) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessW
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setGeometry(twipsRect(144, 122, 7380, 4700));
 
-    struct Text { const char *name; QString text; int l, t, w, h; Qt::Alignment align; QFont font; };
+    struct Text
+    {
+        const char *name;
+        QString text;
+        int l, t, w, h;
+        Qt::Alignment align;
+        QFont font;
+    };
     const Text texts[] = {
         {"lblCompanyProduct", QStringLiteral("Officina Velmorant"), 1116, 240, 5436, 912,
          Qt::AlignCenter, sansSerifFont(18, true)},
-        {"lblPlatform", QStringLiteral("Reparto Scarichi e Fluidodinamica"), 1206, 1200, 5256,
-         852, Qt::AlignCenter, sansSerifFont(13.8, true)},
+        {"lblPlatform", QStringLiteral("Reparto Scarichi e Fluidodinamica"), 1206, 1200, 5256, 852,
+         Qt::AlignCenter, sansSerifFont(13.8, true)},
         {"lblProductName", QStringLiteral("Velmorant"), 4440, 2640, 2544, 576,
          Qt::AlignLeft | Qt::AlignVCenter, tahomaFont(24, true, true)},
         {"lblVersion", QStringLiteral("Release 1.3"), 5565, 3240, 1455, 300,
@@ -41,8 +48,8 @@ Splash::Splash(int delayMs) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessW
          sansSerifFont(12, true, true)},
     };
     for (const Text &t : texts) {
-        QLabel *label = makeLabel(QString::fromLatin1(t.name), t.text, frame, t.l, t.t, t.w, t.h,
-                                  t.align);
+        QLabel *label =
+            makeLabel(QString::fromLatin1(t.name), t.text, frame, t.l, t.t, t.w, t.h, t.align);
         label->setFont(t.font);
         fitToText(label);
         if (qstrcmp(t.name, "Label1") == 0) {

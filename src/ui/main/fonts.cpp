@@ -9,7 +9,8 @@ void installFontSubstitutions()
 {
     const QString liberation = QStringLiteral("Liberation Sans");
     const QString dejaVu = QStringLiteral("DejaVu Sans");
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), QStringList() << liberation << dejaVu);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), QStringList()
+                                                                    << liberation << dejaVu);
     QFont::insertSubstitutions(QStringLiteral("Arial"), QStringList() << liberation << dejaVu);
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), QStringList() << dejaVu << liberation);
 }

@@ -83,7 +83,13 @@ void MainWindow::buildClientArea()
     m_status = new StatusBar(client);
     m_status->setGeometry(0, px(ClientHeight - 270), px(ClientWidth), px(270));
 
-    struct ButtonSpec { const char *name; const char *caption; int left; void (MainWindow::*slot)(); };
+    struct ButtonSpec
+    {
+        const char *name;
+        const char *caption;
+        int left;
+        void (MainWindow::*slot)();
+    };
     const ButtonSpec buttons[] = {{"cmdCalcola", "Calcola", 2400, &MainWindow::calculate},
                                   {"cmdReset", "Default Input", 3670, &MainWindow::resetDefaults},
                                   {"cmdClear", "Clear", 4920, &MainWindow::clear}};
@@ -151,9 +157,15 @@ void MainWindow::resetDefaults()
     m_status->setPanelText(3, texts::sourceDefaults());
 }
 
-void MainWindow::toggleToolbar() { m_toolbar->setVisible(m_viewToolbar->isChecked()); }
+void MainWindow::toggleToolbar()
+{
+    m_toolbar->setVisible(m_viewToolbar->isChecked());
+}
 
-void MainWindow::toggleStatusBar() { m_status->setVisible(m_viewStatusBar->isChecked()); }
+void MainWindow::toggleStatusBar()
+{
+    m_status->setVisible(m_viewStatusBar->isChecked());
+}
 
 void MainWindow::showAbout()
 {
@@ -161,7 +173,10 @@ void MainWindow::showAbout()
     box.exec();
 }
 
-void MainWindow::openWebSite() { m_platform.openAddress(webAddress()); }
+void MainWindow::openWebSite()
+{
+    m_platform.openAddress(webAddress());
+}
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {

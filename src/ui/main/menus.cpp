@@ -97,7 +97,13 @@ void MainWindow::createToolbar()
     placeholder->setFixedWidth(1);
     m_toolbar->addWidget(placeholder);
 
-    struct Key { QAction *action; const char *key; const char *tip; bool separatorAfter; };
+    struct Key
+    {
+        QAction *action;
+        const char *key;
+        const char *tip;
+        bool separatorAfter;
+    };
     const Key keys[] = {{m_open, "Open", "Apri", false},
                         {m_save, "Save", "Salva", true},
                         {m_print, "Print", "Stampa", true},
@@ -108,8 +114,8 @@ void MainWindow::createToolbar()
         button->setObjectName(QString::fromLatin1(k.key));
         button->setToolTip(QString::fromLatin1(k.tip));
         if (auto *tool = qobject_cast<QToolButton *>(button)) {
-            tool->setIcon(QIcon(QStringLiteral(":/toolbar/%1.png")
-                                    .arg(QString::fromLatin1(k.key).toLower())));
+            tool->setIcon(QIcon(
+                QStringLiteral(":/toolbar/%1.png").arg(QString::fromLatin1(k.key).toLower())));
             tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
             tool->setFixedSize(18, 18);
         }

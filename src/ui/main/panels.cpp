@@ -28,12 +28,18 @@ QLineEdit *makeBox(const QString &name, QWidget *parent, int left, int top, int 
 
 } // namespace
 
-QString webAddressText() { return QStringLiteral("www.velmorant.example"); }
-QUrl webAddress() { return QUrl(QStringLiteral("https://www.velmorant.example/")); }
+QString webAddressText()
+{
+    return QStringLiteral("www.velmorant.example");
+}
+QUrl webAddress()
+{
+    return QUrl(QStringLiteral("https://www.velmorant.example/"));
+}
 
 InputPanel::InputPanel(QWidget *parent)
-    : m_frame(makeFrame(QStringLiteral("Frame1"), QStringLiteral("Input"), parent, 120, 480,
-                        4692, 3252))
+    : m_frame(makeFrame(QStringLiteral("Frame1"), QStringLiteral("Input"), parent, 120, 480, 4692,
+                        3252))
 {
     for (std::size_t i = 0; i < FieldCount; ++i) {
         const FieldInfo &info = fieldInfo(i);
@@ -67,8 +73,8 @@ OutputPanel::OutputPanel(QWidget *parent)
     static const int tops[ResultCount] = {240, 600, 960, 1320, 1680, 2160, 2520, 2880};
     for (std::size_t i = 0; i < ResultCount; ++i) {
         makeLabel(QStringLiteral("Label%1").arg(9 + i),
-                  QString::fromLatin1(names[i]) + QStringLiteral(" (mm)"), frame, 240, tops[i],
-                  700, 252, Qt::AlignRight | Qt::AlignVCenter);
+                  QString::fromLatin1(names[i]) + QStringLiteral(" (mm)"), frame, 240, tops[i], 700,
+                  252, Qt::AlignRight | Qt::AlignVCenter);
         m_boxes[i] = makeBox(QStringLiteral("txt") + QString::fromLatin1(names[i]), frame, 1080,
                              tops[i], 1572);
     }
@@ -90,8 +96,8 @@ void OutputPanel::clear()
 HeadingPanel::HeadingPanel(QWidget *parent) : QObject(parent)
 {
     ensureResources();
-    QGroupBox *frame = makeFrame(QStringLiteral("Frame4"), QString(), parent, 7800, 480, 3372,
-                                 3132);
+    QGroupBox *frame =
+        makeFrame(QStringLiteral("Frame4"), QString(), parent, 7800, 480, 3372, 3132);
     QLabel *heading = makeLabel(QStringLiteral("Label17"), QStringLiteral("Velmorant v1.3"), frame,
                                 525, 120, 2085, 330, Qt::AlignCenter);
     heading->setFont(tahomaFont(13.8, true, true));

@@ -9,7 +9,8 @@
 namespace velmorant {
 
 StatusBar::StatusBar(QWidget *parent, Clock clock)
-    : QStatusBar(parent), m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
+    : QStatusBar(parent),
+      m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); })
 {
     setObjectName(QStringLiteral("sbStatusBar"));
     setSizeGripEnabled(false);
@@ -34,11 +35,20 @@ StatusBar::StatusBar(QWidget *parent, Clock clock)
     refreshDate();
 }
 
-void StatusBar::setPanelText(int panel, const QString &text) { m_panels.at(panel - 1)->setText(text); }
+void StatusBar::setPanelText(int panel, const QString &text)
+{
+    m_panels.at(panel - 1)->setText(text);
+}
 
-QString StatusBar::panelText(int panel) const { return m_panels.at(panel - 1)->text(); }
+QString StatusBar::panelText(int panel) const
+{
+    return m_panels.at(panel - 1)->text();
+}
 
-QLabel *StatusBar::panel(int panel) const { return m_panels.at(panel - 1); }
+QLabel *StatusBar::panel(int panel) const
+{
+    return m_panels.at(panel - 1);
+}
 
 void StatusBar::refreshDate()
 {

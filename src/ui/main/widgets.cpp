@@ -6,7 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-static void initVelmorantResources() { Q_INIT_RESOURCE(velmorant); }
+static void initVelmorantResources()
+{
+    Q_INIT_RESOURCE(velmorant);
+}
 
 namespace velmorant {
 
