@@ -1,10 +1,11 @@
 #include "drawings.h"
 
+#include "designfile.h"
+
 #include "patternshape.h"
 #include "texts.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velmorant {
 
@@ -12,9 +13,8 @@ namespace {
 
 std::optional<QString> saveText(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString());
+    if (const std::optional<QString> reason = saveAtomically(path, bytes))
+        return QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, *reason);
     return std::nullopt;
 }
 

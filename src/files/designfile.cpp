@@ -81,14 +81,19 @@ QByteArray designFileBytes(const DesignParameters &p)
     return bytes;
 }
 
-std::optional<QString> writeDesignFile(const QString &path, const DesignParameters &p)
+std::optional<QString> saveAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    const QByteArray bytes = designFileBytes(p);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+std::optional<QString> writeDesignFile(const QString &path, const DesignParameters &p)
+{
+    if (const std::optional<QString> reason = saveAtomically(path, designFileBytes(p)))
         return QStringLiteral("Impossibile salvare il file %1: %2.")
-            .arg(quoted(QDir::toNativeSeparators(path)), file.errorString());
-    }
+            .arg(quoted(QDir::toNativeSeparators(path)), *reason);
     return std::nullopt;
 }
 
