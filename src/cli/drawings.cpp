@@ -1,9 +1,7 @@
 #include "drawings.h"
 
-#include "designfile.h"
-
 #include "patternshape.h"
-#include "texts.h"
+#include "safefile.h"
 
 #include <QFileInfo>
 
@@ -13,8 +11,8 @@ namespace {
 
 std::optional<QString> saveText(const QString &path, const QByteArray &bytes)
 {
-    if (const std::optional<QString> reason = saveAtomically(path, bytes))
-        return QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, *reason);
+    if (const std::optional<QString> reason = writeFileAtomically(path, bytes))
+        return writeFailure(path, *reason);
     return std::nullopt;
 }
 
@@ -88,6 +86,11 @@ QByteArray sketchSvg(const SketchGeometry &g,
 
 } // namespace
 
+QString writeFailure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, reason);
+}
+
 std::optional<QString> writeSketchSvg(const QString &path, const SketchGeometry &geometry,
                                       const std::array<QString, SketchCaptionCount> &captions,
                                       double frameWidth)
@@ -102,8 +105,12 @@ std::optional<QString> writePatterns(const QString &path, const QList<Pattern> &
         return saveText(path, patternsSvg(patterns));
     if (ext == QLatin1String("dxf"))
         return saveText(path, patternsDxf(patterns));
-    if (ext == QLatin1String("pdf"))
-        return writePatternsPdf(path, patterns);
+    if (ext == QLatin1String("pdf")) {
+        const PdfDocument pdf = patternsPdf(patterns);
+        if (!pdf.ok())
+            return writeFailure(path, pdf.failure);
+        return saveText(path, pdf.bytes);
+    }
     return QStringLiteral("Formato non riconosciuto per %1: usare .svg, .pdf o .dxf").arg(path);
 }
 

@@ -5,7 +5,9 @@
 #include "fonts.h"
 #include "number.h"
 #include "report.h"
+#include "safefile.h"
 #include "sweep.h"
+#include "translations.h"
 #include "validation.h"
 
 #include <QGuiApplication>
@@ -61,6 +63,8 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, needsFonts(args));
+    installItalianTranslations(*app);
+    reportFileSizeLimitAsWriteError();
 
     CliOptions o;
     if (const std::optional<QString> usage = parseArguments(args, o))

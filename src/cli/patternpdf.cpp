@@ -1,11 +1,11 @@
 // Cutting templates as A4 pages at 100 % scale, tiled where a template is larger than a page.
 #include "patternshape.h"
 
-#include <QFileInfo>
+#include <QBuffer>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -21,9 +21,10 @@ constexpr double AreaHeight = AreaBottom - AreaTop;
 constexpr double Overlap = 10;   // shared band between neighbouring tiles
 constexpr int Resolution = 1200; // dots per inch of the PDF's coordinates
 
-int tilesFor(double size, double area)
+// In double: a template of absurd size must give an absurd count, not an overflow.
+double tilesFor(double size, double area)
 {
-    return size <= area ? 1 : int(std::ceil((size - Overlap) / (area - Overlap)));
+    return size <= area ? 1 : std::ceil((size - Overlap) / (area - Overlap));
 }
 
 void drawCross(QPainter &p, QPointF at)
@@ -46,15 +47,29 @@ void drawCheckBar(QPainter &p)
 
 } // namespace
 
-std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern> &patterns)
+PdfDocument patternsPdf(const QList<Pattern> &patterns)
 {
-    // Written beside the target and moved in place only when complete.
-    QSaveFile target(path);
-    if (!target.open(QIODevice::WriteOnly))
-        return QStringLiteral("Impossibile scrivere il file %1: %2")
-            .arg(path, target.errorString());
+    PdfDocument doc;
+    double pages = skippedNotes(patterns).isEmpty() ? 0 : 1;
+    for (const Pattern &p : patterns) {
+        if (p.kind == Pattern::Kind::Skipped)
+            continue;
+        const QRectF bounds = patternBounds(p);
+        pages += tilesFor(bounds.width(), AreaWidth) * tilesFor(bounds.height(), AreaHeight);
+    }
+    if (!(pages <= MaxPdfPages)) {
+        doc.failure = QStringLiteral("gli sviluppi richiederebbero %1 pagine A4, oltre il "
+                                     "massimo di %2")
+                          .arg(std::isfinite(pages) && pages < 1e15
+                                   ? QLocale(QLocale::Italian).toString(qint64(pages))
+                                   : QStringLiteral("infinite"))
+                          .arg(MaxPdfPages);
+        return doc;
+    }
 
-    QPdfWriter pdf(&target);
+    QBuffer buffer(&doc.bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setResolution(Resolution);
@@ -62,8 +77,10 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
     pdf.setTitle(QStringLiteral("Sviluppi dei segmenti dello scarico"));
 
     QPainter painter;
-    if (!painter.begin(&pdf))
-        return QStringLiteral("Impossibile scrivere il file %1").arg(path);
+    if (!painter.begin(&pdf)) {
+        doc.failure = QStringLiteral("impossibile comporre il PDF");
+        return doc;
+    }
     painter.scale(Resolution / 25.4, Resolution / 25.4); // millimetres from here on
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(3); // user units are millimetres: 3 mm text
@@ -86,8 +103,8 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
         outline.closeSubpath();
         outline.translate(-bounds.topLeft());
 
-        const int nx = tilesFor(bounds.width(), AreaWidth);
-        const int ny = tilesFor(bounds.height(), AreaHeight);
+        const int nx = int(tilesFor(bounds.width(), AreaWidth));
+        const int ny = int(tilesFor(bounds.height(), AreaHeight));
         for (int row = 0; row < ny; ++row) {
             for (int col = 0; col < nx; ++col) {
                 newPage();
@@ -142,10 +159,8 @@ std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern
         }
     }
     painter.end();
-    if (!target.commit())
-        return QStringLiteral("Impossibile scrivere il file %1: %2")
-            .arg(path, target.errorString());
-    return std::nullopt;
+    buffer.close();
+    return doc;
 }
 
 } // namespace velmorant

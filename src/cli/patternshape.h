@@ -29,7 +29,17 @@ inline double sectorEnd(const Pattern &p)
 
 QByteArray patternsSvg(const QList<Pattern> &patterns);
 QByteArray patternsDxf(const QList<Pattern> &patterns);
-std::optional<QString> writePatternsPdf(const QString &path, const QList<Pattern> &patterns);
+// The most pages a template PDF may have; a design that needs more is refused, not drawn.
+constexpr int MaxPdfPages = 500;
+
+struct PdfDocument
+{
+    QByteArray bytes;
+    QString failure; // why nothing was made
+    bool ok() const { return failure.isEmpty(); }
+};
+// The templates as A4 pages at 1:1, tiled where a template is larger than a page.
+PdfDocument patternsPdf(const QList<Pattern> &patterns);
 
 // "Segmento 3 (tratto centrale) saltato: lunghezza non positiva" lines for skipped segments.
 QStringList skippedNotes(const QList<Pattern> &patterns);

@@ -1,10 +1,9 @@
 #include "designfile.h"
 
 #include "number.h"
+#include "safefile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 namespace velmorant {
 
@@ -44,10 +43,17 @@ QList<RawField> lineFields(const QString &line)
         if (pos < n && line[pos] == QLatin1Char('"')) {
             const int close = int(line.indexOf(QLatin1Char('"'), pos + 1));
             const int end = close < 0 ? n : close;
-            field.text = line.mid(pos + 1, end - pos - 1);
-            field.quoted = true;
             const int comma = int(line.indexOf(QLatin1Char(','), end));
-            pos = comma < 0 ? n : comma;
+            const int next = comma < 0 ? n : comma;
+            if (close >= 0 && !line.mid(close + 1, next - close - 1).trimmed().isEmpty()) {
+                // Text after the closing quote ("1"00): not a quoted value, and no number
+                // either; the whole field shows as it stands, for the user to see.
+                field.text = line.mid(pos, next - pos).trimmed();
+            } else {
+                field.text = line.mid(pos + 1, end - pos - 1);
+                field.quoted = true;
+            }
+            pos = next;
         } else {
             const int comma = int(line.indexOf(QLatin1Char(','), pos));
             const int end = comma < 0 ? n : comma;
@@ -81,17 +87,9 @@ QByteArray designFileBytes(const DesignParameters &p)
     return bytes;
 }
 
-std::optional<QString> saveAtomically(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
-
 std::optional<QString> writeDesignFile(const QString &path, const DesignParameters &p)
 {
-    if (const std::optional<QString> reason = saveAtomically(path, designFileBytes(p)))
+    if (const std::optional<QString> reason = writeFileAtomically(path, designFileBytes(p)))
         return QStringLiteral("Impossibile salvare il file %1: %2.")
             .arg(quoted(QDir::toNativeSeparators(path)), *reason);
     return std::nullopt;
@@ -99,8 +97,10 @@ std::optional<QString> writeDesignFile(const QString &path, const DesignParamete
 
 DesignFileRead parseDesignFile(const QByteArray &content, const QString &name)
 {
-    // Single-byte text: every byte is one character.
-    const QString text = QString::fromLatin1(content);
+    // Single-byte text: every byte is one character. Editors that save as UTF-8 may put a
+    // byte-order mark in front; it is not part of the first value.
+    const QString text =
+        QString::fromLatin1(content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content);
     const int size = int(text.size());
 
     QList<RawField> fields;
@@ -147,15 +147,11 @@ DesignFileRead parseDesignFile(const QByteArray &content, const QString &name)
 DesignFileRead readDesignFile(const QString &path)
 {
     const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refused(QStringLiteral("Impossibile aprire il file %1: %2.")
-                           .arg(quoted(name), file.errorString()));
-    const QByteArray content = file.read(MaxBytesRead);
-    if (file.error() != QFileDevice::NoError)
-        return refused(QStringLiteral("Impossibile leggere il file %1: %2.")
-                           .arg(quoted(name), file.errorString()));
-    return parseDesignFile(content, name);
+    const FileReading file = readRegularFile(path, MaxBytesRead);
+    if (!file.ok())
+        return refused(
+            QStringLiteral("Impossibile aprire il file %1: %2.").arg(quoted(name), file.failure));
+    return parseDesignFile(file.bytes, name);
 }
 
 } // namespace velmorant

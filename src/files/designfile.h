@@ -13,10 +13,6 @@ namespace velmorant {
 // The bytes of a design file: eight lines in table order, CR LF, period notation.
 QByteArray designFileBytes(const DesignParameters &p);
 
-// Writes `bytes` to `path` atomically: an old file is replaced only by a complete new one.
-// On failure returns the system's reason and leaves any old file as it was.
-std::optional<QString> saveAtomically(const QString &path, const QByteArray &bytes);
-
 // Writes the file atomically: the old file is replaced only by a complete new one.
 // On failure returns a message for the user and leaves any old file as it was.
 std::optional<QString> writeDesignFile(const QString &path, const DesignParameters &p);

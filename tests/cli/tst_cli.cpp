@@ -2,10 +2,12 @@
 #include "chamber.h"
 #include "designfile.h"
 #include "exact.h"
+#include "failingdisk.h"
 #include "sketch/sketch.h"
 #include "testfiles.h"
 #include "validation.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,9 +28,11 @@ struct Run
     QString err;
 };
 
-Run runCli(const QStringList &args)
+Run runCli(const QStringList &args, const std::function<void()> &inChild = {})
 {
     QProcess p;
+    if (inChild)
+        p.setChildProcessModifier(inChild);
     p.start(QStringLiteral(VELMORANT_CLI), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
@@ -65,6 +69,9 @@ private slots:
     void sketchInJson();
     void exitStatuses_data();
     void exitStatuses();
+    void failedWritesKeepOldFiles_data();
+    void failedWritesKeepOldFiles();
+    void fifoInputReturnsAtOnce();
     void writeIsWhatSaveWrites();
     void designFileInput();
     void dxfParsesBack();
@@ -174,6 +181,28 @@ void TestCli::exitStatuses_data()
     QTest::newRow("unknown option") << QStringList{"--colour", "red"} << 1 << "--colour";
     QTest::newRow("missing file") << QStringList{"/nonexistent/x.vlr"} << 1 << "/nonexistent/x.vlr";
     QTest::newRow("bad sweep") << QStringList{"--sweep", "RPM=1:10:0"} << 1 << "--sweep";
+    QTest::newRow("sweep beyond any count")
+        << QStringList{"--sweep", "RPM=1:1e300:1"} << 1 << "il massimo \u00e8 10.000.000";
+    QTest::newRow("sweep of ten billion rows")
+        << QStringList{"--sweep", "RPM=1:1e10:1"} << 1 << "il massimo \u00e8 10.000.000";
+    QTest::newRow("millions of template pages")
+        << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "0.01"} << 1
+        << "oltre il massimo di 500";
+    QTest::newRow("templates of absurd size")
+        << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "1e-300"} << 1
+        << "oltre il massimo di 500";
+    for (const char *option : {"--write", "--svg", "--patterns"})
+        QTest::addRow("empty %s", option) << QStringList{option, ""} << 1 << option;
+    QTest::newRow("grouping in --sheet, en_US")
+        << QStringList{"--locale", "en_US", "--sheet", "1,250"} << 1 << "--sheet";
+    QTest::newRow("grouping in --sheet, it_IT")
+        << QStringList{"--locale", "it_IT", "--sheet", "1.250"} << 1 << "--sheet";
+    QTest::newRow("grouping in --tuned-length, it_IT")
+        << QStringList{"--locale", "it_IT", "--tuned-length", "1.250"} << 1 << "--tuned-length";
+    QTest::newRow("grouping in a sweep bound, it_IT")
+        << QStringList{"--locale", "it_IT", "--sweep", "RPM=8.000:9000:100"} << 1 << "--sweep";
+    QTest::newRow("decimal comma in --sheet, it_IT")
+        << QStringList{"--locale", "it_IT", "--sheet", "1,5"} << 0 << QString();
 }
 
 void TestCli::exitStatuses()
@@ -189,6 +218,64 @@ void TestCli::exitStatuses()
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
     }
+}
+
+void TestCli::failedWritesKeepOldFiles_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("fullDisk"); // else a file-size limit
+    for (bool full : {true, false}) {
+        const char *how = full ? "full disk" : "size limit";
+        QTest::addRow("--write, %s", how) << "--write"
+                                          << "progetto.vlr" << full;
+        QTest::addRow("--svg, %s", how) << "--svg"
+                                        << "schizzo.svg" << full;
+        for (const char *ext : {"svg", "dxf", "pdf"})
+            QTest::addRow("--patterns .%s, %s", ext, how)
+                << "--patterns" << QStringLiteral("sviluppi.%1").arg(ext) << full;
+    }
+}
+
+void TestCli::failedWritesKeepOldFiles()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, file);
+    QFETCH(bool, fullDisk);
+    const QByteArray old("contenuto di prima\r\n");
+    QTemporaryDir tmp;
+    test::FullDisk disk({{file, old}});
+    if (fullDisk && !disk.available())
+        QSKIP(qPrintable(disk.why()));
+    const QString folder = fullDisk ? disk.folder() : tmp.path();
+    const QString path = folder + QLatin1Char('/') + file;
+    if (!fullDisk)
+        QVERIFY(test::writeBytes(path, old));
+    const QStringList before = test::entries(folder);
+
+    const Run r = runCli({option, path}, fullDisk ? std::function<void()>() : test::limitFileSize);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(path), qPrintable(r.err));
+    QVERIFY2(r.err.contains(fullDisk ? "spazio esaurito sul disco" : "dimensione massima"),
+             qPrintable(r.err));
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(test::entries(folder), before);
+}
+
+void TestCli::fifoInputReturnsAtOnce()
+{
+    QTemporaryDir tmp;
+    const QString fifo = tmp.filePath("progetto.vlr");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+    for (const QStringList &args : {QStringList{fifo}, QStringList{"--write", fifo}}) {
+        QElapsedTimer clock;
+        clock.start();
+        const Run r = runCli(args);
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("non \u00e8 un file normale"), qPrintable(r.err));
+    }
+    QVERIFY(QFileInfo(fifo).isFile() == false); // still the FIFO
 }
 
 void TestCli::writeIsWhatSaveWrites()

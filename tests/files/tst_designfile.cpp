@@ -123,6 +123,13 @@ void TestDesignFile::readerRules_data()
     QTest::newRow("text field kept, text eighth reads 0")
         << QByteArray("100\r\n10000\r\nabc\r\n180\r\n7\r\n3\r\n800\r\nquattro\r\n")
         << QStringList{"n:100", "n:10000", "t:abc", "n:180", "n:7", "n:3", "n:800", "n:0"};
+    QTest::newRow("UTF-8 byte-order mark skipped")
+        << QByteArray("\xEF\xBB\xBF"
+                      "100\r\n10000\r\n120\r\n180\r\n7\r\n3\r\n800\r\n4\r\n")
+        << defaults;
+    QTest::newRow("text after a closing quote: a text, not the quoted number")
+        << QByteArray("\"1\"00\r\n10000\r\n120\r\n180\r\n7\r\n3\r\n800\r\n\"4\"5\r\n")
+        << QStringList{"t:\"1\"00", "n:10000", "n:120", "n:180", "n:7", "n:3", "n:800", "n:0"};
     QTest::newRow("comma decimal is two fields")
         << QByteArray("2,5\r\n10000\r\n120\r\n180\r\n7\r\n3\r\n800\r\n")
         << QStringList{"n:2", "n:5", "n:10000", "n:120", "n:180", "n:7", "n:3", "n:800"};
@@ -192,6 +199,7 @@ void TestDesignFile::failedWriteKeepsOldFile()
     QFile::setPermissions(sub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(error.has_value());
     QVERIFY(error->contains(QStringLiteral("old.vlr")));
+    QVERIFY2(error->contains(QStringLiteral("permesso negato")), qPrintable(*error));
     QCOMPARE(readAll(path), old);
     QCOMPARE(QDir(sub).entryList(QDir::Files), QStringList{"old.vlr"}); // no leftovers
 
