@@ -1,6 +1,11 @@
 #include "cliargs.h"
 
 #include "number.h"
+#include "sweep.h"
+
+#include <QLocale>
+
+#include <cmath>
 
 namespace velmorant {
 
@@ -18,20 +23,54 @@ std::optional<std::size_t> fieldByName(const QString &name)
     return std::nullopt;
 }
 
-std::optional<double> number(const QString &text)
-{
-    return parsePlainNumber(text);
-}
-
 QString badValue(const QString &option, const QString &value)
 {
     return QStringLiteral("Valore non valido per %1: \"%2\"").arg(option, value);
+}
+
+// Numbers of the options that are not parameters: the locale's decimal separator, but no
+// digit grouping, which would make "1,250" a thousand times what a user of it_IT meant.
+std::optional<double> optionNumber(const QString &text, const QLocale &locale)
+{
+    QLocale strict = locale;
+    strict.setNumberOptions(QLocale::RejectGroupSeparator);
+    return parseLocaleNumber(text, strict);
+}
+
+struct RawOption
+{
+    QString option; // as typed, for messages
+    QString value;
+};
+
+std::optional<QString> readSweep(const RawOption &raw, const QLocale &locale, SweepSpec &s)
+{
+    // FIELD=FROM:TO:STEP
+    const std::optional<std::size_t> field = fieldByName(raw.value.section(QLatin1Char('='), 0, 0));
+    const QStringList range = raw.value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
+    if (!field || range.size() != 3)
+        return badValue(raw.option, raw.value);
+    const std::optional<double> from = optionNumber(range[0], locale),
+                                to = optionNumber(range[1], locale),
+                                step = optionNumber(range[2], locale);
+    if (!from || !to || !step || *step == 0)
+        return badValue(raw.option, raw.value);
+    s = SweepSpec{*field, *from, *to, *step};
+    const double rows = sweepRowCount(s);
+    if (std::isnan(rows))
+        return badValue(raw.option, raw.value);
+    if (!(rows <= MaxSweepRows))
+        return QStringLiteral("La tabella di %1 avrebbe troppe righe: il massimo \u00e8 %2")
+            .arg(raw.option, QLocale(QLocale::Italian).toString(qint64(MaxSweepRows)));
+    return std::nullopt;
 }
 
 } // namespace
 
 std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
 {
+    // Numbers are read once --locale is known, wherever it stands.
+    std::optional<RawOption> sheet, sketchWidth, tunedLength, sweep;
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -56,49 +95,57 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
             return QStringLiteral("Manca il valore di %1").arg(arg);
         const QString value = args[++i];
         const QString option = arg.mid(2);
+        QString *path = nullptr;
         if (const std::optional<std::size_t> field = fieldByName(option)) {
             o.fieldTexts[*field] = value;
         } else if (option == QLatin1String("locale")) {
             o.locale = value;
         } else if (option == QLatin1String("write")) {
-            o.writeFile = value;
+            path = &o.writeFile;
         } else if (option == QLatin1String("svg")) {
-            o.svgFile = value;
+            path = &o.svgFile;
         } else if (option == QLatin1String("patterns")) {
-            o.patternsFile = value;
+            path = &o.patternsFile;
         } else if (option == QLatin1String("sketch-width")) {
-            o.sketchWidth = number(value);
-            if (!o.sketchWidth)
-                return badValue(arg, value);
+            sketchWidth = RawOption{arg, value};
         } else if (option == QLatin1String("sheet")) {
-            const std::optional<double> t = number(value);
-            if (!t || *t < 0)
-                return badValue(arg, value);
-            o.sheet = *t;
+            sheet = RawOption{arg, value};
         } else if (option == QLatin1String("tuned-length")) {
-            o.tunedLength = number(value);
-            if (!o.tunedLength || *o.tunedLength <= 0)
-                return badValue(arg, value);
+            tunedLength = RawOption{arg, value};
         } else if (option == QLatin1String("sweep")) {
-            // FIELD=FROM:TO:STEP
-            const std::optional<std::size_t> field =
-                fieldByName(value.section(QLatin1Char('='), 0, 0));
-            const QStringList range = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
-            if (!field || range.size() != 3)
-                return badValue(arg, value);
-            SweepSpec s;
-            s.field = *field;
-            const std::optional<double> from = number(range[0]), to = number(range[1]),
-                                        step = number(range[2]);
-            if (!from || !to || !step || *step == 0 || (*to - *from) / *step < 0)
-                return badValue(arg, value);
-            s.from = *from;
-            s.to = *to;
-            s.step = *step;
-            o.sweep = s;
+            sweep = RawOption{arg, value};
         } else {
             return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)").arg(arg);
         }
+        if (path) {
+            if (value.isEmpty())
+                return QStringLiteral("Manca il nome del file di %1").arg(arg);
+            *path = value;
+        }
+    }
+
+    const QLocale locale(o.locale);
+    if (sketchWidth) {
+        o.sketchWidth = optionNumber(sketchWidth->value, locale);
+        if (!o.sketchWidth)
+            return badValue(sketchWidth->option, sketchWidth->value);
+    }
+    if (sheet) {
+        const std::optional<double> t = optionNumber(sheet->value, locale);
+        if (!t || *t < 0)
+            return badValue(sheet->option, sheet->value);
+        o.sheet = *t;
+    }
+    if (tunedLength) {
+        o.tunedLength = optionNumber(tunedLength->value, locale);
+        if (!o.tunedLength || *o.tunedLength <= 0)
+            return badValue(tunedLength->option, tunedLength->value);
+    }
+    if (sweep) {
+        SweepSpec s;
+        if (std::optional<QString> refused = readSweep(*sweep, locale, s))
+            return refused;
+        o.sweep = s;
     }
     return std::nullopt;
 }

@@ -31,9 +31,14 @@ void appendQuoted(std::string &line, const QString &text)
 
 } // namespace
 
-long long sweepRowCount(const SweepSpec &spec)
+double sweepRowCount(const SweepSpec &spec)
 {
-    return static_cast<long long>(std::floor((spec.to - spec.from) / spec.step + 1e-9)) + 1;
+    // In double, so that any range gives a count to compare with the bound; NaN when the step
+    // runs away from the end.
+    const double steps = (spec.to - spec.from) / spec.step;
+    if (!(steps >= 0))
+        return std::nan("");
+    return std::floor(steps + 1e-9) + 1;
 }
 
 void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &spec)
@@ -44,7 +49,7 @@ void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &s
         buffer.append(fieldInfo(i).name).append(",");
     buffer += "L1,L2,L3,L4,L5,D1,D2,D3,LTOT,status\n";
 
-    const long long rows = sweepRowCount(spec);
+    const long long rows = static_cast<long long>(sweepRowCount(spec)); // checked when parsed
     DesignParameters p = base;
     for (long long k = 0; k < rows; ++k) {
         // From the start each time, so that steps do not add up rounding.

@@ -11,7 +11,11 @@ namespace velmorant {
 // ("ok", or the refusal message). A refused row never stops the sweep.
 void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &spec);
 
-// Number of rows the sweep has.
-long long sweepRowCount(const SweepSpec &spec);
+// The most rows a sweep may have (a CSV of about 2 GB); a larger sweep is refused.
+constexpr double MaxSweepRows = 10'000'000;
+
+// Number of rows the sweep has (NaN when the step leads away from the end, infinite when it
+// never gets there).
+double sweepRowCount(const SweepSpec &spec);
 
 } // namespace velmorant
