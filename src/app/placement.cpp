@@ -52,6 +52,7 @@ void writePlacement(QSettings &settings, const Placement &p)
 
 QPoint windowPosition(const Placement &placement, const QSize &windowSizePx)
 {
+    // px() saturates: a position no screen can hold stays off screen, whatever its size.
     const QPoint stored(px(placement.left), px(placement.top));
     const QRect topEdge(stored, QSize(windowSizePx.width(), 1));
     for (QScreen *screen : QGuiApplication::screens()) {

@@ -80,6 +80,7 @@ private slots:
     void placementRead();
     void placementWrittenAtClose();
     void minimisedWritesNothing();
+    void offScreenPositionCentres_data();
     void offScreenPositionCentres();
 
 private:
@@ -223,10 +224,21 @@ void TestStartup::minimisedWritesNothing()
     QVERIFY(stored("MainWidth").isEmpty());
 }
 
+void TestStartup::offScreenPositionCentres_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::newRow("beyond the screen") << QStringList{"MainLeft=150000", "MainTop=-90000"};
+    // Past what an int of pixels holds: no overflow, no wrap onto the screen at (0, 0).
+    QTest::newRow("3.2e10") << QStringList{"MainLeft=32000000000", "MainTop=32000000000"};
+    QTest::newRow("1e300") << QStringList{"MainLeft=1e300", "MainTop=1e300"};
+    QTest::newRow("-1e300 left") << QStringList{"MainLeft=-1e300", "MainTop=300"};
+}
+
 void TestStartup::offScreenPositionCentres()
 {
+    QFETCH(QStringList, settings);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    storeSettings({"MainLeft=150000", "MainTop=-90000"});
+    storeSettings(settings);
     main = new MainWindow(platform, &store);
     main->setAttribute(Qt::WA_DeleteOnClose);
     const QSize outer(px(MainWindow::OuterWidth), px(MainWindow::OuterHeight));

@@ -40,6 +40,10 @@ MainWindow::MainWindow(Platform &platform, PlacementStore *placement, const QLoc
     createMenus();
     createToolbar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Sized now, not when first shown: sizing at show time would make Qt take the position
+    // below for the client area instead of the frame, and the window would creep up by its
+    // title bar on every run under a window manager.
+    adjustSize();
 
     // The load step: the remembered placement, applied while the window is still hidden.
     if (m_placement)
@@ -66,10 +70,8 @@ void MainWindow::buildClientArea()
     connect(m_heading, &HeadingPanel::webLinkClicked, this, &MainWindow::openWebSite);
 
     // The sketch frame takes the window's outer size less fixed margins.
-    m_sketchFrame = new QGroupBox(QStringLiteral("Geometria"), client);
-    m_sketchFrame->setObjectName(QStringLiteral("Frame3"));
-    m_sketchFrame->setFont(arialFont(7.8, true, true));
-    m_sketchFrame->setGeometry(twipsRect(120, 3840, OuterWidth - 300, OuterHeight - 4800));
+    m_sketchFrame = makeFrame(QStringLiteral("Frame3"), QStringLiteral("Geometria"), client, 120,
+                              3840, OuterWidth - 300, OuterHeight - 4800);
     m_sketch = new SketchView(m_sketchFrame);
 
     // The bars are plain children at fixed places, so hiding one moves nothing else.

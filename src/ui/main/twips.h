@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmorant {
@@ -9,9 +10,14 @@ namespace velmorant {
 // The layout is designed in twips; a logical pixel at 96 dpi is 15 twips.
 constexpr double TwipsPerPixel = 15.0;
 
+// Pixels for a length in twips. Saturates far beyond any screen (and reads NaN as 0), so that
+// an absurd value from a stored setting or a degenerate drawing neither overflows an int nor
+// wraps back onto the screen.
 inline int px(double twips)
 {
-    return int(std::lround(twips / TwipsPerPixel));
+    constexpr double Limit = 1 << 24;
+    const double pixels = twips / TwipsPerPixel;
+    return std::isnan(pixels) ? 0 : int(std::lround(std::clamp(pixels, -Limit, Limit)));
 }
 inline double twips(double pixels)
 {

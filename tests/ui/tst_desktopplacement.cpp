@@ -1,0 +1,115 @@
+// The remembered placement on a real X server (Xvfb), with the openbox window manager and
+// without any: the window opens where it was closed, run after run.
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestDesktopPlacement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void stableOverFiveRuns_data();
+    void stableOverFiveRuns();
+
+private:
+    QProcessEnvironment display() const;
+    QString m_xvfb, m_openbox, m_xprop;
+    QProcess m_server, m_manager;
+    QString m_display;
+};
+
+void TestDesktopPlacement::initTestCase()
+{
+    m_xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    m_openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    m_xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+    if (m_xvfb.isEmpty() || m_openbox.isEmpty() || m_xprop.isEmpty())
+        QSKIP("needs Xvfb, openbox and xprop (packages xvfb, openbox, x11-utils)");
+}
+
+void TestDesktopPlacement::cleanup()
+{
+    for (QProcess *p : {&m_manager, &m_server}) {
+        p->terminate();
+        if (!p->waitForFinished(3000))
+            p->kill();
+        p->waitForFinished(3000);
+    }
+}
+
+QProcessEnvironment TestDesktopPlacement::display() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return env;
+}
+
+void TestDesktopPlacement::stableOverFiveRuns_data()
+{
+    QTest::addColumn<bool>("windowManager");
+    QTest::newRow("no window manager") << false;
+    QTest::newRow("openbox") << true;
+}
+
+void TestDesktopPlacement::stableOverFiveRuns()
+{
+    QFETCH(bool, windowManager);
+
+    // A display of our own: the server names a free one on its standard output.
+    m_server.start(m_xvfb, {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    QVERIFY(m_server.waitForReadyRead(10000));
+    m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine()).trimmed();
+    if (windowManager) {
+        m_manager.setProcessEnvironment(display());
+        m_manager.start(m_openbox, {"--sm-disable"});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [this] {
+                QProcess query;
+                query.setProcessEnvironment(display());
+                query.start(m_xprop, {"-root", "_NET_SUPPORTING_WM_CHECK"});
+                query.waitForFinished(3000);
+                return query.readAllStandardOutput().contains("window id");
+            }(),
+            10000);
+    }
+
+    QTemporaryDir config;
+    const QString settingsFile = config.filePath("Velmorant/Velmorant.conf");
+    {
+        QSettings seed(settingsFile, QSettings::IniFormat);
+        seed.setValue("Settings/MainLeft", "1500");
+        seed.setValue("Settings/MainTop", "2250");
+    }
+    QProcessEnvironment env = display();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+
+    for (int run = 1; run <= 5; ++run) {
+        QProcess probe;
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral(PLACEMENT_PROBE),
+                    {windowManager ? QStringLiteral("framed") : QStringLiteral("bare")});
+        QVERIFY(probe.waitForFinished(30000));
+        const QStringList f = QString::fromLatin1(probe.readAllStandardOutput()).split(' ');
+        QVERIFY2(f.size() == 8 && f[1] == "1", qPrintable(f.join(' ')));
+        const QPoint frame(f[3].toInt(), f[4].toInt()), client(f[6].toInt(), f[7].toInt());
+
+        // 1500 and 2250 twips are 100 and 150 pixels: the frame is where it was stored.
+        QCOMPARE(frame, QPoint(100, 150));
+        if (windowManager)
+            QVERIFY2(client.y() > frame.y(), "the window manager gave it a title bar");
+        else
+            QCOMPARE(client, frame);
+        QSettings stored(settingsFile, QSettings::IniFormat);
+        QCOMPARE(stored.value("Settings/MainLeft").toString(), "1500");
+        QCOMPARE(stored.value("Settings/MainTop").toString(), "2250");
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDesktopPlacement)
+#include "tst_desktopplacement.moc"
