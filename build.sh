@@ -7,7 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ make qt6-base-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core)
+# Build tools and libraries; the fonts and Qt's Italian texts the programs use at run time; an X
+# server and a window manager for the tests that place the window on a real desktop.
+packages=(cmake g++ make qt6-base-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
+    qt6-translations-l10n xvfb openbox x11-utils)
 
 install_missing() {
     local missing=()

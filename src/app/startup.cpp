@@ -2,7 +2,9 @@
 
 #include "fonts.h"
 #include "mainwindow.h"
+#include "safefile.h"
 #include "splash.h"
+#include "translations.h"
 
 #include <QCoreApplication>
 
@@ -14,6 +16,8 @@ void prepareApplication()
     QCoreApplication::setApplicationName(QStringLiteral("Velmorant"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.3"));
     installFontSubstitutions();
+    installItalianTranslations(*QCoreApplication::instance());
+    reportFileSizeLimitAsWriteError();
 }
 
 Startup startVelmorant(Platform &platform, PlacementStore *placement, int splashDelayMs)

@@ -16,7 +16,7 @@ struct Startup
     Splash *splash = nullptr;         // deletes itself when it closes
 };
 
-// Sets the application's names and fonts. Call once, before any window.
+// Sets the application's names, fonts and Qt's Italian texts. Call once, before any window.
 void prepareApplication();
 
 // The start-up sequence: splash first (not waited for), then the main window, hidden, with

@@ -1,9 +1,11 @@
 #include "aboutbox.h"
 #include "designfile.h"
 #include "exact.h"
+#include "failingdisk.h"
 #include "fakeplatform.h"
 #include "mainwindow.h"
 #include "panels.h"
+#include "qtplatform.h"
 #include "sketchview.h"
 #include "statusbar.h"
 #include "testfiles.h"
@@ -11,6 +13,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +27,10 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+
+#include "translations.h"
+
+#include <cstdio>
 
 using namespace velmorant;
 using test::readAll;
@@ -65,6 +74,9 @@ private slots:
     void refusedOpenChangesNothing_data();
     void refusedOpenChangesNothing();
     void failedSaveChangesNothing();
+    void saveOnFailingDiskKeepsOldFile_data();
+    void saveOnFailingDiskKeepsOldFile();
+    void qtDialogsSpeakItalian();
     void defaultInput();
     void togglesFollowCheckMark();
     void printCopies_data();
@@ -329,6 +341,7 @@ void TestCommands::refusedOpenChangesNothing_data()
                                             "ELF\0\0\0\x01\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n",
                                             28);
     QTest::newRow("absurd first line") << QByteArray(100000, '9');
+    QTest::newRow("FIFO, answered at once") << QByteArray("fifo");
 }
 
 void TestCommands::refusedOpenChangesNothing()
@@ -346,10 +359,15 @@ void TestCommands::refusedOpenChangesNothing()
     const FileSet files = w->state().fileSet;
 
     const QString bad = dir->filePath("cattivo.vlr");
-    if (!content.isEmpty())
+    if (content == "fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(bad).constData(), 0644) == 0);
+    else if (!content.isEmpty())
         writeBytes(bad, content);
     platform.fileAnswers << bad;
+    QElapsedTimer clock;
+    clock.start();
     action("mnuFileOpen")->trigger();
+    QVERIFY(clock.elapsed() < 1000);
 
     QCOMPARE(platform.messages.size(), 1);
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
@@ -389,7 +407,106 @@ void TestCommands::failedSaveChangesNothing()
     QCOMPARE(platform.messages.size(), 2);
     QCOMPARE(w->designPath(), good);
     QCOMPARE(panel(3), "Input: Valori Utente");
-    Q_UNUSED(oldBytes);
+    QVERIFY(platform.messages[1].text.contains("non esiste"));
+}
+
+void TestCommands::saveOnFailingDiskKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("fullDisk"); // else a file-size limit, in a child process
+    QTest::newRow("full disk") << true;
+    QTest::newRow("file-size limit") << false;
+}
+
+void TestCommands::saveOnFailingDiskKeepsOldFile()
+{
+    QFETCH(bool, fullDisk);
+    // The child: one Save As under the limit, then what the window showed, on stdout.
+    if (const QString target = qEnvironmentVariable("VELMORANT_TEST_SAVE"); !target.isEmpty()) {
+        if (QString::fromLatin1(QTest::currentDataTag()) != QLatin1String("file-size limit"))
+            QSKIP("the child runs one row");
+        platform.fileAnswers << target;
+        action("mnuFileSaveAs")->trigger();
+        for (const FakePlatform::Message &m : platform.messages)
+            std::printf("@message %d %s\n", int(m.icon), m.text.toUtf8().constData());
+        std::printf("@state %s|%s|%s\n", panel(2).toUtf8().constData(),
+                    panel(3).toUtf8().constData(), w->designPath().toUtf8().constData());
+        return;
+    }
+
+    const QByteArray old("125\r\n9000\r\n120\r\n190\r\n7\r\n3\r\n700\r\n4.5\r\n");
+    test::FullDisk disk({{QStringLiteral("progetto.vlr"), old}});
+    if (fullDisk && !disk.available())
+        QSKIP(qPrintable(disk.why()));
+    const QString folder = fullDisk ? disk.folder() : dir->path();
+    const QString path = folder + QStringLiteral("/progetto.vlr");
+    if (!fullDisk)
+        QVERIFY(writeBytes(path, old));
+    const QStringList before = test::entries(folder);
+
+    QString shown, state;
+    if (fullDisk) {
+        platform.fileAnswers << path;
+        action("mnuFileSaveAs")->trigger();
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
+        shown = platform.messages[0].text;
+        state = panel(2) + '|' + panel(3) + '|' + w->designPath();
+    } else {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VELMORANT_TEST_SAVE"), path);
+        child.setProcessEnvironment(env);
+        child.setChildProcessModifier(test::limitFileSize);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("saveOnFailingDiskKeepsOldFile:file-size limit")});
+        QVERIFY(child.waitForFinished(30000));
+        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split('\n');
+        QCOMPARE(lines.filter(QStringLiteral("@message ")).size(), 1);
+        const QString message = lines.filter(QStringLiteral("@message ")).first();
+        QVERIFY2(message.startsWith(QStringLiteral("@message %1 ").arg(int(MessageIcon::Critical))),
+                 qPrintable(message));
+        shown = message;
+        state = lines.filter(QStringLiteral("@state ")).value(0).mid(7);
+    }
+    QVERIFY2(shown.contains(QStringLiteral("progetto.vlr")), qPrintable(shown));
+    QVERIFY2(shown.contains(fullDisk ? "spazio esaurito sul disco" : "dimensione massima"),
+             qPrintable(shown));
+    QCOMPARE(state, QStringLiteral("File: Nessuno|Input: Valori di Default|")); // nothing changed
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(test::entries(folder), before);
+}
+
+void TestCommands::qtDialogsSpeakItalian()
+{
+    QVERIFY(installItalianTranslations(*QCoreApplication::instance()));
+    QtPlatform real;
+    QStringList seen;
+    // Reads the dialog once it is up, then cancels it.
+    auto inspect = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen << dialog->windowTitle();
+            for (QPushButton *b :
+                 dialog->findChild<QDialogButtonBox *>()->findChildren<QPushButton *>())
+                seen << b->text();
+            for (const char *label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+                seen << dialog->findChild<QLabel *>(label)->text();
+            dialog->reject();
+        });
+    };
+    inspect();
+    QVERIFY(real.openFileName(w.get(), QStringLiteral("Apri"),
+                              QStringLiteral("File Velmorant (*.vlr)|*.vlr"))
+                .isEmpty());
+    inspect();
+    QVERIFY(real.saveFileName(w.get(), QStringLiteral("Salva con nome"),
+                              QStringLiteral("File Velmorant (*.vlr)|*.vlr"))
+                .isEmpty());
+    QCOMPARE(seen, (QStringList{"Apri", "Apri", "Annulla", "Cerca in:", "&Nome del file:",
+                                "File di tipo:", "Salva con nome", "&Salva", "Annulla",
+                                "Cerca in:", "&Nome del file:", "File di tipo:"}));
 }
 
 void TestCommands::defaultInput()

@@ -5,6 +5,7 @@
 #include "sketchview.h"
 #include "statusbar.h"
 #include "twips.h"
+#include "widgets.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -29,6 +30,8 @@ private slots:
     void stateAfterStartup();
     void fixedLayout_data();
     void fixedLayout();
+    void frameBorderRunsThroughCaption_data();
+    void frameBorderRunsThroughCaption();
     void calculateDefaults_data();
     void calculateDefaults();
     void failedPressesLeaveScreen_data();
@@ -138,6 +141,43 @@ void TestMainWindow::fixedLayout()
     QVERIFY2(widget, qPrintable(name));
     QCOMPARE(widget->geometry(), velmorant::twipsRect(twipsRect.x(), twipsRect.y(),
                                                       twipsRect.width(), twipsRect.height()));
+}
+
+void TestMainWindow::frameBorderRunsThroughCaption_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("firstRow"); // the topmost control inside
+    QTest::newRow("Input") << "Frame1"
+                           << "txtCil";
+    QTest::newRow("Output") << "Frame2"
+                            << "txtL1";
+    QTest::newRow("Geometria") << "Frame3" << QString();
+}
+
+void TestMainWindow::frameBorderRunsThroughCaption()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, firstRow);
+    auto *frame = w->findChild<DesignFrame *>(name);
+    QVERIFY(frame);
+    const QImage image = frame->grab().toImage();
+    const QRgb background = image.pixel(image.width() / 2, image.height() / 2);
+    // The top border, found where no caption is: near the right edge.
+    int border = -1;
+    for (int y = 0; y < image.height() && border < 0; ++y)
+        if (image.pixel(image.width() - 6, y) != background)
+            border = y;
+    const int band = frame->captionHeight();
+    QCOMPARE(border, band / 2); // through the middle of the caption, not below it
+    // The caption interrupts the line: left of the text the line shows, under it it does not.
+    QVERIFY(image.pixel(2, border) != background);
+    bool gap = false;
+    for (int x = 8; x < 8 + frame->fontMetrics().horizontalAdvance(frame->title()); ++x)
+        gap |= image.pixel(x, border) == background;
+    QVERIFY(gap);
+    // Every row sits below the caption, clear of the line.
+    if (!firstRow.isEmpty())
+        QVERIFY(w->findChild<QWidget *>(firstRow)->y() >= band);
 }
 
 void TestMainWindow::calculateDefaults_data()

@@ -60,10 +60,38 @@ void addEtchedRule(QWidget *parent, const QString &greyName, const QString &whit
     grey->setGeometry(px(x1), px(y), px(x2 - x1), 1);
 }
 
+int DesignFrame::captionHeight() const
+{
+    return fontMetrics().height();
+}
+
+void DesignFrame::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QColor shadow(0x80, 0x80, 0x80), light(0xFF, 0xFF, 0xFF);
+    // The border's top line through the caption's middle; etched: grey, white one pixel in.
+    const int top = title().isEmpty() ? 0 : captionHeight() / 2;
+    const QRect outer(0, top, width() - 1, height() - top - 1);
+    p.setPen(light);
+    p.drawRect(outer.translated(1, 1).adjusted(0, 0, -1, -1));
+    p.setPen(shadow);
+    p.drawRect(outer.adjusted(0, 0, -1, -1));
+    if (title().isEmpty())
+        return;
+    // The caption interrupts the line, with a little space on either side.
+    constexpr int Indent = 6, Pad = 2;
+    const int textWidth = fontMetrics().horizontalAdvance(title());
+    const QRect captionRect(Indent, 0, textWidth + 2 * Pad, captionHeight());
+    p.fillRect(captionRect, palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.setFont(font());
+    p.drawText(captionRect, Qt::AlignCenter, title());
+}
+
 QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *parent, int left,
                      int top, int width, int height)
 {
-    auto *frame = new QGroupBox(caption, parent);
+    auto *frame = new DesignFrame(caption, parent);
     frame->setObjectName(name);
     frame->setGeometry(twipsRect(left, top, width, height));
     // The caption font is the frame's own; its children set theirs explicitly.

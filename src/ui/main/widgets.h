@@ -33,6 +33,21 @@ private:
     QColor m_colour;
 };
 
+// A frame drawn as the desktop's classic frames are: an etched border whose top line runs
+// through the middle of the caption, the caption on the line at the left. Everything inside
+// sits below the caption, at the places the layout gives it.
+class DesignFrame : public QGroupBox
+{
+public:
+    using QGroupBox::QGroupBox;
+
+    // The height of the band the caption takes at the top of the frame.
+    int captionHeight() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 // Adds the grey-over-white etched rule from (x1, y) to (x2, y), in twips.
 void addEtchedRule(QWidget *parent, const QString &greyName, const QString &whiteName, int x1,
                    int x2, int y);
