@@ -43,6 +43,7 @@ int main(int argc, char **argv)
 
     std::printf("ready %d frame %d %d client %d %d\n", int(ready()), window->frameGeometry().x(),
                 window->frameGeometry().y(), window->geometry().x(), window->geometry().y());
+    std::fflush(stdout);
     window->close();
     delete window;
     return 0;
