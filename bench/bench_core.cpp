@@ -1,4 +1,4 @@
-#include "calculation.h"
+#include "calculator.h"
 #include "chamber.h"
 #include "sketch/sketch.h"
 
@@ -26,7 +26,9 @@ static void BM_drawSketch(benchmark::State &state)
     widths.fill(640);
     double frame = 11520;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(drawSketch(d, frame, widths));
+        SketchGeometry g = drawSketch(d, frame);
+        placeCaptions(g, widths);
+        benchmark::DoNotOptimize(g);
         frame = frame < 11600 ? frame + 1 : 11520;
     }
     state.SetItemsProcessed(state.iterations());
@@ -35,13 +37,11 @@ BENCHMARK(BM_drawSketch);
 
 static void BM_calculateCommand(benchmark::State &state)
 {
-    CalculationState calc;
+    Calculator calculator;
     const ParameterTexts texts = parameterTexts(defaultParameters(), QLocale::c());
     const QLocale locale("it_IT");
-    const SketchFrame frame{11520, [](const QString &t) { return float(t.size() * 60); }};
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(calculate(calc, texts, locale, frame));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calculator.calculate(texts, locale, 11520));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_calculateCommand);

@@ -1,5 +1,6 @@
 #include "chamber.h"
 
+#include "results.h"
 #include "texts.h"
 
 #include <cmath>
@@ -47,9 +48,8 @@ std::optional<QString> chamberInputProblem(const DesignParameters &p)
 
 std::optional<QString> chamberResultProblem(const ChamberDimensions &d)
 {
-    const double values[] = {d.a1, d.a2, d.L1, d.L2, d.L3, d.L4, d.L5, d.D1, d.D2, d.D3, d.LTOT};
-    for (double v : values) {
-        if (!std::isfinite(v))
+    for (const ResultInfo &r : resultTable()) {
+        if (!std::isfinite(d.*r.member))
             return texts::outOfRange();
     }
     // The sketch scales its height by 500 / D3.
@@ -70,7 +70,6 @@ ChamberEvaluation evaluateChamber(const DesignParameters &p)
         e.refusal = *problem;
     } else if (e.dimensions.L3 < 0) {
         e.refusal = texts::negativeL3();
-        e.negativeL3 = true;
     }
     return e;
 }

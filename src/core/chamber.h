@@ -48,7 +48,6 @@ struct ChamberEvaluation
 {
     ChamberDimensions dimensions;
     QString refusal; // empty when the design can be shown
-    bool negativeL3 = false;
     bool ok() const { return refusal.isEmpty(); }
 };
 ChamberEvaluation evaluateChamber(const DesignParameters &p);

@@ -16,12 +16,13 @@ constexpr std::size_t FieldCount = 8;
 
 struct FieldInfo
 {
-    const char *name;      // field name, as in design files and the command line
-    const char *boxName;   // objectName of the input box
-    const char *labelName; // objectName of the label beside the box
-    const char *caption;   // label caption (UTF-8)
+    const char *name;       // field name, as in sweeps, reports and JSON
+    const char *optionName; // the command line's option, without "--"
+    const char *boxName;    // objectName of the input box
+    const char *labelName;  // objectName of the label beside the box
+    const char *caption;    // label caption (UTF-8, translatable)
     double defaultValue;
-    const char *rejection; // message shown when the box is rejected (UTF-8)
+    const char *rejection; // message shown when the box is rejected (UTF-8, translatable)
 };
 
 // The one table of the eight parameters; everything else iterates over it.

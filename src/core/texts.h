@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
-// The program's own user-visible texts that are not tied to one parameter.
+// The program's own user-visible texts that are not tied to one parameter. They are written in
+// Italian, the program's language, and pass through Qt's translation so that another language
+// can be added later without touching the code.
 namespace velmorant::texts {
 
 inline QString productName()
@@ -12,66 +15,84 @@ inline QString productName()
 
 inline QString statusReady()
 {
-    return QStringLiteral("Stato: Pronto per il Calcolo");
+    return QCoreApplication::translate("velmorant", "Stato: Pronto per il Calcolo");
 }
 inline QString statusCleared()
 {
-    return QStringLiteral("Stato: Pronto per il calcolo");
+    return QCoreApplication::translate("velmorant", "Stato: Pronto per il calcolo");
 }
 QString statusAfterCalculation(int count);
 inline QString fileNone()
 {
-    return QStringLiteral("File: Nessuno");
+    return QCoreApplication::translate("velmorant", "File: Nessuno");
 }
 inline QString fileTitle(const QString &title)
 {
-    return QStringLiteral("File: ") + title;
+    return QCoreApplication::translate("velmorant", "File: %1").arg(title);
 }
 
 inline QString sourceDefaults()
 {
-    return QStringLiteral("Input: Valori di Default");
+    return QCoreApplication::translate("velmorant", "Input: Valori di Default");
 }
 inline QString sourceFile()
 {
-    return QStringLiteral("Input: Valori da File");
+    return QCoreApplication::translate("velmorant", "Input: Valori da File");
 }
 inline QString sourceUser()
 {
-    return QStringLiteral("Input: Valori Utente");
+    return QCoreApplication::translate("velmorant", "Input: Valori Utente");
 }
 
 inline QString calculationDone()
 {
-    return QStringLiteral("Calcolo eseguito correttamente");
+    return QCoreApplication::translate("velmorant", "Calcolo eseguito correttamente");
 }
 inline QString defaultsRestored()
 {
-    return QStringLiteral("Ripristinati valori di input di default");
+    return QCoreApplication::translate("velmorant", "Ripristinati valori di input di default");
 }
 
 inline QString negativeL3()
 {
-    return QStringLiteral("Lunghezza L3 negativa, modificare alcuni dati di input");
+    return QCoreApplication::translate("velmorant",
+                                       "Lunghezza L3 negativa, modificare alcuni dati di input");
 }
 inline QString temperatureTooLow()
 {
-    return QStringLiteral(
-        "Temperatura di scarico troppo bassa per il calcolo, modificare alcuni dati di input");
+    return QCoreApplication::translate("velmorant",
+                                       "Temperatura di scarico troppo bassa per il calcolo, "
+                                       "modificare alcuni dati di input");
 }
 inline QString oppositeSigns()
 {
-    return QStringLiteral(
-        "Cilindrata e Numero di giri di segno opposto, modificare alcuni dati di input");
+    return QCoreApplication::translate("velmorant",
+                                       "Cilindrata e Numero di giri di segno opposto, modificare "
+                                       "alcuni dati di input");
 }
 inline QString negativeRatio()
 {
-    return QStringLiteral("Rapporto delle sezioni negativo, modificare alcuni dati di input");
+    return QCoreApplication::translate(
+        "velmorant", "Rapporto delle sezioni negativo, modificare alcuni dati di input");
 }
 inline QString outOfRange()
 {
-    return QStringLiteral(
-        "Dati di input fuori dal campo di calcolo, modificare alcuni dati di input");
+    return QCoreApplication::translate(
+        "velmorant", "Dati di input fuori dal campo di calcolo, modificare alcuni dati di input");
+}
+
+// The sketch's captions: "L1=" 164.1 " mm", "Div=" 3.0 "°".
+inline QString lengthCaption(const QString &prefix, const QString &value)
+{
+    return QCoreApplication::translate("velmorant", "%1%2 mm").arg(prefix, value);
+}
+inline QString divergentCaption(const QString &value)
+{
+    return QCoreApplication::translate("velmorant", "Div=%1\u00b0").arg(value);
+}
+inline QString convergentCaption(const QString &value)
+{
+    return QCoreApplication::translate("velmorant", "Conv=%1\u00b0").arg(value);
 }
 
 } // namespace velmorant::texts

@@ -36,6 +36,8 @@ private slots:
     void exactRelations();
     void problems_data();
     void problems();
+    void fractionalDesignsBitExact_data();
+    void fractionalDesignsBitExact();
 };
 
 void TestChamber::constants()
@@ -160,6 +162,47 @@ void TestChamber::problems()
     QCOMPARE(chamberInputProblem(p).value_or(QString()), before);
     if (before.isEmpty())
         QCOMPARE(chamberResultProblem(computeChamber(p)).value_or(QString()), after);
+}
+
+void TestChamber::fractionalDesignsBitExact_data()
+{
+    // Made by exact_values.py beside this test, independently of the code: the program's PI
+    // in the diameters and in every degree-to-radian conversion.
+    QTest::addColumn<int>("design");
+    QTest::newRow("125.5 cc at 9500") << 0;
+    QTest::newRow("49.9 cc at 13250") << 1;
+    QTest::newRow("250 cc at 6350.5") << 2;
+}
+
+void TestChamber::fractionalDesignsBitExact()
+{
+    QFETCH(int, design);
+    struct Row
+    {
+        double parameters[8];
+        double results[11]; // a1 a2 L1..L5 D1..D3 LTOT
+    };
+    static const Row rows[3] = {
+        {{125.5, 9500.0, 118.5, 183.25, 7.5, 2.75, 650.5, 4.4},
+         {0x1.3068e1eb9f9a5p+9, 0x1.fc3616c87367bp+8, 0x1.59cc79e69b7a8p+7, 0x1.1f597a355691fp+8,
+          0x1.a8b3ab2e35336p+7, 0x1.09a17b0b7a14bp+7, 0x1.9000000000000p+7, 0x1.92653dbeb1394p+4,
+          0x1.a60932e72a17bp+5, 0x1.1c895c8496d1ap+4, 0x1.f6b52522bdf9ap+9}},
+        {{49.9, 13250.0, 125.0, 190.0, 6.25, 3.5, 720.0, 6.8},
+         {0x1.3ba80c9ca451bp+9, 0x1.0b79da43468f6p+9, 0x1.02157967ebc87p+7, 0x1.ec4a5ce4f49a5p+7,
+          0x1.356fa77ee5140p+7, 0x1.4504aa94feccbp+7, 0x1.9000000000000p+7, 0x1.2ba8c21cec267p+4,
+          0x1.86b5331a88675p+5, 0x1.a7c8391f058cep+3, 0x1.be350a183110ep+9}},
+        {{250.0, 6350.5, 110.0, 175.5, 9.0, 2.2, 900.0, 2.5},
+         {0x1.571331828f868p+9, 0x1.2b5737cac170cp+9, 0x1.26e08f3d67cdcp+8, 0x1.b70686e431f25p+7,
+          0x1.2f889ca462a5fp+9, 0x1.404eef2288409p+6, 0x1.9000000000000p+7, 0x1.d05908f40fbf4p+4,
+          0x1.6f1962beca7dfp+5, 0x1.4857eddb7d68ep+4, 0x1.5e6231f03a08cp+10}},
+    };
+    DesignParameters p;
+    std::copy(std::begin(rows[design].parameters), std::end(rows[design].parameters),
+              p.values.begin());
+    const ChamberDimensions d = computeChamber(p);
+    const double got[11] = {d.a1, d.a2, d.L1, d.L2, d.L3, d.L4, d.L5, d.D1, d.D2, d.D3, d.LTOT};
+    for (int i = 0; i < 11; ++i)
+        COMPARE_EXACT(got[i], rows[design].results[i]);
 }
 
 QTEST_GUILESS_MAIN(TestChamber)

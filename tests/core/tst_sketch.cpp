@@ -25,6 +25,15 @@ std::array<float, SketchCaptionCount> widths(float w)
     return a;
 }
 
+// The drawing with its captions centred for the given widths, as the window shows it.
+SketchGeometry drawn(const ChamberDimensions &d, double frameWidth,
+                     const std::array<float, SketchCaptionCount> &captionWidths)
+{
+    SketchGeometry g = drawSketch(d, frameWidth);
+    placeCaptions(g, captionWidths);
+    return g;
+}
+
 } // namespace
 
 class TestSketch : public QObject
@@ -41,6 +50,8 @@ private slots:
     void repeatable();
     void drawable_data();
     void drawable();
+    void fractionalDesignsBitExact_data();
+    void fractionalDesignsBitExact();
 };
 
 void TestSketch::elementTable()
@@ -104,8 +115,7 @@ void TestSketch::workedExample()
     QFETCH(int, element);
     QFETCH(QList<double>, coords);
 
-    const SketchGeometry g =
-        drawSketch(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200, widths(600));
+    const SketchGeometry g = drawn(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200, widths(600));
     QVERIFY(g.drawable);
     const SketchCoords &c = g.elements[element];
     COMPARE_EXACT(c.a, float(coords[0]));
@@ -118,7 +128,7 @@ void TestSketch::captionsOfWorkedExample()
 {
     std::array<float, SketchCaptionCount> w = widths(600);
     w[8] = 999; // the Div caption keeps its fixed box whatever its text measures
-    const SketchGeometry g = drawSketch(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200, w);
+    const SketchGeometry g = drawn(dims(100, 200, 300, 200, 200, 40, 80, 20), 11200, w);
 
     const double centres[SketchCaptionCount] = {1580, 3080, 5580,  8080, 10080,
                                                 1580, 5580, 10080, 3080, 8080};
@@ -154,7 +164,7 @@ void TestSketch::tailAlwaysFiveHundredTwipsAcross()
     p[Field::Rpm] = rpm;
     p[Field::Rappsez] = ratio;
     const ChamberDimensions d = computeChamber(p);
-    const SketchGeometry g = drawSketch(d, 11520, widths(500));
+    const SketchGeometry g = drawn(d, 11520, widths(500));
     QVERIFY(g.drawable);
     const SketchCoords &tailUp = g.elements[sk::Linea1 + 4];
     const SketchCoords &tailLow = g.elements[sk::Linea1b + 4];
@@ -169,9 +179,9 @@ void TestSketch::tailAlwaysFiveHundredTwipsAcross()
 void TestSketch::repeatable()
 {
     const ChamberDimensions d = computeChamber(defaultParameters());
-    const SketchGeometry a = drawSketch(d, 11520, widths(640));
-    drawSketch(dims(1, 2, 3, 4, 5, 6, 7, 8), 5000, widths(10)); // no memory of earlier drawings
-    const SketchGeometry b = drawSketch(d, 11520, widths(640));
+    const SketchGeometry a = drawn(d, 11520, widths(640));
+    drawn(dims(1, 2, 3, 4, 5, 6, 7, 8), 5000, widths(10)); // no memory of earlier drawings
+    const SketchGeometry b = drawn(d, 11520, widths(640));
     for (std::size_t i = 0; i < SketchElementCount; ++i) {
         COMPARE_EXACT(a.elements[i].a, b.elements[i].a);
         COMPARE_EXACT(a.elements[i].b, b.elements[i].b);
@@ -210,11 +220,100 @@ void TestSketch::drawable()
     QFETCH(double, lastStation);
 
     const SketchGeometry g =
-        drawSketch(dims(lengths[0], lengths[1], lengths[2], lengths[3], lengths[4], 40, 80, 20),
-                   frameWidth, widths(300));
+        drawn(dims(lengths[0], lengths[1], lengths[2], lengths[3], lengths[4], 40, 80, 20),
+              frameWidth, widths(300));
     QCOMPARE(g.drawable, drawable);
     if (drawable)
         QVERIFY(qAbs(g.elements[sk::LineaAsse].c - float(lastStation)) < 0.01f);
+}
+
+void TestSketch::fractionalDesignsBitExact_data()
+{
+    // Made by exact_values.py beside this test, independently of the code: every station read
+    // back from the float its line stored, as the window's elements do.
+    QTest::addColumn<int>("design");
+    QTest::newRow("125.5 cc at 9500") << 0;
+    QTest::newRow("49.9 cc at 13250") << 1;
+    QTest::newRow("250 cc at 6350.5") << 2;
+}
+
+void TestSketch::fractionalDesignsBitExact()
+{
+    QFETCH(int, design);
+    static const double walls[3][10][4] = {
+        {{0x1.0e00000000000p+10, 0x1.699c960000000p+10, 0x1.64d6c20000000p+11,
+          0x1.699c960000000p+10},
+         {0x1.64d6c20000000p+11, 0x1.699c960000000p+10, 0x1.6ac2fa0000000p+12,
+          0x1.0898560000000p+10},
+         {0x1.6ac2fa0000000p+12, 0x1.0898560000000p+10, 0x1.f2fd820000000p+12,
+          0x1.0898560000000p+10},
+         {0x1.f2fd820000000p+12, 0x1.0898560000000p+10, 0x1.2418ee0000000p+13,
+          0x1.8380020000000p+10},
+         {0x1.2418ee0000000p+13, 0x1.8380020000000p+10, 0x1.643ffe0000000p+13,
+          0x1.8380020000000p+10},
+         {0x1.0e00000000000p+10, 0x1.0d31b60000000p+11, 0x1.64d6c20000000p+11,
+          0x1.0d31b60000000p+11},
+         {0x1.64d6c20000000p+11, 0x1.0d31b60000000p+11, 0x1.6ac2fa0000000p+12,
+          0x1.3db3d60000000p+11},
+         {0x1.6ac2fa0000000p+12, 0x1.3db3d60000000p+11, 0x1.f2fd820000000p+12,
+          0x1.3db3d60000000p+11},
+         {0x1.f2fd820000000p+12, 0x1.3db3d60000000p+11, 0x1.2418ee0000000p+13,
+          0x1.0040000000000p+11},
+         {0x1.2418ee0000000p+13, 0x1.0040000000000p+11, 0x1.643ffe0000000p+13,
+          0x1.0040000000000p+11}},
+        {{0x1.0e00000000000p+10, 0x1.699c960000000p+10, 0x1.4188440000000p+11,
+          0x1.699c960000000p+10},
+         {0x1.4188440000000p+11, 0x1.699c960000000p+10, 0x1.52ab700000000p+12,
+          0x1.b705d60000000p+9},
+         {0x1.52ab700000000p+12, 0x1.b705d60000000p+9, 0x1.c27e540000000p+12, 0x1.b705d60000000p+9},
+         {0x1.c27e540000000p+12, 0x1.b705d60000000p+9, 0x1.1bf9620000000p+13,
+          0x1.8380000000000p+10},
+         {0x1.1bf9620000000p+13, 0x1.8380000000000p+10, 0x1.6440000000000p+13,
+          0x1.8380000000000p+10},
+         {0x1.0e00000000000p+10, 0x1.0d31b60000000p+11, 0x1.4188440000000p+11,
+          0x1.0d31b60000000p+11},
+         {0x1.4188440000000p+11, 0x1.0d31b60000000p+11, 0x1.52ab700000000p+12,
+          0x1.543e8c0000000p+11},
+         {0x1.52ab700000000p+12, 0x1.543e8c0000000p+11, 0x1.c27e540000000p+12,
+          0x1.543e8c0000000p+11},
+         {0x1.c27e540000000p+12, 0x1.543e8c0000000p+11, 0x1.1bf9620000000p+13,
+          0x1.0040020000000p+11},
+         {0x1.1bf9620000000p+13, 0x1.0040020000000p+11, 0x1.6440000000000p+13,
+          0x1.0040020000000p+11}},
+        {{0x1.0e00000000000p+10, 0x1.699c960000000p+10, 0x1.96692c0000000p+11,
+          0x1.699c960000000p+10},
+         {0x1.96692c0000000p+11, 0x1.699c960000000p+10, 0x1.303a340000000p+12,
+          0x1.363eea0000000p+10},
+         {0x1.303a340000000p+12, 0x1.363eea0000000p+10, 0x1.23cd8a0000000p+13,
+          0x1.363eea0000000p+10},
+         {0x1.23cd8a0000000p+13, 0x1.363eea0000000p+10, 0x1.363aa20000000p+13,
+          0x1.8380000000000p+10},
+         {0x1.363aa20000000p+13, 0x1.8380000000000p+10, 0x1.6440020000000p+13,
+          0x1.8380000000000p+10},
+         {0x1.0e00000000000p+10, 0x1.0d31b60000000p+11, 0x1.96692c0000000p+11,
+          0x1.0d31b60000000p+11},
+         {0x1.96692c0000000p+11, 0x1.0d31b60000000p+11, 0x1.303a340000000p+12,
+          0x1.26e08c0000000p+11},
+         {0x1.303a340000000p+12, 0x1.26e08c0000000p+11, 0x1.23cd8a0000000p+13,
+          0x1.26e08c0000000p+11},
+         {0x1.23cd8a0000000p+13, 0x1.26e08c0000000p+11, 0x1.363aa20000000p+13,
+          0x1.0040000000000p+11},
+         {0x1.363aa20000000p+13, 0x1.0040000000000p+11, 0x1.6440020000000p+13,
+          0x1.0040000000000p+11}},
+    };
+    static const double designs[3][8] = {{125.5, 9500, 118.5, 183.25, 7.5, 2.75, 650.5, 4.4},
+                                         {49.9, 13250, 125, 190, 6.25, 3.5, 720, 6.8},
+                                         {250, 6350.5, 110, 175.5, 9, 2.2, 900, 2.5}};
+    DesignParameters p;
+    std::copy(std::begin(designs[design]), std::end(designs[design]), p.values.begin());
+    const SketchGeometry g = drawSketch(computeChamber(p), 11520);
+    for (std::size_t k = 0; k < 10; ++k) {
+        const SketchCoords &c = g.elements[sk::Linea1 + k];
+        COMPARE_EXACT(c.a, float(walls[design][k][0]));
+        COMPARE_EXACT(c.b, float(walls[design][k][1]));
+        COMPARE_EXACT(c.c, float(walls[design][k][2]));
+        COMPARE_EXACT(c.d, float(walls[design][k][3]));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSketch)

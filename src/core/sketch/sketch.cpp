@@ -80,8 +80,22 @@ const std::array<SketchElementInfo, SketchElementCount> &sketchElements()
     return table;
 }
 
-SketchGeometry drawSketch(const ChamberDimensions &d, double frameWidth,
-                          const std::array<float, SketchCaptionCount> &captionWidths)
+void placeCaptions(SketchGeometry &g, const std::array<float, SketchCaptionCount> &widths)
+{
+    static constexpr std::size_t referenceSegment[SketchCaptionCount] = {0, 1, 2, 3, 4,
+                                                                         0, 2, 4, 1, 3};
+    for (std::size_t c = 0; c < SketchCaptionCount; ++c) {
+        const SketchCoords &ref = g.elements[sk::Linea1 + referenceSegment[c]];
+        SketchCoords &cap = g.elements[FirstCaption + c];
+        const bool isDiv = FirstCaption + c == sk::txtQDiv;
+        cap.c = isDiv ? DivCaptionWidth : widths[c];
+        cap.d = isDiv ? DivCaptionHeight : CaptionHeight;
+        cap.a = static_cast<float>((double(ref.a) + double(ref.c)) * 0.5 - double(cap.c) * 0.5);
+        cap.b = static_cast<float>(c < 5 ? LENGTH_ROW : DIAMETER_ROW);
+    }
+}
+
+SketchGeometry drawSketch(const ChamberDimensions &d, double frameWidth)
 {
     SketchGeometry g;
     auto &e = g.elements;
@@ -178,20 +192,9 @@ SketchGeometry drawSketch(const ChamberDimensions &d, double frameWidth,
         axis.setY2(AXIS_Y);
     }
 
-    // Captions, centred on their reference segment.
-    static constexpr std::size_t referenceSegment[SketchCaptionCount] = {0, 1, 2, 3, 4,
-                                                                         0, 2, 4, 1, 3};
-    for (std::size_t c = 0; c < SketchCaptionCount; ++c) {
-        Line ref = line(sk::Linea1 + referenceSegment[c]);
-        SketchCoords &cap = e[FirstCaption + c];
-        const bool isDiv = FirstCaption + c == sk::txtQDiv;
-        cap.c = isDiv ? DivCaptionWidth : captionWidths[c];
-        cap.d = isDiv ? DivCaptionHeight : CaptionHeight;
-        cap.a = static_cast<float>((ref.x1() + ref.x2()) * 0.5 - double(cap.c) * 0.5);
-        cap.b = static_cast<float>(c < 5 ? LENGTH_ROW : DIAMETER_ROW);
-    }
-
-    g.drawable = d.LTOT != 0;
+    placeCaptions(g, {});
+    // A zero total length gives infinite or NaN stations, so this covers it too.
+    g.drawable = true;
     for (const SketchCoords &c : e) {
         if (!std::isfinite(c.a) || !std::isfinite(c.b) || !std::isfinite(c.c) ||
             !std::isfinite(c.d))

@@ -30,7 +30,6 @@ constexpr std::size_t SketchElementCount = 38;
 constexpr std::size_t SketchLineCount = 24; // chamber lines, first in the sketch order
 constexpr std::size_t SketchCaptionCount = 10;
 constexpr std::size_t FirstCaption = SketchLineCount;
-constexpr std::size_t FirstPistonElement = FirstCaption + SketchCaptionCount;
 
 // Indices into the sketch order.
 namespace sk {
@@ -62,8 +61,8 @@ struct SketchCoords
 struct SketchGeometry
 {
     std::array<SketchCoords, SketchElementCount> elements{};
-    // False when the drawing has no meaning (a total length of 0, or coordinates that are
-    // not finite as floats): the sketch then stays hidden.
+    // False when the drawing has no meaning (coordinates that are not finite as floats, as
+    // with a total length of 0): the sketch then stays hidden.
     bool drawable = false;
 };
 
@@ -71,10 +70,14 @@ constexpr float CaptionHeight = 192;
 constexpr float DivCaptionWidth = 732;
 constexpr float DivCaptionHeight = 252;
 
-// The sketch for the given dimensions in a frame `frameWidth` twips wide. `captionWidths`
-// are the widths of the ten captions in the caption order (txtQL1..txtQL5, txtQD1..txtQD3,
-// txtQDiv, txtQConv) for their current texts.
-SketchGeometry drawSketch(const ChamberDimensions &d, double frameWidth,
-                          const std::array<float, SketchCaptionCount> &captionWidths);
+// The sketch for the given dimensions in a frame `frameWidth` twips wide. The captions are
+// placed for a width of zero (centred on their segment) but for the Div caption's fixed box:
+// their widths depend on the font, which only the window knows (see placeCaptions).
+SketchGeometry drawSketch(const ChamberDimensions &d, double frameWidth);
+
+// Sets the width of every caption but Div's and centres it on its reference segment:
+// Left = (X1 + X2) * 0.5 - Width * 0.5, from the segment's stored ends. `widths` are in the
+// caption order (txtQL1..txtQL5, txtQD1..txtQD3, txtQDiv, txtQConv); Div's entry is not used.
+void placeCaptions(SketchGeometry &g, const std::array<float, SketchCaptionCount> &widths);
 
 } // namespace velmorant
