@@ -3,6 +3,8 @@
 #include "number.h"
 #include "sweep.h"
 
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <cmath>
@@ -11,13 +13,12 @@ namespace velmorant {
 
 namespace {
 
+// A field by its option name (--temp) or its field name (TEMP1), as sweeps name them.
 std::optional<std::size_t> fieldByName(const QString &name)
 {
-    // The temperature's option is the short --temp.
-    if (name.compare(QLatin1String("temp"), Qt::CaseInsensitive) == 0)
-        return std::size_t(Field::Temp1);
     for (std::size_t i = 0; i < FieldCount; ++i) {
-        if (name.compare(QLatin1String(fieldInfo(i).name), Qt::CaseInsensitive) == 0)
+        if (name.compare(QLatin1String(fieldInfo(i).optionName), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String(fieldInfo(i).name), Qt::CaseInsensitive) == 0)
             return i;
     }
     return std::nullopt;
@@ -29,7 +30,7 @@ QString badValue(const QString &option, const QString &value)
 }
 
 // Numbers of the options that are not parameters: the locale's decimal separator, but no
-// digit grouping, which would make "1,250" a thousand times what a user of it_IT meant.
+// digit grouping, which would make "1.250" a thousand times what a user of it_IT meant.
 std::optional<double> optionNumber(const QString &text, const QLocale &locale)
 {
     QLocale strict = locale;
@@ -37,153 +38,172 @@ std::optional<double> optionNumber(const QString &text, const QLocale &locale)
     return parseLocaleNumber(text, strict);
 }
 
-struct RawOption
-{
-    QString option; // as typed, for messages
-    QString value;
-};
-
-std::optional<QString> readSweep(const RawOption &raw, const QLocale &locale, SweepSpec &s)
+std::optional<QString> readSweep(const QString &value, const QLocale &locale, SweepSpec &s)
 {
     // FIELD=FROM:TO:STEP
-    const std::optional<std::size_t> field = fieldByName(raw.value.section(QLatin1Char('='), 0, 0));
-    const QStringList range = raw.value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
+    const QString option = QStringLiteral("--sweep");
+    const std::optional<std::size_t> field = fieldByName(value.section(QLatin1Char('='), 0, 0));
+    const QStringList range = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
     if (!field || range.size() != 3)
-        return badValue(raw.option, raw.value);
+        return badValue(option, value);
     const std::optional<double> from = optionNumber(range[0], locale),
                                 to = optionNumber(range[1], locale),
                                 step = optionNumber(range[2], locale);
     if (!from || !to || !step || *step == 0)
-        return badValue(raw.option, raw.value);
+        return badValue(option, value);
     s = SweepSpec{*field, *from, *to, *step};
     const double rows = sweepRowCount(s);
     if (std::isnan(rows))
-        return badValue(raw.option, raw.value);
+        return badValue(option, value);
     if (!(rows <= MaxSweepRows))
         return QStringLiteral("La tabella di %1 avrebbe troppe righe: il massimo \u00e8 %2")
-            .arg(raw.option, QLocale(QLocale::Italian).toString(qint64(MaxSweepRows)));
+            .arg(option, QLocale(QLocale::Italian).toString(qint64(MaxSweepRows)));
     return std::nullopt;
+}
+
+// The options that are not parameters, in the order of the help text.
+struct OptionSpec
+{
+    const char *name;
+    const char *valueName; // nullptr for a switch
+    const char *help;
+};
+const OptionSpec OutputOptions[] = {
+    {"locale", "NOME", "convenzioni numeriche (default C), es. it_IT, en_US"},
+    {"json", nullptr, "risultati completi in JSON"},
+    {"sketch-width", "W", "larghezza del riquadro dello schizzo in twip (JSON e SVG)"},
+    {"write", "FILE", "salva i parametri come file di progetto"},
+    {"svg", "FILE", "schizzo in scala (SVG)"},
+    {"patterns", "FILE", "sviluppi dei segmenti in scala 1:1 (.svg, .pdf o .dxf)"},
+    {"sheet", "MM", "spessore della lamiera (default 0)"},
+    {"sweep", "CAMPO=DA:A:PASSO", "tabella CSV al variare di un parametro"},
+    {"tuned-length", "MM", "regime a cui L1+L2+L3 vale MM"},
+    {"version", nullptr, "versione"},
+    {"help", nullptr, "questo aiuto"},
+};
+
+QString optionColumn(const QString &text, int width)
+{
+    return text.size() < width ? text.leftJustified(width) : text + QStringLiteral("  ");
 }
 
 } // namespace
 
 std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
 {
-    // Numbers are read once --locale is known, wherever it stands.
-    std::optional<RawOption> sheet, sketchWidth, tunedLength, sweep;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            o.help = true;
-            continue;
+    QCommandLineParser parser;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
+    for (const OptionSpec &spec : OutputOptions) {
+        QStringList names{QLatin1String(spec.name)};
+        if (qstrcmp(spec.name, "help") == 0)
+            names.prepend(QStringLiteral("h"));
+        parser.addOption(spec.valueName
+                             ? QCommandLineOption(names, QString(), QLatin1String(spec.valueName))
+                             : QCommandLineOption(names));
+    }
+    if (!parser.parse(QStringList{QStringLiteral("velmorant-cli")} + args)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
+            const QString name = parser.unknownOptionNames().first();
+            return QStringLiteral("Opzione sconosciuta: %1%2 (vedere --help)")
+                .arg(name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), name);
         }
-        if (arg == QLatin1String("--version")) {
-            o.version = true;
-            continue;
-        }
-        if (arg == QLatin1String("--json")) {
-            o.json = true;
-            continue;
-        }
-        if (!arg.startsWith(QLatin1String("--"))) {
-            if (!o.designFile.isEmpty())
-                return QStringLiteral("Un solo file di progetto, per favore: \"%1\"").arg(arg);
-            o.designFile = arg;
-            continue;
-        }
-        if (i + 1 >= args.size())
-            return QStringLiteral("Manca il valore di %1").arg(arg);
-        const QString value = args[++i];
-        const QString option = arg.mid(2);
-        QString *path = nullptr;
-        if (const std::optional<std::size_t> field = fieldByName(option)) {
-            o.fieldTexts[*field] = value;
-        } else if (option == QLatin1String("locale")) {
-            o.locale = value;
-        } else if (option == QLatin1String("write")) {
-            path = &o.writeFile;
-        } else if (option == QLatin1String("svg")) {
-            path = &o.svgFile;
-        } else if (option == QLatin1String("patterns")) {
-            path = &o.patternsFile;
-        } else if (option == QLatin1String("sketch-width")) {
-            sketchWidth = RawOption{arg, value};
-        } else if (option == QLatin1String("sheet")) {
-            sheet = RawOption{arg, value};
-        } else if (option == QLatin1String("tuned-length")) {
-            tunedLength = RawOption{arg, value};
-        } else if (option == QLatin1String("sweep")) {
-            sweep = RawOption{arg, value};
-        } else {
-            return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)").arg(arg);
-        }
-        if (path) {
-            if (value.isEmpty())
-                return QStringLiteral("Manca il nome del file di %1").arg(arg);
-            *path = value;
-        }
+        if (!args.isEmpty() && args.last().startsWith(QLatin1Char('-')))
+            return QStringLiteral("Manca il valore di %1").arg(args.last());
+        return QStringLiteral("Argomenti non validi (vedere --help)");
     }
 
+    o.help = parser.isSet(QStringLiteral("help"));
+    o.version = parser.isSet(QStringLiteral("version"));
+    o.json = parser.isSet(QStringLiteral("json"));
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return QStringLiteral("Un solo file di progetto, per favore: \"%1\"").arg(files[1]);
+    o.designFile = files.value(0);
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        const QString name = QLatin1String(fieldInfo(i).optionName);
+        if (parser.isSet(name))
+            o.fieldTexts[i] = parser.value(name);
+    }
+    if (parser.isSet(QStringLiteral("locale")))
+        o.locale = parser.value(QStringLiteral("locale"));
+
+    for (auto [name, path] : {std::pair{"write", &o.writeFile}, std::pair{"svg", &o.svgFile},
+                              std::pair{"patterns", &o.patternsFile}}) {
+        if (!parser.isSet(QLatin1String(name)))
+            continue;
+        *path = parser.value(QLatin1String(name));
+        if (path->isEmpty())
+            return QStringLiteral("Manca il nome del file di --%1").arg(QLatin1String(name));
+    }
+
+    // Numbers are read once --locale is known, wherever it stands.
     const QLocale locale(o.locale);
-    if (sketchWidth) {
-        o.sketchWidth = optionNumber(sketchWidth->value, locale);
-        if (!o.sketchWidth)
-            return badValue(sketchWidth->option, sketchWidth->value);
-    }
-    if (sheet) {
-        const std::optional<double> t = optionNumber(sheet->value, locale);
-        if (!t || *t < 0)
-            return badValue(sheet->option, sheet->value);
-        o.sheet = *t;
-    }
-    if (tunedLength) {
-        o.tunedLength = optionNumber(tunedLength->value, locale);
-        if (!o.tunedLength || *o.tunedLength <= 0)
-            return badValue(tunedLength->option, tunedLength->value);
-    }
-    if (sweep) {
+    auto number = [&](const char *name, auto accept,
+                      std::optional<double> &into) -> std::optional<QString> {
+        if (!parser.isSet(QLatin1String(name)))
+            return std::nullopt;
+        const QString text = parser.value(QLatin1String(name));
+        into = optionNumber(text, locale);
+        if (!into || !accept(*into))
+            return badValue(QStringLiteral("--") + QLatin1String(name), text);
+        return std::nullopt;
+    };
+    std::optional<double> sheet;
+    if (auto e = number(
+            "sketch-width", [](double) { return true; }, o.sketchWidth))
+        return e;
+    if (auto e = number(
+            "sheet", [](double t) { return t >= 0; }, sheet))
+        return e;
+    o.sheet = sheet.value_or(0);
+    if (auto e = number(
+            "tuned-length", [](double l) { return l > 0; }, o.tunedLength))
+        return e;
+    if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;
-        if (std::optional<QString> refused = readSweep(*sweep, locale, s))
+        if (std::optional<QString> refused =
+                readSweep(parser.value(QStringLiteral("sweep")), locale, s))
             return refused;
         o.sweep = s;
     }
     return std::nullopt;
 }
 
+bool CliOptions::needsFonts() const
+{
+    return QFileInfo(patternsFile).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+}
+
 QString helpText()
 {
-    return QStringLiteral(
+    QString text = QStringLiteral(
         "Uso: velmorant-cli [FILE.vlr] [opzioni]\n"
         "\n"
         "Dimensiona la camera di espansione di un motore a 2 tempi, come il pulsante\n"
         "\"Calcola\" di Velmorant. I parametri partono dai valori di default; un file di\n"
         "progetto li sostituisce; ogni opzione di parametro sostituisce il suo campo.\n"
+        "Le opzioni si scrivono anche --opzione=valore.\n"
         "\n"
-        "Parametri (testo letto come nella casella della finestra, con --locale):\n"
-        "  --cil T        Cilindrata (cc)\n"
-        "  --rpm T        Numero di giri da ottimizzare (RPM)\n"
-        "  --asp T        Durata fase di aspirazione (gradi)\n"
-        "  --sc T         Durata fase di scarico (gradi)\n"
-        "  --conv T       Angolo del tratto convergente (gradi)\n"
-        "  --div T        Angolo del tratto divergente (gradi)\n"
-        "  --temp T       Temperatura gas di scarico (\u00b0C)\n"
-        "  --rappsez T    Rapporto sezione centrale/sezione iniziale\n"
-        "\n"
-        "Uscite:\n"
-        "  --locale NOME          convenzioni numeriche (default C), es. it_IT, en_US\n"
-        "  --json                 risultati completi in JSON\n"
-        "  --sketch-width W       larghezza del riquadro dello schizzo in twip (JSON e SVG)\n"
-        "  --write FILE           salva i parametri come file di progetto\n"
-        "  --svg FILE             schizzo in scala (SVG)\n"
-        "  --patterns FILE        sviluppi dei segmenti in scala 1:1 (.svg, .pdf o .dxf)\n"
-        "  --sheet MM             spessore della lamiera (default 0)\n"
-        "  --sweep CAMPO=DA:A:PASSO  tabella CSV al variare di un parametro\n"
-        "  --tuned-length MM      regime a cui L1+L2+L3 vale MM\n"
-        "  --version              versione\n"
-        "  --help                 questo aiuto\n"
+        "Parametri (testo letto come nella casella della finestra, con --locale):\n");
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        text +=
+            QStringLiteral("  ") +
+            optionColumn(QStringLiteral("--%1 T").arg(QLatin1String(fieldInfo(i).optionName)), 15) +
+            fieldCaption(i) + QLatin1Char('\n');
+    text += QStringLiteral("\nUscite:\n");
+    for (const OptionSpec &spec : OutputOptions) {
+        QString name = QStringLiteral("--") + QLatin1String(spec.name);
+        if (spec.valueName)
+            name += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        text += QStringLiteral("  ") + optionColumn(name, 23) + QString::fromUtf8(spec.help) +
+                QLatin1Char('\n');
+    }
+    text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito, 1 errore d'uso o di file, 2 parametro rifiutato,\n"
         "3 calcolo rifiutato.\n");
+    return text;
 }
 
 } // namespace velmorant

@@ -28,9 +28,13 @@ struct CliOptions
     std::optional<SweepSpec> sweep;
     std::optional<double> tunedLength;
     bool help = false, version = false;
+
+    // Only a PDF needs fonts, and so a GUI application.
+    bool needsFonts() const;
 };
 
-// Reads the command line (without the program name). On a usage error returns its message.
+// Reads the command line (without the program name); needs no application object, so that the
+// right kind can be made afterwards. On a usage error returns its message.
 std::optional<QString> parseArguments(const QStringList &args, CliOptions &options);
 
 QString helpText();

@@ -2,6 +2,7 @@
 
 #include "patternshape.h"
 #include "safefile.h"
+#include "units.h"
 
 #include <QFileInfo>
 
@@ -35,7 +36,8 @@ QByteArray sketchSvg(const SketchGeometry &g,
                           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" "
                           "viewBox=\"0 0 %3 %4\">\n<!-- coordinates in twips -->\n"
                           "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n")
-               .arg(num(frameWidth / 15), num(FrameHeight / 15), num(frameWidth), num(FrameHeight));
+               .arg(num(frameWidth / TwipsPerPixel), num(FrameHeight / TwipsPerPixel),
+                    num(frameWidth), num(FrameHeight));
     for (std::size_t i = 0; i < SketchElementCount; ++i) {
         const SketchElementInfo &info = sketchElements()[i];
         const SketchCoords &c = g.elements[i];
@@ -45,7 +47,7 @@ QByteArray sketchSvg(const SketchGeometry &g,
             : p.inverted ? QStringLiteral("#%1").arg(~p.rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
                          : QStringLiteral("#%1").arg(p.rgb, 6, 16, QLatin1Char('0'));
         const QString stroke = QStringLiteral("stroke=\"%1\" stroke-width=\"%2\" fill=\"none\"%3")
-                                   .arg(colour, num(p.width * 15.0),
+                                   .arg(colour, num(p.width * TwipsPerPixel),
                                         p.style == PenStyle::DashDot
                                             ? QStringLiteral(" stroke-dasharray=\"180 60 30 60\"")
                                             : QString());

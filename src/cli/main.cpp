@@ -2,13 +2,13 @@
 #include "cliargs.h"
 #include "designfile.h"
 #include "drawings.h"
-#include "fonts.h"
 #include "number.h"
 #include "report.h"
 #include "safefile.h"
 #include "sweep.h"
 #include "translations.h"
 #include "validation.h"
+#include "version.h"
 
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -33,48 +33,36 @@ int fail(int code, const QString &message)
     return code;
 }
 
-// Only the drawings need fonts, and so a GUI application (offscreen when there is no display).
-std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool drawing)
+// Only a PDF needs fonts, and so a GUI application (offscreen when there is no display).
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool fonts)
 {
-    if (!drawing)
+    if (!fonts)
         return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto app = std::make_unique<QGuiApplication>(argc, argv);
-    installFontSubstitutions();
-    return app;
-}
-
-bool needsFonts(const QStringList &args)
-{
-    for (const QString &a : args) {
-        if (a == QLatin1String("--svg") || a == QLatin1String("--sketch-width") ||
-            a == QLatin1String("--patterns"))
-            return true;
-    }
-    return false;
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    reportFileSizeLimitAsWriteError();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, needsFonts(args));
-    installItalianTranslations(*app);
-    reportFileSizeLimitAsWriteError();
-
     CliOptions o;
-    if (const std::optional<QString> usage = parseArguments(args, o))
+    const std::optional<QString> usage = parseArguments(args, o);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, o.needsFonts());
+    installItalianTranslations(*app);
+    if (usage)
         return fail(UsageOrFile, *usage);
     if (o.help) {
         print(stdout, helpText());
         return Ok;
     }
     if (o.version) {
-        print(stdout, QStringLiteral("Velmorant 1.3\n"));
+        print(stdout, QStringLiteral("Velmorant %1\n").arg(QLatin1String(VersionText)));
         return Ok;
     }
 
@@ -120,11 +108,8 @@ int main(int argc, char **argv)
 
     std::optional<SketchReport> sketch;
     if (o.sketchWidth || !o.svgFile.isEmpty()) {
-        std::array<float, SketchCaptionCount> widths{};
-        for (std::size_t i = 0; i < SketchCaptionCount; ++i)
-            widths[i] = captionWidthTwips(captions[i]);
         const double width = o.sketchWidth.value_or(11520);
-        sketch = SketchReport{width, drawSketch(d, width, widths)};
+        sketch = SketchReport{width, drawSketch(d, width)};
     }
     if (!o.svgFile.isEmpty()) {
         if (!sketch->geometry.drawable)

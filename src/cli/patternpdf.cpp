@@ -1,5 +1,6 @@
 // Cutting templates as A4 pages at 100 % scale, tiled where a template is larger than a page.
 #include "patternshape.h"
+#include "version.h"
 
 #include <QBuffer>
 #include <QLocale>
@@ -73,7 +74,7 @@ PdfDocument patternsPdf(const QList<Pattern> &patterns)
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setResolution(Resolution);
-    pdf.setCreator(QStringLiteral("Velmorant 1.3"));
+    pdf.setCreator(QStringLiteral("Velmorant %1").arg(QLatin1String(VersionText)));
     pdf.setTitle(QStringLiteral("Sviluppi dei segmenti dello scarico"));
 
     QPainter painter;

@@ -2,6 +2,7 @@
 
 #include "number.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 #include <cmath>
@@ -21,15 +22,14 @@ std::optional<TunedLength> solveTunedLength(const DesignParameters &p, double le
 QString resultTable(const ChamberDimensions &d, const QLocale &locale,
                     const std::optional<TunedLength> &tuned)
 {
-    const std::pair<const char *, double> rows[] = {
-        {"L1", d.L1}, {"L2", d.L2}, {"L3", d.L3},
-        {"L4", d.L4}, {"L5", d.L5}, {"D1", d.D1},
-        {"D2", d.D2}, {"D3", d.D3}, {"Lunghezza totale", d.LTOT}};
     QString out;
-    for (const auto &[name, value] : rows)
+    for (const ResultInfo &r : resultTable()) {
+        if (r.kind == ResultKind::SoundSpeed)
+            continue;
         out += QStringLiteral("%1 %2 mm\n")
-                   .arg(QString::fromUtf8(name), -17)
-                   .arg(formatDimension(value, locale), 10);
+                   .arg(QCoreApplication::translate("velmorant", r.reportName), -17)
+                   .arg(formatDimension(d.*r.member, locale), 10);
+    }
     if (tuned)
         out +=
             QStringLiteral("Regime per L1+L2+L3 = %1 mm: %2 RPM\n")
@@ -101,9 +101,9 @@ QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
     QJsonObject parameters;
     for (std::size_t i = 0; i < FieldCount; ++i)
         parameters.insert(QLatin1String(fieldInfo(i).name), p.values[i]);
-    const QJsonObject results{{"a1", d.a1}, {"a2", d.a2}, {"L1", d.L1},    {"L2", d.L2},
-                              {"L3", d.L3}, {"L4", d.L4}, {"L5", d.L5},    {"D1", d.D1},
-                              {"D2", d.D2}, {"D3", d.D3}, {"LTOT", d.LTOT}};
+    QJsonObject results;
+    for (const ResultInfo &r : resultTable())
+        results.insert(QLatin1String(r.name), d.*r.member);
     QJsonObject captionObject;
     for (std::size_t i = 0; i < SketchCaptionCount; ++i)
         captionObject.insert(QLatin1String(sketchElements()[FirstCaption + i].name), captions[i]);

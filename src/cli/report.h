@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculation.h"
+#include "calculator.h"
 #include "patterns.h"
 
 #include <QJsonObject>

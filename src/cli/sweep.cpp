@@ -1,6 +1,7 @@
 #include "sweep.h"
 
 #include "chamber.h"
+#include "results.h"
 
 #include <charconv>
 #include <cmath>
@@ -47,7 +48,15 @@ void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &s
     buffer.reserve(1 << 20);
     for (std::size_t i = 0; i < FieldCount; ++i)
         buffer.append(fieldInfo(i).name).append(",");
-    buffer += "L1,L2,L3,L4,L5,D1,D2,D3,LTOT,status\n";
+    std::size_t resultColumns = 0;
+    for (const ResultInfo &r : resultTable()) {
+        if (r.kind != ResultKind::SoundSpeed) {
+            buffer.append(r.name).append(",");
+            ++resultColumns;
+        }
+    }
+    buffer += "status\n";
+    const std::string refusedCells(resultColumns, ',');
 
     const long long rows = static_cast<long long>(sweepRowCount(spec)); // checked when parsed
     DesignParameters p = base;
@@ -60,15 +69,16 @@ void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &s
         }
         if (p.values[spec.field] == 0) {
             // The input box would refuse it.
-            buffer += ",,,,,,,,,";
+            buffer += refusedCells;
             appendQuoted(buffer, fieldRejection(spec.field));
         } else if (const ChamberEvaluation e = evaluateChamber(p); !e.ok()) {
-            buffer += ",,,,,,,,,";
+            buffer += refusedCells;
             appendQuoted(buffer, e.refusal);
         } else {
-            const ChamberDimensions &d = e.dimensions;
-            for (double v : {d.L1, d.L2, d.L3, d.L4, d.L5, d.D1, d.D2, d.D3, d.LTOT}) {
-                appendNumber(buffer, v);
+            for (const ResultInfo &r : resultTable()) {
+                if (r.kind == ResultKind::SoundSpeed)
+                    continue;
+                appendNumber(buffer, e.dimensions.*r.member);
                 buffer += ',';
             }
             buffer += "ok";

@@ -145,7 +145,7 @@ void TestCli::sketchInJson()
     QCOMPARE(elements[37].toObject()["name"].toString(), "Fascia2");
 
     // Lines read back as the very floats the geometry stores.
-    const SketchGeometry g = drawSketch(computeChamber(defaultParameters()), 11200, {});
+    const SketchGeometry g = drawSketch(computeChamber(defaultParameters()), 11200);
     for (std::size_t i = 0; i < SketchLineCount; ++i) {
         const QJsonObject e = elements[int(i)].toObject();
         COMPARE_EXACT(float(e["x1"].toDouble()), g.elements[i].a);
@@ -175,6 +175,12 @@ void TestCli::exitStatuses_data()
                                       << "Errore nell'immissione della rapporto delle sezioni";
     QTest::newRow("negative L3") << QStringList{"--rpm", "20000"} << 3
                                  << "Lunghezza L3 negativa, modificare alcuni dati di input";
+    QTest::newRow("not computable before negative L3")
+        << QStringList{"--div", "1e-320"} << 3
+        << "Dati di input fuori dal campo di calcolo, modificare alcuni dati di input";
+    QTest::newRow("--opt=value") << QStringList{"--rpm=20000"} << 3 << "Lunghezza L3 negativa";
+    QTest::newRow("missing value") << QStringList{"--rpm"} << 1 << "Manca il valore di --rpm";
+    QTest::newRow("two design files") << QStringList{"a.vlr", "b.vlr"} << 1 << "b.vlr";
     QTest::newRow("temperature") << QStringList{"--temp", "5"} << 3
                                  << "Temperatura di scarico troppo bassa per il calcolo, "
                                     "modificare alcuni dati di input";
@@ -386,7 +392,9 @@ void TestCli::svgOutputs()
     QTemporaryDir dir;
     const QString sketch = dir.filePath("sketch.svg");
     const QString templates = dir.filePath("templates.svg");
-    QCOMPARE(runCli({"--svg", sketch, "--patterns", templates}).exitCode, 0);
+    const Run r = runCli({"--svg", sketch, "--patterns", templates});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QString()); // no GUI start-up, no font warnings
     const QString s = QString::fromUtf8(readAll(sketch));
     QVERIFY(s.contains("viewBox=\"0 0 11520 3720\""));
     QVERIFY(s.contains("<line id=\"LineaQ0\" x1=\"1080\" y1=\"3280\" x2=\"11400\" y2=\"3280\""));
@@ -450,11 +458,14 @@ void TestCli::tunedLength()
 
 void TestCli::helpAndVersion()
 {
-    QCOMPARE(runCli({"--version"}).out, QByteArray("Velmorant 1.3\n"));
+    QCOMPARE(runCli({"--version"}).out, QByteArray("Velmorant " VELMORANT_VERSION "\n"));
     const Run help = runCli({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith("Uso: velmorant-cli"));
     QVERIFY(help.out.contains("--tuned-length"));
+    // The parameter options carry the captions of the input boxes.
+    QVERIFY(help.out.contains("  --cil T        Cilindrata (cc)\n"));
+    QVERIFY(help.out.contains("  --temp T       Temperatura Gas di Scarico (\u00b0C)\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
