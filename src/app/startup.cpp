@@ -5,6 +5,7 @@
 #include "safefile.h"
 #include "splash.h"
 #include "translations.h"
+#include "version.h"
 
 #include <QCoreApplication>
 
@@ -14,7 +15,7 @@ void prepareApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Velmorant"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmorant"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.3"));
+    QCoreApplication::setApplicationVersion(QLatin1String(VersionText));
     installFontSubstitutions();
     installItalianTranslations(*QCoreApplication::instance());
     reportFileSizeLimitAsWriteError();

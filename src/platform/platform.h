@@ -1,5 +1,7 @@
 #pragma once
 
+#include "message.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -7,8 +9,6 @@ class QPrinter;
 class QWidget;
 
 namespace velmorant {
-
-enum class MessageIcon { None, Information, Critical };
 
 // What the desktop provides to the program. Every modal dialog and shell request goes
 // through here, so that window tests can script the answers.

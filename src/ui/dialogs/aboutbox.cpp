@@ -3,6 +3,7 @@
 #include "fonts.h"
 #include "platform.h"
 #include "twips.h"
+#include "version.h"
 #include "widgets.h"
 
 #include <QPushButton>
@@ -17,9 +18,8 @@ QString AboutBox::contactAddress()
 
 AboutBox::AboutBox(Platform &platform, QWidget *owner) : QDialog(owner)
 {
-    ensureResources();
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("Informazioni su Velmorant"));
+    setWindowTitle(tr("Informazioni su Velmorant"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
@@ -37,13 +37,12 @@ AboutBox::AboutBox(Platform &platform, QWidget *owner) : QDialog(owner)
                               120, 1860, 432, Qt::AlignLeft | Qt::AlignVCenter);
     title->setFont(tahomaFont(18, true, true));
     fitToText(title);
-    makeLabel(QStringLiteral("lblVersion"), QStringLiteral("Versione 1.3"), this, 360, 600, 2412,
-              228, Qt::AlignRight | Qt::AlignVCenter);
+    makeLabel(QStringLiteral("lblVersion"), tr("Versione %1").arg(QLatin1String(VersionText)), this,
+              360, 600, 2412, 228, Qt::AlignRight | Qt::AlignVCenter);
     QLabel *description = makeLabel(
         QStringLiteral("lblDescription"),
-        QStringLiteral("Tool grafico per il primo dimensionamento dello scarico dei motori a 2 "
-                       "tempi"),
-        this, 360, 960, 2412, 564, Qt::AlignLeft | Qt::AlignTop);
+        tr("Tool grafico per il primo dimensionamento dello scarico dei motori a 2 tempi"), this,
+        360, 960, 2412, 564, Qt::AlignLeft | Qt::AlignTop);
     description->setWordWrap(true);
 
     auto *picture = new QLabel(this);
@@ -56,8 +55,8 @@ AboutBox::AboutBox(Platform &platform, QWidget *owner) : QDialog(owner)
 
     QLabel *disclaimer = makeLabel(
         QStringLiteral("lblDisclaimer"),
-        QStringLiteral("Scritto dal Team Velmorant per l'Officina Velmorant. Per informazioni o "
-                       "consulenze scrivete all'indirizzo qui sotto."),
+        tr("Scritto dal Team Velmorant per l'Officina Velmorant. Per informazioni o consulenze "
+           "scrivete all'indirizzo qui sotto."),
         this, 360, 1920, 4440, 468, Qt::AlignLeft | Qt::AlignTop);
     disclaimer->setWordWrap(true);
 

@@ -3,6 +3,7 @@
 #include "fonts.h"
 #include "panels.h"
 #include "twips.h"
+#include "version.h"
 #include "widgets.h"
 
 #include <QFrame>
@@ -13,7 +14,6 @@ namespace velmorant {
 
 Splash::Splash(int delayMs) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
-    ensureResources();
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(px(7680), px(4944));
@@ -40,8 +40,8 @@ Splash::Splash(int delayMs) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessW
          Qt::AlignCenter, sansSerifFont(13.8, true)},
         {"lblProductName", QStringLiteral("Velmorant"), 4440, 2640, 2544, 576,
          Qt::AlignLeft | Qt::AlignVCenter, tahomaFont(24, true, true)},
-        {"lblVersion", QStringLiteral("Release 1.3"), 5565, 3240, 1455, 300,
-         Qt::AlignRight | Qt::AlignVCenter, sansSerifFont(12, true)},
+        {"lblVersion", QStringLiteral("Release %1").arg(QLatin1String(VersionText)), 5565, 3240,
+         1455, 300, Qt::AlignRight | Qt::AlignVCenter, sansSerifFont(12, true)},
         {"lblCopyright", QStringLiteral("\u00a9 Team Velmorant"), 4800, 3600, 2292, 252,
          Qt::AlignRight | Qt::AlignVCenter, sansSerifFont()},
         {"Label1", webAddressText(), 4200, 3960, 2868, 300, Qt::AlignRight | Qt::AlignVCenter,

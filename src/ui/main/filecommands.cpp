@@ -2,73 +2,53 @@
 #include "mainwindow.h"
 
 #include "designfile.h"
-#include "panels.h"
 #include "platform.h"
-#include "statusbar.h"
-#include "texts.h"
-
-#include <QFileInfo>
 
 namespace velmorant {
 
 namespace {
 
-const QString OpenFilters = QStringLiteral("File Velmorant (*.vlr)|*.vlr|All Files (*.*)|*.*");
-const QString SaveFilters = QStringLiteral("File Velmorant (*.vlr)|*.vlr");
+QString openFilters()
+{
+    return MainWindow::tr("File Velmorant (*.vlr)|*.vlr|All Files (*.*)|*.*");
+}
+QString saveFilters()
+{
+    return MainWindow::tr("File Velmorant (*.vlr)|*.vlr");
+}
 
 } // namespace
 
-void MainWindow::showFileTitle(const QString &path)
-{
-    m_lastChosenFile = path;
-    m_status->setPanelText(2, texts::fileTitle(QFileInfo(path).fileName()));
-    // The file commands write the panel only; the next Calculate classifies again.
-    m_status->setPanelText(3, texts::sourceFile());
-}
-
 void MainWindow::openFile()
 {
-    const QString path = m_platform.openFileName(this, QStringLiteral("Apri"), OpenFilters);
+    const QString path = m_platform.openFileName(this, tr("Apri"), openFilters());
     if (path.isEmpty())
         return;
     // Everything is read before anything changes, so a refused file changes nothing.
     const DesignFileRead read = readDesignFile(path);
-    if (!read.ok()) {
-        message(read.error, MessageIcon::Critical);
-        return;
-    }
-    m_state.fileSet = read.values;
-    m_input->setTexts(fileSetTexts(read.values, m_locale));
-    showFileTitle(path);
+    present(read.ok() ? m_calculator.opened(path, read.values, m_locale)
+                      : Calculator::fileFailed(read.error));
 }
 
-bool MainWindow::writeDesign(const QString &path)
+void MainWindow::save(const QString &path, bool chosen)
 {
-    if (const std::optional<QString> error = writeDesignFile(path, m_state.currentParameters)) {
-        message(*error, MessageIcon::Critical);
-        return false;
-    }
-    return true;
+    const std::optional<QString> error = writeDesignFile(path, m_calculator.parametersToSave());
+    present(error ? Calculator::fileFailed(*error) : m_calculator.saved(path, chosen));
 }
 
 void MainWindow::saveFileAs()
 {
-    const QString path =
-        m_platform.saveFileName(this, QStringLiteral("Salva con nome"), SaveFilters);
-    if (path.isEmpty() || !writeDesign(path))
-        return;
-    m_saveFile = path;
-    showFileTitle(path);
+    const QString path = m_platform.saveFileName(this, tr("Salva con nome"), saveFilters());
+    if (!path.isEmpty())
+        save(path, true);
 }
 
 void MainWindow::saveFile()
 {
-    if (m_saveFile.isEmpty()) {
+    if (m_calculator.saveTarget().isEmpty())
         saveFileAs();
-        return;
-    }
-    if (writeDesign(m_saveFile))
-        showFileTitle(m_lastChosenFile);
+    else
+        save(m_calculator.saveTarget(), false);
 }
 
 } // namespace velmorant

@@ -1,6 +1,5 @@
 #include "fonts.h"
 
-#include <QFontMetrics>
 #include <QStringList>
 
 namespace velmorant {
@@ -41,12 +40,6 @@ QFont arialFont(double pointSize, bool bold, bool underline)
 QFont tahomaFont(double pointSize, bool bold, bool underline)
 {
     return makeFont("Tahoma", pointSize, bold, underline);
-}
-
-float captionWidthTwips(const QString &text)
-{
-    // 15 twips to a logical pixel, as everywhere in the layout.
-    return float(QFontMetrics(sansSerifFont()).horizontalAdvance(text) * 15.0);
 }
 
 } // namespace velmorant

@@ -13,7 +13,4 @@ QFont sansSerifFont(double pointSize = 7.8, bool bold = false, bool underline = 
 QFont arialFont(double pointSize, bool bold = false, bool underline = false);
 QFont tahomaFont(double pointSize, bool bold = false, bool underline = false);
 
-// Width in twips that a sketch caption (sized to its text) takes for `text`.
-float captionWidthTwips(const QString &text);
-
 } // namespace velmorant

@@ -14,9 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -26,7 +26,6 @@ MainWindow::MainWindow(Platform &platform, PlacementStore *placement, const QLoc
                        QWidget *parent)
     : QMainWindow(parent), m_platform(platform), m_placement(placement), m_locale(locale)
 {
-    ensureResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(texts::productName());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
@@ -49,10 +48,7 @@ MainWindow::MainWindow(Platform &platform, PlacementStore *placement, const QLoc
     if (m_placement)
         m_placement->load(*this);
 
-    m_input->setTexts(parameterTexts(m_state.currentParameters, m_locale));
-    m_status->setPanelText(1, texts::statusReady());
-    m_status->setPanelText(2, texts::fileNone());
-    m_status->setPanelText(3, m_state.inputSourceText);
+    present(m_calculator.startup(m_locale));
 }
 
 MainWindow::~MainWindow() = default;
@@ -66,13 +62,12 @@ void MainWindow::buildClientArea()
 
     m_input = std::make_unique<InputPanel>(client);
     m_output = std::make_unique<OutputPanel>(client);
-    m_heading = new HeadingPanel(client);
-    connect(m_heading, &HeadingPanel::webLinkClicked, this, &MainWindow::openWebSite);
+    auto *heading = new HeadingPanel(client);
+    connect(heading, &HeadingPanel::webLinkClicked, this, &MainWindow::openWebSite);
 
     // The sketch frame takes the window's outer size less fixed margins.
-    m_sketchFrame = makeFrame(QStringLiteral("Frame3"), QStringLiteral("Geometria"), client, 120,
-                              3840, OuterWidth - 300, OuterHeight - 4800);
-    m_sketch = new SketchView(m_sketchFrame);
+    m_sketch = new SketchView(makeFrame(QStringLiteral("Frame3"), tr("Geometria"), client, 120,
+                                        3840, OuterWidth - 300, OuterHeight - 4800));
 
     // The bars are plain children at fixed places, so hiding one moves nothing else.
     m_toolbar = new QToolBar(client);
@@ -92,11 +87,12 @@ void MainWindow::buildClientArea()
         int left;
         void (MainWindow::*slot)();
     };
-    const ButtonSpec buttons[] = {{"cmdCalcola", "Calcola", 2400, &MainWindow::calculate},
-                                  {"cmdReset", "Default Input", 3670, &MainWindow::resetDefaults},
-                                  {"cmdClear", "Clear", 4920, &MainWindow::clear}};
+    const ButtonSpec buttons[] = {
+        {"cmdCalcola", QT_TR_NOOP("Calcola"), 2400, &MainWindow::calculate},
+        {"cmdReset", QT_TR_NOOP("Default Input"), 3670, &MainWindow::resetDefaults},
+        {"cmdClear", QT_TR_NOOP("Clear"), 4920, &MainWindow::clear}};
     for (const ButtonSpec &b : buttons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.caption), m_toolbar);
+        auto *button = new QPushButton(tr(b.caption), m_toolbar);
         button->setObjectName(QString::fromLatin1(b.name));
         button->setFont(sansSerifFont());
         button->setAutoDefault(false);
@@ -118,45 +114,46 @@ void MainWindow::buildClientArea()
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void MainWindow::message(const QString &text, MessageIcon icon)
+void MainWindow::present(const Screen &screen)
 {
-    m_platform.showMessage(this, texts::productName(), text, icon);
+    if (screen.inputs)
+        m_input->setTexts(*screen.inputs);
+    if (screen.results)
+        m_output->setResults(*screen.results);
+    if (screen.captions)
+        m_sketch->setCaptionTexts(*screen.captions);
+    if (screen.sketch == Screen::Sketch::Show)
+        m_sketch->showSketch(screen.geometry);
+    else if (screen.sketch == Screen::Sketch::Hide)
+        m_sketch->hideSketch();
+    auto showMessage = [&] {
+        if (screen.message)
+            m_platform.showMessage(this, texts::productName(), screen.message->text,
+                                   screen.message->icon);
+    };
+    if (screen.messageBeforePanels)
+        showMessage();
+    for (int i = 0; i < 3; ++i) {
+        if (screen.panels[i])
+            m_status->setPanelText(i + 1, *screen.panels[i]);
+    }
+    if (!screen.messageBeforePanels)
+        showMessage();
 }
 
 void MainWindow::calculate()
 {
-    const CalculateOutcome out =
-        velmorant::calculate(m_state, m_input->texts(), m_locale, m_sketch->sketchFrame());
-    if (!out.succeeded()) {
-        message(out.message, MessageIcon::Critical);
-        return;
-    }
-    m_output->setResults(out.resultTexts);
-    m_sketch->setCaptionTexts(out.captions);
-    if (out.sketch.drawable)
-        m_sketch->showSketch(out.sketch);
-    else
-        m_sketch->hideSketch();
-    m_status->setPanelText(1, out.panel1);
-    m_status->setPanelText(3, out.panel3);
-    message(out.message, MessageIcon::None);
+    present(m_calculator.calculate(m_input->texts(), m_locale, m_sketch->frameWidth()));
 }
 
 void MainWindow::clear()
 {
-    const ClearOutcome out = clearCalculation(m_state);
-    m_status->setPanelText(1, out.panel1);
-    m_status->setPanelText(3, out.panel3);
-    m_sketch->hideSketch();
-    m_output->clear();
+    present(m_calculator.clear());
 }
 
 void MainWindow::resetDefaults()
 {
-    m_state.currentParameters = m_state.defaults;
-    m_input->setTexts(parameterTexts(m_state.currentParameters, m_locale));
-    message(texts::defaultsRestored(), MessageIcon::Information);
-    m_status->setPanelText(3, texts::sourceDefaults());
+    present(m_calculator.resetDefaults(m_locale));
 }
 
 void MainWindow::toggleToolbar()

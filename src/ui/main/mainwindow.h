@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculation.h"
+#include "calculator.h"
 #include "platform.h"
 
 #include <QLocale>
@@ -9,7 +9,7 @@
 #include <memory>
 
 class QAction;
-class QGroupBox;
+class QPrinter;
 class QPushButton;
 class QToolBar;
 
@@ -38,8 +38,10 @@ public:
                const QLocale &locale = QLocale(), QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    const CalculationState &state() const { return m_state; }
-    const QString &designPath() const { return m_saveFile; }
+    const CalculationState &state() const { return m_calculator.state(); }
+    const QString &designPath() const { return m_calculator.saveTarget(); }
+    // The printer the print command uses; it keeps the user's choices between prints.
+    const QPrinter &printer() const { return *m_printer; }
     InputPanel &inputPanel() const { return *m_input; }
     SketchView &sketchView() const { return *m_sketch; }
     StatusBar &statusPanels() const { return *m_status; }
@@ -66,24 +68,21 @@ private:
     void createActions();
     void createMenus();
     void createToolbar();
-    void message(const QString &text, MessageIcon icon);
-    bool writeDesign(const QString &path);
-    void showFileTitle(const QString &path);
+    // Shows what a command returned.
+    void present(const Screen &screen);
+    void save(const QString &path, bool chosen);
 
     Platform &m_platform;
     PlacementStore *m_placement;
     QLocale m_locale;
-    CalculationState m_state;
-    QString m_saveFile;
-    QString m_lastChosenFile; // the file last chosen in the file dialog (status panel 2)
+    Calculator m_calculator;
+    std::unique_ptr<QPrinter> m_printer;
 
     std::unique_ptr<InputPanel> m_input;
     std::unique_ptr<OutputPanel> m_output;
-    HeadingPanel *m_heading = nullptr;
     SketchView *m_sketch = nullptr;
     StatusBar *m_status = nullptr;
     QToolBar *m_toolbar = nullptr;
-    QGroupBox *m_sketchFrame = nullptr;
 
     QAction *m_open = nullptr, *m_save = nullptr, *m_saveAs = nullptr, *m_print = nullptr,
             *m_exit = nullptr, *m_viewToolbar = nullptr, *m_viewStatusBar = nullptr,

@@ -21,17 +21,17 @@ QAction *makeAction(QObject *owner, const char *name, const QString &caption)
 
 void MainWindow::createActions()
 {
-    m_open = makeAction(this, "mnuFileOpen", QStringLiteral("Apri"));
-    m_save = makeAction(this, "mnuFileSave", QStringLiteral("Salva"));
-    m_saveAs = makeAction(this, "mnuFileSaveAs", QStringLiteral("Salva con nome..."));
-    m_print = makeAction(this, "mnuFilePrint", QStringLiteral("Stampa"));
-    m_exit = makeAction(this, "mnuFileExit", QStringLiteral("Esci"));
-    m_viewToolbar = makeAction(this, "mnuViewToolbar", QStringLiteral("Barra degli Strumenti"));
-    m_viewStatusBar = makeAction(this, "mnuViewStatusBar", QStringLiteral("Barra di Stato"));
-    m_calculate = makeAction(this, "mnuToolsCalculate", QStringLiteral("Calcola"));
-    m_reset = makeAction(this, "mnuToolsReset", QStringLiteral("Default Input"));
-    m_clear = makeAction(this, "mnuToolsClear", QStringLiteral("Clear"));
-    m_about = makeAction(this, "mnuHelpAbout", QStringLiteral("Informazioni"));
+    m_open = makeAction(this, "mnuFileOpen", tr("Apri"));
+    m_save = makeAction(this, "mnuFileSave", tr("Salva"));
+    m_saveAs = makeAction(this, "mnuFileSaveAs", tr("Salva con nome..."));
+    m_print = makeAction(this, "mnuFilePrint", tr("Stampa"));
+    m_exit = makeAction(this, "mnuFileExit", tr("Esci"));
+    m_viewToolbar = makeAction(this, "mnuViewToolbar", tr("Barra degli Strumenti"));
+    m_viewStatusBar = makeAction(this, "mnuViewStatusBar", tr("Barra di Stato"));
+    m_calculate = makeAction(this, "mnuToolsCalculate", tr("Calcola"));
+    m_reset = makeAction(this, "mnuToolsReset", tr("Default Input"));
+    m_clear = makeAction(this, "mnuToolsClear", tr("Clear"));
+    m_about = makeAction(this, "mnuHelpAbout", tr("Informazioni"));
 
     for (QAction *toggle : {m_viewToolbar, m_viewStatusBar}) {
         toggle->setCheckable(true);
@@ -66,7 +66,7 @@ void MainWindow::createMenus()
         menu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
 
-    QMenu *file = addMenu("mnuFile", QStringLiteral("File"));
+    QMenu *file = addMenu("mnuFile", tr("File"));
     file->addAction(m_open);
     addSeparator(file, "mnuFileBar0");
     file->addAction(m_save);
@@ -76,16 +76,16 @@ void MainWindow::createMenus()
     addSeparator(file, "mnuFileBar3");
     file->addAction(m_exit);
 
-    QMenu *view = addMenu("mnuView", QStringLiteral("Visualizza"));
+    QMenu *view = addMenu("mnuView", tr("Visualizza"));
     view->addAction(m_viewToolbar);
     view->addAction(m_viewStatusBar);
 
-    QMenu *tools = addMenu("mnuTools", QStringLiteral("Azioni"));
+    QMenu *tools = addMenu("mnuTools", tr("Azioni"));
     tools->addAction(m_calculate);
     tools->addAction(m_reset);
     tools->addAction(m_clear);
 
-    QMenu *help = addMenu("mnuHelp", QStringLiteral("Aiuto"));
+    QMenu *help = addMenu("mnuHelp", tr("Aiuto"));
     help->addAction(m_about);
 }
 
@@ -104,15 +104,15 @@ void MainWindow::createToolbar()
         const char *tip;
         bool separatorAfter;
     };
-    const Key keys[] = {{m_open, "Open", "Apri", false},
-                        {m_save, "Save", "Salva", true},
-                        {m_print, "Print", "Stampa", true},
-                        {m_about, "Help", "Aiuto", true}};
+    const Key keys[] = {{m_open, "Open", QT_TR_NOOP("Apri"), false},
+                        {m_save, "Save", QT_TR_NOOP("Salva"), true},
+                        {m_print, "Print", QT_TR_NOOP("Stampa"), true},
+                        {m_about, "Help", QT_TR_NOOP("Aiuto"), true}};
     for (const Key &k : keys) {
         m_toolbar->addAction(k.action);
         QWidget *button = m_toolbar->widgetForAction(k.action);
         button->setObjectName(QString::fromLatin1(k.key));
-        button->setToolTip(QString::fromLatin1(k.tip));
+        button->setToolTip(tr(k.tip));
         if (auto *tool = qobject_cast<QToolButton *>(button)) {
             tool->setIcon(QIcon(
                 QStringLiteral(":/toolbar/%1.png").arg(QString::fromLatin1(k.key).toLower())));

@@ -2,8 +2,10 @@
 
 #include "fonts.h"
 #include "twips.h"
+#include "version.h"
 #include "widgets.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPixmap>
@@ -38,17 +40,17 @@ QUrl webAddress()
 }
 
 InputPanel::InputPanel(QWidget *parent)
-    : m_frame(makeFrame(QStringLiteral("Frame1"), QStringLiteral("Input"), parent, 120, 480, 4692,
-                        3252))
 {
+    QGroupBox *frame =
+        makeFrame(QStringLiteral("Frame1"), QStringLiteral("Input"), parent, 120, 480, 4692, 3252);
     for (std::size_t i = 0; i < FieldCount; ++i) {
         const FieldInfo &info = fieldInfo(i);
-        fitToText(makeLabel(QString::fromLatin1(info.labelName), fieldCaption(i), m_frame,
+        fitToText(makeLabel(QString::fromLatin1(info.labelName), fieldCaption(i), frame,
                             LabelLefts[i], RowTops[i], LabelRight - LabelLefts[i], 252,
                             Qt::AlignRight | Qt::AlignVCenter));
-        m_boxes[i] = makeBox(QString::fromLatin1(info.boxName), m_frame, 3120, RowTops[i], 1452);
+        m_boxes[i] = makeBox(QString::fromLatin1(info.boxName), frame, 3120, RowTops[i], 1452);
     }
-    addEtchedRule(m_frame, QStringLiteral("Line1"), QStringLiteral("Line2"), 120, 4560, 1680);
+    addEtchedRule(frame, QStringLiteral("Line1"), QStringLiteral("Line2"), 120, 4560, 1680);
 }
 
 ParameterTexts InputPanel::texts() const
@@ -69,14 +71,13 @@ OutputPanel::OutputPanel(QWidget *parent)
 {
     QGroupBox *frame = makeFrame(QStringLiteral("Frame2"), QStringLiteral("Output"), parent, 4920,
                                  480, 2772, 3252);
-    static const char *const names[ResultCount] = {"L1", "L2", "L3", "L4", "L5", "D1", "D2", "D3"};
     static const int tops[ResultCount] = {240, 600, 960, 1320, 1680, 2160, 2520, 2880};
     for (std::size_t i = 0; i < ResultCount; ++i) {
-        makeLabel(QStringLiteral("Label%1").arg(9 + i),
-                  QString::fromLatin1(names[i]) + QStringLiteral(" (mm)"), frame, 240, tops[i], 700,
-                  252, Qt::AlignRight | Qt::AlignVCenter);
-        m_boxes[i] = makeBox(QStringLiteral("txt") + QString::fromLatin1(names[i]), frame, 1080,
-                             tops[i], 1572);
+        const ResultInfo &r = resultInfo(i);
+        makeLabel(QString::fromLatin1(r.labelName),
+                  QCoreApplication::translate("velmorant", "%1 (mm)").arg(QLatin1String(r.name)),
+                  frame, 240, tops[i], 700, 252, Qt::AlignRight | Qt::AlignVCenter);
+        m_boxes[i] = makeBox(QString::fromLatin1(r.boxName), frame, 1080, tops[i], 1572);
     }
     addEtchedRule(frame, QStringLiteral("Line3"), QStringLiteral("Line4"), 120, 2640, 2040);
 }
@@ -95,32 +96,32 @@ void OutputPanel::clear()
 
 HeadingPanel::HeadingPanel(QWidget *parent) : QObject(parent)
 {
-    ensureResources();
     QGroupBox *frame =
         makeFrame(QStringLiteral("Frame4"), QString(), parent, 7800, 480, 3372, 3132);
-    QLabel *heading = makeLabel(QStringLiteral("Label17"), QStringLiteral("Velmorant v1.3"), frame,
-                                525, 120, 2085, 330, Qt::AlignCenter);
+    QLabel *heading = makeLabel(QStringLiteral("Label17"),
+                                QStringLiteral("Velmorant v%1").arg(QLatin1String(VersionText)),
+                                frame, 525, 120, 2085, 330, Qt::AlignCenter);
     heading->setFont(tahomaFont(13.8, true, true));
     fitToText(heading);
 
-    m_picture = new ClickableLabel(frame);
-    m_picture->setObjectName(QStringLiteral("Image1"));
-    m_picture->setGeometry(twipsRect(42, 600, 3048, 2100));
-    m_picture->setPixmap(QPixmap(QStringLiteral(":/pictures/velmorant.png")));
-    m_picture->setScaledContents(true);
+    auto *picture = new ClickableLabel(frame);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setGeometry(twipsRect(42, 600, 3048, 2100));
+    picture->setPixmap(QPixmap(QStringLiteral(":/pictures/velmorant.png")));
+    picture->setScaledContents(true);
 
-    m_link = new ClickableLabel(webAddressText(), frame);
-    m_link->setObjectName(QStringLiteral("Label18"));
-    m_link->setGeometry(twipsRect(120, 2760, 2892, 288));
-    m_link->setAlignment(Qt::AlignCenter);
-    m_link->setFont(arialFont(12, true, true));
-    fitToText(m_link);
-    QPalette pal = m_link->palette();
+    auto *link = new ClickableLabel(webAddressText(), frame);
+    link->setObjectName(QStringLiteral("Label18"));
+    link->setGeometry(twipsRect(120, 2760, 2892, 288));
+    link->setAlignment(Qt::AlignCenter);
+    link->setFont(arialFont(12, true, true));
+    fitToText(link);
+    QPalette pal = link->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 0xC0));
-    m_link->setPalette(pal);
+    link->setPalette(pal);
 
-    for (ClickableLabel *l : {m_picture, m_link}) {
-        l->setToolTip(QStringLiteral("Visita il nostro sito!"));
+    for (ClickableLabel *l : {picture, link}) {
+        l->setToolTip(tr("Visita il nostro sito!"));
         l->setCursor(Qt::PointingHandCursor);
         connect(l, &ClickableLabel::clicked, this, &HeadingPanel::webLinkClicked);
     }

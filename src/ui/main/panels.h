@@ -1,19 +1,16 @@
 #pragma once
 
-#include "calculation.h"
 #include "parameters.h"
+#include "results.h"
 
 #include <QObject>
 
 #include <array>
 
-class QGroupBox;
 class QLineEdit;
 class QWidget;
 
 namespace velmorant {
-
-class ClickableLabel;
 
 // Frame "Input": the eight parameter rows, built from the field table.
 class InputPanel
@@ -24,10 +21,8 @@ public:
     ParameterTexts texts() const;
     void setTexts(const ParameterTexts &texts);
     QLineEdit *box(std::size_t field) const { return m_boxes[field]; }
-    QGroupBox *frame() const { return m_frame; }
 
 private:
-    QGroupBox *m_frame;
     std::array<QLineEdit *, FieldCount> m_boxes{};
 };
 
@@ -55,10 +50,6 @@ public:
 
 signals:
     void webLinkClicked();
-
-private:
-    ClickableLabel *m_picture;
-    ClickableLabel *m_link;
 };
 
 // The maker's web site, shown by the heading and the splash.

@@ -10,7 +10,11 @@ namespace velmorant {
 
 void MainWindow::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
+    // One printer for the whole run, like the window's printer dialog component: the dialog
+    // opens on the printer and settings chosen last time.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrinter &printer = *m_printer;
     if (!m_platform.choosePrinter(this, printer))
         return;
     // The copies are printed one page each here, not multiplied again by the driver.

@@ -3,6 +3,7 @@
 #include "fonts.h"
 #include "twips.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 
@@ -28,14 +29,14 @@ SketchView::SketchView(QWidget *frame) : QWidget(frame), m_frame(frame)
     }
 }
 
-SketchFrame SketchView::sketchFrame() const
+double SketchView::frameWidth() const
 {
-    return {twips(m_frame->width()), [this](const QString &text) { return captionWidth(text); }};
+    return twips(m_frame->width());
 }
 
-float SketchView::captionWidth(const QString &text) const
+float SketchView::captionWidth(const QString &text)
 {
-    return captionWidthTwips(text);
+    return float(QFontMetrics(sansSerifFont()).horizontalAdvance(text) * TwipsPerPixel);
 }
 
 void SketchView::setCaptionTexts(const std::array<QString, SketchCaptionCount> &texts)
@@ -47,8 +48,12 @@ void SketchView::setCaptionTexts(const std::array<QString, SketchCaptionCount> &
 void SketchView::showSketch(const SketchGeometry &geometry)
 {
     m_geometry = geometry;
+    std::array<float, SketchCaptionCount> widths{};
+    for (std::size_t i = 0; i < SketchCaptionCount; ++i)
+        widths[i] = captionWidth(m_captions[i]->text());
+    placeCaptions(m_geometry, widths);
     for (std::size_t i = 0; i < SketchCaptionCount; ++i) {
-        const SketchCoords &c = geometry.elements[FirstCaption + i];
+        const SketchCoords &c = m_geometry.elements[FirstCaption + i];
         m_captions[i]->setGeometry(twipsRect(c.a, c.b, c.c, c.d));
         m_captions[i]->show();
     }

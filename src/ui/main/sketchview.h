@@ -1,6 +1,5 @@
 #pragma once
 
-#include "calculation.h"
 #include "sketch/sketch.h"
 
 #include <QWidget>
@@ -21,13 +20,14 @@ class SketchView : public QWidget
 public:
     explicit SketchView(QWidget *frame);
 
-    // What the core needs to lay out the sketch in this frame.
-    SketchFrame sketchFrame() const;
+    // The frame's width in twips, which the drawing is stretched to.
+    double frameWidth() const;
     // Width in twips that a caption label takes for `text` (labels are sized to their text).
-    float captionWidth(const QString &text) const;
+    static float captionWidth(const QString &text);
 
     void setCaptionTexts(const std::array<QString, SketchCaptionCount> &texts);
-    // Moves every element to `geometry` and shows all 38.
+    // Moves every element to `geometry`, with the captions centred for their current texts,
+    // and shows all 38.
     void showSketch(const SketchGeometry &geometry);
     // Hides all 38 elements (start-up, Clear, and drawings that have no meaning).
     void hideSketch();

@@ -45,11 +45,6 @@ QString StatusBar::panelText(int panel) const
     return m_panels.at(panel - 1)->text();
 }
 
-QLabel *StatusBar::panel(int panel) const
-{
-    return m_panels.at(panel - 1);
-}
-
 void StatusBar::refreshDate()
 {
     const QDateTime now = m_clock();

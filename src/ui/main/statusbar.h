@@ -25,7 +25,6 @@ public:
     // Panels are numbered from 1; only 1 to 3 are written by the program.
     void setPanelText(int panel, const QString &text);
     QString panelText(int panel) const;
-    QLabel *panel(int panel) const;
 
 private:
     void refreshDate();

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "units.h"
+
 #include <QRect>
 
 #include <algorithm>
 #include <cmath>
 
 namespace velmorant {
-
-// The layout is designed in twips; a logical pixel at 96 dpi is 15 twips.
-constexpr double TwipsPerPixel = 15.0;
 
 // Pixels for a length in twips. Saturates far beyond any screen (and reads NaN as 0), so that
 // an absurd value from a stored setting or a degenerate drawing neither overflows an int nor

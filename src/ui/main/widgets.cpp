@@ -6,18 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-static void initVelmorantResources()
-{
-    Q_INIT_RESOURCE(velmorant);
-}
-
 namespace velmorant {
-
-void ensureResources()
-{
-    static const bool done = (initVelmorantResources(), true);
-    Q_UNUSED(done);
-}
 
 void fitToText(QLabel *label)
 {

@@ -56,9 +56,6 @@ void addEtchedRule(QWidget *parent, const QString &greyName, const QString &whit
 QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *parent, int left,
                      int top, int width, int height);
 
-// Makes the pictures of the program available (they live in a static library).
-void ensureResources();
-
 // Widens a label whose text does not fit its box, keeping its alignment point in place (the
 // substituted fonts can run wider than the ones the layout was drawn with).
 void fitToText(QLabel *label);
