@@ -1,0 +1,46 @@
+#pragma once
+
+#include "chamber.h"
+
+#include <QList>
+#include <QString>
+
+namespace velmorant {
+
+// The flat development of one chamber segment (or of a stretch of it), on the mean diameter,
+// in millimetres.
+struct Development
+{
+    enum class Kind { Sector, Rectangle, Skipped };
+
+    int segment = 0; // 1..5, from the cylinder
+    QString name;    // Italian name of the segment
+    Kind kind = Kind::Skipped;
+    double length = 0;           // axial length L
+    double d1 = 0, d2 = 0;       // inside diameters at the cylinder's end and at the far end
+    double mean1 = 0, mean2 = 0; // mean diameters (inside + sheet thickness)
+    // Sector (cone): slant s, outer radius R, inner radius R - s, sweep angle in degrees.
+    double slant = 0, outerRadius = 0, innerRadius = 0, sweepDegrees = 0;
+    // Rectangle (pipe, or cone with equal ends): width pi * d, height L.
+    double width = 0, height = 0;
+
+    // The short description of the command line: "2 cono divergente: L 219.7, D 23.0-46.1, ...".
+    QString label() const;
+};
+
+// The true pi for the workshop: these are lengths of sheet, not the sizing's own constants.
+constexpr double TruePi = 3.14159265358979323846;
+
+// A frustum of axial length `length` from inside diameter d1 to d2, developed on the mean
+// diameter. A length that is not positive gives Skipped; equal ends give a rectangle.
+Development developFrustum(int segment, const QString &name, double length, double d1, double d2,
+                           double sheetThickness);
+
+// The five segments, from the cylinder: initial pipe, divergent cone, centre section,
+// convergent cone, tail.
+QList<Development> developSegments(const ChamberDimensions &d, double sheetThickness);
+
+// "Segmento 3 (tratto centrale) saltato: lunghezza -5.0 mm non positiva", one per skipped one.
+QStringList skippedNotes(const QList<Development> &developments);
+
+} // namespace velmorant

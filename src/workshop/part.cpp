@@ -1,0 +1,375 @@
+#include "part.h"
+
+#include "nesting.h"
+#include "textmodel.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmorant {
+
+namespace {
+
+constexpr double Deg = TruePi / 180;
+constexpr double LabelMargin = 2;  // mm between a label and its part's outline
+constexpr double MaxLabelEm = 10;  // no larger than this, however big the part
+constexpr double ReadableEm = 2.5; // below this, fewer lines at a larger size
+constexpr double SmallestEm = 0.8;
+constexpr double ArrowBand = 25; // mm at the cylinder's end kept for the arrow
+constexpr int MaxPiecesForSheet = 64;
+
+QPointF polar(double r, double radians)
+{
+    return {r * std::cos(radians), r * std::sin(radians)};
+}
+
+QString it(double v, int decimals = 1)
+{
+    return QLocale(QLocale::Italian).toString(v, 'f', decimals);
+}
+
+QString tr(const char *s)
+{
+    return QCoreApplication::translate("velmorant", s);
+}
+
+// "a", "b", ... "z", "aa", "ab", ...
+QString pieceLetters(int index)
+{
+    QString s;
+    for (int i = index + 1; i > 0; i = (i - 1) / 26)
+        s.prepend(QChar('a' + (i - 1) % 26));
+    return s;
+}
+
+// The region a label must stay inside: the part's body without the allowance, shrunk by the
+// margin. Exact for rectangles of text: corners against the outer circle and the wedge (both
+// convex for sweeps up to 180 degrees), edges against the inner circle.
+struct Body
+{
+    bool sector = false;
+    double r = 0, R = 0, half = 0; // sector: radii, half sweep in radians
+    double y0 = 0, w = 0, h = 0;   // rectangle: from y0 to h, 0 to w
+    bool contains(const QPointF corners[4]) const
+    {
+        for (int i = 0; i < 4; ++i) {
+            const QPointF p = corners[i];
+            if (!sector) {
+                if (p.x() < LabelMargin || p.x() > w - LabelMargin || p.y() < y0 + LabelMargin ||
+                    p.y() > h - LabelMargin)
+                    return false;
+                continue;
+            }
+            if (std::hypot(p.x(), p.y()) > R - LabelMargin)
+                return false;
+            // Distance inwards from each radial edge's line (the wedge is convex up to 180
+            // degrees; beyond, a corner inside either half-plane is inside it).
+            const QPointF u0 = polar(1, TruePi / 2 - half), u1 = polar(1, TruePi / 2 + half);
+            const double right = u0.x() * p.y() - u0.y() * p.x();
+            const double left = p.x() * u1.y() - p.y() * u1.x();
+            const bool inWedge = half <= TruePi / 2 ? right >= LabelMargin && left >= LabelMargin
+                                                    : right >= LabelMargin || left >= LabelMargin;
+            if (!inWedge)
+                return false;
+            // The inner circle, against the whole edge from this corner to the next.
+            const QPointF q = corners[(i + 1) % 4];
+            const QPointF d = q - p;
+            const double t = std::clamp(
+                -(p.x() * d.x() + p.y() * d.y()) / (d.x() * d.x() + d.y() * d.y()), 0.0, 1.0);
+            const QPointF nearest = p + t * d;
+            if (std::hypot(nearest.x(), nearest.y()) < r + LabelMargin)
+                return false;
+        }
+        return true;
+    }
+};
+
+// The largest font size, up to MaxLabelEm, at which `lines` fit centred at `centre` with
+// baselines at `angle`; 0 when not even the smallest does.
+double fittingEm(const Body &body, const QStringList &lines, QPointF centre, double angle)
+{
+    double widest = 0;
+    for (const QString &l : lines)
+        widest = std::max(widest, textWidthEm(l));
+    const double tall = (lines.size() - 1) * LineSpacingEm + 1.0;
+    const QPointF u = polar(1, angle * Deg), v = polar(1, angle * Deg + TruePi / 2);
+    auto fits = [&](double em) {
+        const double hw = widest * em / 2, hh = tall * em / 2;
+        const QPointF corners[4] = {centre - u * hw - v * hh, centre + u * hw - v * hh,
+                                    centre + u * hw + v * hh, centre - u * hw + v * hh};
+        return body.contains(corners);
+    };
+    if (!fits(SmallestEm))
+        return 0;
+    double lo = SmallestEm, hi = MaxLabelEm;
+    if (fits(hi))
+        return hi;
+    for (int i = 0; i < 40; ++i) {
+        const double mid = (lo + hi) / 2;
+        (fits(mid) ? lo : hi) = mid;
+    }
+    return lo;
+}
+
+PartLabel fitLabel(const Body &body, const QStringList &lines, QPointF centre)
+{
+    // Across the part or along it, whichever gives the larger text; all the lines that stay
+    // readable; when none does, the largest text found.
+    PartLabel best;
+    for (int count = int(lines.size()); count >= 1; --count) {
+        PartLabel candidate;
+        for (double angle : {0.0, 90.0}) {
+            const QStringList shown = lines.mid(0, count);
+            const double em = fittingEm(body, shown, centre, angle);
+            if (em > candidate.em)
+                candidate = PartLabel{shown, em, centre, angle};
+        }
+        if (candidate.em >= ReadableEm)
+            return candidate;
+        if (candidate.em > best.em)
+            best = candidate;
+    }
+    return best;
+}
+
+// The centre line along the part's axis, with a gap where the label sits.
+void addCentreLine(QList<Stroke> &marks, QPointF from, QPointF to, const PartLabel &label)
+{
+    if (label.em <= 0) {
+        marks << Stroke{from, to, true};
+        return;
+    }
+    const QPointF axis = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
+    const double along = std::abs(std::cos((label.angle) * Deg - std::atan2(axis.y(), axis.x())));
+    double widest = 0;
+    for (const QString &l : label.lines)
+        widest = std::max(widest, textWidthEm(l));
+    const double wide = widest * label.em,
+                 tall = ((label.lines.size() - 1) * LineSpacingEm + 1) * label.em;
+    // Half the block's extent along the axis, plus a little air.
+    const double half = (along > 0.5 ? wide : tall) / 2 + 1.5;
+    const double t =
+        (label.centre.x() - from.x()) * axis.x() + (label.centre.y() - from.y()) * axis.y();
+    const double total = std::hypot(to.x() - from.x(), to.y() - from.y());
+    if (t - half > 0)
+        marks << Stroke{from, from + axis * (t - half), true};
+    if (t + half < total)
+        marks << Stroke{from + axis * (t + half), to, true};
+}
+
+// An arrow on the axis, pointing from `tail` to `head`.
+void addArrow(QList<Stroke> &marks, QPointF tail, QPointF head)
+{
+    const QPointF d = head - tail;
+    const double len = std::hypot(d.x(), d.y());
+    if (len <= 0)
+        return;
+    const QPointF u = d / len, n(-u.y(), u.x());
+    const double barb = std::min(6.0, len * 0.35);
+    marks << Stroke{tail, head} << Stroke{head, head - u * barb + n * barb * 0.45}
+          << Stroke{head, head - u * barb - n * barb * 0.45};
+}
+
+QStringList labelLines(const Part &p, const WorkshopOptions &o)
+{
+    const Development &f = p.frustum;
+    QStringList lines;
+    lines << QStringLiteral("%1 %2").arg(p.name, p.segmentName);
+    lines << tr("\u00d8 int. %1 / %2 - \u00d8 medio %3 / %4")
+                 .arg(it(f.d1), it(f.d2), it(f.mean1), it(f.mean2));
+    if (p.isSector())
+        lines << tr("L %1 - s %2 - R %3 - r %4")
+                     .arg(it(f.length), it(f.slant), it(f.outerRadius), it(f.innerRadius));
+    else
+        lines << tr("L %1 - sviluppo %2").arg(it(f.length), it(p.width));
+    QString sheet = tr("lamiera %1 - sormonto %2").arg(it(o.sheetThickness), it(p.allowance));
+    if (p.isSector())
+        sheet = tr("angolo %1\u00b0 - ").arg(it(p.sweepDegrees, 2)) + sheet;
+    lines << sheet;
+    if (p.stretches * p.pieces > 1)
+        lines << tr("tratto %1/%2 - pezzo %3/%4")
+                     .arg(p.stretch + 1)
+                     .arg(p.stretches)
+                     .arg(p.piece + 1)
+                     .arg(p.pieces);
+    if (!o.designName.isEmpty())
+        lines << o.designName;
+    return lines;
+}
+
+// Outline, marks and label of one piece.
+void buildPiece(Part &p, const WorkshopOptions &o)
+{
+    const Development &f = p.frustum;
+    const double a = p.allowance;
+    // The quarters of the whole circumference that fall inside this piece, as fractions of
+    // the piece from its seam edge.
+    QList<double> quarters;
+    for (int q = 1; q <= 3; ++q) {
+        const double frac = q / 4.0 * p.pieces - p.piece;
+        if (frac > 1e-9 && frac < 1 - 1e-9)
+            quarters << frac;
+    }
+    // The cylinder's end is the one of diameter d1.
+    const bool cylinderAtSmallEnd = f.mean1 <= f.mean2;
+
+    if (p.isSector()) {
+        const double R = f.outerRadius, r = f.innerRadius;
+        const double sweep = p.sweepDegrees * Deg;
+        const double a0 = TruePi / 2 - sweep / 2, a1 = TruePi / 2 + sweep / 2;
+        const QPointF o0 = polar(R, a0), o1 = polar(R, a1), i1 = polar(r, a1), i0 = polar(r, a0);
+        const double b = bulgeFor(sweep);
+        p.outline.vertices = {{o0, b}, {o1, 0}, {i1, -b}, {i0, 0}};
+        if (a > 0) {
+            const QPointF n(std::sin(a0), -std::cos(a0)); // outwards from the seam edge
+            p.outline.vertices << ContourVertex{i0 + n * a, 0} << ContourVertex{o0 + n * a, 0};
+            p.marks << Stroke{i0, o0}; // the bare edge, where the allowance begins
+        }
+        const double tick = std::min(5.0, f.slant * 0.2);
+        for (double frac : quarters) {
+            const double angle = a0 + frac * sweep;
+            p.marks << Stroke{polar(R, angle), polar(R - tick, angle)}
+                    << Stroke{polar(r, angle), polar(r + tick, angle)};
+        }
+        // The arrow takes a band at the cylinder's edge; the label the rest.
+        const double band = std::min(ArrowBand, f.slant * 0.3);
+        const double r0 = cylinderAtSmallEnd ? r + band : r, r1 = cylinderAtSmallEnd ? R : R - band;
+        Body body{true, r0, r1, sweep / 2, 0, 0, 0};
+        p.label = fitLabel(body, labelLines(p, o), polar((r0 + r1) / 2, TruePi / 2));
+        const QPointF inner = polar(r, TruePi / 2), outer = polar(R, TruePi / 2);
+        addCentreLine(p.marks, inner, outer, p.label);
+        const double edge = cylinderAtSmallEnd ? r : R, inwards = cylinderAtSmallEnd ? 1 : -1;
+        addArrow(p.marks, polar(edge + inwards * band * 0.8, TruePi / 2),
+                 polar(edge + inwards * band * 0.2, TruePi / 2));
+    } else {
+        const double w = p.width, h = f.height;
+        p.outline.vertices = {{{0, 0}, 0}, {{w, 0}, 0}, {{w, h}, 0}, {{0, h}, 0}};
+        if (a > 0) {
+            p.outline.vertices << ContourVertex{{-a, h}, 0} << ContourVertex{{-a, 0}, 0};
+            p.marks << Stroke{{0, 0}, {0, h}};
+        }
+        const double tick = std::min(5.0, h * 0.2);
+        for (double frac : quarters) {
+            p.marks << Stroke{{frac * w, 0}, {frac * w, tick}}
+                    << Stroke{{frac * w, h}, {frac * w, h - tick}};
+        }
+        const double band = std::min(ArrowBand, h * 0.3);
+        Body body{false, 0, 0, 0, band, w, h};
+        p.label = fitLabel(body, labelLines(p, o), QPointF(w / 2, (band + h) / 2));
+        addCentreLine(p.marks, QPointF(w / 2, 0), QPointF(w / 2, h), p.label);
+        addArrow(p.marks, QPointF(w / 2, band * 0.8), QPointF(w / 2, band * 0.2));
+    }
+    p.area = areaOf(p.outline);
+}
+
+Part piece(const Development &stretch, int stretchIndex, int stretches, int index, int pieces,
+           const WorkshopOptions &o)
+{
+    Part p;
+    p.segment = stretch.segment;
+    p.segmentName = stretch.name;
+    p.frustum = stretch;
+    p.stretch = stretchIndex;
+    p.stretches = stretches;
+    p.piece = index;
+    p.pieces = pieces;
+    p.allowance = o.seamAllowance;
+    if (p.isSector())
+        p.sweepDegrees = stretch.sweepDegrees / pieces;
+    else
+        p.width = stretch.width / pieces;
+    const int n = stretchIndex * pieces + index;
+    p.name =
+        QString::number(stretch.segment) + (stretches * pieces > 1 ? pieceLetters(n) : QString());
+    buildPiece(p, o);
+    return p;
+}
+
+} // namespace
+
+const std::array<WorkshopNumber, 6> &workshopNumbers()
+{
+    using O = WorkshopOptions;
+    static const std::array<WorkshopNumber, 6> table{{
+        {"sheet", QT_TRANSLATE_NOOP("velmorant", "Spessore lamiera (mm)"), &O::sheetThickness, 0,
+         100},
+        {"seam", QT_TRANSLATE_NOOP("velmorant", "Sormonto di saldatura (mm)"), &O::seamAllowance, 0,
+         200},
+        {"gap", QT_TRANSLATE_NOOP("velmorant", "Distanza tra i pezzi (mm)"), &O::gap, 0, 500},
+        {"max-sweep", QT_TRANSLATE_NOOP("velmorant", "Angolo massimo di un pezzo (\u00b0)"),
+         &O::maxSweepDegrees, 1, 360},
+        {"max-length",
+         QT_TRANSLATE_NOOP("velmorant", "Lunghezza massima di un tratto (mm, 0 = "
+                                        "nessuna)"),
+         &O::maxLength, 0, 1e6},
+        {"density", QT_TRANSLATE_NOOP("velmorant", "Densit\u00e0 (g/cm\u00b3)"), &O::density, 0,
+         100},
+    }};
+    return table;
+}
+
+double Part::outerEdge() const
+{
+    return isSector() ? frustum.outerRadius * sweepDegrees * Deg : width;
+}
+
+double Part::innerEdge() const
+{
+    return isSector() ? frustum.innerRadius * sweepDegrees * Deg : width;
+}
+
+PartsResult makeParts(const QList<Development> &developments, const WorkshopOptions &o)
+{
+    PartsResult result;
+    for (const Development &dev : developments) {
+        if (dev.kind == Development::Kind::Skipped)
+            continue;
+        const double wanted = o.maxLength > 0 ? std::ceil(dev.length / o.maxLength - 1e-9) : 1.0;
+        if (!(wanted * 1.0 + result.parts.size() <= MaxParts)) {
+            result.refusal = tr("il taglio richiederebbe pi\u00f9 di %1 pezzi").arg(MaxParts);
+            result.parts.clear();
+            return result;
+        }
+        const int stretches = std::max(1, int(wanted));
+        for (int s = 0; s < stretches; ++s) {
+            // Diameters change linearly along the axis, so a stretch is a frustum of its own.
+            const double t0 = double(s) / stretches, t1 = double(s + 1) / stretches;
+            const Development stretch = developFrustum(
+                dev.segment, dev.name, dev.length / stretches, dev.d1 + (dev.d2 - dev.d1) * t0,
+                dev.d1 + (dev.d2 - dev.d1) * t1, o.sheetThickness);
+            // As few pieces as the maximum sweep allows, more if a piece does not fit the sheet.
+            int first = 1;
+            if (stretch.kind == Development::Kind::Sector && o.maxSweepDegrees > 0)
+                first =
+                    std::max(1, int(std::ceil(stretch.sweepDegrees / o.maxSweepDegrees - 1e-9)));
+            int pieces = first;
+            bool fits = false;
+            double fitAngle = 0;
+            for (int k = first; k <= std::max(first, MaxPiecesForSheet) && !fits; ++k) {
+                const Part trial = piece(stretch, s, stretches, 0, k, o);
+                if (const std::optional<double> angle = sheetFitAngle(trial.outline, o)) {
+                    pieces = k;
+                    fits = true;
+                    fitAngle = *angle;
+                }
+            }
+            if (result.parts.size() + pieces > MaxParts) {
+                result.refusal = tr("il taglio richiederebbe pi\u00f9 di %1 pezzi").arg(MaxParts);
+                result.parts.clear();
+                return result;
+            }
+            for (int i = 0; i < pieces; ++i) {
+                Part p = piece(stretch, s, stretches, i, pieces, o);
+                p.fitsSheet = fits;
+                p.fitAngle = fitAngle;
+                result.parts << p;
+            }
+        }
+    }
+    return result;
+}
+
+} // namespace velmorant

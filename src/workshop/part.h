@@ -1,0 +1,91 @@
+#pragma once
+
+#include "contour.h"
+#include "development.h"
+
+#include <QSizeF>
+
+#include <QStringList>
+#include <array>
+
+namespace velmorant {
+
+// What the builder chooses for cutting (millimetres, degrees, g/cm³).
+struct WorkshopOptions
+{
+    double sheetThickness = 0;
+    double seamAllowance = 0; // added on one seam edge of every part
+    QSizeF sheetSize{1000, 500};
+    double gap = 3;               // between parts, and between a part and the sheet's edge
+    double maxSweepDegrees = 180; // a sector sweeping more is cut in pieces
+    double maxLength = 0;         // a longer segment is cut in stretches; 0: no limit
+    double density = 7.85;        // steel
+    QString designName;
+};
+
+// The builder's numeric options, in one table: the command line's option and the settings'
+// key, the caption of the window's box, the member, and the range a workshop can use (beyond
+// it the result would be nonsense or unbounded work).
+struct WorkshopNumber
+{
+    const char *key;
+    const char *caption; // translatable
+    double WorkshopOptions::*member;
+    double low, high;
+};
+const std::array<WorkshopNumber, 6> &workshopNumbers();
+
+// The most parts a design may make; beyond it the request is refused, not worked through.
+constexpr int MaxParts = 1000;
+
+// A label drawn inside its part.
+struct PartLabel
+{
+    QStringList lines;
+    double em = 0;    // font size in mm; 0 when nothing fits
+    QPointF centre;   // of the text block, in the part's coordinates
+    double angle = 0; // of the baselines, degrees counter-clockwise from +x
+};
+
+// One piece of sheet to cut, in its own coordinates (millimetres, y upwards). A sector has its
+// apex at the origin and its bisector along +y; a rectangle starts at the origin, its width
+// along x (the circumference) and its height along y (the axis, cylinder end at y = 0). The
+// seam allowance, when there is one, lies beyond the seam edge at the start of the sweep (the
+// sector's right-hand radial edge, the rectangle's left edge).
+struct Part
+{
+    QString name; // "2", or "2a", "2b" ... when the segment is cut in several pieces
+    int segment = 0;
+    QString segmentName;
+    int stretch = 0, stretches = 1; // along the axis
+    int piece = 0, pieces = 1;      // around the circumference
+    Development frustum;            // the stretch as one development
+    double sweepDegrees = 0;        // of this piece (sectors)
+    double width = 0;               // of this piece (rectangles)
+    double allowance = 0;
+    Contour outline;     // the cut
+    QList<Stroke> marks; // etch: bare seam edge, quarter marks, centre line, arrow
+    PartLabel label;
+    double area = 0; // of the cut outline, mm²
+    bool fitsSheet = true;
+    double fitAngle = 0; // a rotation at which it fits on the sheet, degrees
+
+    bool isSector() const { return frustum.kind == Development::Kind::Sector; }
+    // The developed length of each curved edge (the sector's arcs, the rectangle's ends):
+    // the piece's share of pi times the mean diameter at that end.
+    double outerEdge() const;
+    double innerEdge() const;
+};
+
+struct PartsResult
+{
+    QList<Part> parts;
+    QString refusal; // why nothing was made (too many parts)
+};
+
+// The parts of the developed segments: stretches by the maximum length, then pieces by the
+// maximum sweep and by what fits the sheet (as few as possible), each with its allowance,
+// marks and label. Skipped segments make no part.
+PartsResult makeParts(const QList<Development> &developments, const WorkshopOptions &options);
+
+} // namespace velmorant

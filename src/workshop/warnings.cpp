@@ -1,0 +1,142 @@
+#include "warnings.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace velmorant {
+
+namespace {
+
+constexpr double None = std::numeric_limits<double>::quiet_NaN();
+
+QString num(double v, int decimals = 1)
+{
+    return QLocale(QLocale::Italian).toString(v, 'f', decimals);
+}
+
+const WarningRule &rule(const char *code)
+{
+    for (const WarningRule &r : warningRules()) {
+        if (qstrcmp(r.code, code) == 0)
+            return r;
+    }
+    Q_UNREACHABLE();
+}
+
+BuilderWarning warning(const char *code, const QStringList &values)
+{
+    const WarningRule &r = rule(code);
+    QString text = QCoreApplication::translate("velmorant", r.text);
+    for (const QString &v : values)
+        text = text.arg(v);
+    return {QLatin1String(code), text};
+}
+
+bool outside(const WarningRule &r, double v)
+{
+    return (!std::isnan(r.low) && v < r.low) || (!std::isnan(r.high) && v > r.high);
+}
+
+} // namespace
+
+const QList<WarningRule> &warningRules()
+{
+    // The ranges are those of common practice for road and racing two-stroke expansion
+    // chambers, as the tuning handbooks describe them (G. P. Jennings, "Two-Stroke Tuner's
+    // Handbook"; A. G. Bell, "Two-Stroke Performance Tuning") and as the input labels of this
+    // program advise (6-8 degrees convergent, 2-4 divergent, ratio 4-5), widened to what
+    // builders still weld: beyond them a chamber is usually a mistake in the input.
+    static const QList<WarningRule> rules{
+        {"DIVERGENT_ANGLE",
+         QT_TRANSLATE_NOOP("velmorant", "Angolo del divergente di %1\u00b0: di solito tra "
+                                        "%2\u00b0 e %3\u00b0"),
+         2, 8},
+        {"CONVERGENT_ANGLE",
+         QT_TRANSLATE_NOOP("velmorant", "Angolo del convergente di %1\u00b0: di solito tra "
+                                        "%2\u00b0 e %3\u00b0"),
+         5, 20},
+        {"DIAMETER_RATIO",
+         QT_TRANSLATE_NOOP("velmorant", "Rapporto D2/D1 di %1: di solito tra %2 e %3"), 2.0, 3.5},
+        {"TOTAL_LENGTH",
+         QT_TRANSLATE_NOOP("velmorant", "Lunghezza totale di %1 mm, oltre %2 mm: difficile da "
+                                        "montare su un veicolo"),
+         None, 2000},
+        {"SKIPPED_SEGMENT",
+         QT_TRANSLATE_NOOP("velmorant", "Segmento %1 (%2) di lunghezza %3 mm: non si taglia"), None,
+         None},
+        // A segment shorter than twice the sheet cannot be rolled and welded as one.
+        {"SHORT_SEGMENT",
+         QT_TRANSLATE_NOOP("velmorant", "Segmento %1 (%2) lungo %3 mm, meno di %4 volte lo "
+                                        "spessore della lamiera"),
+         2, None},
+        {"SWEEP_SPLIT",
+         QT_TRANSLATE_NOOP("velmorant", "Segmento %1 (%2): sviluppo di %3\u00b0, oltre il "
+                                        "massimo di %4\u00b0, tagliato in %5 pezzi"),
+         None, None},
+        // A sheet thicker than an eighth of the pipe's diameter no longer rolls round.
+        {"THICK_SHEET",
+         QT_TRANSLATE_NOOP("velmorant", "Lamiera di %1 mm, oltre 1/%2 del diametro minimo "
+                                        "(%3 mm)"),
+         None, 8},
+        {"PART_TOO_LARGE",
+         QT_TRANSLATE_NOOP("velmorant", "Il pezzo %1 non sta nella lamiera di %2 x %3 mm "
+                                        "neppure diviso: resta fuori dalla disposizione"),
+         None, None},
+    };
+    return rules;
+}
+
+QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDimensions &d,
+                                      const QList<Development> &developments,
+                                      const QList<Part> &parts, const NestingResult &nesting,
+                                      const WorkshopOptions &o)
+{
+    QList<BuilderWarning> out;
+    auto check = [&](const char *code, double value, int decimals) {
+        const WarningRule &r = rule(code);
+        if (outside(r, value))
+            out << warning(code, {num(value, decimals), num(r.low, decimals == 0 ? 0 : 1),
+                                  num(r.high, decimals == 0 ? 0 : 1)});
+    };
+    check("DIVERGENT_ANGLE", p[Field::Div], 1);
+    check("CONVERGENT_ANGLE", p[Field::Conv], 1);
+    check("DIAMETER_RATIO", d.D2 / d.D1, 2);
+    if (outside(rule("TOTAL_LENGTH"), d.LTOT))
+        out << warning("TOTAL_LENGTH", {num(d.LTOT), num(rule("TOTAL_LENGTH").high, 0)});
+    for (const Development &dev : developments) {
+        if (dev.kind == Development::Kind::Skipped)
+            out << warning("SKIPPED_SEGMENT",
+                           {QString::number(dev.segment), dev.name, num(dev.length)});
+    }
+    const double shortFactor = rule("SHORT_SEGMENT").low;
+    for (const Development &dev : developments) {
+        if (dev.kind != Development::Kind::Skipped && o.sheetThickness > 0 &&
+            dev.length < shortFactor * o.sheetThickness)
+            out << warning("SHORT_SEGMENT", {QString::number(dev.segment), dev.name,
+                                             num(dev.length), num(shortFactor, 0)});
+    }
+    for (const Development &dev : developments) {
+        if (dev.kind == Development::Kind::Sector && o.maxSweepDegrees > 0 &&
+            dev.sweepDegrees > o.maxSweepDegrees) {
+            int pieces = 0;
+            for (const Part &part : parts)
+                pieces += part.segment == dev.segment ? 1 : 0;
+            out << warning("SWEEP_SPLIT",
+                           {QString::number(dev.segment), dev.name, num(dev.sweepDegrees, 1),
+                            num(o.maxSweepDegrees, 0), QString::number(pieces)});
+        }
+    }
+    const double smallest = std::min({d.D1, d.D2, d.D3});
+    const double thickDivisor = rule("THICK_SHEET").high;
+    if (o.sheetThickness > smallest / thickDivisor)
+        out << warning("THICK_SHEET", {num(o.sheetThickness), num(thickDivisor, 0), num(smallest)});
+    for (int i : nesting.unplaced)
+        out << warning("PART_TOO_LARGE",
+                       {parts[i].name, num(o.sheetSize.width(), 0), num(o.sheetSize.height(), 0)});
+    return out;
+}
+
+} // namespace velmorant

@@ -1,0 +1,121 @@
+#include "workshopinput.h"
+
+#include "number.h"
+#include "validation.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+namespace velmorant {
+
+namespace {
+
+QString tr(const char *s)
+{
+    return QCoreApplication::translate("velmorant", s);
+}
+
+std::optional<double> strictNumber(const QString &text, const QLocale &locale)
+{
+    QLocale strict = locale;
+    strict.setNumberOptions(QLocale::RejectGroupSeparator);
+    return parseLocaleNumber(text, strict);
+}
+
+// Sides of a sheet the nesting can work on.
+constexpr double SmallestSide = 10, LargestSide = 20000;
+
+} // namespace
+
+WorkshopTexts workshopTexts(const DesignParameters &p, const WorkshopOptions &o,
+                            const QLocale &locale)
+{
+    WorkshopTexts t;
+    t.parameters = parameterTexts(p, locale);
+    for (std::size_t i = 0; i < workshopNumbers().size(); ++i)
+        t.numbers[i] = formatBoxNumber(o.*workshopNumbers()[i].member, locale);
+    t.sheetWidth = formatBoxNumber(o.sheetSize.width(), locale);
+    t.sheetHeight = formatBoxNumber(o.sheetSize.height(), locale);
+    t.name = o.designName;
+    return t;
+}
+
+WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale)
+{
+    WorkshopRun run;
+    DesignParameters p = defaultParameters();
+    if (const std::optional<Rejection> rejected = readParameters(texts.parameters, locale, p)) {
+        run.refusal = Message{rejected->message, MessageIcon::Critical};
+        run.box = QLatin1String(fieldInfo(rejected->field).boxName);
+        return run;
+    }
+    const ChamberEvaluation evaluation = evaluateChamber(p);
+    if (!evaluation.ok()) {
+        run.refusal = Message{evaluation.refusal, MessageIcon::Critical};
+        return run;
+    }
+    WorkshopOptions o;
+    auto refuse = [&](const QString &caption, double low, double high, const QString &box) {
+        run.refusal =
+            Message{tr("Valore non valido per \u201c%1\u201d: serve un numero tra %2 e %3")
+                        .arg(caption, locale.toString(low), locale.toString(high)),
+                    MessageIcon::Critical};
+        run.box = box;
+        return run;
+    };
+    for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
+        const WorkshopNumber &n = workshopNumbers()[i];
+        const std::optional<double> v = strictNumber(texts.numbers[i], locale);
+        if (!v || *v < n.low || *v > n.high)
+            return refuse(tr(n.caption), n.low, n.high,
+                          QStringLiteral("opt_") + QLatin1String(n.key));
+        o.*n.member = *v;
+    }
+    const std::optional<double> w = strictNumber(texts.sheetWidth, locale);
+    if (!w || *w < SmallestSide || *w > LargestSide)
+        return refuse(tr("Larghezza lamiera (mm)"), SmallestSide, LargestSide,
+                      QStringLiteral("opt_sheet-width"));
+    const std::optional<double> h = strictNumber(texts.sheetHeight, locale);
+    if (!h || *h < SmallestSide || *h > LargestSide)
+        return refuse(tr("Altezza lamiera (mm)"), SmallestSide, LargestSide,
+                      QStringLiteral("opt_sheet-height"));
+    o.sheetSize = QSizeF(*w, *h);
+    o.designName = texts.name.trimmed();
+    run.plan = planWorkshop(p, evaluation.dimensions, o);
+    if (!run.plan->refusal.isEmpty()) {
+        run.refusal = Message{run.plan->refusal, MessageIcon::Critical};
+        run.plan.reset();
+    }
+    return run;
+}
+
+WorkshopOptions readWorkshopSettings(QSettings &settings)
+{
+    WorkshopOptions o;
+    settings.beginGroup(QStringLiteral("Officina"));
+    auto read = [&](const QString &key, double low, double high, double fallback) {
+        bool ok = false;
+        const double v = settings.value(key).toString().toDouble(&ok);
+        return ok && v >= low && v <= high ? v : fallback;
+    };
+    for (const WorkshopNumber &n : workshopNumbers())
+        o.*n.member = read(QLatin1String(n.key), n.low, n.high, o.*n.member);
+    o.sheetSize = QSizeF(
+        read(QStringLiteral("sheet-width"), SmallestSide, LargestSide, o.sheetSize.width()),
+        read(QStringLiteral("sheet-height"), SmallestSide, LargestSide, o.sheetSize.height()));
+    settings.endGroup();
+    return o;
+}
+
+void writeWorkshopSettings(QSettings &settings, const WorkshopOptions &o)
+{
+    settings.beginGroup(QStringLiteral("Officina"));
+    for (const WorkshopNumber &n : workshopNumbers())
+        settings.setValue(QLatin1String(n.key), QString::number(o.*n.member, 'g', 17));
+    settings.setValue(QStringLiteral("sheet-width"), QString::number(o.sheetSize.width(), 'g', 17));
+    settings.setValue(QStringLiteral("sheet-height"),
+                      QString::number(o.sheetSize.height(), 'g', 17));
+    settings.endGroup();
+}
+
+} // namespace velmorant
