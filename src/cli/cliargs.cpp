@@ -76,6 +76,16 @@ const OptionSpec OutputOptions[] = {
     {"svg", "FILE", "schizzo in scala (SVG)"},
     {"patterns", "FILE", "sviluppi dei segmenti in scala 1:1 (.svg, .pdf o .dxf)"},
     {"sheet", "MM", "spessore della lamiera (default 0)"},
+    {"seam", "MM", "sormonto per la saldatura su un bordo di ogni pezzo (default 0)"},
+    {"sheet-size", "LxA", "lamiera da tagliare, in mm (default 1000x500)"},
+    {"gap", "MM", "distanza tra i pezzi e dal bordo della lamiera (default 3)"},
+    {"max-sweep", "GRADI", "angolo massimo di un pezzo di cono (default 180)"},
+    {"max-length", "MM", "lunghezza massima di un tratto (default nessuna)"},
+    {"page", "A4|A3|Letter", "carta delle sagome PDF (default A4)"},
+    {"density", "G_CM3", "densit\u00e0 della lamiera (default 7,85: acciaio)"},
+    {"cut-list", "FILE", "distinta di taglio (CSV)"},
+    {"split", "foglio|pezzo", "DXF e SVG: un file per foglio o per pezzo"},
+    {"name", "TESTO", "nome del progetto, sulle sagome"},
     {"sweep", "CAMPO=DA:A:PASSO", "tabella CSV al variare di un parametro"},
     {"tuned-length", "MM", "regime a cui L1+L2+L3 vale MM"},
     {"version", nullptr, "versione"},
@@ -128,8 +138,9 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     if (parser.isSet(QStringLiteral("locale")))
         o.locale = parser.value(QStringLiteral("locale"));
 
-    for (auto [name, path] : {std::pair{"write", &o.writeFile}, std::pair{"svg", &o.svgFile},
-                              std::pair{"patterns", &o.patternsFile}}) {
+    for (auto [name, path] :
+         {std::pair{"write", &o.writeFile}, std::pair{"svg", &o.svgFile},
+          std::pair{"patterns", &o.patternsFile}, std::pair{"cut-list", &o.cutListFile}}) {
         if (!parser.isSet(QLatin1String(name)))
             continue;
         *path = parser.value(QLatin1String(name));
@@ -149,14 +160,56 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
             return badValue(QStringLiteral("--") + QLatin1String(name), text);
         return std::nullopt;
     };
-    std::optional<double> sheet;
     if (auto e = number(
             "sketch-width", [](double) { return true; }, o.sketchWidth))
         return e;
-    if (auto e = number(
-            "sheet", [](double t) { return t >= 0; }, sheet))
-        return e;
-    o.sheet = sheet.value_or(0);
+    WorkshopOptions &w = o.workshop;
+    for (const WorkshopNumber &n : workshopNumbers()) {
+        std::optional<double> v;
+        const double low = n.low, high = n.high;
+        if (auto e = number(
+                n.key, [=](double x) { return x >= low && x <= high; }, v))
+            return e;
+        if (v)
+            w.*n.member = *v;
+    }
+    if (parser.isSet(QStringLiteral("sheet-size"))) {
+        const QString text = parser.value(QStringLiteral("sheet-size"));
+        const QStringList sides =
+            text.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseInsensitive);
+        const std::optional<double> width =
+            sides.size() == 2 ? optionNumber(sides[0], locale) : std::nullopt;
+        const std::optional<double> height =
+            sides.size() == 2 ? optionNumber(sides[1], locale) : std::nullopt;
+        if (!width || !height || *width < 10 || *height < 10 || *width > 20000 || *height > 20000)
+            return badValue(QStringLiteral("--sheet-size"), text);
+        w.sheetSize = QSizeF(*width, *height);
+    }
+    if (parser.isSet(QStringLiteral("page"))) {
+        const QString page = parser.value(QStringLiteral("page"));
+        const std::pair<const char *, QPageSize::PageSizeId> papers[] = {
+            {"A4", QPageSize::A4}, {"A3", QPageSize::A3}, {"Letter", QPageSize::Letter}};
+        bool known = false;
+        for (const auto &[name, id] : papers) {
+            if (page.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
+                o.paper = id;
+                known = true;
+            }
+        }
+        if (!known)
+            return badValue(QStringLiteral("--page"), page);
+    }
+    if (parser.isSet(QStringLiteral("split"))) {
+        const QString split = parser.value(QStringLiteral("split"));
+        if (split == QLatin1String("foglio"))
+            o.split = CliOptions::Split::BySheet;
+        else if (split == QLatin1String("pezzo"))
+            o.split = CliOptions::Split::ByPart;
+        else
+            return badValue(QStringLiteral("--split"), split);
+    }
+    if (parser.isSet(QStringLiteral("name")))
+        w.designName = parser.value(QStringLiteral("name"));
     if (auto e = number(
             "tuned-length", [](double l) { return l > 0; }, o.tunedLength))
         return e;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "parameters.h"
+#include "part.h"
+
+#include <QPageSize>
 
 #include <QString>
 #include <QStringList>
@@ -23,8 +26,10 @@ struct CliOptions
     QString locale = QStringLiteral("C");
     bool json = false;
     std::optional<double> sketchWidth;
-    QString writeFile, svgFile, patternsFile;
-    double sheet = 0;
+    QString writeFile, svgFile, patternsFile, cutListFile;
+    WorkshopOptions workshop; // --sheet, --seam, --sheet-size, --gap, --max-sweep, ...
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    enum class Split { None, BySheet, ByPart } split = Split::None;
     std::optional<SweepSpec> sweep;
     std::optional<double> tunedLength;
     bool help = false, version = false;

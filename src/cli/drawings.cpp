@@ -1,6 +1,5 @@
 #include "drawings.h"
 
-#include "patternshape.h"
 #include "safefile.h"
 #include "units.h"
 
@@ -98,22 +97,6 @@ std::optional<QString> writeSketchSvg(const QString &path, const SketchGeometry 
                                       double frameWidth)
 {
     return saveText(path, sketchSvg(geometry, captions, frameWidth));
-}
-
-std::optional<QString> writePatterns(const QString &path, const QList<Pattern> &patterns)
-{
-    const QString ext = QFileInfo(path).suffix().toLower();
-    if (ext == QLatin1String("svg"))
-        return saveText(path, patternsSvg(patterns));
-    if (ext == QLatin1String("dxf"))
-        return saveText(path, patternsDxf(patterns));
-    if (ext == QLatin1String("pdf")) {
-        const PdfDocument pdf = patternsPdf(patterns);
-        if (!pdf.ok())
-            return writeFailure(path, pdf.failure);
-        return saveText(path, pdf.bytes);
-    }
-    return QStringLiteral("Formato non riconosciuto per %1: usare .svg, .pdf o .dxf").arg(path);
 }
 
 } // namespace velmorant

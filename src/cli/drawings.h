@@ -1,6 +1,5 @@
 #pragma once
 
-#include "patterns.h"
 #include "sketch/sketch.h"
 
 #include <QList>
@@ -19,8 +18,5 @@ QString writeFailure(const QString &path, const QString &reason);
 std::optional<QString> writeSketchSvg(const QString &path, const SketchGeometry &geometry,
                                       const std::array<QString, SketchCaptionCount> &captions,
                                       double frameWidth);
-
-// Cutting templates at 1:1, in millimetres, chosen by the file's extension (.svg, .pdf, .dxf).
-std::optional<QString> writePatterns(const QString &path, const QList<Pattern> &patterns);
 
 } // namespace velmorant

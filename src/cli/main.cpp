@@ -3,6 +3,7 @@
 #include "designfile.h"
 #include "drawings.h"
 #include "number.h"
+#include "partsfile.h"
 #include "report.h"
 #include "safefile.h"
 #include "sweep.h"
@@ -120,19 +121,34 @@ int main(int argc, char **argv)
             return fail(UsageOrFile, *error);
     }
 
-    const QList<Pattern> patterns = computePatterns(d, o.sheet);
-    if (!o.patternsFile.isEmpty()) {
-        if (const std::optional<QString> error = writePatterns(o.patternsFile, patterns))
-            return fail(UsageOrFile, *error);
-        for (const Pattern &pt : patterns) {
-            if (pt.kind == Pattern::Kind::Skipped)
-                print(stderr, pt.label() + QLatin1Char('\n'));
+    // The workshop's plan, when something of it is asked for.
+    std::optional<WorkshopPlan> plan;
+    if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
+        plan = planWorkshop(p, d, o.workshop);
+        if (!plan->refusal.isEmpty() && (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))
+            return fail(UsageOrFile, plan->refusal);
+        PartsOutput output;
+        output.split = o.split == CliOptions::Split::BySheet  ? PartsOutput::Split::BySheet
+                       : o.split == CliOptions::Split::ByPart ? PartsOutput::Split::ByPart
+                                                              : PartsOutput::Split::None;
+        output.paper = o.paper;
+        output.date = QDate::currentDate();
+        for (const QString &file : {o.patternsFile, o.cutListFile}) {
+            if (file.isEmpty())
+                continue;
+            if (std::optional<QString> error = writeParts(file, *plan, output))
+                return fail(UsageOrFile, *error);
+        }
+        // Advice, not a refusal: on stderr, and the result stands.
+        if (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
+            for (const BuilderWarning &w : plan->warnings)
+                print(stderr, QStringLiteral("Avviso %1: %2\n").arg(w.code, w.text));
         }
     }
 
     if (o.json) {
         const QJsonObject root =
-            reportJson(p, d, captions, patterns, o.sketchWidth ? sketch : std::nullopt, tuned);
+            reportJson(p, d, captions, *plan, o.sketchWidth ? sketch : std::nullopt, tuned);
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else {
         print(stdout, resultTable(d, locale, tuned));

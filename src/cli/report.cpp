@@ -39,18 +39,18 @@ QString resultTable(const ChamberDimensions &d, const QLocale &locale,
 
 namespace {
 
-QJsonObject patternJson(const Pattern &p)
+QJsonObject patternJson(const Development &p)
 {
     static const char *const kinds[] = {"sector", "rectangle", "skipped"};
     QJsonObject o{{"segment", p.segment}, {"name", p.name},   {"kind", kinds[int(p.kind)]},
                   {"length", p.length},   {"d1", p.d1},       {"d2", p.d2},
                   {"meanD1", p.mean1},    {"meanD2", p.mean2}};
-    if (p.kind == Pattern::Kind::Sector) {
+    if (p.kind == Development::Kind::Sector) {
         o.insert("slant", p.slant);
         o.insert("outerRadius", p.outerRadius);
         o.insert("innerRadius", p.innerRadius);
         o.insert("sweepDegrees", p.sweepDegrees);
-    } else if (p.kind == Pattern::Kind::Rectangle) {
+    } else if (p.kind == Development::Kind::Rectangle) {
         o.insert("width", p.width);
         o.insert("height", p.height);
     }
@@ -95,7 +95,7 @@ QJsonObject sketchJson(const SketchReport &s)
 
 QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
                        const std::array<QString, SketchCaptionCount> &captions,
-                       const QList<Pattern> &patterns, const std::optional<SketchReport> &sketch,
+                       const WorkshopPlan &plan, const std::optional<SketchReport> &sketch,
                        const std::optional<TunedLength> &tuned)
 {
     QJsonObject parameters;
@@ -108,13 +108,14 @@ QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
     for (std::size_t i = 0; i < SketchCaptionCount; ++i)
         captionObject.insert(QLatin1String(sketchElements()[FirstCaption + i].name), captions[i]);
     QJsonArray patternArray;
-    for (const Pattern &pt : patterns)
-        patternArray.append(patternJson(pt));
+    for (const Development &dev : plan.developments)
+        patternArray.append(patternJson(dev));
 
     QJsonObject root{{"parameters", parameters},
                      {"results", results},
                      {"captions", captionObject},
-                     {"patterns", patternArray}};
+                     {"patterns", patternArray},
+                     {"workshop", workshopJson(plan)}};
     if (sketch)
         root.insert("sketch", sketchJson(*sketch));
     if (tuned)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calculator.h"
-#include "patterns.h"
+#include "plan.h"
 
 #include <QJsonObject>
 #include <QLocale>
@@ -33,7 +33,7 @@ struct SketchReport
 
 QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
                        const std::array<QString, SketchCaptionCount> &captions,
-                       const QList<Pattern> &patterns, const std::optional<SketchReport> &sketch,
+                       const WorkshopPlan &plan, const std::optional<SketchReport> &sketch,
                        const std::optional<TunedLength> &tuned);
 
 } // namespace velmorant

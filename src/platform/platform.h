@@ -23,6 +23,9 @@ public:
     // The file dialogs; an empty path means the user cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &filters) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &filters) = 0;
+    // The save dialog for exported drawings: it asks before replacing an existing file.
+    virtual QString exportFileName(QWidget *parent, const QString &title,
+                                   const QString &filters) = 0;
     // The printer dialog over `printer`; false when the user cancelled.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
     // Hands a web or mailto address to the user's default programs; failures are silent.

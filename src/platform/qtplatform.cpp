@@ -43,6 +43,11 @@ QString QtPlatform::saveFileName(QWidget *parent, const QString &title, const QS
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QString QtPlatform::exportFileName(QWidget *parent, const QString &title, const QString &filters)
+{
+    return QFileDialog::getSaveFileName(parent, title, QString(), qtFileFilters(filters));
+}
+
 bool QtPlatform::choosePrinter(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dialog(&printer, parent);

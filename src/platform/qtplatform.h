@@ -11,6 +11,7 @@ public:
                      MessageIcon icon) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &filters) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &filters) override;
+    QString exportFileName(QWidget *parent, const QString &title, const QString &filters) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     void openAddress(const QUrl &url) override;
 };

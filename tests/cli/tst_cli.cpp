@@ -47,16 +47,6 @@ QJsonObject runJson(const QStringList &args)
     return QJsonDocument::fromJson(r.out).object();
 }
 
-// DXF as (code, value) pairs.
-QList<QPair<int, QString>> dxfPairs(const QByteArray &bytes)
-{
-    const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-    QList<QPair<int, QString>> pairs;
-    for (int i = 0; i + 1 < lines.size(); i += 2)
-        pairs.append({lines[i].trimmed().toInt(), lines[i + 1]});
-    return pairs;
-}
-
 } // namespace
 
 class TestCli : public QObject
@@ -74,8 +64,7 @@ private slots:
     void fifoInputReturnsAtOnce();
     void writeIsWhatSaveWrites();
     void designFileInput();
-    void dxfParsesBack();
-    void pdfCheckBarIsHundredMillimetres();
+    void workshopOutputs();
     void svgOutputs();
     void sweepRows();
     void tunedLength();
@@ -193,10 +182,16 @@ void TestCli::exitStatuses_data()
         << QStringList{"--sweep", "RPM=1:1e10:1"} << 1 << "il massimo \u00e8 10.000.000";
     QTest::newRow("millions of template pages")
         << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "0.01"} << 1
-        << "oltre il massimo di 500";
+        << "pi\u00f9 di 500 pagine";
     QTest::newRow("templates of absurd size")
         << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "1e-300"} << 1
-        << "oltre il massimo di 500";
+        << "pi\u00f9 di 500 pagine";
+    QTest::newRow("a part for every millimetre")
+        << QStringList{"--patterns", "/nonexistent/x.dxf", "--max-length", "1"} << 1
+        << "pi\u00f9 di 1000 pezzi";
+    QTest::newRow("sheet size not WxH")
+        << QStringList{"--sheet-size", "1000"} << 1 << "--sheet-size";
+    QTest::newRow("negative gap") << QStringList{"--gap", "-1"} << 1 << "--gap";
     for (const char *option : {"--write", "--svg", "--patterns"})
         QTest::addRow("empty %s", option) << QStringList{option, ""} << 1 << option;
     QTest::newRow("grouping in --sheet, en_US")
@@ -315,76 +310,48 @@ void TestCli::designFileInput()
     QCOMPARE(runJson({path, "--locale", "it_IT"})["parameters"].toObject()["DIV"].toDouble(), 2.5);
 }
 
-void TestCli::dxfParsesBack()
+void TestCli::workshopOutputs()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("templates.dxf");
-    const QJsonObject root = runJson({"--patterns", path});
-    const QList<QPair<int, QString>> pairs = dxfPairs(readAll(path));
-    QVERIFY(!pairs.isEmpty());
-    QCOMPARE(pairs.last(), (QPair<int, QString>{0, "EOF"}));
-
-    QMap<QString, int> entities;
-    QStringList layers;
-    bool inEntities = false;
-    QList<QMap<int, QString>> arcs;
-    for (int i = 0; i < pairs.size(); ++i) {
-        if (pairs[i].first == 2 && pairs[i].second == "ENTITIES")
-            inEntities = true;
-        if (pairs[i].first == 0 && pairs[i].second == "LAYER")
-            layers << pairs[i + 1].second;
-        if (!inEntities || pairs[i].first != 0 || pairs[i].second == "ENDSEC" ||
-            pairs[i].second == "EOF")
-            continue;
-        ++entities[pairs[i].second];
-        if (pairs[i].second == "ARC") {
-            QMap<int, QString> arc;
-            for (int j = i + 1; j < pairs.size() && pairs[j].first != 0; ++j)
-                arc[pairs[j].first] = pairs[j].second;
-            arcs << arc;
-        }
-    }
-    QCOMPARE(layers, (QStringList{"CUT", "LABEL"}));
-    // Three pipes of 4 lines, two cones of 2 arcs and 2 lines, a label each.
-    QCOMPARE(entities["LINE"], 16);
-    QCOMPARE(entities["ARC"], 4);
-    QCOMPARE(entities["TEXT"], 5);
-
-    const QJsonObject cone = root["patterns"].toArray()[1].toObject();
-    const QMap<int, QString> outer = arcs[0];
-    QCOMPARE(outer[8], "CUT");
-    QVERIFY(qAbs(outer[40].toDouble() - cone["outerRadius"].toDouble()) < 1e-4);
-    const double half = cone["sweepDegrees"].toDouble() / 2;
-    QVERIFY(qAbs(outer[50].toDouble() - (270 - half)) < 1e-4);
-    QVERIFY(qAbs(outer[51].toDouble() - (270 + half)) < 1e-4);
-    QVERIFY(qAbs(arcs[1][40].toDouble() - cone["innerRadius"].toDouble()) < 1e-4);
-}
-
-void TestCli::pdfCheckBarIsHundredMillimetres()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("templates.pdf");
-    const Run r = runCli({"--patterns", path, "--rpm", "4000"});
+    const QString dxf = dir.filePath("lamiere.dxf"), pdf = dir.filePath("sagome.pdf"),
+                  csv = dir.filePath("taglio.csv");
+    // Warnings go to stderr and the result stands.
+    const Run r = runCli(
+        {"--div",   "9",          "--sheet",     "1.5",        "--seam", "10",      "--sheet-size",
+         "800x400", "--gap=5",    "--max-sweep", "20",         "--name", "Prova",   "--page",
+         "A3",      "--patterns", dxf,           "--cut-list", csv,      "--split", "foglio"});
     QCOMPARE(r.exitCode, 0);
-    const QByteArray pdf = readAll(path);
-    QVERIFY(pdf.startsWith("%PDF"));
-    QVERIFY(pdf.contains("/MediaBox [0 0 595"));
+    QVERIFY2(r.err.contains("Avviso DIVERGENT_ANGLE: Angolo del divergente di 9,0\u00b0"),
+             qPrintable(r.err));
 
-    // Every page: the page matrix, the millimetre scale, then the bar from x 10 to x 110.
-    int pages = 0;
-    for (const QString &stream : test::pdfPageContents(pdf)) {
-        const QRegularExpression bar(
-            QStringLiteral("([\\d.]+) 0 0 -([\\d.]+) 0 [\\d.]+ cm\\n(?:.*\\n)*?([\\d.]+) 0 0 \\3 0 "
-                           "0 cm\\n(?:.*\\n)*?"
-                           "10 (\\d+) m\\n110 \\4 l\\n"));
-        const QRegularExpressionMatch m = bar.match(stream);
-        QVERIFY2(m.hasMatch(), qPrintable(stream.left(400)));
-        const double points = 100 * m.captured(1).toDouble() * m.captured(3).toDouble();
-        QVERIFY2(qAbs(points * 25.4 / 72 - 100.0) < 0.01, qPrintable(QString::number(points)));
-        ++pages;
+    const QJsonObject w = runJson({"--div", "9", "--sheet", "1.5", "--seam", "10", "--sheet-size",
+                                   "800x400", "--gap=5", "--max-sweep", "20"})["workshop"]
+                              .toObject();
+    QCOMPARE(w["sheetThickness"].toDouble(), 1.5);
+    QCOMPARE(w["gap"].toDouble(), 5.0);
+    QCOMPARE(w["warnings"].toArray()[0].toObject()["code"].toString(), "DIVERGENT_ANGLE");
+    const QJsonArray parts = w["parts"].toArray();
+    QVERIFY(parts.size() > 5); // the 43.9 degree cone in 20 degree pieces
+    for (const QJsonValue &v : parts) {
+        const QJsonObject p = v.toObject();
+        QVERIFY(p["sheet"].toInt() >= 1 && p["sheet"].toInt() <= w["sheets"].toInt());
+        QVERIFY(p["x"].toDouble() >= 5 - 1e-9 && p["y"].toDouble() >= 5 - 1e-9);
+        QCOMPARE(p["allowance"].toDouble(), 10.0);
     }
-    // The 410 mm initial pipe at RPM 4000 needs two sheets: tiles add pages.
-    QVERIFY(pages >= 6);
+    // One DXF per sheet, each with its sheet's outlines; the cut list has every part.
+    int outlines = 0;
+    for (int s = 1; s <= w["sheets"].toInt(); ++s) {
+        const QByteArray bytes =
+            readAll(dir.filePath(QStringLiteral("lamiere-foglio%1.dxf").arg(s)));
+        QVERIFY(bytes.endsWith("EOF\r\n"));
+        outlines += int(bytes.count("POLYLINE\r\n  8\r\nCUT"));
+    }
+    QCOMPARE(outlines, parts.size());
+    QCOMPARE(readAll(csv).count('\n'), parts.size() + 1);
+
+    QCOMPARE(runCli({"--page", "A3", "--patterns", pdf}).exitCode, 0);
+    QVERIFY(readAll(pdf).contains("/MediaBox [0 0 842.000000 1191.000000]"));
+    QCOMPARE(runCli({"--page", "B5", "--patterns", pdf}).exitCode, 1);
 }
 
 void TestCli::svgOutputs()
@@ -403,8 +370,9 @@ void TestCli::svgOutputs()
     const QString t = QString::fromUtf8(readAll(templates));
     QVERIFY(t.contains("width=\""));
     QVERIFY(t.contains("mm\" height="));
-    QCOMPARE(t.count("<path "), 5);
-    QCOMPARE(t.count(" A "), 4); // two arcs per cone
+    QCOMPARE(t.count("<path "), 5); // one outline per part, the defaults in five
+    QCOMPARE(t.count(" A "), 4);    // two arcs per cone
+    QVERIFY(t.contains("<g id=\"SHEET\""));
 }
 
 void TestCli::sweepRows()

@@ -27,6 +27,12 @@ QString FakePlatform::saveFileName(QWidget *, const QString &title, const QStrin
     return nextFileAnswer();
 }
 
+QString FakePlatform::exportFileName(QWidget *, const QString &title, const QString &filters)
+{
+    fileRequests.append({title, filters, true});
+    return nextFileAnswer();
+}
+
 bool FakePlatform::choosePrinter(QWidget *, QPrinter &printer)
 {
     ++printerRequests;

@@ -38,4 +38,28 @@ inline QStringList pdfPageContents(const QByteArray &pdf)
     return pages;
 }
 
+// The length in millimetres of the check bar on every page of a PDF written by Qt: the line
+// drawn from x 0 to x 100 in a millimetre frame, through the page and frame matrices in
+// force; 0 for a page without one.
+inline QList<double> pdfCheckBars(const QByteArray &pdf)
+{
+    const QRegularExpression page(QStringLiteral("^([\\d.]+) 0 0 -\\1 [\\d.]+ [\\d.]+ cm"),
+                                  QRegularExpression::MultilineOption);
+    const QRegularExpression frame(QStringLiteral("^([\\d.]+) 0 0 \\1 [\\d.]+ [\\d.]+ cm$"),
+                                   QRegularExpression::MultilineOption);
+    const QRegularExpression bar(QStringLiteral("^0 ([\\d.]+) m\\n100 \\1 l\\nS$"),
+                                 QRegularExpression::MultilineOption);
+    QList<double> out;
+    for (const QString &s : pdfPageContents(pdf)) {
+        const QRegularExpressionMatch p = page.match(s), line = bar.match(s);
+        double k = 0;
+        if (p.hasMatch() && line.hasMatch()) {
+            for (auto it = frame.globalMatch(s.left(line.capturedStart())); it.hasNext();)
+                k = it.next().captured(1).toDouble();
+        }
+        out << 100 * k * p.captured(1).toDouble() * 25.4 / 72;
+    }
+    return out;
+}
+
 } // namespace velmorant::test

@@ -63,7 +63,7 @@ void TestDesktopPlacement::stableOverFiveRuns()
 
     // A display of our own: the server names a free one on its standard output.
     m_server.start(m_xvfb, {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-    QVERIFY(m_server.waitForReadyRead(10000));
+    QVERIFY2(m_server.waitForReadyRead(20000), m_server.readAllStandardError().constData());
     m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine()).trimmed();
     if (windowManager) {
         m_manager.setProcessEnvironment(display());
@@ -94,9 +94,14 @@ void TestDesktopPlacement::stableOverFiveRuns()
         probe.setProcessEnvironment(env);
         probe.start(QStringLiteral(PLACEMENT_PROBE),
                     {windowManager ? QStringLiteral("framed") : QStringLiteral("bare")});
-        QVERIFY(probe.waitForFinished(30000));
-        const QStringList f = QString::fromLatin1(probe.readAllStandardOutput()).split(' ');
-        QVERIFY2(f.size() == 8 && f[1] == "1", qPrintable(f.join(' ')));
+        const bool finished = probe.waitForFinished(30000);
+        const QString said = QString::fromLatin1(probe.readAllStandardOutput()).trimmed();
+        const QString why = QStringLiteral("run %1: \"%2\" %3")
+                                .arg(run)
+                                .arg(said, QString::fromLocal8Bit(probe.readAllStandardError()));
+        QVERIFY2(finished, qPrintable(why));
+        const QStringList f = said.split(' ');
+        QVERIFY2(f.size() == 8 && f[1] == "1", qPrintable(why));
         const QPoint frame(f[3].toInt(), f[4].toInt()), client(f[6].toInt(), f[7].toInt());
 
         // 1500 and 2250 twips are 100 and 150 pixels: the frame is where it was stored.

@@ -1,0 +1,36 @@
+// velmorant-officina [FILE.vlr]: from the sized chamber to cut metal.
+#include "officinawindow.h"
+#include "qtplatform.h"
+#include "safefile.h"
+#include "translations.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmorant"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velmorant"));
+    QCoreApplication::setApplicationVersion(QLatin1String(velmorant::VersionText));
+    velmorant::installItalianTranslations(app);
+    velmorant::reportFileSizeLimitAsWriteError();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "velmorant", "Velmorant Officina: dalle misure della camera alla lamiera da tagliare."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("FILE.vlr"),
+        QCoreApplication::translate("velmorant", "file di progetto da aprire"));
+    parser.process(app);
+
+    velmorant::QtPlatform platform;
+    velmorant::OfficinaWindow window(platform);
+    window.show();
+    if (!parser.positionalArguments().isEmpty())
+        window.openDesign(parser.positionalArguments().first());
+    return app.exec();
+}

@@ -1,0 +1,177 @@
+// Open, Calculate, Print and Export of the workshop window.
+#include "officinawindow.h"
+
+#include "chamberview.h"
+#include "designfile.h"
+#include "partsfile.h"
+#include "sheetsview.h"
+#include "templatebook.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPrinter>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace velmorant {
+
+void OfficinaWindow::openFile()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Apri"), tr("File Velmorant (*.vlr)|*.vlr|Tutti i file (*)|*"));
+    if (!path.isEmpty())
+        openDesign(path);
+}
+
+void OfficinaWindow::openDesign(const QString &path)
+{
+    // The main window's reader and refusals; a refused file changes nothing.
+    const DesignFileRead read = readDesignFile(path);
+    if (!read.ok()) {
+        message({read.error, MessageIcon::Critical});
+        return;
+    }
+    const ParameterTexts boxes = fileSetTexts(read.values, m_locale);
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        m_parameters[i]->setText(boxes[i]);
+    m_name->setText(QFileInfo(path).completeBaseName());
+    setWindowTitle(tr("Velmorant Officina - %1").arg(QFileInfo(path).fileName()));
+    calculate();
+}
+
+void OfficinaWindow::calculate()
+{
+    const WorkshopRun run = runWorkshop(texts(), m_locale);
+    if (run.refusal) {
+        message(*run.refusal);
+        if (QLineEdit *bad = findChild<QLineEdit *>(run.box))
+            bad->setFocus();
+        return;
+    }
+    m_plan = run.plan;
+    QSettings settings;
+    writeWorkshopSettings(settings, m_plan->options);
+    showPlan();
+}
+
+void OfficinaWindow::showPlan()
+{
+    const WorkshopPlan &plan = *m_plan;
+    m_chamber->setChamber(plan.dimensions, plan.options.sheetThickness);
+    m_sheets->setPlan(plan);
+
+    m_warnings->clear();
+    for (const BuilderWarning &w : plan.warnings)
+        m_warnings->addItem(QStringLiteral("%1 (%2)").arg(w.text, w.code));
+    if (plan.warnings.isEmpty())
+        m_warnings->addItem(tr("Nessun avviso: il progetto rientra nella pratica comune."));
+    m_tabs->setTabText(2, tr("Avvisi (%1)").arg(plan.warnings.size()));
+
+    const QList<CutListRow> rows = cutList(plan);
+    m_cutList->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        const CutListRow &row = rows[r];
+        const bool placed = row.sheet > 0;
+        const QString cells[] = {row.part,
+                                 QStringLiteral("%1 %2").arg(row.segment).arg(row.segmentName),
+                                 placed ? QString::number(row.sheet) : tr("fuori lamiera"),
+                                 placed ? m_locale.toString(row.position.x(), 'f', 1) : QString(),
+                                 placed ? m_locale.toString(row.position.y(), 'f', 1) : QString(),
+                                 placed ? m_locale.toString(row.rotation, 'f', 0) : QString(),
+                                 m_locale.toString(row.size.width(), 'f', 1),
+                                 m_locale.toString(row.size.height(), 'f', 1),
+                                 m_locale.toString(row.area / 100, 'f', 1),
+                                 m_locale.toString(row.mass, 'f', 3)};
+        for (int c = 0; c < 10; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            if (c >= 2)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_cutList->setItem(r, c, item);
+        }
+    }
+    double mass = 0;
+    for (const CutListRow &row : rows)
+        mass += row.mass;
+    m_summary->setText(tr("%1 pezzi su %2 di %3 x %4 mm, utilizzo %5 %, massa %6 kg")
+                           .arg(plan.parts.size())
+                           .arg(plan.nesting.sheets == 1 ? tr("1 foglio")
+                                                         : tr("%1 fogli").arg(plan.nesting.sheets))
+                           .arg(m_locale.toString(plan.options.sheetSize.width()),
+                                m_locale.toString(plan.options.sheetSize.height()),
+                                m_locale.toString(plan.nesting.utilisation * 100, 'f', 0),
+                                m_locale.toString(mass, 'f', 2)));
+}
+
+void OfficinaWindow::print()
+{
+    if (!m_plan) {
+        message({tr("Premere prima Calcola: non c'\u00e8 ancora niente da stampare."),
+                 MessageIcon::Information});
+        return;
+    }
+    // One printer for the run: the dialog opens on the choices made last time.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!m_platform.choosePrinter(this, *m_printer))
+        return;
+    // At 1:1 on the printer's own page and margins.
+    const QRectF paintable = m_printer->pageLayout().paintRect(QPageLayout::Millimeter);
+    const TemplateBook book(*m_plan, paintable.size(), QDate::currentDate());
+    if (!book.refusal().isEmpty()) {
+        message({tr("Impossibile stampare: %1.").arg(book.refusal()), MessageIcon::Critical});
+        return;
+    }
+    QPainter painter;
+    if (!painter.begin(m_printer.get())) {
+        message({tr("Impossibile stampare: la stampante non \u00e8 disponibile."),
+                 MessageIcon::Critical});
+        return;
+    }
+    const double perMillimetre = m_printer->resolution() / 25.4;
+    for (int i = 0; i < book.pageCount(); ++i) {
+        if (i > 0 && !m_printer->newPage()) {
+            painter.end();
+            message({tr("La stampa si \u00e8 interrotta alla pagina %1 di %2.")
+                         .arg(i + 1)
+                         .arg(book.pageCount()),
+                     MessageIcon::Critical});
+            return;
+        }
+        painter.resetTransform();
+        painter.scale(perMillimetre, perMillimetre);
+        book.paintPage(painter, i);
+    }
+    painter.end();
+}
+
+void OfficinaWindow::exportParts()
+{
+    if (!m_plan) {
+        message({tr("Premere prima Calcola: non c'\u00e8 ancora niente da esportare."),
+                 MessageIcon::Information});
+        return;
+    }
+    const QString path = m_platform.exportFileName(
+        this, tr("Esporta"),
+        tr("Sagome PDF (*.pdf)|*.pdf|Lamiere SVG (*.svg)|*.svg|Lamiere DXF (*.dxf)|*.dxf|"
+           "Distinta di taglio CSV (*.csv)|*.csv"));
+    if (path.isEmpty())
+        return;
+    if (!partsFileSuffixes().contains(QFileInfo(path).suffix().toLower())) {
+        message({tr("Indicare il formato con l'estensione del nome: .pdf, .svg, .dxf o .csv."),
+                 MessageIcon::Critical});
+        return;
+    }
+    PartsOutput output;
+    output.paper = QPageSize::PageSizeId(m_page->currentData().toInt());
+    output.date = QDate::currentDate();
+    if (const std::optional<QString> error = writeParts(path, *m_plan, output))
+        message({*error, MessageIcon::Critical});
+}
+
+} // namespace velmorant

@@ -1,0 +1,223 @@
+#include "officinawindow.h"
+
+#include "chamberview.h"
+#include "sheetsview.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace velmorant {
+
+namespace {
+
+QLineEdit *box(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMinimumWidth(90);
+    return edit;
+}
+
+} // namespace
+
+OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidget *parent)
+    : QMainWindow(parent), m_platform(platform), m_locale(locale)
+{
+    setObjectName(QStringLiteral("frmOfficina"));
+    setWindowTitle(tr("Velmorant Officina"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+
+    auto *splitter = new QSplitter(this);
+    auto *scroll = new QScrollArea(splitter);
+    scroll->setWidget(buildForm());
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumWidth(scroll->widget()->sizeHint().width() + 24);
+
+    m_tabs = new QTabWidget(splitter);
+    m_tabs->setObjectName(QStringLiteral("tabViste"));
+    m_chamber = new ChamberView(m_tabs);
+    m_sheets = new SheetsView(m_tabs);
+    m_warnings = new QListWidget(m_tabs);
+    m_warnings->setObjectName(QStringLiteral("lstAvvisi"));
+    m_warnings->setWordWrap(true);
+    m_cutList = new QTableWidget(m_tabs);
+    m_cutList->setObjectName(QStringLiteral("tblDistinta"));
+    m_cutList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_cutList->setColumnCount(10);
+    m_cutList->setHorizontalHeaderLabels({tr("Pezzo"), tr("Segmento"), tr("Foglio"), tr("X (mm)"),
+                                          tr("Y (mm)"), tr("Rotazione (\u00b0)"),
+                                          tr("Larghezza (mm)"), tr("Altezza (mm)"),
+                                          tr("Area (cm\u00b2)"), tr("Massa (kg)")});
+    m_cutList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tabs->addTab(m_chamber, tr("Camera in scala"));
+    m_tabs->addTab(m_sheets, tr("Lamiere"));
+    m_tabs->addTab(m_warnings, tr("Avvisi"));
+    m_tabs->addTab(m_cutList, tr("Distinta di taglio"));
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+
+    m_summary = new QLabel(tr("Premere Calcola per preparare il taglio"), this);
+    m_summary->setObjectName(QStringLiteral("lblRiepilogo"));
+    statusBar()->addWidget(m_summary, 1);
+    buildMenus();
+
+    // The options the builder used last time; the design starts from the defaults.
+    QSettings settings;
+    setTexts(workshopTexts(defaultParameters(), readWorkshopSettings(settings), m_locale));
+    resize(1200, 760);
+}
+
+OfficinaWindow::~OfficinaWindow() = default;
+
+QWidget *OfficinaWindow::buildForm()
+{
+    auto *form = new QWidget;
+    auto *column = new QVBoxLayout(form);
+
+    auto *design = new QGroupBox(tr("Progetto"), form);
+    auto *designRows = new QFormLayout(design);
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        m_parameters[i] = box(QLatin1String(fieldInfo(i).boxName), design);
+        designRows->addRow(fieldCaption(i), m_parameters[i]);
+    }
+    m_name = box(QStringLiteral("txtNome"), design);
+    m_name->setPlaceholderText(tr("sulle sagome e nei file"));
+    designRows->addRow(tr("Nome del progetto"), m_name);
+    column->addWidget(design);
+
+    auto *cutting = new QGroupBox(tr("Lamiera e taglio"), form);
+    auto *cuttingRows = new QFormLayout(cutting);
+    for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
+        const WorkshopNumber &n = workshopNumbers()[i];
+        m_numbers[i] = box(QStringLiteral("opt_") + QLatin1String(n.key), cutting);
+        cuttingRows->addRow(QCoreApplication::translate("velmorant", n.caption), m_numbers[i]);
+    }
+    m_sheetWidth = box(QStringLiteral("opt_sheet-width"), cutting);
+    m_sheetHeight = box(QStringLiteral("opt_sheet-height"), cutting);
+    cuttingRows->addRow(tr("Larghezza lamiera (mm)"), m_sheetWidth);
+    cuttingRows->addRow(tr("Altezza lamiera (mm)"), m_sheetHeight);
+    m_page = new QComboBox(cutting);
+    m_page->setObjectName(QStringLiteral("cmbPagina"));
+    m_page->addItem(QStringLiteral("A4"), int(QPageSize::A4));
+    m_page->addItem(QStringLiteral("A3"), int(QPageSize::A3));
+    m_page->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
+    cuttingRows->addRow(tr("Carta delle sagome PDF"), m_page);
+    column->addWidget(cutting);
+
+    auto *buttons = new QHBoxLayout;
+    const std::pair<const char *, void (OfficinaWindow::*)()> commands[] = {
+        {"cmdApri", &OfficinaWindow::openFile},
+        {"cmdCalcola", &OfficinaWindow::calculate},
+        {"cmdStampa", &OfficinaWindow::print},
+        {"cmdEsporta", &OfficinaWindow::exportParts}};
+    const QString captions[] = {tr("Apri..."), tr("Calcola"), tr("Stampa..."), tr("Esporta...")};
+    for (int i = 0; i < 4; ++i) {
+        auto *button = new QPushButton(captions[i], form);
+        button->setObjectName(QLatin1String(commands[i].first));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, commands[i].second);
+        buttons->addWidget(button);
+    }
+    column->addLayout(buttons);
+    column->addStretch(1);
+    // Enter in any box calculates.
+    for (QLineEdit *e : form->findChildren<QLineEdit *>())
+        connect(e, &QLineEdit::returnPressed, this, &OfficinaWindow::calculate);
+    return form;
+}
+
+void OfficinaWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    auto add = [this](QMenu *menu, const char *name, const QString &text, const QKeySequence &keys,
+                      auto slot) {
+        QAction *a = menu->addAction(text, this, slot);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(keys);
+        return a;
+    };
+    add(file, "mnuApri", tr("&Apri..."), QKeySequence::Open, &OfficinaWindow::openFile);
+    add(file, "mnuEsporta", tr("&Esporta..."), QKeySequence(tr("Ctrl+E")),
+        &OfficinaWindow::exportParts);
+    add(file, "mnuStampa", tr("&Stampa..."), QKeySequence::Print, &OfficinaWindow::print);
+    file->addSeparator();
+    add(file, "mnuEsci", tr("E&sci"), QKeySequence::Quit, &OfficinaWindow::close);
+    QMenu *tools = menuBar()->addMenu(tr("A&zioni"));
+    add(tools, "mnuCalcola", tr("&Calcola"), QKeySequence(Qt::Key_F5), &OfficinaWindow::calculate);
+    QMenu *view = menuBar()->addMenu(tr("&Visualizza"));
+    auto current = [this]() -> ZoomView * {
+        return qobject_cast<ZoomView *>(m_tabs->currentWidget());
+    };
+    add(view, "mnuAdatta", tr("&Adatta alla finestra"), QKeySequence(tr("Ctrl+0")), [current] {
+        if (ZoomView *v = current())
+            v->fit();
+    });
+    add(view, "mnuIngrandisci", tr("&Ingrandisci"), QKeySequence::ZoomIn, [current] {
+        if (ZoomView *v = current())
+            v->zoomIn();
+    });
+    add(view, "mnuRiduci", tr("&Riduci"), QKeySequence::ZoomOut, [current] {
+        if (ZoomView *v = current())
+            v->zoomOut();
+    });
+}
+
+WorkshopTexts OfficinaWindow::texts() const
+{
+    WorkshopTexts t;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        t.parameters[i] = m_parameters[i]->text();
+    for (std::size_t i = 0; i < m_numbers.size(); ++i)
+        t.numbers[i] = m_numbers[i]->text();
+    t.sheetWidth = m_sheetWidth->text();
+    t.sheetHeight = m_sheetHeight->text();
+    t.name = m_name->text();
+    return t;
+}
+
+void OfficinaWindow::setTexts(const WorkshopTexts &t)
+{
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        m_parameters[i]->setText(t.parameters[i]);
+    for (std::size_t i = 0; i < m_numbers.size(); ++i)
+        m_numbers[i]->setText(t.numbers[i]);
+    m_sheetWidth->setText(t.sheetWidth);
+    m_sheetHeight->setText(t.sheetHeight);
+    m_name->setText(t.name);
+}
+
+void OfficinaWindow::message(const Message &m)
+{
+    m_platform.showMessage(this, windowTitle(), m.text, m.icon);
+}
+
+void OfficinaWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_plan) {
+        QSettings settings;
+        writeWorkshopSettings(settings, m_plan->options);
+    }
+    event->accept();
+}
+
+} // namespace velmorant

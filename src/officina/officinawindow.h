@@ -1,0 +1,77 @@
+#pragma once
+
+#include "plan.h"
+#include "platform.h"
+#include "workshopinput.h"
+
+#include <QLocale>
+#include <QMainWindow>
+
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPrinter;
+class QTabWidget;
+class QTableWidget;
+
+namespace velmorant {
+
+class ChamberView;
+class SheetsView;
+
+// The workshop window: the eight parameters and the cutting options beside the chamber to true
+// scale, the parts nested on their sheets, the warnings and the cut list; prints the parts at
+// 1:1 and exports them.
+class OfficinaWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit OfficinaWindow(Platform &platform, const QLocale &locale = QLocale(),
+                            QWidget *parent = nullptr);
+    ~OfficinaWindow() override;
+
+    // Opens a design file (the command line's, or the one chosen with Apri) and calculates.
+    void openDesign(const QString &path);
+
+    const std::optional<WorkshopPlan> &plan() const { return m_plan; }
+    const QPrinter *printer() const { return m_printer.get(); }
+
+public slots:
+    void openFile();
+    void calculate();
+    void print();
+    void exportParts();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *buildForm();
+    void buildMenus();
+    WorkshopTexts texts() const;
+    void setTexts(const WorkshopTexts &t);
+    void message(const Message &m);
+    void showPlan();
+
+    Platform &m_platform;
+    QLocale m_locale;
+    std::array<QLineEdit *, FieldCount> m_parameters{};
+    std::array<QLineEdit *, 6> m_numbers{};
+    QLineEdit *m_sheetWidth = nullptr, *m_sheetHeight = nullptr, *m_name = nullptr;
+    QComboBox *m_page = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    ChamberView *m_chamber = nullptr;
+    SheetsView *m_sheets = nullptr;
+    QListWidget *m_warnings = nullptr;
+    QTableWidget *m_cutList = nullptr;
+    QLabel *m_summary = nullptr;
+    std::optional<WorkshopPlan> m_plan;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace velmorant

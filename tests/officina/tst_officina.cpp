@@ -1,0 +1,271 @@
+// The workshop window's wiring: boxes to the library and back, files, printing, views.
+#include "chamberview.h"
+#include "failingdisk.h"
+#include "fakeplatform.h"
+#include "officinawindow.h"
+#include "sheetsview.h"
+#include "testfiles.h"
+#include "windowtest.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest>
+
+using namespace velmorant;
+using test::readAll;
+
+namespace {
+
+const QByteArray Design("125\r\n9000\r\n110\r\n190\r\n6\r\n2.5\r\n700\r\n4.5\r\n");
+
+} // namespace
+
+class TestOfficina : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { test::prepareWindowTests(); }
+    void init();
+    void cleanup() { w.reset(); }
+
+    void openedDesignIsCalculated();
+    void refusedOpenChangesNothing_data();
+    void refusedOpenChangesNothing();
+    void refusalsNameTheBox_data();
+    void refusalsNameTheBox();
+    void optionsRemembered();
+    void exportFormats_data();
+    void exportFormats();
+    void failedExportKeepsOldFile();
+    void printsAtOneToOne();
+    void viewsZoom();
+
+private:
+    QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
+    void click(const char *button) { w->findChild<QPushButton *>(button)->click(); }
+
+    FakePlatform platform;
+    std::unique_ptr<OfficinaWindow> w;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TestOfficina::init()
+{
+    QSettings().clear();
+    platform = FakePlatform();
+    dir = std::make_unique<QTemporaryDir>();
+    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+}
+
+void TestOfficina::openedDesignIsCalculated()
+{
+    const QString path = dir->filePath("mio125.vlr");
+    QVERIFY(test::writeBytes(path, Design));
+    platform.fileAnswers << path;
+    click("cmdApri");
+    QCOMPARE(platform.fileRequests[0].title, "Apri");
+    // The boxes in the user's notation, the name from the file, the plan shown.
+    QCOMPARE(box("txtDiv")->text(), "2,5");
+    QCOMPARE(box("txtRappsez")->text(), "4,5");
+    QCOMPARE(box("txtNome")->text(), "mio125");
+    QVERIFY(w->plan().has_value());
+    QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
+    const auto *table = w->findChild<QTableWidget *>("tblDistinta");
+    QCOMPARE(table->rowCount(), w->plan()->parts.size());
+    QCOMPARE(table->item(0, 0)->text(), w->plan()->parts[0].name);
+    QVERIFY(w->findChild<QListWidget *>("lstAvvisi")->count() >= 1);
+    QVERIFY(w->findChild<QLabel *>("lblRiepilogo")
+                ->text()
+                .contains(QStringLiteral("%1 pezzi").arg(w->plan()->parts.size())));
+    QVERIFY(!w->findChild<ChamberView *>()->scene()->items().isEmpty());
+    QVERIFY(!w->findChild<SheetsView *>()->scene()->items().isEmpty());
+    QVERIFY(platform.messages.isEmpty());
+}
+
+void TestOfficina::refusedOpenChangesNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("seven values") << "short";
+}
+
+void TestOfficina::refusedOpenChangesNothing()
+{
+    QFETCH(QString, kind);
+    const QString path = dir->filePath("rotto.vlr");
+    if (kind == "fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
+    if (kind == "short")
+        QVERIFY(test::writeBytes(path, "100\r\n10000\r\n120\r\n180\r\n7\r\n3\r\n800\r\n"));
+    QElapsedTimer clock;
+    clock.start();
+    w->openDesign(path);
+    QVERIFY(clock.elapsed() < 1000);
+    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
+    QVERIFY(platform.messages[0].text.contains("rotto.vlr"));
+    QCOMPARE(box("txtCil")->text(), "100");
+    QVERIFY(!w->plan());
+}
+
+void TestOfficina::refusalsNameTheBox_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    // The main window's own messages for the parameters.
+    QTest::newRow("RPM empty") << "txtRPM"
+                               << ""
+                               << "Errore nell'immissione del Numero di giri";
+    QTest::newRow("negative L3") << "txtRPM"
+                                 << "20000"
+                                 << "Lunghezza L3 negativa, modificare alcuni dati di input";
+    QTest::newRow("sheet thickness out of range")
+        << "opt_sheet"
+        << "-1"
+        << "Valore non valido per \u201cSpessore lamiera (mm)\u201d";
+    QTest::newRow("grouping in a sheet side") << "opt_sheet-width"
+                                              << "1.250"
+                                              << "Larghezza lamiera (mm)";
+}
+
+void TestOfficina::refusalsNameTheBox()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    click("cmdCalcola");
+    const auto before = w->plan()->parts.size();
+    box(name)->setText(text);
+    click("cmdCalcola");
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains(message), qPrintable(platform.messages[0].text));
+    QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
+    QCOMPARE(w->plan()->parts.size(), before); // the last plan stays
+    if (name != "txtRPM" || text.isEmpty())
+        QCOMPARE(QApplication::focusWidget(), box(name));
+}
+
+void TestOfficina::optionsRemembered()
+{
+    box("opt_sheet")->setText("1,5");
+    box("opt_seam")->setText("8");
+    box("opt_sheet-width")->setText("1250");
+    click("cmdCalcola");
+    QCOMPARE(w->plan()->options.sheetThickness, 1.5);
+    w.reset();
+    QSettings settings;
+    QCOMPARE(settings.value("Officina/sheet").toString(), "1.5");
+    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+    QCOMPARE(box("opt_sheet")->text(), "1,5");
+    QCOMPARE(box("opt_seam")->text(), "8");
+    QCOMPARE(box("opt_sheet-width")->text(), "1250");
+    QCOMPARE(box("txtCil")->text(), "100"); // the design itself starts from the defaults
+}
+
+void TestOfficina::exportFormats_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("PDF") << "sagome.pdf" << QByteArray("%PDF");
+    QTest::newRow("SVG") << "lamiere.svg" << QByteArray("<?xml");
+    QTest::newRow("DXF") << "lamiere.dxf" << QByteArray("  0\r\nSECTION");
+    QTest::newRow("CSV") << "taglio.csv" << QByteArray("parte,segmento");
+    QTest::newRow("no extension") << "lamiere" << QByteArray();
+}
+
+void TestOfficina::exportFormats()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, start);
+    click("cmdEsporta"); // nothing calculated yet: says so, asks nothing
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY(platform.fileRequests.isEmpty());
+    platform.messages.clear();
+    click("cmdCalcola");
+    platform.fileAnswers << dir->filePath(file);
+    click("cmdEsporta");
+    QCOMPARE(platform.fileRequests.size(), 1);
+    QVERIFY(platform.fileRequests[0].filters.contains("*.dxf"));
+    if (start.isEmpty()) {
+        QCOMPARE(platform.messages.size(), 1);
+        QVERIFY(platform.messages[0].text.contains(".pdf, .svg, .dxf o .csv"));
+        QCOMPARE(test::entries(dir->path()), QStringList());
+        return;
+    }
+    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(readAll(dir->filePath(file)).startsWith(start));
+}
+
+void TestOfficina::failedExportKeepsOldFile()
+{
+    click("cmdCalcola");
+    const QByteArray old("vecchio contenuto");
+    test::FullDisk disk({{QStringLiteral("lamiere.dxf"), old}});
+    if (!disk.available())
+        QSKIP(qPrintable(disk.why()));
+    platform.fileAnswers << disk.path("lamiere.dxf");
+    click("cmdEsporta");
+    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
+    QVERIFY(platform.messages[0].text.contains("spazio esaurito sul disco"));
+    QCOMPARE(readAll(disk.path("lamiere.dxf")), old);
+    QCOMPARE(test::entries(disk.folder()), (QStringList{"lamiere.dxf", "zz-filler"}));
+}
+
+void TestOfficina::printsAtOneToOne()
+{
+    click("cmdStampa"); // nothing to print yet
+    QCOMPARE(platform.printerRequests, 0);
+    platform.messages.clear();
+    box("txtRPM")->setText("6000"); // parts larger than a page: tiled
+    click("cmdCalcola");
+    const QString pdf = dir->filePath("stampa.pdf");
+    platform.printerAnswer = [&](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        return true;
+    };
+    click("cmdStampa");
+    QCOMPARE(platform.printerRequests, 1);
+    QVERIFY(platform.messages.isEmpty());
+    const QList<double> bars = test::pdfCheckBars(readAll(pdf));
+    QVERIFY(bars.size() > 2);
+    for (double mm : bars)
+        QVERIFY2(qAbs(mm - 100) < 0.1, qPrintable(QString::number(mm)));
+}
+
+void TestOfficina::viewsZoom()
+{
+    click("cmdCalcola");
+    auto *view = w->findChild<SheetsView *>();
+    view->resize(600, 400);
+    view->fit();
+    const double fitted = view->zoom();
+    QWheelEvent wheel(QPointF(300, 200), view->mapToGlobal(QPointF(300, 200)), QPoint(),
+                      QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QVERIFY(qAbs(view->zoom() - fitted * 1.44) < 1e-6 * fitted);
+    view->fit();
+    QCOMPARE(view->zoom(), fitted);
+}
+
+QTEST_MAIN(TestOfficina)
+#include "tst_officina.moc"
