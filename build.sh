@@ -4,17 +4,23 @@
 #   ./build.sh test   install what is missing, build and run the whole test suite headless
 #   ./build.sh asan   the test suite again, built with AddressSanitizer and UBSan
 #   ./build.sh bench  the benchmarks
+#   ./build.sh package  the Debian package (build/velmorant_*.deb), installed, checked, removed
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Build tools and libraries; the fonts and Qt's Italian texts the programs use at run time; an X
-# server and a window manager for the tests that place the window on a real desktop.
+# Build tools and libraries; the fonts and Qt's Italian texts the programs use at run time; for
+# the tests, an X server and a window manager (the window on a real desktop), a DXF reader
+# (python3-ezdxf) and a PDF text extractor (poppler-utils).
 packages=(cmake g++ make qt6-base-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
-    qt6-translations-l10n xvfb openbox x11-utils)
+    qt6-translations-l10n xvfb openbox x11-utils python3-ezdxf poppler-utils)
 
-install_missing() {
+# For the package and its checks on the installed system.
+package_tools=(dpkg-dev lintian desktop-file-utils appstream shared-mime-info xdg-utils
+    libfile-mimeinfo-perl man-db bash-completion)
+
+install_missing() { # packages...
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -37,17 +43,17 @@ run_tests() { # dir
 
 case "${1:-}" in
 run)
-    install_missing
+    install_missing "${packages[@]}"
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
     exec ./build/src/app/velmorant
     ;;
 test)
-    install_missing
+    install_missing "${packages[@]}"
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
     run_tests build
     ;;
 asan)
-    install_missing
+    install_missing "${packages[@]}"
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORANT_SANITIZE=ON \
         -DVELMORANT_BENCHMARKS=OFF
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -55,12 +61,20 @@ asan)
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 run_tests build-asan
     ;;
 bench)
-    install_missing
+    install_missing "${packages[@]}"
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
     for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
     ;;
+package)
+    install_missing "${packages[@]}" "${package_tools[@]}"
+    configure_and_build build -DCMAKE_BUILD_TYPE=Release
+    (cd build && rm -f velmorant_*.deb && cpack -G DEB)
+    sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" ./dist/check-package.sh
+    ;;
 *)
-    echo "usage: $0 run|test|asan|bench" >&2
+    echo "usage: $0 run|test|asan|bench|package" >&2
     exit 2
     ;;
 esac

@@ -36,3 +36,12 @@ convert -size 16x16 xc:none -fill '#f1faee' -stroke '#333333' -draw "rectangle 4
 # Help: a question mark.
 convert -size 16x16 xc:none -fill '#1d3557' -stroke none -draw "circle 8,8 8,1" \
   -fill '#f1faee' -font DejaVu-Sans-Bold -pointsize 12 -draw "text 4.5,13 '?'" PNG32:toolbar/help.png
+
+# The desktop icons, from their SVG sources in dist/icons, at the sizes of the hicolor theme.
+for size in 16 32 48 64 128 256; do
+  mkdir -p ../dist/icons/$size
+  rsvg-convert -w $size -h $size ../dist/icons/example.velmorant.Velmorant.svg \
+    -o ../dist/icons/$size/example.velmorant.Velmorant.png
+  rsvg-convert -w $size -h $size ../dist/icons/application-x-velmorant-design.svg \
+    -o ../dist/icons/$size/application-x-velmorant-design.png
+done

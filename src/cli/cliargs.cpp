@@ -70,26 +70,28 @@ struct OptionSpec
 };
 const OptionSpec OutputOptions[] = {
     {"locale", "NOME", "convenzioni numeriche (default C), es. it_IT, en_US"},
-    {"json", nullptr, "risultati completi in JSON"},
+    {"json", nullptr, "risultati completi in JSON (con le parti dell'officina)"},
     {"sketch-width", "W", "larghezza del riquadro dello schizzo in twip (JSON e SVG)"},
     {"write", "FILE", "salva i parametri come file di progetto"},
     {"svg", "FILE", "schizzo in scala (SVG)"},
-    {"patterns", "FILE", "sviluppi dei segmenti in scala 1:1 (.svg, .pdf o .dxf)"},
+    {"sweep", "CAMPO=DA:A:PASSO", "tabella CSV al variare di un parametro"},
+    {"tuned-length", "MM", "regime a cui L1+L2+L3 vale MM"},
+    {"version", nullptr, "versione"},
+    {"help", nullptr, "questo aiuto"},
+};
+const OptionSpec WorkshopOptionsHelp[] = {
+    {"patterns", "FILE", "parti in scala 1:1: .pdf sagome su carta, .svg o .dxf lamiere"},
+    {"cut-list", "FILE", "distinta di taglio (CSV)"},
     {"sheet", "MM", "spessore della lamiera (default 0)"},
     {"seam", "MM", "sormonto per la saldatura su un bordo di ogni pezzo (default 0)"},
     {"sheet-size", "LxA", "lamiera da tagliare, in mm (default 1000x500)"},
     {"gap", "MM", "distanza tra i pezzi e dal bordo della lamiera (default 3)"},
     {"max-sweep", "GRADI", "angolo massimo di un pezzo di cono (default 180)"},
-    {"max-length", "MM", "lunghezza massima di un tratto (default nessuna)"},
+    {"max-length", "MM", "lunghezza massima di un tratto (default 0: nessuna)"},
     {"page", "A4|A3|Letter", "carta delle sagome PDF (default A4)"},
     {"density", "G_CM3", "densit\u00e0 della lamiera (default 7,85: acciaio)"},
-    {"cut-list", "FILE", "distinta di taglio (CSV)"},
     {"split", "foglio|pezzo", "DXF e SVG: un file per foglio o per pezzo"},
     {"name", "TESTO", "nome del progetto, sulle sagome"},
-    {"sweep", "CAMPO=DA:A:PASSO", "tabella CSV al variare di un parametro"},
-    {"tuned-length", "MM", "regime a cui L1+L2+L3 vale MM"},
-    {"version", nullptr, "versione"},
-    {"help", nullptr, "questo aiuto"},
 };
 
 QString optionColumn(const QString &text, int width)
@@ -104,7 +106,9 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     QCommandLineParser parser;
     for (std::size_t i = 0; i < FieldCount; ++i)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
-    for (const OptionSpec &spec : OutputOptions) {
+    QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
+    all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
+    for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
         if (qstrcmp(spec.name, "help") == 0)
             names.prepend(QStringLiteral("h"));
@@ -244,14 +248,20 @@ QString helpText()
             QStringLiteral("  ") +
             optionColumn(QStringLiteral("--%1 T").arg(QLatin1String(fieldInfo(i).optionName)), 15) +
             fieldCaption(i) + QLatin1Char('\n');
-    text += QStringLiteral("\nUscite:\n");
-    for (const OptionSpec &spec : OutputOptions) {
-        QString name = QStringLiteral("--") + QLatin1String(spec.name);
-        if (spec.valueName)
-            name += QLatin1Char(' ') + QLatin1String(spec.valueName);
-        text += QStringLiteral("  ") + optionColumn(name, 23) + QString::fromUtf8(spec.help) +
-                QLatin1Char('\n');
-    }
+    auto section = [&](const QString &title, const auto &options) {
+        text += QLatin1Char('\n') + title + QLatin1Char('\n');
+        for (const OptionSpec &spec : options) {
+            QString name = QStringLiteral("--") + QLatin1String(spec.name);
+            if (spec.valueName)
+                name += QLatin1Char(' ') + QLatin1String(spec.valueName);
+            text += QStringLiteral("  ") + optionColumn(name, 23) + QString::fromUtf8(spec.help) +
+                    QLatin1Char('\n');
+        }
+    };
+    section(QStringLiteral("Uscite:"), OutputOptions);
+    section(QStringLiteral("Officina (--patterns, --cut-list e --json; gli avvisi vanno su "
+                           "stderr):"),
+            WorkshopOptionsHelp);
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito, 1 errore d'uso o di file, 2 parametro rifiutato,\n"

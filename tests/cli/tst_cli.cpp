@@ -69,6 +69,7 @@ private slots:
     void sweepRows();
     void tunedLength();
     void helpAndVersion();
+    void manualListsEveryOption();
 };
 
 void TestCli::defaultsJson()
@@ -434,6 +435,28 @@ void TestCli::helpAndVersion()
     // The parameter options carry the captions of the input boxes.
     QVERIFY(help.out.contains("  --cil T        Cilindrata (cc)\n"));
     QVERIFY(help.out.contains("  --temp T       Temperatura Gas di Scarico (\u00b0C)\n"));
+}
+
+void TestCli::manualListsEveryOption()
+{
+    // The options the help lists, and those the manual page describes (as .B or .BI items).
+    const QString help = QString::fromUtf8(runCli({"--help"}).out);
+    QSet<QString> listed, described;
+    const QRegularExpression helpOption(QStringLiteral("^  --([a-z-]+)"),
+                                        QRegularExpression::MultilineOption);
+    for (auto it = helpOption.globalMatch(help); it.hasNext();)
+        listed << it.next().captured(1);
+    const QString manual = QString::fromUtf8(readAll(QStringLiteral(VELMORANT_MANUAL)));
+    const QRegularExpression manualOption(QStringLiteral("^\\.BI? \\\\-\\\\-([a-z-]+)"),
+                                          QRegularExpression::MultilineOption);
+    for (auto it = manualOption.globalMatch(manual); it.hasNext();)
+        described << it.next().captured(1);
+    QVERIFY(listed.size() > 25);
+    QCOMPARE(described - listed, QSet<QString>());
+    QCOMPARE(listed - described, QSet<QString>());
+    // And its exit statuses.
+    for (const char *status : {"\n.B 0\n", "\n.B 1\n", "\n.B 2\n", "\n.B 3\n"})
+        QVERIFY(manual.contains(QLatin1String(status)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
