@@ -5,7 +5,6 @@
 #include "texts.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -209,15 +208,6 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
 void OfficinaWindow::message(const Message &m)
 {
     m_platform.showMessage(this, windowTitle(), m.text, m.icon);
-}
-
-void OfficinaWindow::closeEvent(QCloseEvent *event)
-{
-    if (m_plan) {
-        QSettings settings;
-        writeWorkshopSettings(settings, m_plan->options);
-    }
-    event->accept();
 }
 
 } // namespace velmorant

@@ -47,9 +47,6 @@ public slots:
     void print();
     void exportParts();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     QWidget *buildForm();
     void buildMenus();

@@ -152,23 +152,6 @@ double areaOf(const Contour &c)
     return area;
 }
 
-double perimeterOf(const Contour &c)
-{
-    const int n = int(c.vertices.size());
-    double total = 0;
-    for (int i = 0; i < n; ++i) {
-        const ContourVertex &v = c.vertices[i];
-        const QPointF next = c.vertices[(i + 1) % n].p;
-        if (v.bulge == 0) {
-            total += length(next - v.p);
-        } else {
-            const ArcEdge arc = arcOf(v.p, next, v.bulge);
-            total += arc.radius * std::abs(arc.sweep);
-        }
-    }
-    return total;
-}
-
 QPainterPath pathOf(const Contour &c)
 {
     QPainterPath path;

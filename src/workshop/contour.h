@@ -58,9 +58,6 @@ QRectF boundsOf(const Contour &c);
 // Enclosed area, arcs included (positive for counter-clockwise contours).
 double areaOf(const Contour &c);
 
-// Length of every edge, arcs included.
-double perimeterOf(const Contour &c);
-
 // The outline as a painter path, its arcs as curves that stay within a micrometre of the
 // true arc at any workshop radius (pieces of at most 10 degrees).
 QPainterPath pathOf(const Contour &c);

@@ -7,15 +7,6 @@
 
 namespace velmorant {
 
-namespace {
-
-QString mm(double v)
-{
-    return QString::number(v, 'f', 1);
-}
-
-} // namespace
-
 Development developFrustum(int segment, const QString &name, double length, double d1, double d2,
                            double sheet)
 {
@@ -58,36 +49,6 @@ QList<Development> developSegments(const ChamberDimensions &d, double sheet)
             developFrustum(3, tr("tratto centrale"), d.L3, d.D2, d.D2, sheet),
             developFrustum(4, tr("cono convergente"), d.L4, d.D2, d.D3, sheet),
             developFrustum(5, tr("coda"), d.L5, d.D3, d.D3, sheet)};
-}
-
-QString Development::label() const
-{
-    QString text = QStringLiteral("%1 %2: L %3").arg(segment).arg(name, mm(length));
-    switch (kind) {
-    case Kind::Skipped:
-        return text + QStringLiteral(" - saltato (lunghezza non positiva)");
-    case Kind::Rectangle:
-        return text + QStringLiteral(", D %1, dm %2, rettangolo %3 x %4")
-                          .arg(mm(d1), mm(mean1), mm(width), mm(height));
-    case Kind::Sector:
-        return text + QStringLiteral(", D %1-%2, s %3, R %4, r %5, angolo %6\u00b0")
-                          .arg(mm(d1), mm(d2), mm(slant), mm(outerRadius), mm(innerRadius),
-                               QString::number(sweepDegrees, 'f', 2));
-    }
-    return text;
-}
-
-QStringList skippedNotes(const QList<Development> &developments)
-{
-    QStringList notes;
-    for (const Development &p : developments) {
-        if (p.kind == Development::Kind::Skipped)
-            notes << QCoreApplication::translate(
-                         "velmorant", "Segmento %1 (%2) saltato: lunghezza %3 mm non positiva")
-                         .arg(p.segment)
-                         .arg(p.name, QString::number(p.length, 'f', 1));
-    }
-    return notes;
 }
 
 } // namespace velmorant

@@ -23,9 +23,6 @@ struct Development
     double slant = 0, outerRadius = 0, innerRadius = 0, sweepDegrees = 0;
     // Rectangle (pipe, or cone with equal ends): width pi * d, height L.
     double width = 0, height = 0;
-
-    // The short description of the command line: "2 cono divergente: L 219.7, D 23.0-46.1, ...".
-    QString label() const;
 };
 
 // The true pi for the workshop: these are lengths of sheet, not the sizing's own constants.
@@ -39,8 +36,5 @@ Development developFrustum(int segment, const QString &name, double length, doub
 // The five segments, from the cylinder: initial pipe, divergent cone, centre section,
 // convergent cone, tail.
 QList<Development> developSegments(const ChamberDimensions &d, double sheetThickness);
-
-// "Segmento 3 (tratto centrale) saltato: lunghezza -5.0 mm non positiva", one per skipped one.
-QStringList skippedNotes(const QList<Development> &developments);
 
 } // namespace velmorant

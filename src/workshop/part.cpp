@@ -45,6 +45,18 @@ QString pieceLetters(int index)
     return s;
 }
 
+// Whether segment pq crosses the ray from the origin along u.
+bool crossesRay(QPointF p, QPointF q, QPointF u)
+{
+    const QPointF d = q - p;
+    const double denom = d.x() * u.y() - d.y() * u.x();
+    if (denom == 0)
+        return false;
+    const double s = (p.x() * u.y() - p.y() * u.x()) / -denom; // along pq
+    const double t = (p.x() * d.y() - p.y() * d.x()) / -denom; // along the ray
+    return s >= 0 && s <= 1 && t >= 0;
+}
+
 // The region a label must stay inside: the part's body without the allowance, shrunk by the
 // margin. Exact for rectangles of text: corners against the outer circle and the wedge (both
 // convex for sweeps up to 180 degrees), edges against the inner circle.
@@ -65,17 +77,21 @@ struct Body
             }
             if (std::hypot(p.x(), p.y()) > R - LabelMargin)
                 return false;
-            // Distance inwards from each radial edge's line (the wedge is convex up to 180
-            // degrees; beyond, a corner inside either half-plane is inside it).
+            // Distance inwards from each radial edge's line. The wedge is convex up to 180
+            // degrees; beyond, it is the union of the two half-planes, and an edge must not
+            // cross the narrow wedge left out between its two rays either.
             const QPointF u0 = polar(1, TruePi / 2 - half), u1 = polar(1, TruePi / 2 + half);
             const double right = u0.x() * p.y() - u0.y() * p.x();
             const double left = p.x() * u1.y() - p.y() * u1.x();
-            const bool inWedge = half <= TruePi / 2 ? right >= LabelMargin && left >= LabelMargin
-                                                    : right >= LabelMargin || left >= LabelMargin;
-            if (!inWedge)
-                return false;
-            // The inner circle, against the whole edge from this corner to the next.
             const QPointF q = corners[(i + 1) % 4];
+            if (half <= TruePi / 2) {
+                if (right < LabelMargin || left < LabelMargin)
+                    return false;
+            } else if ((right < LabelMargin && left < LabelMargin) || crossesRay(p, q, u0) ||
+                       crossesRay(p, q, u1)) {
+                return false;
+            }
+            // The inner circle, against the whole edge from this corner to the next.
             const QPointF d = q - p;
             const double t = std::clamp(
                 -(p.x() * d.x() + p.y() * d.y()) / (d.x() * d.x() + d.y() * d.y()), 0.0, 1.0);
@@ -91,13 +107,10 @@ struct Body
 // baselines at `angle`; 0 when not even the smallest does.
 double fittingEm(const Body &body, const QStringList &lines, QPointF centre, double angle)
 {
-    double widest = 0;
-    for (const QString &l : lines)
-        widest = std::max(widest, textWidthEm(l));
-    const double tall = (lines.size() - 1) * LineSpacingEm + 1.0;
+    const QSizeF unit = textBlockSize(lines, 1.0);
     const QPointF u = polar(1, angle * Deg), v = polar(1, angle * Deg + TruePi / 2);
     auto fits = [&](double em) {
-        const double hw = widest * em / 2, hh = tall * em / 2;
+        const double hw = unit.width() * em / 2, hh = unit.height() * em / 2;
         const QPointF corners[4] = {centre - u * hw - v * hh, centre + u * hw - v * hh,
                                     centre + u * hw + v * hh, centre - u * hw + v * hh};
         return body.contains(corners);
@@ -143,14 +156,10 @@ void addCentreLine(QList<Stroke> &marks, QPointF from, QPointF to, const PartLab
         return;
     }
     const QPointF axis = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
-    const double along = std::abs(std::cos((label.angle) * Deg - std::atan2(axis.y(), axis.x())));
-    double widest = 0;
-    for (const QString &l : label.lines)
-        widest = std::max(widest, textWidthEm(l));
-    const double wide = widest * label.em,
-                 tall = ((label.lines.size() - 1) * LineSpacingEm + 1) * label.em;
+    const double along = std::abs(std::cos(label.angle * Deg - std::atan2(axis.y(), axis.x())));
+    const QSizeF block = textBlockSize(label.lines, label.em);
     // Half the block's extent along the axis, plus a little air.
-    const double half = (along > 0.5 ? wide : tall) / 2 + 1.5;
+    const double half = (along > 0.5 ? block.width() : block.height()) / 2 + 1.5;
     const double t =
         (label.centre.x() - from.x()) * axis.x() + (label.centre.y() - from.y()) * axis.y();
     const double total = std::hypot(to.x() - from.x(), to.y() - from.y());

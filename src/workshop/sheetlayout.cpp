@@ -21,7 +21,7 @@ QList<LabelLine> labelLines(const PartLabel &label, bool turned)
     const double a = (label.angle + (turned ? 180 : 0)) * 3.14159265358979323846 / 180;
     const QPointF v(-std::sin(a), std::cos(a)); // towards the top of the text
     const int n = int(label.lines.size());
-    const double tall = ((n - 1) * LineSpacingEm + 1.0) * label.em;
+    const double tall = textBlockSize(label.lines, label.em).height();
     for (int k = 0; k < n; ++k) {
         // A line's capitals reach about 0.75 em above its baseline.
         const double up = tall / 2 - 0.75 * label.em - k * LineSpacingEm * label.em;

@@ -151,12 +151,10 @@ TemplateBook::TemplateBook(const WorkshopPlan &plan, QSizeF printable, QDate dat
     addSmallParts(small);
     for (const auto &[part, angle] : tiled)
         addTiledPart(part, angle);
+    // The count above is an upper bound (a page per small part, every tile), so the book
+    // stays within MaxPages.
     if (m_pages.isEmpty())
         m_pages << Page{}; // the title block alone says there is nothing to cut
-    if (m_pages.size() > MaxPages) {
-        m_refusal = tr("le sagome richiederebbero pi\u00f9 di %1 pagine").arg(MaxPages);
-        m_pages.clear();
-    }
 }
 
 void TemplateBook::addSmallParts(const QList<QPair<int, double>> &parts)

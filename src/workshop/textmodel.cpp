@@ -1,5 +1,7 @@
 #include "textmodel.h"
 
+#include <algorithm>
+
 namespace velmorant {
 
 namespace {
@@ -39,6 +41,14 @@ double textWidthEm(const QString &text)
     for (QChar c : text)
         w += advance(c);
     return w;
+}
+
+QSizeF textBlockSize(const QStringList &lines, double em)
+{
+    double widest = 0;
+    for (const QString &l : lines)
+        widest = std::max(widest, textWidthEm(l));
+    return QSizeF(widest * em, ((lines.size() - 1) * LineSpacingEm + 1.0) * em);
 }
 
 } // namespace velmorant
