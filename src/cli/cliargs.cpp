@@ -29,15 +29,6 @@ QString badValue(const QString &option, const QString &value)
     return QStringLiteral("Valore non valido per %1: \"%2\"").arg(option, value);
 }
 
-// Numbers of the options that are not parameters: the locale's decimal separator, but no
-// digit grouping, which would make "1.250" a thousand times what a user of it_IT meant.
-std::optional<double> optionNumber(const QString &text, const QLocale &locale)
-{
-    QLocale strict = locale;
-    strict.setNumberOptions(QLocale::RejectGroupSeparator);
-    return parseLocaleNumber(text, strict);
-}
-
 std::optional<QString> readSweep(const QString &value, const QLocale &locale, SweepSpec &s)
 {
     // FIELD=FROM:TO:STEP
@@ -46,9 +37,9 @@ std::optional<QString> readSweep(const QString &value, const QLocale &locale, Sw
     const QStringList range = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
     if (!field || range.size() != 3)
         return badValue(option, value);
-    const std::optional<double> from = optionNumber(range[0], locale),
-                                to = optionNumber(range[1], locale),
-                                step = optionNumber(range[2], locale);
+    const std::optional<double> from = parseSettingNumber(range[0], locale),
+                                to = parseSettingNumber(range[1], locale),
+                                step = parseSettingNumber(range[2], locale);
     if (!from || !to || !step || *step == 0)
         return badValue(option, value);
     s = SweepSpec{*field, *from, *to, *step};
@@ -159,7 +150,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         if (!parser.isSet(QLatin1String(name)))
             return std::nullopt;
         const QString text = parser.value(QLatin1String(name));
-        into = optionNumber(text, locale);
+        into = parseSettingNumber(text, locale);
         if (!into || !accept(*into))
             return badValue(QStringLiteral("--") + QLatin1String(name), text);
         return std::nullopt;
@@ -182,9 +173,9 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         const QStringList sides =
             text.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseInsensitive);
         const std::optional<double> width =
-            sides.size() == 2 ? optionNumber(sides[0], locale) : std::nullopt;
+            sides.size() == 2 ? parseSettingNumber(sides[0], locale) : std::nullopt;
         const std::optional<double> height =
-            sides.size() == 2 ? optionNumber(sides[1], locale) : std::nullopt;
+            sides.size() == 2 ? parseSettingNumber(sides[1], locale) : std::nullopt;
         if (!width || !height || *width < 10 || *height < 10 || *width > 20000 || *height > 20000)
             return badValue(QStringLiteral("--sheet-size"), text);
         w.sheetSize = QSizeF(*width, *height);

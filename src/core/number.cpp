@@ -16,6 +16,13 @@ std::optional<double> parseLocaleNumber(const QString &text, const QLocale &loca
     return value;
 }
 
+std::optional<double> parseSettingNumber(const QString &text, const QLocale &locale)
+{
+    QLocale strict = locale;
+    strict.setNumberOptions(QLocale::RejectGroupSeparator);
+    return parseLocaleNumber(text, strict);
+}
+
 std::optional<double> parsePlainNumber(const QString &text)
 {
     return parseLocaleNumber(text, QLocale::c());

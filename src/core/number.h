@@ -12,6 +12,11 @@ namespace velmorant {
 // Empty or non-numeric text, NaN, infinity and values out of range give no value.
 std::optional<double> parseLocaleNumber(const QString &text, const QLocale &locale);
 
+// Reads a setting's number (a sheet thickness, a sweep bound): the locale's decimal
+// separator, but no digit grouping, which would make "1.250" a thousand times what a user of
+// it_IT meant.
+std::optional<double> parseSettingNumber(const QString &text, const QLocale &locale);
+
 // Reads a number written with the period as the only separator and no grouping (design
 // files, the command line's C default).
 std::optional<double> parsePlainNumber(const QString &text);

@@ -15,13 +15,6 @@ QString tr(const char *s)
     return QCoreApplication::translate("velmorant", s);
 }
 
-std::optional<double> strictNumber(const QString &text, const QLocale &locale)
-{
-    QLocale strict = locale;
-    strict.setNumberOptions(QLocale::RejectGroupSeparator);
-    return parseLocaleNumber(text, strict);
-}
-
 // Sides of a sheet the nesting can work on.
 constexpr double SmallestSide = 10, LargestSide = 20000;
 
@@ -65,17 +58,17 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale)
     };
     for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
         const WorkshopNumber &n = workshopNumbers()[i];
-        const std::optional<double> v = strictNumber(texts.numbers[i], locale);
+        const std::optional<double> v = parseSettingNumber(texts.numbers[i], locale);
         if (!v || *v < n.low || *v > n.high)
             return refuse(tr(n.caption), n.low, n.high,
                           QStringLiteral("opt_") + QLatin1String(n.key));
         o.*n.member = *v;
     }
-    const std::optional<double> w = strictNumber(texts.sheetWidth, locale);
+    const std::optional<double> w = parseSettingNumber(texts.sheetWidth, locale);
     if (!w || *w < SmallestSide || *w > LargestSide)
         return refuse(tr("Larghezza lamiera (mm)"), SmallestSide, LargestSide,
                       QStringLiteral("opt_sheet-width"));
-    const std::optional<double> h = strictNumber(texts.sheetHeight, locale);
+    const std::optional<double> h = parseSettingNumber(texts.sheetHeight, locale);
     if (!h || *h < SmallestSide || *h > LargestSide)
         return refuse(tr("Altezza lamiera (mm)"), SmallestSide, LargestSide,
                       QStringLiteral("opt_sheet-height"));
