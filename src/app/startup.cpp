@@ -3,6 +3,8 @@
 #include "fonts.h"
 #include "mainwindow.h"
 #include "safefile.h"
+#include "settingsfile.h"
+#include "statusbar.h"
 #include "splash.h"
 #include "translations.h"
 #include "version.h"
@@ -18,7 +20,7 @@ void prepareApplication()
     QCoreApplication::setApplicationVersion(QLatin1String(VersionText));
     installFontSubstitutions();
     installItalianTranslations(*QCoreApplication::instance());
-    reportFileSizeLimitAsWriteError();
+    protectFileWrites();
 }
 
 Startup startVelmorant(Platform &platform, PlacementStore *placement, int splashDelayMs)
@@ -27,7 +29,11 @@ Startup startVelmorant(Platform &platform, PlacementStore *placement, int splash
     Startup s;
     s.splash = new Splash(splashDelayMs);
     s.splash->show();
+    // Before anything reads the settings: a settings file that is a FIFO would hang here.
+    const std::optional<QString> settingsNote = guardSettingsFiles();
     s.mainWindow = new MainWindow(platform, placement);
+    if (settingsNote)
+        s.mainWindow->statusPanels().setPanelText(1, *settingsNote);
     s.mainWindow->setAttribute(Qt::WA_DeleteOnClose);
     s.splash->setMainWindow(s.mainWindow);
     return s;

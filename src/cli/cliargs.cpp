@@ -2,12 +2,14 @@
 
 #include "number.h"
 #include "sweep.h"
+#include "usertext.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QLocale>
 
 #include <cmath>
+#include <limits>
 
 namespace velmorant {
 
@@ -24,28 +26,41 @@ std::optional<std::size_t> fieldByName(const QString &name)
     return std::nullopt;
 }
 
-QString badValue(const QString &option, const QString &value)
+// A refused value, quoted safely, and what the option takes.
+QString badValue(const QString &option, const QString &value, const QString &valid)
 {
-    return QStringLiteral("Valore non valido per %1: \"%2\"").arg(option, value);
+    return QStringLiteral("Valore non valido per %1: %2 (%3)")
+        .arg(option, quotedUserText(value), valid);
 }
+
+// The range of a number option, written as the option reads it under `locale`.
+QString numberRange(double low, double high, const QLocale &locale)
+{
+    return QStringLiteral("serve un numero tra %1 e %2")
+        .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale));
+}
+
+constexpr double SmallestSheetSide = 10, LargestSheetSide = 20000;
+constexpr double LargestSketchWidth = 1e6; // twips: over 17 m of drawing
 
 std::optional<QString> readSweep(const QString &value, const QLocale &locale, SweepSpec &s)
 {
     // FIELD=FROM:TO:STEP
     const QString option = QStringLiteral("--sweep");
+    const QString form = QStringLiteral("CAMPO=DA:A:PASSO, es. RPM=8000:12000:250");
     const std::optional<std::size_t> field = fieldByName(value.section(QLatin1Char('='), 0, 0));
     const QStringList range = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
     if (!field || range.size() != 3)
-        return badValue(option, value);
+        return badValue(option, value, form);
     const std::optional<double> from = parseSettingNumber(range[0], locale),
                                 to = parseSettingNumber(range[1], locale),
                                 step = parseSettingNumber(range[2], locale);
     if (!from || !to || !step || *step == 0)
-        return badValue(option, value);
+        return badValue(option, value, form + QStringLiteral(", con un passo diverso da 0"));
     s = SweepSpec{*field, *from, *to, *step};
     const double rows = sweepRowCount(s);
     if (std::isnan(rows))
-        return badValue(option, value);
+        return badValue(option, value, QStringLiteral("il passo deve andare da DA verso A"));
     if (!(rows <= MaxSweepRows))
         return QStringLiteral("La tabella di %1 avrebbe troppe righe: il massimo \u00e8 %2")
             .arg(option, QLocale(QLocale::Italian).toString(qint64(MaxSweepRows)));
@@ -73,7 +88,7 @@ const OptionSpec OutputOptions[] = {
 const OptionSpec WorkshopOptionsHelp[] = {
     {"patterns", "FILE", "parti in scala 1:1: .pdf sagome su carta, .svg o .dxf lamiere"},
     {"cut-list", "FILE", "distinta di taglio (CSV)"},
-    {"sheet", "MM", "spessore della lamiera (default 0)"},
+    {"sheet", "MM", "spessore della lamiera (default 1; 0 sviluppa sul diametro interno)"},
     {"seam", "MM", "sormonto per la saldatura su un bordo di ogni pezzo (default 0)"},
     {"sheet-size", "LxA", "lamiera da tagliare, in mm (default 1000x500)"},
     {"gap", "MM", "distanza tra i pezzi e dal bordo della lamiera (default 3)"},
@@ -110,11 +125,12 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     if (!parser.parse(QStringList{QStringLiteral("velmorant-cli")} + args)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             const QString name = parser.unknownOptionNames().first();
-            return QStringLiteral("Opzione sconosciuta: %1%2 (vedere --help)")
-                .arg(name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), name);
+            return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)")
+                .arg(quotedUserText((name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-")) +
+                                    name));
         }
         if (!args.isEmpty() && args.last().startsWith(QLatin1Char('-')))
-            return QStringLiteral("Manca il valore di %1").arg(args.last());
+            return QStringLiteral("Manca il valore di %1").arg(quotedUserText(args.last()));
         return QStringLiteral("Argomenti non validi (vedere --help)");
     }
 
@@ -123,7 +139,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     o.json = parser.isSet(QStringLiteral("json"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        return QStringLiteral("Un solo file di progetto, per favore: \"%1\"").arg(files[1]);
+        return QStringLiteral("Un solo file di progetto, per favore: %1")
+            .arg(quotedUserText(files[1]));
     o.designFile = files.value(0);
     for (std::size_t i = 0; i < FieldCount; ++i) {
         const QString name = QLatin1String(fieldInfo(i).optionName);
@@ -145,25 +162,30 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
 
     // Numbers are read once --locale is known, wherever it stands.
     const QLocale locale(o.locale);
-    auto number = [&](const char *name, auto accept,
+    // A number option within [low, high] (an open low end when `aboveLow`).
+    auto number = [&](const char *name, double low, double high, bool aboveLow,
                       std::optional<double> &into) -> std::optional<QString> {
         if (!parser.isSet(QLatin1String(name)))
             return std::nullopt;
         const QString text = parser.value(QLatin1String(name));
         into = parseSettingNumber(text, locale);
-        if (!into || !accept(*into))
-            return badValue(QStringLiteral("--") + QLatin1String(name), text);
+        if (!into || *into > high || *into < low || (aboveLow && *into == low))
+            return badValue(
+                QStringLiteral("--") + QLatin1String(name), text,
+                !aboveLow           ? numberRange(low, high, locale)
+                : std::isinf(high) ? QStringLiteral("serve un numero maggiore di %1")
+                                          .arg(formatBoxNumber(low, locale))
+                                    : QStringLiteral("serve un numero maggiore di %1 e fino a %2")
+                                          .arg(formatBoxNumber(low, locale),
+                                               formatBoxNumber(high, locale)));
         return std::nullopt;
     };
-    if (auto e = number(
-            "sketch-width", [](double) { return true; }, o.sketchWidth))
+    if (auto e = number("sketch-width", 0, LargestSketchWidth, true, o.sketchWidth))
         return e;
     WorkshopOptions &w = o.workshop;
     for (const WorkshopNumber &n : workshopNumbers()) {
         std::optional<double> v;
-        const double low = n.low, high = n.high;
-        if (auto e = number(
-                n.key, [=](double x) { return x >= low && x <= high; }, v))
+        if (auto e = number(n.key, n.low, n.high, false, v))
             return e;
         if (v)
             w.*n.member = *v;
@@ -176,8 +198,12 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
             sides.size() == 2 ? parseSettingNumber(sides[0], locale) : std::nullopt;
         const std::optional<double> height =
             sides.size() == 2 ? parseSettingNumber(sides[1], locale) : std::nullopt;
-        if (!width || !height || *width < 10 || *height < 10 || *width > 20000 || *height > 20000)
-            return badValue(QStringLiteral("--sheet-size"), text);
+        if (!width || !height || *width < SmallestSheetSide || *height < SmallestSheetSide ||
+            *width > LargestSheetSide || *height > LargestSheetSide)
+            return badValue(QStringLiteral("--sheet-size"), text,
+                            QStringLiteral("LARGHEZZAxALTEZZA in mm, ogni lato tra %1 e %2")
+                                .arg(formatBoxNumber(SmallestSheetSide, locale),
+                                     formatBoxNumber(LargestSheetSide, locale)));
         w.sheetSize = QSizeF(*width, *height);
     }
     if (parser.isSet(QStringLiteral("page"))) {
@@ -192,7 +218,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
             }
         }
         if (!known)
-            return badValue(QStringLiteral("--page"), page);
+            return badValue(QStringLiteral("--page"), page, QStringLiteral("A4, A3 o Letter"));
     }
     if (parser.isSet(QStringLiteral("split"))) {
         const QString split = parser.value(QStringLiteral("split"));
@@ -201,12 +227,16 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         else if (split == QLatin1String("pezzo"))
             o.split = CliOptions::Split::ByPart;
         else
-            return badValue(QStringLiteral("--split"), split);
+            return badValue(QStringLiteral("--split"), split, QStringLiteral("foglio o pezzo"));
+        const QString kind = QFileInfo(o.patternsFile).suffix().toLower();
+        if (kind != QLatin1String("dxf") && kind != QLatin1String("svg"))
+            return QStringLiteral("--split divide solo le lamiere: serve --patterns con un file "
+                                  ".dxf o .svg");
     }
     if (parser.isSet(QStringLiteral("name")))
         w.designName = parser.value(QStringLiteral("name"));
-    if (auto e = number(
-            "tuned-length", [](double l) { return l > 0; }, o.tunedLength))
+    if (auto e = number("tuned-length", 0, std::numeric_limits<double>::infinity(), true,
+                        o.tunedLength))
         return e;
     if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;

@@ -8,6 +8,8 @@
 #include "safefile.h"
 #include "sweep.h"
 #include "translations.h"
+#include "workshopinput.h"
+#include "usertext.h"
 #include "validation.h"
 #include "version.h"
 
@@ -28,9 +30,15 @@ void print(std::FILE *to, const QString &text)
     std::fputs(text.toUtf8().constData(), to);
 }
 
+// Messages may quote what the user typed: on stderr nothing reaches the terminal as a command.
+void tell(const QString &text)
+{
+    print(stderr, terminalSafe(text));
+}
+
 int fail(int code, const QString &message)
 {
-    print(stderr, message + QLatin1Char('\n'));
+    tell(message + QLatin1Char('\n'));
     return code;
 }
 
@@ -48,12 +56,20 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool f
 
 int main(int argc, char **argv)
 {
-    reportFileSizeLimitAsWriteError();
+    protectFileWrites();
     QStringList args;
-    for (int i = 1; i < argc; ++i)
+    std::optional<QString> usage;
+    for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
+        // A name that is not UTF-8 would be written under another name: refuse it instead.
+        if (!usage && args.last().toLocal8Bit() != QByteArray(argv[i]))
+            usage = QStringLiteral("L'argomento %1 non \u00e8 testo UTF-8 valido: i nomi dei "
+                                   "file e i valori vanno scritti in UTF-8")
+                        .arg(i);
+    }
     CliOptions o;
-    const std::optional<QString> usage = parseArguments(args, o);
+    if (!usage)
+        usage = parseArguments(args, o);
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, o.needsFonts());
     installItalianTranslations(*app);
     if (usage)
@@ -125,8 +141,12 @@ int main(int argc, char **argv)
     std::optional<WorkshopPlan> plan;
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
         plan = planWorkshop(p, d, o.workshop);
-        if (!plan->refusal.isEmpty() && (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))
-            return fail(UsageOrFile, plan->refusal);
+        const PartsRefusal &refused = plan->refusal;
+        if (refused.kind != PartsRefusal::Kind::None &&
+            (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))
+            return fail(refused.kind == PartsRefusal::Kind::Geometry ? Refused : UsageOrFile,
+                        QStringLiteral("Impossibile preparare il taglio: %1")
+                            .arg(refusalText(refused, locale)));
         PartsOutput output;
         output.split = o.split == CliOptions::Split::BySheet  ? PartsOutput::Split::BySheet
                        : o.split == CliOptions::Split::ByPart ? PartsOutput::Split::ByPart
@@ -136,13 +156,19 @@ int main(int argc, char **argv)
         for (const QString &file : {o.patternsFile, o.cutListFile}) {
             if (file.isEmpty())
                 continue;
-            if (std::optional<QString> error = writeParts(file, *plan, output))
-                return fail(UsageOrFile, *error);
+            const PartsWritten written = writeParts(file, *plan, output);
+            if (!written.ok())
+                return fail(UsageOrFile, written.failure);
+            for (int k = 0; k < written.offSheetParts.size(); ++k)
+                tell(QStringLiteral("Il pezzo %1 non sta in nessuna lamiera: scritto a "
+                                             "parte in %2\n")
+                                  .arg(plan->parts[written.offSheetParts[k]].name,
+                                       written.offSheetFiles[k]));
         }
         // Advice, not a refusal: on stderr, and the result stands.
         if (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
             for (const BuilderWarning &w : plan->warnings)
-                print(stderr, QStringLiteral("Avviso %1: %2\n").arg(w.code, w.text));
+                tell(QStringLiteral("Avviso %1: %2\n").arg(w.code, w.text));
         }
     }
 

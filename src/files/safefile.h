@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,6 +21,25 @@ namespace velmorant {
 // (folders, FIFOs, devices, sockets, link loops) are refused before anything is written.
 std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes);
 
+// A set of files that belong together (the sheets of one export, one file each), written as
+// a set: every file first to its hidden temporary, then all renamed into place, then the old
+// set's files that the new one does not have (`obsolete`) removed. On any failure before the
+// last step no file of the old set has changed and nothing new is left; the failure names the
+// file. At most MaxFilesInSet files.
+constexpr int MaxFilesInSet = 1100;
+struct FileToWrite
+{
+    QString path;
+    QByteArray bytes;
+};
+struct SetFailure
+{
+    QString path;
+    QString reason;
+};
+std::optional<SetFailure> writeFileSet(const QList<FileToWrite> &files,
+                                       const QStringList &obsolete);
+
 // Reads at most `maxBytes` from the start of a regular file. Anything else is refused at once,
 // without blocking: a FIFO, a device, a socket or a folder.
 struct FileReading
@@ -32,9 +53,10 @@ FileReading readRegularFile(const QString &path, qint64 maxBytes);
 // The Italian reason for a system error number.
 QString systemErrorReason(int errorNumber);
 
-// A process over its file-size limit is killed by SIGXFSZ by default, losing whatever was not
-// saved; ignoring it turns the limit into an ordinary failed write that is reported. Called
-// once at the start of every program of the suite.
-void reportFileSizeLimitAsWriteError();
+// Called once at the start of every program of the suite: a file-size limit becomes a failed
+// write that is reported (SIGXFSZ ignored), and SIGINT, SIGTERM, SIGHUP and SIGQUIT remove
+// the hidden files of a write under way before the program ends. Hidden files left by a
+// program killed outright (SIGKILL) are removed by the next write of the same name.
+void protectFileWrites();
 
 } // namespace velmorant

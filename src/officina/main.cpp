@@ -2,6 +2,7 @@
 #include "officinawindow.h"
 #include "qtplatform.h"
 #include "safefile.h"
+#include "settingsfile.h"
 #include "translations.h"
 #include "version.h"
 
@@ -15,7 +16,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Velmorant"));
     QCoreApplication::setApplicationVersion(QLatin1String(velmorant::VersionText));
     velmorant::installItalianTranslations(app);
-    velmorant::reportFileSizeLimitAsWriteError();
+    velmorant::protectFileWrites();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
@@ -27,8 +28,12 @@ int main(int argc, char *argv[])
         QCoreApplication::translate("velmorant", "file di progetto da aprire"));
     parser.process(app);
 
+    // Before the window reads its options: a settings file that is a FIFO would hang it.
+    const std::optional<QString> settingsNote = velmorant::guardSettingsFiles();
     velmorant::QtPlatform platform;
     velmorant::OfficinaWindow window(platform);
+    if (settingsNote)
+        window.setStatusNote(*settingsNote);
     window.show();
     if (!parser.positionalArguments().isEmpty())
         window.openDesign(parser.positionalArguments().first());

@@ -3,6 +3,7 @@
 
 #include "chamberview.h"
 #include "designfile.h"
+#include "number.h"
 #include "partsfile.h"
 #include "sheetsview.h"
 #include "templatebook.h"
@@ -17,6 +18,8 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
+
+#include <iterator>
 
 namespace velmorant {
 
@@ -77,17 +80,22 @@ void OfficinaWindow::showPlan()
     for (int r = 0; r < rows.size(); ++r) {
         const CutListRow &row = rows[r];
         const bool placed = row.sheet > 0;
+        auto onSheet = [&](double v, int decimals) {
+            return placed ? m_locale.toString(v, 'f', decimals) : QString();
+        };
         const QString cells[] = {row.part,
                                  QStringLiteral("%1 %2").arg(row.segment).arg(row.segmentName),
                                  placed ? QString::number(row.sheet) : tr("fuori lamiera"),
-                                 placed ? m_locale.toString(row.position.x(), 'f', 1) : QString(),
-                                 placed ? m_locale.toString(row.position.y(), 'f', 1) : QString(),
-                                 placed ? m_locale.toString(row.rotation, 'f', 0) : QString(),
+                                 onSheet(row.footprint.x(), 1),
+                                 onSheet(row.footprint.y(), 1),
+                                 onSheet(row.rotation, 0),
+                                 onSheet(row.footprint.width(), 1),
+                                 onSheet(row.footprint.height(), 1),
                                  m_locale.toString(row.size.width(), 'f', 1),
                                  m_locale.toString(row.size.height(), 'f', 1),
                                  m_locale.toString(row.area / 100, 'f', 1),
                                  m_locale.toString(row.mass, 'f', 3)};
-        for (int c = 0; c < 10; ++c) {
+        for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (c >= 2)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -101,8 +109,8 @@ void OfficinaWindow::showPlan()
                            .arg(plan.parts.size())
                            .arg(plan.nesting.sheets == 1 ? tr("1 foglio")
                                                          : tr("%1 fogli").arg(plan.nesting.sheets))
-                           .arg(m_locale.toString(plan.options.sheetSize.width()),
-                                m_locale.toString(plan.options.sheetSize.height()),
+                           .arg(formatBoxNumber(plan.options.sheetSize.width(), m_locale),
+                                formatBoxNumber(plan.options.sheetSize.height(), m_locale),
                                 m_locale.toString(plan.nesting.utilisation * 100, 'f', 0),
                                 m_locale.toString(mass, 'f', 2)));
 }
@@ -170,8 +178,9 @@ void OfficinaWindow::exportParts()
     PartsOutput output;
     output.paper = QPageSize::PageSizeId(m_page->currentData().toInt());
     output.date = QDate::currentDate();
-    if (const std::optional<QString> error = writeParts(path, *m_plan, output))
-        message({*error, MessageIcon::Critical});
+    const PartsWritten written = writeParts(path, *m_plan, output);
+    if (!written.ok())
+        message({written.failure, MessageIcon::Critical});
 }
 
 } // namespace velmorant

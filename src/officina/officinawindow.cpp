@@ -61,11 +61,21 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     m_cutList = new QTableWidget(m_tabs);
     m_cutList->setObjectName(QStringLiteral("tblDistinta"));
     m_cutList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_cutList->setColumnCount(10);
-    m_cutList->setHorizontalHeaderLabels({tr("Pezzo"), tr("Segmento"), tr("Foglio"), tr("X (mm)"),
-                                          tr("Y (mm)"), tr("Rotazione (\u00b0)"),
-                                          tr("Larghezza (mm)"), tr("Altezza (mm)"),
-                                          tr("Area (cm\u00b2)"), tr("Massa (kg)")});
+    // As the CSV: the placed part's box in the sheet's frame, then the part's own box.
+    const QStringList columns{tr("Pezzo"),
+                              tr("Segmento"),
+                              tr("Foglio"),
+                              tr("X sul foglio (mm)"),
+                              tr("Y sul foglio (mm)"),
+                              tr("Rotazione (\u00b0)"),
+                              tr("Ingombro sul foglio, larghezza (mm)"),
+                              tr("Ingombro sul foglio, altezza (mm)"),
+                              tr("Pezzo, larghezza (mm)"),
+                              tr("Pezzo, altezza (mm)"),
+                              tr("Area (cm\u00b2)"),
+                              tr("Massa (kg)")};
+    m_cutList->setColumnCount(int(columns.size()));
+    m_cutList->setHorizontalHeaderLabels(columns);
     m_cutList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tabs->addTab(m_chamber, tr("Camera in scala"));
     m_tabs->addTab(m_sheets, tr("Lamiere"));
@@ -203,6 +213,11 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
     m_sheetWidth->setText(t.sheetWidth);
     m_sheetHeight->setText(t.sheetHeight);
     m_name->setText(t.name);
+}
+
+void OfficinaWindow::setStatusNote(const QString &text)
+{
+    m_summary->setText(text);
 }
 
 void OfficinaWindow::message(const Message &m)

@@ -39,6 +39,8 @@ public:
     void openDesign(const QString &path);
 
     const std::optional<WorkshopPlan> &plan() const { return m_plan; }
+    // A note in the status bar until the next calculation replaces it.
+    void setStatusNote(const QString &text);
     const QPrinter *printer() const { return m_printer.get(); }
 
 public slots:

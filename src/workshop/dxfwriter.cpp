@@ -8,6 +8,26 @@ namespace velmorant {
 
 namespace {
 
+// Windows-1252 where it differs from Latin-1: 0x80 to 0x9f (0 where the code page has none).
+constexpr char16_t Cp1252High[32] = {
+    0x20ac, 0,      0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017d, 0,      0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
+    0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0,      0x017e, 0x0178};
+
+// The Windows-1252 byte of `c`, or 0 when the code page has none.
+char cp1252(char32_t c)
+{
+    if ((c >= 0x20 && c < 0x7f) || (c >= 0xa0 && c <= 0xff))
+        return char(c);
+    for (int i = 0; i < 32; ++i) {
+        if (Cp1252High[i] != 0 && Cp1252High[i] == c)
+            return char(0x80 + i);
+    }
+    return 0;
+}
+
+constexpr int MaxDxfString = 255;
+
 class Dxf
 {
 public:
@@ -29,6 +49,38 @@ public:
 private:
     QByteArray m_out;
 };
+
+} // namespace
+
+QByteArray dxfText(const QString &text)
+{
+    QByteArray out;
+    const QList<uint> chars = text.toUcs4();
+    for (int i = 0; i < chars.size(); ++i) {
+        const char32_t c = chars[i];
+        QByteArray piece;
+        if (c == '\\')
+            piece = "\\U+005C";
+        else if (c == '^')
+            piece = "^ ";
+        else if (c == '%' && i + 1 < chars.size() && chars[i + 1] == '%') {
+            piece = "%%%%%%";
+            ++i;
+        }
+        else if (const char b = cp1252(c))
+            piece = QByteArray(1, b);
+        else if (c <= 0xffff)
+            piece = "\\U+" + QByteArray::number(uint(c), 16).toUpper().rightJustified(4, '0');
+        else
+            piece = "?"; // beyond what the escape can name
+        if (out.size() + piece.size() > MaxDxfString)
+            break;
+        out += piece;
+    }
+    return out;
+}
+
+namespace {
 
 void polyline(Dxf &d, const char *layer, const Contour &c)
 {
@@ -160,7 +212,7 @@ QByteArray workshopDxf(const WorkshopPlan &plan, const SheetLayout &layout)
             const QPointF at = item.toDrawing.map(line.baselineCentre);
             d.point(10, at);
             d.number(40, p.label.em * DxfTextHeightPerEm);
-            d.group(1, line.text.toLatin1());
+            d.group(1, dxfText(line.text));
             d.number(50, angle);
             d.integer(72, 1); // centred on the alignment point
             d.point(11, at);

@@ -65,17 +65,18 @@ struct Body
     bool sector = false;
     double r = 0, R = 0, half = 0; // sector: radii, half sweep in radians
     double y0 = 0, w = 0, h = 0;   // rectangle: from y0 to h, 0 to w
+    double margin = LabelMargin;
     bool contains(const QPointF corners[4]) const
     {
         for (int i = 0; i < 4; ++i) {
             const QPointF p = corners[i];
             if (!sector) {
-                if (p.x() < LabelMargin || p.x() > w - LabelMargin || p.y() < y0 + LabelMargin ||
-                    p.y() > h - LabelMargin)
+                if (p.x() < margin || p.x() > w - margin || p.y() < y0 + margin ||
+                    p.y() > h - margin)
                     return false;
                 continue;
             }
-            if (std::hypot(p.x(), p.y()) > R - LabelMargin)
+            if (std::hypot(p.x(), p.y()) > R - margin)
                 return false;
             // Distance inwards from each radial edge's line. The wedge is convex up to 180
             // degrees; beyond, it is the union of the two half-planes, and an edge must not
@@ -85,9 +86,9 @@ struct Body
             const double left = p.x() * u1.y() - p.y() * u1.x();
             const QPointF q = corners[(i + 1) % 4];
             if (half <= TruePi / 2) {
-                if (right < LabelMargin || left < LabelMargin)
+                if (right < margin || left < margin)
                     return false;
-            } else if ((right < LabelMargin && left < LabelMargin) || crossesRay(p, q, u0) ||
+            } else if ((right < margin && left < margin) || crossesRay(p, q, u0) ||
                        crossesRay(p, q, u1)) {
                 return false;
             }
@@ -96,7 +97,7 @@ struct Body
             const double t = std::clamp(
                 -(p.x() * d.x() + p.y() * d.y()) / (d.x() * d.x() + d.y() * d.y()), 0.0, 1.0);
             const QPointF nearest = p + t * d;
-            if (std::hypot(nearest.x(), nearest.y()) < r + LabelMargin)
+            if (std::hypot(nearest.x(), nearest.y()) < r + margin)
                 return false;
         }
         return true;
@@ -104,8 +105,9 @@ struct Body
 };
 
 // The largest font size, up to MaxLabelEm, at which `lines` fit centred at `centre` with
-// baselines at `angle`; 0 when not even the smallest does.
-double fittingEm(const Body &body, const QStringList &lines, QPointF centre, double angle)
+// baselines at `angle`; 0 when not even `smallest` does.
+double fittingEm(const Body &body, const QStringList &lines, QPointF centre, double angle,
+                 double smallest = SmallestEm)
 {
     const QSizeF unit = textBlockSize(lines, 1.0);
     const QPointF u = polar(1, angle * Deg), v = polar(1, angle * Deg + TruePi / 2);
@@ -115,9 +117,9 @@ double fittingEm(const Body &body, const QStringList &lines, QPointF centre, dou
                                     centre + u * hw + v * hh, centre - u * hw + v * hh};
         return body.contains(corners);
     };
-    if (!fits(SmallestEm))
+    if (!fits(smallest))
         return 0;
-    double lo = SmallestEm, hi = MaxLabelEm;
+    double lo = smallest, hi = MaxLabelEm;
     if (fits(hi))
         return hi;
     for (int i = 0; i < 40; ++i) {
@@ -127,7 +129,8 @@ double fittingEm(const Body &body, const QStringList &lines, QPointF centre, dou
     return lo;
 }
 
-PartLabel fitLabel(const Body &body, const QStringList &lines, QPointF centre)
+PartLabel fitLabel(const Body &body, const QStringList &lines, const QString &name,
+                   QPointF centre)
 {
     // Across the part or along it, whichever gives the larger text; all the lines that stay
     // readable; when none does, the largest text found.
@@ -138,13 +141,33 @@ PartLabel fitLabel(const Body &body, const QStringList &lines, QPointF centre)
             const QStringList shown = lines.mid(0, count);
             const double em = fittingEm(body, shown, centre, angle);
             if (em > candidate.em)
-                candidate = PartLabel{shown, em, centre, angle};
+                candidate = PartLabel{shown, em, centre, angle, int(lines.size()) - count};
         }
         if (candidate.em >= ReadableEm)
             return candidate;
         if (candidate.em > best.em)
             best = candidate;
     }
+    if (best.em > 0)
+        return best;
+    // A piece too narrow for any of that still carries its name, as large as it goes along its
+    // longer extent, closer to the edges.
+    for (double margin = LabelMargin / 2; margin >= 0.05; margin /= 2) {
+        Body narrow = body;
+        narrow.margin = margin;
+        for (const QStringList &shown : {lines.mid(0, 1), QStringList{name}}) {
+            for (double angle : {0.0, 90.0}) {
+                const double em = fittingEm(narrow, shown, centre, angle, 0.1);
+                if (em > best.em)
+                    best = PartLabel{shown, em, centre, angle, int(lines.size()) - 1};
+            }
+            if (best.em >= ReadableEm)
+                return best;
+        }
+        if (best.em > 0)
+            return best;
+    }
+    best.omitted = int(lines.size());
     return best;
 }
 
@@ -155,14 +178,16 @@ void addCentreLine(QList<Stroke> &marks, QPointF from, QPointF to, const PartLab
         marks << Stroke{from, to, true};
         return;
     }
-    const QPointF axis = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
+    const double total = std::hypot(to.x() - from.x(), to.y() - from.y());
+    if (!(total > 0))
+        return;
+    const QPointF axis = (to - from) / total;
     const double along = std::abs(std::cos(label.angle * Deg - std::atan2(axis.y(), axis.x())));
     const QSizeF block = textBlockSize(label.lines, label.em);
     // Half the block's extent along the axis, plus a little air.
     const double half = (along > 0.5 ? block.width() : block.height()) / 2 + 1.5;
     const double t =
         (label.centre.x() - from.x()) * axis.x() + (label.centre.y() - from.y()) * axis.y();
-    const double total = std::hypot(to.x() - from.x(), to.y() - from.y());
     if (t - half > 0)
         marks << Stroke{from, from + axis * (t - half), true};
     if (t + half < total)
@@ -247,7 +272,7 @@ void buildPiece(Part &p, const WorkshopOptions &o)
         const double band = std::min(ArrowBand, f.slant * 0.3);
         const double r0 = cylinderAtSmallEnd ? r + band : r, r1 = cylinderAtSmallEnd ? R : R - band;
         Body body{true, r0, r1, sweep / 2, 0, 0, 0};
-        p.label = fitLabel(body, labelLines(p, o), polar((r0 + r1) / 2, TruePi / 2));
+        p.label = fitLabel(body, labelLines(p, o), p.name, polar((r0 + r1) / 2, TruePi / 2));
         const QPointF inner = polar(r, TruePi / 2), outer = polar(R, TruePi / 2);
         addCentreLine(p.marks, inner, outer, p.label);
         const double edge = cylinderAtSmallEnd ? r : R, inwards = cylinderAtSmallEnd ? 1 : -1;
@@ -267,11 +292,45 @@ void buildPiece(Part &p, const WorkshopOptions &o)
         }
         const double band = std::min(ArrowBand, h * 0.3);
         Body body{false, 0, 0, 0, band, w, h};
-        p.label = fitLabel(body, labelLines(p, o), QPointF(w / 2, (band + h) / 2));
+        p.label = fitLabel(body, labelLines(p, o), p.name, QPointF(w / 2, (band + h) / 2));
         addCentreLine(p.marks, QPointF(w / 2, 0), QPointF(w / 2, h), p.label);
         addArrow(p.marks, QPointF(w / 2, band * 0.8), QPointF(w / 2, band * 0.2));
     }
     p.area = areaOf(p.outline);
+}
+
+bool finitePoint(QPointF p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// Whether every number of the part that a file would hold is a number.
+bool finite(const Part &p)
+{
+    for (const ContourVertex &v : p.outline.vertices) {
+        if (!finitePoint(v.p) || !std::isfinite(v.bulge))
+            return false;
+    }
+    for (const Stroke &m : p.marks) {
+        if (!finitePoint(m.a) || !finitePoint(m.b))
+            return false;
+    }
+    return finitePoint(p.label.centre) && std::isfinite(p.label.em) && std::isfinite(p.area);
+}
+
+// A development a workshop can draw: finite, no larger than MaxPartExtent, and a sector whose
+// radii still differ by its slant (not lost in the rounding of an apex kilometres away).
+bool drawable(const Development &d)
+{
+    for (double v : {d.length, d.d1, d.d2, d.mean1, d.mean2, d.slant, d.width, d.height}) {
+        if (!(std::abs(v) <= MaxPartExtent))
+            return false;
+    }
+    if (d.kind != Development::Kind::Sector)
+        return true;
+    const double s = d.outerRadius - d.innerRadius;
+    return std::isfinite(d.outerRadius) && std::isfinite(d.sweepDegrees) && d.sweepDegrees > 0 &&
+           std::abs(s - d.slant) <= 1e-6 * d.slant;
 }
 
 Part piece(const Development &stretch, int stretchIndex, int stretches, int index, int pieces,
@@ -333,15 +392,29 @@ double Part::innerEdge() const
 PartsResult makeParts(const QList<Development> &developments, const WorkshopOptions &o)
 {
     PartsResult result;
+    auto refuse = [&](PartsRefusal::Kind kind, const QString &text,
+                      const char *option = "") -> PartsResult & {
+        result.parts.clear();
+        result.refusal = PartsRefusal{kind, text, QLatin1String(option)};
+        return result;
+    };
+    auto tooMany = [&] {
+        return refuse(PartsRefusal::Kind::Option,
+                      tr("il taglio richiederebbe pi\u00f9 di %1 pezzi").arg(MaxParts),
+                      "max-length");
+    };
     for (const Development &dev : developments) {
         if (dev.kind == Development::Kind::Skipped)
             continue;
+        if (!drawable(dev))
+            return refuse(PartsRefusal::Kind::Geometry,
+                          tr("il segmento %1 (%2) non si pu\u00f2 disegnare: le sue misure "
+                             "superano %3 km o non sono numeri")
+                              .arg(dev.segment)
+                              .arg(dev.name, it(MaxPartExtent / 1e6, 0)));
         const double wanted = o.maxLength > 0 ? std::ceil(dev.length / o.maxLength - 1e-9) : 1.0;
-        if (!(wanted * 1.0 + result.parts.size() <= MaxParts)) {
-            result.refusal = tr("il taglio richiederebbe pi\u00f9 di %1 pezzi").arg(MaxParts);
-            result.parts.clear();
-            return result;
-        }
+        if (!(wanted * 1.0 + result.parts.size() <= MaxParts))
+            return tooMany();
         const int stretches = std::max(1, int(wanted));
         for (int s = 0; s < stretches; ++s) {
             // Diameters change linearly along the axis, so a stretch is a frustum of its own.
@@ -365,15 +438,29 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
                     fitAngle = *angle;
                 }
             }
-            if (result.parts.size() + pieces > MaxParts) {
-                result.refusal = tr("il taglio richiederebbe pi\u00f9 di %1 pezzi").arg(MaxParts);
-                result.parts.clear();
-                return result;
-            }
+            if (result.parts.size() + pieces > MaxParts)
+                return tooMany();
             for (int i = 0; i < pieces; ++i) {
                 Part p = piece(stretch, s, stretches, i, pieces, o);
                 p.fitsSheet = fits;
                 p.fitAngle = fitAngle;
+                // Rolled up, the allowance lies over the piece's other end: it cannot be as
+                // wide as the piece itself.
+                const double across = std::min(p.innerEdge(), p.outerEdge());
+                if (o.seamAllowance > 0 && o.seamAllowance >= across) {
+                    refuse(PartsRefusal::Kind::Option,
+                           tr("un sormonto di %1 mm non sta sul pezzo %2, largo %3 mm")
+                               .arg(it(o.seamAllowance), p.name, it(across)),
+                           "seam");
+                    // Tenths of a millimetre below the piece's width.
+                    result.refusal.range = {0.0, std::floor(across * 10 - 1e-6) / 10};
+                    return result;
+                }
+                if (!finite(p))
+                    return refuse(PartsRefusal::Kind::Geometry,
+                                  tr("il pezzo %1 non si pu\u00f2 disegnare: le sue misure non "
+                                     "sono numeri")
+                                      .arg(p.name));
                 result.parts << p;
             }
         }

@@ -7,13 +7,15 @@
 
 #include <QStringList>
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace velmorant {
 
 // What the builder chooses for cutting (millimetres, degrees, g/cm³).
 struct WorkshopOptions
 {
-    double sheetThickness = 0;
+    double sheetThickness = 1.0; // the common choice for a hand-rolled pipe
     double seamAllowance = 0; // added on one seam edge of every part
     QSizeF sheetSize{1000, 500};
     double gap = 3;               // between parts, and between a part and the sheet's edge
@@ -45,6 +47,7 @@ struct PartLabel
     double em = 0;    // font size in mm; 0 when nothing fits
     QPointF centre;   // of the text block, in the part's coordinates
     double angle = 0; // of the baselines, degrees counter-clockwise from +x
+    int omitted = 0;  // lines of the full label left out for want of room
 };
 
 // One piece of sheet to cut, in its own coordinates (millimetres, y upwards). A sector has its
@@ -77,15 +80,35 @@ struct Part
     double innerEdge() const;
 };
 
+// Why a design makes no parts: an option that cannot be worked to (the key of
+// workshopNumbers()), or geometry that cannot be drawn (a size beyond any workshop, or not a
+// number at all).
+struct PartsRefusal
+{
+    enum class Kind { None, Option, Geometry };
+    Kind kind = Kind::None;
+    QString text;
+    QString optionKey;
+    // The values the option may take for this design, for the caller to write in the user's
+    // notation.
+    std::optional<std::pair<double, double>> range;
+};
+
 struct PartsResult
 {
     QList<Part> parts;
-    QString refusal; // why nothing was made (too many parts)
+    PartsRefusal refusal;
 };
+
+// The largest part the workshop draws, in millimetres; a design beyond it (a cone kilometres
+// long from an angle near zero) is refused instead of being written as nonsense.
+constexpr double MaxPartExtent = 1e6;
 
 // The parts of the developed segments: stretches by the maximum length, then pieces by the
 // maximum sweep and by what fits the sheet (as few as possible), each with its allowance,
-// marks and label. Skipped segments make no part.
+// marks and label. Skipped segments make no part. Refused, with no parts, when there would be
+// more than MaxParts, when the seam allowance is as wide as a piece, or when a development
+// or a part has a size that is not finite or beyond MaxPartExtent.
 PartsResult makeParts(const QList<Development> &developments, const WorkshopOptions &options);
 
 } // namespace velmorant

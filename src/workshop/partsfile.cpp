@@ -6,7 +6,9 @@
 #include "templatebook.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace velmorant {
 
@@ -18,11 +20,27 @@ QString failure(const QString &path, const QString &reason)
         .arg(path, reason);
 }
 
-std::optional<QString> save(const QString &path, const QByteArray &bytes)
+// Files of the folder that follow a set's naming (`pattern`, a whole-name regular expression)
+// and are not in the new set.
+QStringList obsoleteMembers(const QString &dir, const QStringList &patterns,
+                            const QStringList &keep)
 {
-    if (const std::optional<QString> reason = writeFileAtomically(path, bytes))
-        return failure(path, *reason);
-    return std::nullopt;
+    QStringList out;
+    const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString path = QDir(dir).filePath(name);
+        if (keep.contains(QFileInfo(path).absoluteFilePath()))
+            continue;
+        for (const QString &pattern : patterns) {
+            if (QRegularExpression(QRegularExpression::anchoredPattern(pattern))
+                    .match(name)
+                    .hasMatch()) {
+                out << path;
+                break;
+            }
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -33,43 +51,87 @@ QStringList partsFileSuffixes()
             QStringLiteral("csv")};
 }
 
-std::optional<QString> writeParts(const QString &path, const WorkshopPlan &plan,
-                                  const PartsOutput &output)
+PartsWritten writeParts(const QString &path, const WorkshopPlan &plan, const PartsOutput &output)
 {
+    PartsWritten result;
+    auto save = [&](const QString &file, const QByteArray &bytes) {
+        if (const std::optional<QString> reason = writeFileAtomically(file, bytes))
+            result.failure = failure(file, *reason);
+        else
+            result.files << file;
+        return result;
+    };
     const QFileInfo info(path);
     const QString ext = info.suffix().toLower();
+    if (plan.parts.isEmpty()) {
+        result.failure =
+            QCoreApplication::translate("velmorant", "Nessun pezzo da scrivere in %1").arg(path);
+        return result;
+    }
     if (ext == QLatin1String("pdf")) {
         const PdfDocument pdf = workshopPdf(plan, output.paper, output.date);
-        if (!pdf.ok())
-            return failure(path, pdf.failure);
+        if (!pdf.ok()) {
+            result.failure = failure(path, pdf.failure);
+            return result;
+        }
         return save(path, pdf.bytes);
     }
     if (ext == QLatin1String("csv"))
         return save(path, cutListCsv(plan));
-    if (ext != QLatin1String("svg") && ext != QLatin1String("dxf"))
-        return QCoreApplication::translate("velmorant",
-                                           "Formato non riconosciuto per %1: usare .pdf, .svg, "
-                                           ".dxf o .csv")
-            .arg(path);
+    if (ext != QLatin1String("svg") && ext != QLatin1String("dxf")) {
+        result.failure = QCoreApplication::translate("velmorant",
+                                                     "Formato non riconosciuto per %1: usare "
+                                                     ".pdf, .svg, .dxf o .csv")
+                             .arg(path);
+        return result;
+    }
     auto bytes = [&](const SheetLayout &layout) {
         return ext == QLatin1String("svg") ? workshopSvg(plan, layout) : workshopDxf(plan, layout);
     };
     if (output.split == PartsOutput::Split::None)
         return save(path, bytes(layoutSheets(plan)));
-    // progetto.dxf: progetto-foglio1.dxf ... or progetto-2a.dxf ...
-    const bool bySheet = output.split == PartsOutput::Split::BySheet;
-    const QString stem = info.path() + QLatin1Char('/') + info.completeBaseName();
-    const int count = bySheet ? plan.nesting.sheets : int(plan.parts.size());
-    for (int i = 0; i < count; ++i) {
-        const QString file =
-            stem + QLatin1Char('-') +
-            (bySheet ? QStringLiteral("foglio%1").arg(i + 1) : plan.parts[i].name) +
-            QLatin1Char('.') + ext;
-        if (std::optional<QString> error =
-                save(file, bytes(bySheet ? layoutSheets(plan, i) : layoutSheets(plan, -1, i))))
-            return error;
+
+    // progetto.dxf: progetto-foglio1.dxf ... progetto-fuori-3.dxf, or progetto-2a.dxf ...
+    const QString stem = info.completeBaseName();
+    const QString dir = info.path();
+    auto member = [&](const QString &tail) {
+        return QDir(dir).filePath(stem + QLatin1Char('-') + tail + QLatin1Char('.') + ext);
+    };
+    QList<FileToWrite> set;
+    const QString partName = QStringLiteral("[0-9]+(\\.[0-9]+)?[a-z]*");
+    QStringList patterns;
+    const QString quotedStem = QRegularExpression::escape(stem);
+    const QString quotedExt = QLatin1String("\\.") + QRegularExpression::escape(info.suffix());
+    if (output.split == PartsOutput::Split::BySheet) {
+        for (int s = 0; s < plan.nesting.sheets; ++s)
+            set << FileToWrite{member(QStringLiteral("foglio%1").arg(s + 1)),
+                               bytes(layoutSheets(plan, s))};
+        for (int i : plan.nesting.unplaced) {
+            const QString file = member(QStringLiteral("fuori-") + plan.parts[i].name);
+            set << FileToWrite{file, bytes(layoutSheets(plan, -1, i))};
+            result.offSheetParts << i;
+            result.offSheetFiles << file;
+        }
+        patterns << quotedStem + QStringLiteral("-foglio[0-9]+") + quotedExt
+                 << quotedStem + QStringLiteral("-fuori-") + partName + quotedExt;
+    } else {
+        for (int i = 0; i < plan.parts.size(); ++i)
+            set << FileToWrite{member(plan.parts[i].name), bytes(layoutSheets(plan, -1, i))};
+        patterns << quotedStem + QLatin1Char('-') + partName + quotedExt;
     }
-    return std::nullopt;
+    QStringList keep;
+    for (const FileToWrite &f : set)
+        keep << QFileInfo(f.path).absoluteFilePath();
+    if (const std::optional<SetFailure> failed =
+            writeFileSet(set, obsoleteMembers(dir, patterns, keep))) {
+        result.failure = failure(failed->path, failed->reason);
+        result.offSheetParts.clear();
+        result.offSheetFiles.clear();
+        return result;
+    }
+    for (const FileToWrite &f : set)
+        result.files << f.path;
+    return result;
 }
 
 } // namespace velmorant

@@ -5,8 +5,7 @@
 #include <QDate>
 #include <QPageSize>
 #include <QString>
-
-#include <optional>
+#include <QStringList>
 
 namespace velmorant {
 
@@ -21,9 +20,19 @@ struct PartsOutput
 
 // Writes the parts at 1:1, in millimetres, in the format of the file's extension: .pdf
 // (templates on paper), .svg or .dxf (the sheets), .csv (the cut list). Every file is written
-// atomically; on failure returns the message for the user, and the old file is as it was.
-std::optional<QString> writeParts(const QString &path, const WorkshopPlan &plan,
-                                  const PartsOutput &output);
+// atomically, and a split export as one set: `progetto-foglio1.dxf` ... for each sheet and
+// `progetto-fuori-3.dxf` for each part that fits no sheet, or `progetto-2a.dxf` ... for each
+// part; files of an earlier export of the same name and kind that the new set does not have
+// are removed. On failure nothing has changed and the result says why, for the user.
+struct PartsWritten
+{
+    QString failure;
+    QStringList files;         // what was written
+    QList<int> offSheetParts;  // parts written to files of their own, for want of a sheet
+    QStringList offSheetFiles; // and those files
+    bool ok() const { return failure.isEmpty(); }
+};
+PartsWritten writeParts(const QString &path, const WorkshopPlan &plan, const PartsOutput &output);
 
 // The extensions writeParts knows.
 QStringList partsFileSuffixes();

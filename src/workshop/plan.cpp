@@ -1,5 +1,7 @@
 #include "plan.h"
 
+#include "usertext.h"
+
 #include <QJsonArray>
 
 namespace velmorant {
@@ -36,13 +38,15 @@ WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimen
     plan.parameters = parameters;
     plan.dimensions = dimensions;
     plan.options = options;
+    // Every writer takes the name from here: nothing typed can break a file's format.
+    plan.options.designName = plainUserText(options.designName);
     plan.developments = developSegments(dimensions, options.sheetThickness);
-    PartsResult parts = makeParts(plan.developments, options);
+    PartsResult parts = makeParts(plan.developments, plan.options);
     plan.refusal = parts.refusal;
     plan.parts = parts.parts;
-    plan.nesting = nestParts(plan.parts, options);
+    plan.nesting = nestParts(plan.parts, plan.options);
     plan.warnings = builderWarnings(parameters, dimensions, plan.developments, plan.parts,
-                                    plan.nesting, options);
+                                    plan.nesting, plan.options);
     return plan;
 }
 
@@ -62,7 +66,7 @@ QList<CutListRow> cutList(const WorkshopPlan &plan)
         if (const PartPlacement *at = plan.placementOf(i)) {
             r.sheet = at->sheet + 1;
             r.rotation = at->rotation;
-            r.position = boundsOf(transformed(p.outline, at->transform())).topLeft();
+            r.footprint = boundsOf(transformed(p.outline, at->transform()));
         }
         rows << r;
     }
@@ -71,16 +75,21 @@ QList<CutListRow> cutList(const WorkshopPlan &plan)
 
 QByteArray cutListCsv(const WorkshopPlan &plan)
 {
-    QString csv = QStringLiteral("parte,segmento,nome,foglio,x_mm,y_mm,rotazione_gradi,"
-                                 "larghezza_mm,altezza_mm,area_mm2,massa_kg\n");
+    QString csv = QStringLiteral("parte,segmento,nome,foglio,foglio_x_mm,foglio_y_mm,"
+                                 "rotazione_gradi,foglio_larghezza_mm,foglio_altezza_mm,"
+                                 "pezzo_larghezza_mm,pezzo_altezza_mm,area_mm2,massa_kg\n");
     for (const CutListRow &r : cutList(plan)) {
+        const bool placed = r.sheet > 0;
+        auto onSheet = [&](double v) { return placed ? csvNumber(v, 3) : QString(); };
         csv += QStringList{csvText(r.part),
                            QString::number(r.segment),
                            csvText(r.segmentName),
-                           QString::number(r.sheet),
-                           csvNumber(r.position.x(), 3),
-                           csvNumber(r.position.y(), 3),
-                           csvNumber(r.rotation, 3),
+                           placed ? QString::number(r.sheet) : QStringLiteral("fuori"),
+                           onSheet(r.footprint.x()),
+                           onSheet(r.footprint.y()),
+                           onSheet(r.rotation),
+                           onSheet(r.footprint.width()),
+                           onSheet(r.footprint.height()),
                            csvNumber(r.size.width(), 3),
                            csvNumber(r.size.height(), 3),
                            csvNumber(r.area, 1),
@@ -99,6 +108,7 @@ QJsonObject workshopJson(const WorkshopPlan &plan)
     for (int i = 0; i < plan.parts.size(); ++i) {
         const Part &p = plan.parts[i];
         const CutListRow &r = rows[i];
+        const Development &f = p.frustum;
         QJsonObject part{{"name", p.name},
                          {"segment", p.segment},
                          {"segmentName", p.segmentName},
@@ -113,16 +123,25 @@ QJsonObject workshopJson(const WorkshopPlan &plan)
                          {"area", p.area},
                          {"mass", r.mass},
                          {"width", r.size.width()},
-                         {"height", r.size.height()}};
+                         {"height", r.size.height()},
+                         {"length", f.length},
+                         {"insideDiameter1", f.d1},
+                         {"insideDiameter2", f.d2},
+                         {"meanDiameter1", f.mean1},
+                         {"meanDiameter2", f.mean2},
+                         {"labelComplete", p.label.omitted == 0}};
         if (p.isSector()) {
+            part.insert("slant", f.slant);
             part.insert("outerRadius", p.frustum.outerRadius);
             part.insert("innerRadius", p.frustum.innerRadius);
             part.insert("sweepDegrees", p.sweepDegrees);
         }
         if (const PartPlacement *at = plan.placementOf(i)) {
             part.insert("sheet", at->sheet + 1);
-            part.insert("x", r.position.x());
-            part.insert("y", r.position.y());
+            part.insert("x", r.footprint.x());
+            part.insert("y", r.footprint.y());
+            part.insert("placedWidth", r.footprint.width());
+            part.insert("placedHeight", r.footprint.height());
             part.insert("rotation", at->rotation);
             part.insert("offsetX", at->offset.x());
             part.insert("offsetY", at->offset.y());
@@ -148,8 +167,8 @@ QJsonObject workshopJson(const WorkshopPlan &plan)
                      {"warnings", warnings}};
     if (!o.designName.isEmpty())
         root.insert("name", o.designName);
-    if (!plan.refusal.isEmpty())
-        root.insert("refusal", plan.refusal);
+    if (plan.refusal.kind != PartsRefusal::Kind::None)
+        root.insert("refusal", plan.refusal.text);
     return root;
 }
 

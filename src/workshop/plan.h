@@ -21,7 +21,7 @@ struct WorkshopPlan
     QList<Part> parts;
     NestingResult nesting;
     QList<BuilderWarning> warnings;
-    QString refusal; // why no parts were made; the developments are still there
+    PartsRefusal refusal; // why no parts were made; the developments are still there
 
     // Where part `i` lies, or nullptr when it is not on a sheet.
     const PartPlacement *placementOf(int i) const;
@@ -37,15 +37,17 @@ struct CutListRow
     int segment = 0;
     QString segmentName;
     int sheet = 0;       // from 1; 0 when the part is not on a sheet
-    QPointF position;    // lower left corner of the placed part on its sheet, mm
+    QRectF footprint;    // sheet frame: the placed, turned outline's box on its sheet, mm
     double rotation = 0; // degrees
-    QSizeF size;         // of the outline, as drawn in the part's own coordinates, mm
+    QSizeF size;         // part frame: the outline's box before it is turned, mm
     double area = 0;     // mm²
     double mass = 0;     // kg
 };
 QList<CutListRow> cutList(const WorkshopPlan &plan);
 
-// The cut list as CSV: a header, then a row per part; periods for decimals.
+// The cut list as CSV: a header, then a row per part; periods for decimals. The columns
+// foglio_* are in the sheet's frame (the turned part's box where it lies), pezzo_* in the
+// part's own; a part on no sheet says "fuori" and leaves the sheet's columns empty.
 QByteArray cutListCsv(const WorkshopPlan &plan);
 
 // The plan for the command line's JSON: sheet thickness and options, every part with its

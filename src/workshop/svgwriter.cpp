@@ -49,11 +49,13 @@ QByteArray workshopSvg(const WorkshopPlan &plan, const SheetLayout &layout)
                 continue;
             }
             const ArcEdge arc = arcOf(v.p, next, v.bulge);
-            // Counter-clockwise with y up is clockwise on the page: SVG's positive sweep.
+            // The page shows the drawing upright, so a counter-clockwise arc stays
+            // counter-clockwise to the eye; in SVG's y-down frame that is the direction of
+            // decreasing angle, sweep flag 0.
             d += QStringLiteral(" A %1 %1 0 %2 %3 %4")
                      .arg(num(arc.radius))
                      .arg(std::abs(arc.sweep) > 3.14159265358979323846 ? 1 : 0)
-                     .arg(arc.sweep > 0 ? 1 : 0)
+                     .arg(arc.sweep > 0 ? 0 : 1)
                      .arg(pt(next));
         }
         cuts += QStringLiteral("<path id=\"parte%1\" d=\"%2 Z\"/>\n").arg(p.name, d);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QTransform>
 
 #include <cmath>
 #include <limits>
@@ -40,6 +41,31 @@ bool outside(const WarningRule &r, double v)
     return (!std::isnan(r.low) && v < r.low) || (!std::isnan(r.high) && v > r.high);
 }
 
+// What keeps a part off the sheet, when it is not its size alone: the gap asked for, or its
+// length, which a shorter stretch would cure.
+QString tooLargeHint(const Part &part, const WorkshopOptions &o)
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate("velmorant", s); };
+    WorkshopOptions noGap = o;
+    noGap.gap = 0;
+    if (o.gap > 0 && sheetFitAngle(part.outline, noGap))
+        return tr(": con la distanza di %1 mm dai bordi non c'\u00e8 posto, ridurre la distanza "
+                  "tra i pezzi (--gap)")
+            .arg(num(o.gap));
+    // The narrowest the part gets when turned, against the sheet's shorter side.
+    const QPolygonF outline = polygonOf(part.outline, 0.05);
+    double narrowest = std::numeric_limits<double>::infinity();
+    for (int degrees = 0; degrees < 180; ++degrees) {
+        const QRectF b = QTransform().rotate(degrees).map(outline).boundingRect();
+        narrowest = std::min(narrowest, std::min(b.width(), b.height()));
+    }
+    const double room = std::min(o.sheetSize.width(), o.sheetSize.height()) - 2 * o.gap;
+    if (narrowest <= room)
+        return tr(": \u00e8 troppo lungo, dividerlo in tratti pi\u00f9 corti (lunghezza massima "
+                  "di un tratto, --max-length)");
+    return QString();
+}
+
 } // namespace
 
 const QList<WarningRule> &warningRules()
@@ -50,6 +76,19 @@ const QList<WarningRule> &warningRules()
     // program advise (6-8 degrees convergent, 2-4 divergent, ratio 4-5), widened to what
     // builders still weld: beyond them a chamber is usually a mistake in the input.
     static const QList<WarningRule> rules{
+        // Phase durations are crank angles within one turn; beyond it the wave timing of the
+        // sizing means nothing.
+        {"DURATION",
+         QT_TRANSLATE_NOOP("velmorant", "Durata %1 di %2\u00b0: fuori da %3\u00b0 a "
+                                        "%4\u00b0 di un giro"),
+         0, 360},
+        // The exhaust opens first on every two-stroke engine: EO = 180 - SC/2 comes before
+        // TO = 180 - ASP/2 unless the transfers last longer than the exhaust.
+        {"TRANSFER_BEFORE_EXHAUST",
+         QT_TRANSLATE_NOOP("velmorant", "I travasi aprono a %1\u00b0 (durata %2\u00b0), prima "
+                                        "dello scarico a %3\u00b0 (durata %4\u00b0): di solito "
+                                        "lo scarico apre per primo"),
+         None, None},
         {"DIVERGENT_ANGLE",
          QT_TRANSLATE_NOOP("velmorant", "Angolo del divergente di %1\u00b0: di solito tra "
                                         "%2\u00b0 e %3\u00b0"),
@@ -64,6 +103,11 @@ const QList<WarningRule> &warningRules()
          QT_TRANSLATE_NOOP("velmorant", "Lunghezza totale di %1 mm, oltre %2 mm: difficile da "
                                         "montare su un veicolo"),
          None, 2000},
+        {"NO_THICKNESS",
+         QT_TRANSLATE_NOOP("velmorant", "Spessore della lamiera 0: le parti sono sviluppate sul "
+                                        "diametro interno e la massa risulta 0 (di solito "
+                                        "lamiera da %1 mm)"),
+         1.0, None},
         {"SKIPPED_SEGMENT",
          QT_TRANSLATE_NOOP("velmorant", "Segmento %1 (%2) di lunghezza %3 mm: non si taglia"), None,
          None},
@@ -83,7 +127,11 @@ const QList<WarningRule> &warningRules()
          None, 8},
         {"PART_TOO_LARGE",
          QT_TRANSLATE_NOOP("velmorant", "Il pezzo %1 non sta nella lamiera di %2 x %3 mm "
-                                        "neppure diviso: resta fuori dalla disposizione"),
+                                        "neppure diviso: resta fuori dalla disposizione%4"),
+         None, None},
+        {"LABEL_SHORTENED",
+         QT_TRANSLATE_NOOP("velmorant", "Etichetta ridotta sui pezzi %1: non c'\u00e8 posto per "
+                                        "tutte le righe"),
          None, None},
     };
     return rules;
@@ -101,11 +149,23 @@ QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDi
             out << warning(code, {num(value, decimals), num(r.low, decimals == 0 ? 0 : 1),
                                   num(r.high, decimals == 0 ? 0 : 1)});
     };
+    const WarningRule &turn = rule("DURATION");
+    for (Field f : {Field::Sc, Field::Asp}) {
+        if (outside(turn, p[f]))
+            out << warning("DURATION", {QLatin1String(fieldInfo(std::size_t(f)).name), num(p[f]),
+                                        num(turn.low, 0), num(turn.high, 0)});
+    }
+    const double sc = p[Field::Sc], asp = p[Field::Asp];
+    if (asp > sc)
+        out << warning("TRANSFER_BEFORE_EXHAUST",
+                       {num(180 - asp / 2), num(asp), num(180 - sc / 2), num(sc)});
     check("DIVERGENT_ANGLE", p[Field::Div], 1);
     check("CONVERGENT_ANGLE", p[Field::Conv], 1);
     check("DIAMETER_RATIO", d.D2 / d.D1, 2);
     if (outside(rule("TOTAL_LENGTH"), d.LTOT))
         out << warning("TOTAL_LENGTH", {num(d.LTOT), num(rule("TOTAL_LENGTH").high, 0)});
+    if (o.sheetThickness == 0)
+        out << warning("NO_THICKNESS", {num(rule("NO_THICKNESS").low)});
     for (const Development &dev : developments) {
         if (dev.kind == Development::Kind::Skipped)
             out << warning("SKIPPED_SEGMENT",
@@ -134,8 +194,21 @@ QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDi
     if (o.sheetThickness > smallest / thickDivisor)
         out << warning("THICK_SHEET", {num(o.sheetThickness), num(thickDivisor, 0), num(smallest)});
     for (int i : nesting.unplaced)
-        out << warning("PART_TOO_LARGE",
-                       {parts[i].name, num(o.sheetSize.width(), 0), num(o.sheetSize.height(), 0)});
+        out << warning("PART_TOO_LARGE", {parts[i].name, num(o.sheetSize.width(), 0),
+                                          num(o.sheetSize.height(), 0), tooLargeHint(parts[i], o)});
+    QStringList shortened;
+    for (const Part &part : parts) {
+        if (part.label.omitted > 0)
+            shortened << part.name;
+    }
+    if (!shortened.isEmpty()) {
+        constexpr int Named = 20;
+        QString names = shortened.mid(0, Named).join(QStringLiteral(", "));
+        if (shortened.size() > Named)
+            names += QCoreApplication::translate("velmorant", " e altri %1")
+                         .arg(shortened.size() - Named);
+        out << warning("LABEL_SHORTENED", {names});
+    }
     return out;
 }
 

@@ -51,7 +51,7 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale)
     auto refuse = [&](const QString &caption, double low, double high, const QString &box) {
         run.refusal =
             Message{tr("Valore non valido per \u201c%1\u201d: serve un numero tra %2 e %3")
-                        .arg(caption, locale.toString(low), locale.toString(high)),
+                        .arg(caption, formatBoxNumber(low, locale), formatBoxNumber(high, locale)),
                     MessageIcon::Critical};
         run.box = box;
         return run;
@@ -73,13 +73,27 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale)
         return refuse(tr("Altezza lamiera (mm)"), SmallestSide, LargestSide,
                       QStringLiteral("opt_sheet-height"));
     o.sheetSize = QSizeF(*w, *h);
-    o.designName = texts.name.trimmed();
+    o.designName = texts.name;
     run.plan = planWorkshop(p, evaluation.dimensions, o);
-    if (!run.plan->refusal.isEmpty()) {
-        run.refusal = Message{run.plan->refusal, MessageIcon::Critical};
+    const PartsRefusal &refused = run.plan->refusal;
+    if (refused.kind != PartsRefusal::Kind::None) {
+        run.refusal = Message{tr("Impossibile preparare il taglio: %1.")
+                                  .arg(refusalText(refused, locale)),
+                              MessageIcon::Critical};
+        if (!refused.optionKey.isEmpty())
+            run.box = QStringLiteral("opt_") + refused.optionKey;
         run.plan.reset();
     }
     return run;
+}
+
+QString refusalText(const PartsRefusal &refusal, const QLocale &locale)
+{
+    if (!refusal.range)
+        return refusal.text;
+    return tr("%1 (serve un numero tra %2 e %3)")
+        .arg(refusal.text, formatBoxNumber(refusal.range->first, locale),
+             formatBoxNumber(refusal.range->second, locale));
 }
 
 WorkshopOptions readWorkshopSettings(QSettings &settings)

@@ -37,6 +37,10 @@ struct WorkshopRun
 };
 WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale);
 
+// A refusal of the parts for the user, with the range of the option at fault in the user's
+// notation.
+QString refusalText(const PartsRefusal &refusal, const QLocale &locale);
+
 // The options kept between runs (settings group "Officina"): anything missing or out of range
 // takes its default.
 WorkshopOptions readWorkshopSettings(QSettings &settings);

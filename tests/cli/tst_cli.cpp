@@ -169,7 +169,7 @@ void TestCli::exitStatuses_data()
         << QStringList{"--div", "1e-320"} << 3
         << "Dati di input fuori dal campo di calcolo, modificare alcuni dati di input";
     QTest::newRow("--opt=value") << QStringList{"--rpm=20000"} << 3 << "Lunghezza L3 negativa";
-    QTest::newRow("missing value") << QStringList{"--rpm"} << 1 << "Manca il valore di --rpm";
+    QTest::newRow("missing value") << QStringList{"--rpm"} << 1 << "Manca il valore di \"--rpm\"";
     QTest::newRow("two design files") << QStringList{"a.vlr", "b.vlr"} << 1 << "b.vlr";
     QTest::newRow("temperature") << QStringList{"--temp", "5"} << 3
                                  << "Temperatura di scarico troppo bassa per il calcolo, "
@@ -182,11 +182,41 @@ void TestCli::exitStatuses_data()
     QTest::newRow("sweep of ten billion rows")
         << QStringList{"--sweep", "RPM=1:1e10:1"} << 1 << "il massimo \u00e8 10.000.000";
     QTest::newRow("millions of template pages")
-        << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "0.01"} << 1
+        << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "10"} << 1
         << "pi\u00f9 di 500 pagine";
-    QTest::newRow("templates of absurd size")
-        << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "1e-300"} << 1
-        << "pi\u00f9 di 500 pagine";
+    // Parts kilometres long, or not numbers at all: no file may hold them.
+    for (const QStringList &design :
+         {QStringList{"--rpm", "0.01"}, QStringList{"--rpm", "1e-300"},
+          QStringList{"--conv=1e-300"}, QStringList{"--conv=4.709832448175173e-304", "--gap=332.86"}})
+        QTest::addRow("undrawable: %s", qPrintable(design.join(' ')))
+            << QStringList{"--patterns", "/nonexistent/x.dxf", "--cut-list", "/nonexistent/x.csv"} +
+                   design
+            << 3 << "non si pu\u00f2 disegnare";
+    QTest::newRow("sketch width 0") << QStringList{"--sketch-width", "0"} << 1
+                                    << "serve un numero maggiore di 0";
+    QTest::newRow("negative sketch width") << QStringList{"--svg", "/nonexistent/s.svg",
+                                                          "--sketch-width", "-100"}
+                                           << 1 << "--sketch-width";
+    QTest::newRow("split of a PDF") << QStringList{"--patterns", "/nonexistent/x.pdf", "--split",
+                                                   "foglio"}
+                                    << 1 << "--split";
+    QTest::newRow("split without patterns") << QStringList{"--split", "pezzo"} << 1 << "--split";
+    QTest::newRow("seam wider than the header")
+        << QStringList{"--patterns", "/nonexistent/x.dxf", "--seam", "200"} << 1
+        << "sormonto di 200,0 mm non sta sul pezzo 1, largo 75,5 mm (serve un numero tra 0 e 75.5)";
+    // Ranges as the option reads them: no exponent, no grouping the reader refuses.
+    QTest::newRow("range of --max-length") << QStringList{"--max-length", "-1"} << 1
+                                           << "serve un numero tra 0 e 1000000";
+    QTest::newRow("range of --sheet-size, en_US")
+        << QStringList{"--locale", "en_US", "--sheet-size", "30000x500"} << 1
+        << "ogni lato tra 10 e 20000";
+    QTest::newRow("range of --density, it_IT")
+        << QStringList{"--locale", "it_IT", "--density", "-0,5"} << 1 << "tra 0 e 100";
+    QTest::newRow("user text quoted short")
+        << QStringList{"--page", QString(100, QLatin1Char('x'))} << 1
+        << QLatin1Char('"') + QString(40, QLatin1Char('x')) + QStringLiteral("\"...");
+    QTest::newRow("escape sequence shown, not sent")
+        << QStringList{"--page", "\x1b[31mrosso"} << 1 << "\"\\e[31mrosso\"";
     QTest::newRow("a part for every millimetre")
         << QStringList{"--patterns", "/nonexistent/x.dxf", "--max-length", "1"} << 1
         << "pi\u00f9 di 1000 pezzi";
@@ -220,6 +250,8 @@ void TestCli::exitStatuses()
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
     }
+    for (QChar c : r.err) // nothing typed reaches the terminal as a control sequence
+        QVERIFY2(c == QLatin1Char('\n') || c.unicode() >= 0x20, qPrintable(r.err));
 }
 
 void TestCli::failedWritesKeepOldFiles_data()

@@ -1,5 +1,6 @@
 // The remembered placement on a real X server (Xvfb), with the openbox window manager and
 // without any: the window opens where it was closed, run after run.
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -68,15 +69,28 @@ void TestDesktopPlacement::stableOverFiveRuns()
     if (windowManager) {
         m_manager.setProcessEnvironment(display());
         m_manager.start(m_openbox, {"--sm-disable"});
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [this] {
-                QProcess query;
-                query.setProcessEnvironment(display());
-                query.start(m_xprop, {"-root", "_NET_SUPPORTING_WM_CHECK"});
-                query.waitForFinished(3000);
-                return query.readAllStandardOutput().contains("window id");
-            }(),
-            10000);
+        QVERIFY2(m_manager.waitForStarted(10000), qPrintable(m_manager.errorString()));
+        bool managed = false;
+        QElapsedTimer waited;
+        waited.start();
+        while (!managed && m_manager.state() == QProcess::Running && waited.elapsed() < 20000) {
+            QProcess query;
+            query.setProcessEnvironment(display());
+            query.start(m_xprop, {"-root", "_NET_SUPPORTING_WM_CHECK"});
+            query.waitForFinished(5000);
+            managed = query.readAllStandardOutput().contains("window id");
+            if (!managed)
+                m_manager.waitForFinished(100);
+        }
+        QVERIFY2(managed, qPrintable(QStringLiteral("openbox on %1: %2, exit %3, after %4 ms: %5")
+                                         .arg(m_display)
+                                         .arg(m_manager.state() == QProcess::Running
+                                                  ? QStringLiteral("running")
+                                                  : QStringLiteral("ended"))
+                                         .arg(m_manager.exitCode())
+                                         .arg(waited.elapsed())
+                                         .arg(QString::fromLocal8Bit(
+                                             m_manager.readAllStandardError()))));
     }
 
     QTemporaryDir config;

@@ -148,7 +148,7 @@ void TestWorkshop::developedEdges()
 {
     QFETCH(Design, design);
     const WorkshopPlan plan = planFor(design);
-    QVERIFY2(plan.refusal.isEmpty(), qPrintable(plan.refusal));
+    QVERIFY2(plan.refusal.kind == PartsRefusal::Kind::None, qPrintable(plan.refusal.text));
     const double t = design.sheet;
     QMap<QPair<int, int>, double> wholeBig, wholeSmall; // per segment and stretch
     for (const Part &p : plan.parts) {
@@ -302,18 +302,32 @@ void TestWorkshop::warnings_data()
     QTest::addColumn<QStringList>("codes");
     QTest::newRow("defaults: none") << QStringList() << QStringList();
     QTest::newRow("steep divergent") << QStringList{"DIV=9"} << QStringList{"DIVERGENT_ANGLE"};
+    // The short convergent cone has no room for the whole label.
     QTest::newRow("steep convergent, low ratio")
-        << QStringList{"CONV=25", "RAPPSEZ=3"} << QStringList{"CONVERGENT_ANGLE", "DIAMETER_RATIO"};
+        << QStringList{"CONV=25", "RAPPSEZ=3"}
+        << QStringList{"CONVERGENT_ANGLE", "DIAMETER_RATIO", "LABEL_SHORTENED"};
     // The 1214 mm centre section fits no 1000 x 500 sheet unless a maximum length cuts it.
     QTest::newRow("very long") << QStringList{"RPM=4000"}
-                               << QStringList{"TOTAL_LENGTH", "PART_TOO_LARGE"};
+                               << QStringList{"TOTAL_LENGTH", "PART_TOO_LARGE", "LABEL_SHORTENED"};
     QTest::newRow("sweep over the maximum")
         << QStringList{"maxsweep=30"} << QStringList{"SWEEP_SPLIT"};
     QTest::newRow("thick sheet, short segment")
-        << QStringList{"sheet=3", "ASP=179"} << QStringList{"SHORT_SEGMENT", "THICK_SHEET"};
+        << QStringList{"sheet=3", "ASP=179"}
+        << QStringList{"SHORT_SEGMENT", "THICK_SHEET", "LABEL_SHORTENED"};
     QTest::newRow("skipped segment") << QStringList{"ASP=180"} << QStringList{"SKIPPED_SEGMENT"};
     QTest::newRow("part larger than the sheet")
-        << QStringList{"size=100x100"} << QStringList{"PART_TOO_LARGE"};
+        << QStringList{"size=100x100"} << QStringList{"PART_TOO_LARGE", "LABEL_SHORTENED"};
+    QTest::newRow("no thickness") << QStringList{"sheet=0"} << QStringList{"NO_THICKNESS"};
+    QTest::newRow("exhaust over a turn")
+        << QStringList{"SC=400", "ASP=300"} << QStringList{"DURATION", "PART_TOO_LARGE"};
+    QTest::newRow("transfers of 3932 degrees")
+        << QStringList{"ASP=3932"}
+        << QStringList{"DURATION", "TRANSFER_BEFORE_EXHAUST", "TOTAL_LENGTH", "SKIPPED_SEGMENT",
+                       "PART_TOO_LARGE"};
+    QTest::newRow("transfers open first")
+        << QStringList{"ASP=190"} << QStringList{"TRANSFER_BEFORE_EXHAUST", "SKIPPED_SEGMENT"};
+    QTest::newRow("slivers of one degree")
+        << QStringList{"maxsweep=1"} << QStringList{"SWEEP_SPLIT", "LABEL_SHORTENED"};
 }
 
 void TestWorkshop::warnings()
@@ -374,7 +388,7 @@ void TestWorkshop::absurdPartCountRefused()
     // Millimetre stretches of a metre-long chamber: refused before the work, with the bound.
     const WorkshopPlan plan = planFor(Design{100, 10000, 4, 0, 0, 180, 1});
     QVERIFY(plan.parts.isEmpty());
-    QVERIFY2(plan.refusal.contains(QString::number(MaxParts)), qPrintable(plan.refusal));
+    QVERIFY2(plan.refusal.text.contains(QString::number(MaxParts)), qPrintable(plan.refusal.text));
 }
 
 void TestWorkshop::dxfReadBack()
