@@ -2,6 +2,7 @@
 // allowance, pieces, nesting checked on the true arcs, labels, warnings, DXF and PDF read back.
 #include "dxfwriter.h"
 #include "exactgeometry.h"
+#include "workshopdesigns.h"
 #include "plan.h"
 #include "sheetlayout.h"
 #include "templatebook.h"
@@ -22,69 +23,9 @@
 #include <QtTest>
 
 using namespace velmorant;
+using namespace velmorant::test;
 
 namespace {
-
-constexpr double Pi = 3.14159265358979323846;
-
-struct Design
-{
-    double cil, rpm, ratio, sheet, seam;
-    double maxSweep = 180, maxLength = 0;
-    QSizeF sheetSize{1000, 500};
-};
-
-WorkshopPlan planFor(const Design &d)
-{
-    DesignParameters p = defaultParameters();
-    p[Field::Cil] = d.cil;
-    p[Field::Rpm] = d.rpm;
-    p[Field::Rappsez] = d.ratio;
-    WorkshopOptions o;
-    o.sheetThickness = d.sheet;
-    o.seamAllowance = d.seam;
-    o.maxSweepDegrees = d.maxSweep;
-    o.maxLength = d.maxLength;
-    o.sheetSize = d.sheetSize;
-    o.designName = QStringLiteral("prova");
-    return planWorkshop(p, computeChamber(p), o);
-}
-
-void addDesigns()
-{
-    QTest::addColumn<Design>("design");
-    QTest::newRow("defaults") << Design{100, 10000, 4, 0, 0};
-    QTest::newRow("50 cc, 14000, ratio 7, 1.5 mm, seam 10") << Design{50, 14000, 7, 1.5, 10};
-    QTest::newRow("250 cc, 6000, ratio 2, seam 10") << Design{250, 6000, 2, 0, 10};
-    QTest::newRow("125 cc, 9000, ratio 5, 1.5 mm") << Design{125, 9000, 5, 1.5, 0};
-    QTest::newRow("80 cc, 12000, ratio 3, 1.5 mm, seam 10") << Design{80, 12000, 3, 1.5, 10};
-    QTest::newRow("200 cc, 7500, ratio 6, seam 10") << Design{200, 7500, 6, 0, 10};
-    QTest::newRow("many pieces: 10 degrees, 60 mm stretches, small sheet")
-        << Design{125, 9000, 5, 1.5, 10, 10, 60, QSizeF(600, 400)};
-}
-
-// The inside diameters at the two ends of each segment, from the sizing.
-std::pair<double, double> segmentEnds(const ChamberDimensions &d, int segment)
-{
-    switch (segment) {
-    case 1:
-        return {d.D1, d.D1};
-    case 2:
-        return {d.D1, d.D2};
-    case 3:
-        return {d.D2, d.D2};
-    case 4:
-        return {d.D2, d.D3};
-    default:
-        return {d.D3, d.D3};
-    }
-}
-
-double segmentLength(const ChamberDimensions &d, int segment)
-{
-    const double lengths[5] = {d.L1, d.L2, d.L3, d.L4, d.L5};
-    return lengths[segment - 1];
-}
 
 // The lengths of the outline's curved edges as drawn: the sector's arcs, or the rectangle's
 // two ends (its edges along x).
@@ -104,7 +45,6 @@ QList<double> curvedEdges(const Part &p)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Design)
 
 class TestWorkshop : public QObject
 {
