@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace velmorant;
@@ -66,6 +67,13 @@ private slots:
     void designFileInput();
     void workshopOutputs();
     void svgOutputs();
+    void sketchSvgIsTheJsonSketch();
+    void jsonPartsAgainstDevelopment();
+    void splitSetsAreWhole_data();
+    void splitSetsAreWhole();
+    void failedSplitKeepsOldSet_data();
+    void failedSplitKeepsOldSet();
+    void nonUtf8NameRefused();
     void sweepRows();
     void tunedLength();
     void helpAndVersion();
@@ -406,6 +414,216 @@ void TestCli::svgOutputs()
     QCOMPARE(t.count("<path "), 5); // one outline per part, the defaults in five
     QCOMPARE(t.count(" A "), 4);    // two arcs per cone
     QVERIFY(t.contains("<g id=\"SHEET\""));
+}
+
+// The sketch SVG, read with an XML parser, draws every element where the JSON's sketch puts it.
+void TestCli::sketchSvgIsTheJsonSketch()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.svg");
+    const QJsonObject sketch =
+        runJson({"--cil", "125", "--rpm", "9500", "--sketch-width", "9000", "--svg", path})["sketch"]
+            .toObject();
+    QHash<QString, QXmlStreamAttributes> drawn;
+    QHash<QString, QString> texts;
+    QXmlStreamReader xml(readAll(path));
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString id = xml.attributes().value("id").toString();
+        drawn.insert(id, xml.attributes());
+        if (xml.name() == QLatin1String("text"))
+            texts.insert(id, xml.readElementText());
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    const QJsonArray elements = sketch["elements"].toArray();
+    QCOMPARE(elements.size(), 38);
+    auto at = [](const QXmlStreamAttributes &a, const char *key) {
+        return a.value(QLatin1String(key)).toDouble();
+    };
+    for (const QJsonValue &v : elements) {
+        const QJsonObject e = v.toObject();
+        const QString name = e["name"].toString(), kind = e["kind"].toString();
+        QVERIFY2(drawn.contains(name), qPrintable(name));
+        const QXmlStreamAttributes a = drawn[name];
+        auto same = [](double svg, double json) { return qAbs(svg - json) <= 1e-6 * std::max(1.0, qAbs(json)); };
+        if (kind == "line") {
+            QVERIFY2(same(at(a, "x1"), e["x1"].toDouble()) && same(at(a, "y1"), e["y1"].toDouble()) &&
+                         same(at(a, "x2"), e["x2"].toDouble()) && same(at(a, "y2"), e["y2"].toDouble()),
+                     qPrintable(name));
+        } else if (kind == "rectangle") {
+            QVERIFY2(same(at(a, "x"), e["left"].toDouble()) && same(at(a, "y"), e["top"].toDouble()) &&
+                         same(at(a, "width"), e["width"].toDouble()) &&
+                         same(at(a, "height"), e["height"].toDouble()),
+                     qPrintable(name));
+        } else if (kind == "circle") {
+            const double w = e["width"].toDouble(), h = e["height"].toDouble();
+            QVERIFY2(same(at(a, "cx"), e["left"].toDouble() + w / 2) &&
+                         same(at(a, "cy"), e["top"].toDouble() + h / 2) &&
+                         same(at(a, "r"), std::min(w, h) / 2),
+                     qPrintable(name));
+        } else {
+            QCOMPARE(kind, "caption");
+            // Captions hang from their top: the baseline 150 twips below it.
+            QVERIFY2(same(at(a, "y"), e["top"].toDouble() + 150), qPrintable(name));
+            if (name != "txtQDiv")
+                QVERIFY2(same(at(a, "x"), e["centerX"].toDouble()), qPrintable(name));
+        }
+    }
+    const QJsonObject captions = runJson({"--cil", "125", "--rpm", "9500"})["captions"].toObject();
+    for (auto it = captions.begin(); it != captions.end(); ++it)
+        QCOMPARE(texts.value(it.key()), it.value().toString());
+}
+
+// Every part's JSON fields against its development worked out here from the sizing's own
+// lengths and diameters: mean diameters, slant, radii, sweep and edges.
+void TestCli::jsonPartsAgainstDevelopment()
+{
+    const QJsonObject root =
+        runJson({"--sheet", "1.5", "--max-sweep", "40", "--max-length", "150", "--seam", "8"});
+    const QJsonObject r = root["results"].toObject();
+    const double d[4] = {0, r["D1"].toDouble(), r["D2"].toDouble(), r["D3"].toDouble()};
+    const double ends[6][2] = {{0, 0}, {d[1], d[1]}, {d[1], d[2]}, {d[2], d[2]}, {d[2], d[3]}, {d[3], d[3]}};
+    const double lengths[6] = {0, r["L1"].toDouble(), r["L2"].toDouble(), r["L3"].toDouble(),
+                               r["L4"].toDouble(), r["L5"].toDouble()};
+    const double pi = 3.14159265358979323846;
+    const QJsonArray parts = root["workshop"].toObject()["parts"].toArray();
+    QVERIFY(parts.size() > 10);
+    for (const QJsonValue &v : parts) {
+        const QJsonObject p = v.toObject();
+        const int seg = p["segment"].toInt(), stretch = p["stretch"].toInt() - 1,
+                  stretches = p["stretches"].toInt(), pieces = p["pieces"].toInt();
+        const double t0 = double(stretch) / stretches, t1 = double(stretch + 1) / stretches;
+        const double m1 = ends[seg][0] + (ends[seg][1] - ends[seg][0]) * t0 + 1.5,
+                     m2 = ends[seg][0] + (ends[seg][1] - ends[seg][0]) * t1 + 1.5;
+        const double length = lengths[seg] / stretches;
+        const QString name = p["name"].toString();
+        auto close = [](double a, double b) { return qAbs(a - b) <= 1e-9 * std::max(1.0, qAbs(b)); };
+        QVERIFY2(close(p["meanDiameter1"].toDouble(), m1), qPrintable(name));
+        QVERIFY2(close(p["meanDiameter2"].toDouble(), m2), qPrintable(name));
+        QVERIFY2(close(p["length"].toDouble(), length), qPrintable(name));
+        QCOMPARE(p["allowance"].toDouble(), 8.0);
+        if (p["kind"].toString() == "rectangle") {
+            QVERIFY2(close(p["outerEdge"].toDouble(), pi * m1 / pieces), qPrintable(name));
+            QVERIFY2(close(p["width"].toDouble(), pi * m1 / pieces + 8), qPrintable(name));
+            QVERIFY2(close(p["height"].toDouble(), length), qPrintable(name));
+            continue;
+        }
+        const double dr = qAbs(m1 - m2) / 2, slant = std::hypot(length, dr);
+        const double R = slant * std::max(m1, m2) / 2 / dr;
+        QVERIFY2(close(p["slant"].toDouble(), slant), qPrintable(name));
+        QVERIFY2(close(p["outerRadius"].toDouble(), R), qPrintable(name));
+        QVERIFY2(close(p["innerRadius"].toDouble(), R - slant), qPrintable(name));
+        QVERIFY2(close(p["sweepDegrees"].toDouble(), 360 * dr / slant / pieces), qPrintable(name));
+        QVERIFY2(close(p["outerEdge"].toDouble(), pi * std::max(m1, m2) / pieces), qPrintable(name));
+        QVERIFY2(close(p["innerEdge"].toDouble(), pi * std::min(m1, m2) / pieces), qPrintable(name));
+        QVERIFY(p["sweepDegrees"].toDouble() <= 40 + 1e-9);
+    }
+}
+
+void TestCli::splitSetsAreWhole_data()
+{
+    QTest::addColumn<QStringList>("first");  // an earlier export of the same name
+    QTest::addColumn<QStringList>("second"); // the export checked
+    QTest::addColumn<QStringList>("files");  // what the folder holds after it
+    QTest::addColumn<QStringList>("offSheet");
+    const QStringList big{"--cil", "125", "--rpm", "6000", "--conv", "9", "--sheet-size", "600x400"};
+    QTest::newRow("a part that fits no sheet gets a file of its own")
+        << QStringList() << big + QStringList{"--split", "foglio"}
+        << QStringList{"s-foglio1.dxf", "s-fuori-3.dxf"} << QStringList{"3"};
+    QTest::newRow("nothing fits: every part on its own")
+        << QStringList() << QStringList{"--sheet-size", "10x10", "--split", "foglio"}
+        << QStringList{"s-fuori-1.dxf", "s-fuori-2.dxf", "s-fuori-3.dxf", "s-fuori-4.dxf",
+                       "s-fuori-5.dxf"}
+        << QStringList{"1", "2", "3", "4", "5"};
+    QTest::newRow("fewer sheets than last time")
+        << QStringList{"--split", "foglio", "--sheet-size", "300x300"}
+        << QStringList{"--split", "foglio"} << QStringList{"s-foglio1.dxf"} << QStringList();
+    QTest::newRow("fewer pieces than last time")
+        << QStringList{"--split", "pezzo", "--max-length", "150"}
+        << QStringList{"--split", "pezzo"}
+        << QStringList{"s-1.dxf", "s-2.dxf", "s-3.dxf", "s-4.dxf", "s-5.dxf"} << QStringList();
+}
+
+// A split export writes every part somewhere, and replaces the earlier set of its name whole:
+// no member of the old set is left beside the new one.
+void TestCli::splitSetsAreWhole()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, offSheet);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.dxf");
+    QVERIFY(test::writeBytes(dir.filePath("s-altro.dxf"), "not ours")); // not of the set
+    if (!first.isEmpty())
+        QCOMPARE(runCli(first + QStringList{"--patterns", path}).exitCode, 0);
+    const Run r = runCli(second + QStringList{"--patterns", path});
+    QCOMPARE(r.exitCode, 0);
+    QStringList expected = QStringList{"s-altro.dxf"} + files, found = test::entries(dir.path());
+    expected.sort();
+    found.sort();
+    QCOMPARE(found, expected);
+    for (const QString &part : offSheet)
+        QVERIFY2(r.err.contains(QStringLiteral("Il pezzo %1 non sta in nessuna lamiera: scritto a "
+                                               "parte in %2")
+                                    .arg(part, dir.filePath("s-fuori-" + part + ".dxf"))),
+                 qPrintable(r.err));
+    // Together the files hold every part once.
+    const int parts =
+        runJson(second.mid(0, second.indexOf("--split")) + second.mid(second.indexOf("--split") + 2))
+            ["workshop"].toObject()["parts"].toArray().size();
+    int outlines = 0;
+    for (const QString &f : files)
+        outlines += int(readAll(dir.filePath(f)).count("POLYLINE\r\n  8\r\nCUT"));
+    QCOMPARE(outlines, parts);
+}
+
+void TestCli::failedSplitKeepsOldSet_data()
+{
+    QTest::addColumn<bool>("fullDisk"); // else a file-size limit
+    QTest::newRow("full disk") << true;
+    QTest::newRow("size limit") << false;
+}
+
+// A split export that fails part-way changes no file of the old set and leaves nothing new.
+void TestCli::failedSplitKeepsOldSet()
+{
+    QFETCH(bool, fullDisk);
+    const QList<QPair<QString, QByteArray>> old{
+        {"s-1.dxf", "vecchio 1"}, {"s-2.dxf", "vecchio 2"}, {"s-2a.dxf", "vecchio 2a"}};
+    test::FullDisk disk(old);
+    QTemporaryDir tmp;
+    if (fullDisk && !disk.available())
+        QSKIP(qPrintable(disk.why()));
+    const QString folder = fullDisk ? disk.folder() : tmp.path();
+    if (!fullDisk)
+        for (const auto &[name, bytes] : old)
+            QVERIFY(test::writeBytes(folder + '/' + name, bytes));
+    const QStringList before = test::entries(folder);
+    const Run r = runCli({"--split", "pezzo", "--patterns", folder + "/s.dxf"},
+                         fullDisk ? std::function<void()>() : test::limitFileSize);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(fullDisk ? "spazio esaurito sul disco" : "dimensione massima"),
+             qPrintable(r.err));
+    QCOMPARE(test::entries(folder), before);
+    for (const auto &[name, bytes] : old)
+        QCOMPARE(readAll(folder + '/' + name), bytes);
+}
+
+// A file name that is not UTF-8 is refused, not written under another name.
+void TestCli::nonUtf8NameRefused()
+{
+    QTemporaryDir dir;
+    QProcess sh;
+    sh.setWorkingDirectory(dir.path());
+    sh.start(QStringLiteral("/bin/sh"),
+             {QStringLiteral("-c"), QStringLiteral("\"$0\" --write \"$(printf 'a\\377.vlr')\""),
+              QStringLiteral(VELMORANT_CLI)});
+    QVERIFY(sh.waitForFinished(30000));
+    QCOMPARE(sh.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(sh.readAllStandardError()).contains("UTF-8"));
+    QCOMPARE(test::entries(dir.path()), QStringList());
 }
 
 void TestCli::sweepRows()
