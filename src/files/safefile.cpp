@@ -132,14 +132,24 @@ void forget(const QByteArray &path)
     }
 }
 
-void removePending(int signal)
+// What each signal did before: a handler of the program's own runs after ours.
+struct sigaction previousActions[NSIG];
+
+void removePending(int signal, siginfo_t *info, void *context)
 {
     for (std::atomic<const char *> &slot : pendingFiles) {
         if (const char *path = slot.load())
             ::unlink(path);
     }
-    ::signal(signal, SIG_DFL);
-    ::raise(signal);
+    const struct sigaction &before = previousActions[signal];
+    if (before.sa_flags & SA_SIGINFO) {
+        before.sa_sigaction(signal, info, context);
+    } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+        before.sa_handler(signal);
+    } else {
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+    }
 }
 
 std::time_t processStart = std::time(nullptr);
@@ -472,19 +482,23 @@ void protectFileWrites()
     std::signal(SIGXFSZ, SIG_IGN);
     processStart = std::time(nullptr);
     // Interrupted, a write removes its hidden files before the program ends as the signal
-    // asks. A signal the caller ignores (a background job's SIGINT) stays ignored.
+    // asks (or as a handler installed before this one decides). A signal the caller ignores
+    // (a background job's SIGINT) stays ignored.
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         struct sigaction old
         {
         };
-        if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
-            struct sigaction act
-            {
-            };
-            act.sa_handler = removePending;
-            sigemptyset(&act.sa_mask);
-            ::sigaction(sig, &act, nullptr);
-        }
+        if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN ||
+            ((old.sa_flags & SA_SIGINFO) && old.sa_sigaction == removePending))
+            continue;
+        previousActions[sig] = old;
+        struct sigaction act
+        {
+        };
+        act.sa_sigaction = removePending;
+        act.sa_flags = SA_SIGINFO;
+        sigemptyset(&act.sa_mask);
+        ::sigaction(sig, &act, nullptr);
     }
 }
 

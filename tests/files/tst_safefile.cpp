@@ -7,7 +7,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <ctime>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/sysmacros.h>
 
 using namespace velmorant;
@@ -33,6 +37,11 @@ private slots:
     void linkFollowedAndPermissionsKept();
     void readRefusesWhatIsNotAFile_data();
     void readRefusesWhatIsNotAFile();
+    void interruptedWriteLeavesNothing_data();
+    void interruptedWriteLeavesNothing();
+    void staleTemporariesOfKilledWritesRemoved();
+    void longestNamesWritten_data();
+    void longestNamesWritten();
 };
 
 void TestSafeFile::failedWriteKeepsOldFile_data()
@@ -207,6 +216,88 @@ void TestSafeFile::readRefusesWhatIsNotAFile()
     QCOMPARE(r.failure.isEmpty(), reason.isEmpty());
     QVERIFY2(r.failure.contains(reason), qPrintable(r.failure));
     QCOMPARE(r.bytes, reason.isEmpty() ? OldBytes.left(16) : QByteArray());
+}
+
+void TestSafeFile::interruptedWriteLeavesNothing_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl-C") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// A large write interrupted by a signal: the program ends as the signal asks, the old file is
+// as it was, and its hidden temporary is gone.
+void TestSafeFile::interruptedWriteLeavesNothing()
+{
+    QFETCH(int, signal);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("k.dxf");
+    QVERIFY(test::writeBytes(path, OldBytes));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // As a program starts: the test framework's own handlers out of the way.
+        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            std::signal(sig, SIG_DFL);
+        protectFileWrites();
+        const QByteArray big(512 * 1024 * 1024, 'k');
+        writeFileAtomically(path, big);
+        ::_exit(0);
+    }
+    // Signalled once its temporary is there, while it is still being written.
+    QElapsedTimer clock;
+    clock.start();
+    while (entries(tmp.path()).size() < 2 && clock.elapsed() < 20000)
+        ::usleep(200);
+    QCOMPARE(entries(tmp.path()).size(), 2);
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), signal);
+    QCOMPARE(entries(tmp.path()), QStringList{"k.dxf"});
+    QCOMPARE(readAll(path), OldBytes);
+}
+
+// A write killed outright leaves its temporary; the next write of the same name removes it,
+// but not one that another write may still be making, nor a file of another pattern.
+void TestSafeFile::staleTemporariesOfKilledWritesRemoved()
+{
+    QTemporaryDir tmp;
+    const QStringList names{".k.dxf.Ab12Cd", ".k.dxf.Zz99yy", ".k.dxf.ours-not", ".j.dxf.Ab12Cd"};
+    for (const QString &n : names)
+        QVERIFY(test::writeBytes(tmp.filePath(n), "resto"));
+    // An hour old, from before this program started; the second is fresh.
+    const timespec old[2] = {{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
+    for (const QString &n : {names[0], names[2], names[3]})
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(tmp.filePath(n)).constData(), old, 0), 0);
+    QVERIFY(!writeFileAtomically(tmp.filePath("k.dxf"), NewBytes));
+    QCOMPARE(entries(tmp.path()), (QStringList{".j.dxf.Ab12Cd", ".k.dxf.Zz99yy", ".k.dxf.ours-not",
+                                               "k.dxf"}));
+}
+
+void TestSafeFile::longestNamesWritten_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("248 bytes") << QString(244, 'a') + ".vlr";
+    QTest::newRow("255 bytes") << QString(251, 'b') + ".vlr";
+    // 2-byte characters: the temporary's name is cut between them.
+    QTest::newRow("255 bytes of accents") << QString(125, QChar(0xe8)) + "x.vlr";
+}
+
+// Any name the folder takes can be written, though a temporary beside it must be shorter.
+void TestSafeFile::longestNamesWritten()
+{
+    QFETCH(QString, name);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(name);
+    QVERIFY(QFile::encodeName(name).size() <= 255);
+    const std::optional<QString> failed = writeFileAtomically(path, NewBytes);
+    QVERIFY2(!failed, qPrintable(failed.value_or(QString())));
+    QCOMPARE(readAll(path), NewBytes);
+    QCOMPARE(entries(tmp.path()), QStringList{name});
+    QVERIFY(!writeFileAtomically(path, OldBytes)); // and replaced
+    QCOMPARE(readAll(path), OldBytes);
 }
 
 QTEST_GUILESS_MAIN(TestSafeFile)
