@@ -3,23 +3,29 @@
 #include "failingdisk.h"
 #include "fakeplatform.h"
 #include "officinawindow.h"
+#include "settingsfile.h"
 #include "sheetsview.h"
 #include "testfiles.h"
 #include "windowtest.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmorant;
 using test::readAll;
@@ -50,6 +56,9 @@ private slots:
     void failedExportKeepsOldFile();
     void printsAtOneToOne();
     void viewsZoom();
+    void exportIsWhatTheCommandLineWrites_data();
+    void exportIsWhatTheCommandLineWrites();
+    void settingsFifoDoesNotHang();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
@@ -128,20 +137,39 @@ void TestOfficina::refusalsNameTheBox_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus"); // the box to correct
     // The main window's own messages for the parameters.
     QTest::newRow("RPM empty") << "txtRPM"
                                << ""
-                               << "Errore nell'immissione del Numero di giri";
+                               << "Errore nell'immissione del Numero di giri"
+                               << "txtRPM";
     QTest::newRow("negative L3") << "txtRPM"
                                  << "20000"
-                                 << "Lunghezza L3 negativa, modificare alcuni dati di input";
+                                 << "Lunghezza L3 negativa, modificare alcuni dati di input"
+                                 << "";
     QTest::newRow("sheet thickness out of range")
         << "opt_sheet"
         << "-1"
-        << "Valore non valido per \u201cSpessore lamiera (mm)\u201d";
+        << "Valore non valido per \u201cSpessore lamiera (mm)\u201d" << "opt_sheet";
     QTest::newRow("grouping in a sheet side") << "opt_sheet-width"
                                               << "1.250"
-                                              << "Larghezza lamiera (mm)";
+                                              << "serve un numero tra 10 e 20000"
+                                              << "opt_sheet-width";
+    // Ranges written as the box reads them: no "1e+06", no grouping.
+    QTest::newRow("range of the stretch length") << "opt_max-length"
+                                                 << "-1"
+                                                 << "serve un numero tra 0 e 1000000"
+                                                 << "opt_max-length";
+    QTest::newRow("seam wider than a piece")
+        << "opt_seam"
+        << "80"
+        << "un sormonto di 80,0 mm non sta sul pezzo 1, largo 75,5 mm (serve un numero tra 0 e "
+           "75,5)"
+        << "opt_seam";
+    QTest::newRow("parts that cannot be drawn") << "txtConv"
+                                                << "1e-300"
+                                                << "non si pu\u00f2 disegnare"
+                                                << "";
 }
 
 void TestOfficina::refusalsNameTheBox()
@@ -149,6 +177,7 @@ void TestOfficina::refusalsNameTheBox()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, message);
+    QFETCH(QString, focus);
     click("cmdCalcola");
     const auto before = w->plan()->parts.size();
     box(name)->setText(text);
@@ -157,8 +186,8 @@ void TestOfficina::refusalsNameTheBox()
     QVERIFY2(platform.messages[0].text.contains(message), qPrintable(platform.messages[0].text));
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
     QCOMPARE(w->plan()->parts.size(), before); // the last plan stays
-    if (name != "txtRPM" || text.isEmpty())
-        QCOMPARE(QApplication::focusWidget(), box(name));
+    if (!focus.isEmpty())
+        QCOMPARE(QApplication::focusWidget(), box(focus));
 }
 
 void TestOfficina::optionsRemembered()
@@ -265,6 +294,78 @@ void TestOfficina::viewsZoom()
     QVERIFY(qAbs(view->zoom() - fitted * 1.44) < 1e-6 * fitted);
     view->fit();
     QCOMPARE(view->zoom(), fitted);
+}
+
+void TestOfficina::exportIsWhatTheCommandLineWrites_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("DXF") << "lamiere.dxf";
+    QTest::newRow("SVG") << "lamiere.svg";
+    QTest::newRow("CSV") << "taglio.csv";
+}
+
+// The window's Export and the command line make the same file of the same design and options,
+// byte for byte, and report the same warnings; the status bar writes its numbers as the boxes
+// read them.
+void TestOfficina::exportIsWhatTheCommandLineWrites()
+{
+    QFETCH(QString, file);
+    const QString path = dir->filePath("nastro\x01" "a.vlr"); // a control character in the name
+    QVERIFY(test::writeBytes(path, Design));
+    box("opt_seam")->setText("8");
+    box("opt_max-sweep")->setText("45");
+    box("opt_gap")->setText("2,5");
+    w->openDesign(path);
+    QVERIFY(w->plan().has_value());
+    QCOMPARE(w->plan()->options.designName, "nastro a");
+    QVERIFY2(w->findChild<QLabel *>("lblRiepilogo")->text().contains("1000 x 500 mm"),
+             qPrintable(w->findChild<QLabel *>("lblRiepilogo")->text()));
+    platform.fileAnswers << dir->filePath(file);
+    click("cmdEsporta");
+    QVERIFY(platform.messages.isEmpty());
+
+    QProcess cli;
+    const QString mine = dir->filePath("cli-" + file);
+    cli.start(QStringLiteral(VELMORANT_CLI),
+              {path, "--seam", "8", "--max-sweep", "45", "--gap", "2.5", "--name",
+               "nastro\x01" "a", file.endsWith("csv") ? "--cut-list" : "--patterns", mine});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(readAll(dir->filePath(file)), readAll(mine));
+    const QString warnings = QString::fromUtf8(cli.readAllStandardError());
+    auto *list = w->findChild<QListWidget *>("lstAvvisi");
+    for (const BuilderWarning &warning : w->plan()->warnings)
+        QVERIFY(warnings.contains(QStringLiteral("Avviso %1: %2").arg(warning.code, warning.text)));
+    QCOMPARE(int(warnings.count(QStringLiteral("Avviso "))), int(w->plan()->warnings.size()));
+    QVERIFY(list->count() >= int(w->plan()->warnings.size()));
+}
+
+// A settings file that is a FIFO would block the first read of the settings for ever: the
+// window starts on the defaults, says why, and leaves the FIFO alone.
+void TestOfficina::settingsFifoDoesNotHang()
+{
+    w.reset();
+    const QString file = QSettings().fileName();
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    ::alarm(30); // a hang fails the test instead of stalling the suite
+    const std::optional<QString> note = guardSettingsFiles();
+    QVERIFY(note.has_value());
+    QVERIFY(note->contains("non \u00e8 un file normale"));
+    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+    w->setStatusNote(*note);
+    QCOMPARE(box("opt_sheet")->text(), "1"); // the default
+    click("cmdCalcola"); // which writes the options: not into the FIFO
+    QVERIFY(w->plan().has_value());
+    w.reset();
+    ::alarm(0);
+    QVERIFY(!QFileInfo(file).isFile());
+    QFile::remove(file);
+    // Back to the test's own settings folder for what follows.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 QTEST_MAIN(TestOfficina)

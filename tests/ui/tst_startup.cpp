@@ -4,6 +4,7 @@
 #include "placement.h"
 #include "splash.h"
 #include "startup.h"
+#include "statusbar.h"
 #include "twips.h"
 #include "windowtest.h"
 
@@ -13,7 +14,11 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmorant;
 
@@ -70,6 +75,7 @@ private slots:
     void initTestCase() { test::prepareWindowTests(); }
     void init() { QSettings().clear(); }
     void cleanup();
+    void settingsFifoDoesNotHang();
 
     void splashRevealsMainWindowOnce_data();
     void splashRevealsMainWindowOnce();
@@ -127,6 +133,29 @@ void TestStartup::splashRevealsMainWindowOnce()
     QTRY_VERIFY(splash.isNull()); // closed and deleted
     QTest::qWait(delay + 100);    // the timer had been stopped: no second show
     QCOMPARE(counter.shows, 1);
+}
+
+// A settings file that is a FIFO would hang the load step for ever: the window opens on the
+// default placement and its status bar says why; the FIFO is left alone, at close too.
+void TestStartup::settingsFifoDoesNotHang()
+{
+    const QString file = QSettings().fileName();
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    ::alarm(30); // a hang fails the test instead of stalling the suite
+    const Startup s = startVelmorant(platform, &store, 60000);
+    main = s.mainWindow;
+    splash = s.splash;
+    QVERIFY2(main->statusPanels().panelText(1).contains("non \u00e8 un file normale"),
+             qPrintable(main->statusPanels().panelText(1)));
+    main->close(); // stores the placement: not into the FIFO
+    ::alarm(0);
+    QVERIFY(!QFileInfo(file).isFile());
+    QFile::remove(file);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 void TestStartup::clickOnLabelKeepsSplash()
