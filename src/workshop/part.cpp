@@ -129,8 +129,10 @@ double fittingEm(const Body &body, const QStringList &lines, QPointF centre, dou
     return lo;
 }
 
+// `along` is the angle of the piece's longer extent (0 or 90 degrees), where a piece too
+// narrow for the label still carries its name.
 PartLabel fitLabel(const Body &body, const QStringList &lines, const QString &name,
-                   QPointF centre)
+                   QPointF centre, double along)
 {
     // Across the part or along it, whichever gives the larger text; all the lines that stay
     // readable; when none does, the largest text found.
@@ -152,20 +154,20 @@ PartLabel fitLabel(const Body &body, const QStringList &lines, const QString &na
         return best;
     // A piece too narrow for any of that still carries its name, as large as it goes along its
     // longer extent, closer to the edges.
-    for (double margin = LabelMargin / 2; margin >= 0.05; margin /= 2) {
-        Body narrow = body;
-        narrow.margin = margin;
-        for (const QStringList &shown : {lines.mid(0, 1), QStringList{name}}) {
-            for (double angle : {0.0, 90.0}) {
+    for (double angle : {along, 90 - along}) {
+        for (double margin = LabelMargin / 2; margin >= 0.05; margin /= 2) {
+            Body narrow = body;
+            narrow.margin = margin;
+            for (const QStringList &shown : {lines.mid(0, 1), QStringList{name}}) {
                 const double em = fittingEm(narrow, shown, centre, angle, 0.1);
                 if (em > best.em)
                     best = PartLabel{shown, em, centre, angle, int(lines.size()) - 1};
+                if (best.em >= ReadableEm)
+                    return best;
             }
-            if (best.em >= ReadableEm)
+            if (best.em > 0)
                 return best;
         }
-        if (best.em > 0)
-            return best;
     }
     best.omitted = int(lines.size());
     return best;
@@ -272,7 +274,9 @@ void buildPiece(Part &p, const WorkshopOptions &o)
         const double band = std::min(ArrowBand, f.slant * 0.3);
         const double r0 = cylinderAtSmallEnd ? r + band : r, r1 = cylinderAtSmallEnd ? R : R - band;
         Body body{true, r0, r1, sweep / 2, 0, 0, 0};
-        p.label = fitLabel(body, labelLines(p, o), p.name, polar((r0 + r1) / 2, TruePi / 2));
+        const double across = (r0 + r1) / 2 * sweep; // the arc through the label's centre
+        p.label = fitLabel(body, labelLines(p, o), p.name, polar((r0 + r1) / 2, TruePi / 2),
+                           f.slant >= across ? 90 : 0);
         const QPointF inner = polar(r, TruePi / 2), outer = polar(R, TruePi / 2);
         addCentreLine(p.marks, inner, outer, p.label);
         const double edge = cylinderAtSmallEnd ? r : R, inwards = cylinderAtSmallEnd ? 1 : -1;
@@ -292,7 +296,8 @@ void buildPiece(Part &p, const WorkshopOptions &o)
         }
         const double band = std::min(ArrowBand, h * 0.3);
         Body body{false, 0, 0, 0, band, w, h};
-        p.label = fitLabel(body, labelLines(p, o), p.name, QPointF(w / 2, (band + h) / 2));
+        p.label = fitLabel(body, labelLines(p, o), p.name, QPointF(w / 2, (band + h) / 2),
+                           w >= h ? 0 : 90);
         addCentreLine(p.marks, QPointF(w / 2, 0), QPointF(w / 2, h), p.label);
         addArrow(p.marks, QPointF(w / 2, band * 0.8), QPointF(w / 2, band * 0.2));
     }
@@ -395,7 +400,7 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
     auto refuse = [&](PartsRefusal::Kind kind, const QString &text,
                       const char *option = "") -> PartsResult & {
         result.parts.clear();
-        result.refusal = PartsRefusal{kind, text, QLatin1String(option)};
+        result.refusal = PartsRefusal{kind, text, QLatin1String(option), std::nullopt};
         return result;
     };
     auto tooMany = [&] {

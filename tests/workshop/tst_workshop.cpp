@@ -59,6 +59,8 @@ private slots:
     void labelsInsideOutlines_data() { addDesigns(); }
     void labelsInsideOutlines();
     void labelWidthsBoundFonts();
+    void everyPieceNamed_data();
+    void everyPieceNamed();
     void warnings_data();
     void warnings();
     void cutListMass();
@@ -209,6 +211,55 @@ void TestWorkshop::labelsInsideOutlines()
                 nearest = std::min(nearest, test::edgeToEdge(e, f));
         QVERIFY2(nearest >= 1.99, qPrintable(QStringLiteral("%1: %2").arg(p.name).arg(nearest)));
     }
+}
+
+void TestWorkshop::everyPieceNamed_data()
+{
+    QTest::addColumn<Design>("design");
+    QTest::newRow("slivers of one degree") << Design{100, 10000, 4, 1, 0, 1};
+    QTest::newRow("rings 5 mm long, seam 3") << Design{100, 10000, 4, 1, 3, 180, 5};
+}
+
+// However narrow, every piece carries at least its name, inside its outline and along its
+// longer side; the warning names each piece whose label lost lines.
+void TestWorkshop::everyPieceNamed()
+{
+    QFETCH(Design, design);
+    const WorkshopPlan plan = planFor(design);
+    QVERIFY(plan.parts.size() > 60);
+    QStringList shortened;
+    for (const Part &p : plan.parts) {
+        const PartLabel &l = p.label;
+        QVERIFY2(l.em > 0, qPrintable(p.name));
+        QVERIFY2(l.lines.first() == p.name || l.lines.first().startsWith(p.name + ' '),
+                 qPrintable(p.name));
+        const QSizeF block = textBlockSize(l.lines, l.em);
+        const double a = l.angle * Pi / 180;
+        const QPointF u(std::cos(a), std::sin(a)), v(-std::sin(a), std::cos(a));
+        for (int sx : {-1, 1})
+            for (int sy : {-1, 1})
+                QVERIFY2(contains(p.outline, l.centre + u * (sx * block.width() / 2) +
+                                                 v * (sy * block.height() / 2)),
+                         qPrintable(p.name));
+        if (l.omitted > 0)
+            shortened << p.name;
+        if (l.lines.size() == 1) {
+            // Along the longer side: the slant or the arc through the label, the rectangle's
+            // width or its length.
+            const double across = std::hypot(l.centre.x(), l.centre.y()) * p.sweepDegrees * Pi / 180;
+            const bool wide = p.isSector() ? p.frustum.slant < across : p.width >= p.frustum.height;
+            QVERIFY2(l.angle == (wide ? 0.0 : 90.0), qPrintable(p.name));
+        }
+    }
+    QVERIFY(!shortened.isEmpty());
+    QString listed;
+    for (const BuilderWarning &w : plan.warnings)
+        if (w.code == "LABEL_SHORTENED")
+            listed = w.text;
+    for (const QString &name : shortened.mid(0, 20))
+        QVERIFY2(listed.contains(QRegularExpression("\\b" + name + "\\b")), qPrintable(name));
+    if (shortened.size() > 20)
+        QVERIFY(listed.contains(QStringLiteral("e altri %1").arg(shortened.size() - 20)));
 }
 
 void TestWorkshop::labelWidthsBoundFonts()
