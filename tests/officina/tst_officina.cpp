@@ -345,10 +345,8 @@ void TestOfficina::exportIsWhatTheCommandLineWrites()
 void TestOfficina::settingsFifoDoesNotHang()
 {
     w.reset();
-    const QString file = QSettings().fileName();
-    QFile::remove(file);
-    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-    QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    const test::SettingsFifo fifo;
+    QVERIFY(fifo.ok());
     ::alarm(30); // a hang fails the test instead of stalling the suite
     const std::optional<QString> note = guardSettingsFiles();
     QVERIFY(note.has_value());
@@ -360,12 +358,7 @@ void TestOfficina::settingsFifoDoesNotHang()
     QVERIFY(w->plan().has_value());
     w.reset();
     ::alarm(0);
-    QVERIFY(!QFileInfo(file).isFile());
-    QFile::remove(file);
-    // Back to the test's own settings folder for what follows.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    QVERIFY(fifo.untouched());
 }
 
 QTEST_MAIN(TestOfficina)

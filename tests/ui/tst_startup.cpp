@@ -139,10 +139,8 @@ void TestStartup::splashRevealsMainWindowOnce()
 // default placement and its status bar says why; the FIFO is left alone, at close too.
 void TestStartup::settingsFifoDoesNotHang()
 {
-    const QString file = QSettings().fileName();
-    QFile::remove(file);
-    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-    QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    const test::SettingsFifo fifo;
+    QVERIFY(fifo.ok());
     ::alarm(30); // a hang fails the test instead of stalling the suite
     const Startup s = startVelmorant(platform, &store, 60000);
     main = s.mainWindow;
@@ -151,11 +149,7 @@ void TestStartup::settingsFifoDoesNotHang()
              qPrintable(main->statusPanels().panelText(1)));
     main->close(); // stores the placement: not into the FIFO
     ::alarm(0);
-    QVERIFY(!QFileInfo(file).isFile());
-    QFile::remove(file);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    QVERIFY(fifo.untouched());
 }
 
 void TestStartup::clickOnLabelKeepsSplash()
