@@ -26,19 +26,6 @@ QPointF at(const ArcEdge &arc, double angle)
     return arc.centre + arc.radius * QPointF(std::cos(angle), std::sin(angle));
 }
 
-// Whether `angle` lies on the arc's sweep.
-bool onSweep(const ArcEdge &arc, double angle)
-{
-    double d = std::remainder(angle - arc.start, 2 * Pi);
-    if (arc.sweep >= 0) {
-        if (d < 0)
-            d += 2 * Pi;
-        return d <= arc.sweep;
-    }
-    if (d > 0)
-        d -= 2 * Pi;
-    return d >= arc.sweep;
-}
 
 bool polygonContains(const QPolygonF &poly, QPointF p)
 {
@@ -53,6 +40,19 @@ bool polygonContains(const QPolygonF &poly, QPointF p)
 }
 
 } // namespace
+
+bool onSweep(const ArcEdge &arc, double angle)
+{
+    double d = std::remainder(angle - arc.start, 2 * Pi);
+    if (arc.sweep >= 0) {
+        if (d < 0)
+            d += 2 * Pi;
+        return d <= arc.sweep;
+    }
+    if (d > 0)
+        d -= 2 * Pi;
+    return d >= arc.sweep;
+}
 
 ArcEdge arcOf(QPointF from, QPointF to, double bulge)
 {

@@ -41,6 +41,9 @@ struct ArcEdge
 };
 ArcEdge arcOf(QPointF from, QPointF to, double bulge);
 
+// Whether the direction `angle` (radians) from the centre lies on the arc's sweep.
+bool onSweep(const ArcEdge &arc, double angle);
+
 // The bulge of an arc that turns by `sweep` radians.
 double bulgeFor(double sweep);
 

@@ -1,216 +1,324 @@
 #include "nesting.h"
 
+#include "distance.h"
+#include "nestgrid.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numeric>
+#include <random>
+#include <unordered_map>
 #include <vector>
 
 namespace velmorant {
 
+using namespace nestgrid;
+
 namespace {
 
-constexpr double ChordTolerance = 0.05; // mm between an arc and the chords standing for it
-constexpr double RotationStep = 15;     // degrees
-constexpr int MaxGridCells = 2000;      // along the sheet's longer side
+constexpr double RotationStep = 15;    // degrees
+constexpr int MaxFitTurns = 24;        // for a part that fits only turned
+constexpr double Margin = 0.03;        // mm kept beyond the gap, whatever rounding does
+constexpr double Enough = 0.05;        // a slide stops when it would gain less
+constexpr int MaxSlideSteps = 48;      // safe steps of one slide
+constexpr int MaxSettleRounds = 6;     // down, then left, again while it gains
+constexpr int MaxPasses = 12;          // other orders tried after the first
+constexpr long long PassBudget = 1000; // parts placed by all of them together
+constexpr int Refusals = 40;           // parts in a row a sheet turns away before it is closed
 
-struct Grid
+struct Turn
 {
-    double cell = 1;
-    int width = 0, height = 0; // in cells
-    QPointF origin;            // of cell (0, 0), in sheet coordinates
-    double reach = 0;          // how far from the outline a cell's centre still marks it
+    QPolygonF polygon; // turned, in the part's coordinates
+    Mask mask;
 };
 
-Grid gridFor(const WorkshopOptions &o)
+struct Shape
 {
-    Grid g;
-    const double longer = std::max(o.sheetSize.width(), o.sheetSize.height());
-    g.cell = std::max(1.0, longer / MaxGridCells);
-    // The grid covers the sheet less half the gap on each side: a part's own half gap then
-    // keeps it a whole gap from the edge.
-    g.origin = QPointF(o.gap / 2, o.gap / 2);
-    g.width = std::max(0, int(std::floor((o.sheetSize.width() - o.gap) / g.cell)));
-    g.height = std::max(0, int(std::floor((o.sheetSize.height() - o.gap) / g.cell)));
-    g.reach = o.gap / 2 + g.cell * std::sqrt(0.5) + ChordTolerance;
-    return g;
-}
+    std::vector<Turn> turns; // empty when the part fits no sheet
+};
 
-// The cells a turned part occupies: runs of cells per row, from the mask's own origin.
-struct Mask
+struct Placed
 {
+    int sheet = -1;
     double rotation = 0;
-    QPointF origin; // of cell (0, 0) in the turned part's coordinates
-    int width = 0, height = 0;
-    std::vector<std::vector<std::pair<int, int>>> rows; // [first, last] cells, inclusive
-    long long cells = 0;
+    QPointF offset;
+    std::vector<Edge> edges; // on the sheet
+    QRectF bounds;
 };
 
-// The x interval of a horizontal line within `reach` of segment ab, if any.
-bool capsuleSpan(QPointF a, QPointF b, double y, double reach, double &lo, double &hi)
+struct Layout
 {
-    bool any = false;
-    auto take = [&](double x0, double x1) {
-        lo = any ? std::min(lo, x0) : x0;
-        hi = any ? std::max(hi, x1) : x1;
-        any = true;
+    std::vector<Placed> placed; // by part; sheet -1 when off the sheets
+    int sheets = 0;
+    double lastSheetArea = 0;
+    bool cancelled = false;
+};
+
+QRectF boundsOfEdges(const std::vector<Edge> &edges)
+{
+    QRectF b;
+    for (const Edge &e : edges)
+        b = b.isNull() ? e.bounds : b.united(e.bounds);
+    return b;
+}
+
+void translate(Placed &p, QPointF d)
+{
+    for (Edge &e : p.edges) {
+        e.a += d;
+        e.b += d;
+        e.circle.centre += d;
+        e.bounds.translate(d);
+    }
+    p.bounds.translate(d);
+    p.offset += d;
+}
+
+// Slides the part along `dir` (down or left) as far as the gap lets it. Each step moves it by
+// its clearance beyond the gap: a move of t changes a distance by at most t, so no step can
+// bring it nearer than the gap.
+double slide(Placed &p, QPointF dir, const std::vector<const Placed *> &others, double gap)
+{
+    auto toEdge = [&] { return dir.y() < 0 ? p.bounds.top() : p.bounds.left(); };
+    const double far = toEdge();
+    const QRectF swept = p.bounds.united(p.bounds.translated(dir * far))
+                             .adjusted(-gap - 1, -gap - 1, gap + 1, gap + 1);
+    std::vector<const Placed *> near;
+    for (const Placed *q : others) {
+        if (q->bounds.intersects(swept))
+            near.push_back(q);
+    }
+    double moved = 0;
+    for (int step = 0; step < MaxSlideSteps; ++step) {
+        double room = toEdge() - gap - Margin;
+        for (const Placed *q : near) {
+            if (room < Enough)
+                break;
+            room = std::min(room, outlineDistance(p.edges, q->edges, gap + Margin + room) - gap -
+                                      Margin);
+        }
+        if (room < Enough)
+            break;
+        translate(p, dir * room);
+        moved += room;
+    }
+    return moved;
+}
+
+void settle(Placed &p, const std::vector<const Placed *> &others, double gap)
+{
+    for (int round = 0; round < MaxSettleRounds; ++round) {
+        const double moved =
+            slide(p, QPointF(0, -1), others, gap) + slide(p, QPointF(-1, 0), others, gap);
+        if (moved < Enough)
+            break;
+    }
+}
+
+// The turns a part may take: steps of 15 degrees and the one that fits it best; when it fits
+// only turned off the sheet's sides (a long strip across a small sheet), the degrees at which
+// it fits.
+Shape shapeOf(const Part &part, const Grid &g)
+{
+    Shape shape;
+    if (!part.fitsSheet)
+        return shape; // no turn fits it: it stays off the sheets
+    const QPolygonF poly = polygonOf(part.outline, ChordTolerance);
+    auto add = [&](double degrees) {
+        Turn t;
+        t.polygon = QTransform().rotate(degrees).map(poly);
+        t.mask = makeMask(t.polygon, degrees, g);
+        if (!t.mask.fits(g))
+            return;
+        // A turn whose cells another turn already has finds the same places (a strip turned
+        // half round): measuring it again would only cost time.
+        for (const Turn &other : shape.turns) {
+            if (other.mask.sameCells(t.mask))
+                return;
+        }
+        shape.turns.push_back(std::move(t));
     };
-    for (QPointF p : {a, b}) {
-        const double dy = y - p.y();
-        if (std::abs(dy) <= reach) {
-            const double dx = std::sqrt(reach * reach - dy * dy);
-            take(p.x() - dx, p.x() + dx);
+    bool square = false; // fits lying along the sheet's sides
+    for (double a = 0; a < 360; a += RotationStep) {
+        const std::size_t before = shape.turns.size();
+        add(a);
+        square = square || (std::fmod(a, 90) == 0 && shape.turns.size() > before);
+    }
+    const bool onlyTurned = !square;
+    add(part.fitAngle);
+    add(part.fitAngle + 180);
+    if (onlyTurned) {
+        std::vector<double> fitting;
+        for (int degrees = 0; degrees < 180; ++degrees) {
+            const QRectF b = QTransform().rotate(degrees).map(poly).boundingRect();
+            if (b.width() + 2 * g.reach <= g.width * g.cell &&
+                b.height() + 2 * g.reach <= g.height * g.cell && degrees != part.fitAngle)
+                fitting.push_back(degrees);
+        }
+        const std::size_t n = fitting.size(), take = std::min<std::size_t>(n, MaxFitTurns / 2);
+        for (std::size_t k = 0; k < take; ++k) {
+            const double a = fitting[take > 1 ? k * (n - 1) / (take - 1) : 0];
+            add(a);
+            add(a + 180);
         }
     }
-    // The band of the segment: the parallelogram a +- n reach, b +- n reach.
-    const QPointF d = b - a;
-    const double len = std::hypot(d.x(), d.y());
-    if (len > 0) {
-        const QPointF n(-d.y() / len * reach, d.x() / len * reach);
-        const QPointF quad[4] = {a + n, b + n, b - n, a - n};
-        double x0 = 0, x1 = 0;
-        bool hit = false;
-        for (int i = 0; i < 4; ++i) {
-            const QPointF p = quad[i], q = quad[(i + 1) % 4];
-            if ((p.y() - y) * (q.y() - y) > 0 || p.y() == q.y())
-                continue;
-            const double x = p.x() + (q.x() - p.x()) * (y - p.y()) / (q.y() - p.y());
-            x0 = hit ? std::min(x0, x) : x;
-            x1 = hit ? std::max(x1, x) : x;
-            hit = true;
-        }
-        if (hit)
-            take(x0, x1);
-    }
-    return any;
+    // The flattest first: its place bounds how high the others may search.
+    std::stable_sort(shape.turns.begin(), shape.turns.end(), [](const Turn &a, const Turn &b) {
+        return a.mask.height < b.mask.height;
+    });
+    return shape;
 }
 
-Mask makeMask(const QPolygonF &outline, double rotation, const Grid &g)
-{
-    Mask m;
-    m.rotation = rotation;
-    const QPolygonF poly = QTransform().rotate(rotation).map(outline);
-    const QRectF box = poly.boundingRect().adjusted(-g.reach, -g.reach, g.reach, g.reach);
-    m.origin = box.topLeft();
-    if (!(box.width() <= g.width * g.cell && box.height() <= g.height * g.cell)) {
-        m.width = g.width + 1; // larger than the sheet: no cells to work out
-        return m;
-    }
-    m.width = int(std::ceil(box.width() / g.cell));
-    m.height = int(std::ceil(box.height() / g.cell));
-    std::vector<std::vector<std::pair<double, double>>> spans(m.height);
-    std::vector<std::vector<double>> crossings(m.height);
-    auto rowOf = [&](double y) { return (y - m.origin.y()) / g.cell - 0.5; };
-    auto centreY = [&](int j) { return m.origin.y() + (j + 0.5) * g.cell; };
-
-    const int n = int(poly.size());
-    for (int e = 0; e < n; ++e) {
-        const QPointF a = poly[e], b = poly[(e + 1) % n];
-        // Inside of the polygon: crossings of the rows' centre lines.
-        const double ylo = std::min(a.y(), b.y()), yhi = std::max(a.y(), b.y());
-        if (ylo < yhi) {
-            for (int j = std::max(0, int(std::ceil(rowOf(ylo)))); j < m.height && centreY(j) < yhi;
-                 ++j) {
-                const double y = centreY(j);
-                if (y >= ylo)
-                    crossings[j].push_back(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()));
-            }
-        }
-        // Within reach of the edge.
-        for (int j = std::max(0, int(std::ceil(rowOf(ylo - g.reach))));
-             j < m.height && centreY(j) <= yhi + g.reach; ++j) {
-            double lo = 0, hi = 0;
-            if (capsuleSpan(a, b, centreY(j), g.reach, lo, hi))
-                spans[j].push_back({lo, hi});
-        }
-    }
-    m.rows.resize(m.height);
-    for (int j = 0; j < m.height; ++j) {
-        std::sort(crossings[j].begin(), crossings[j].end());
-        for (std::size_t k = 0; k + 1 < crossings[j].size(); k += 2)
-            spans[j].push_back({crossings[j][k], crossings[j][k + 1]});
-        std::vector<std::pair<int, int>> runs;
-        for (const auto &[lo, hi] : spans[j]) {
-            const int first = std::max(0, int(std::ceil((lo - m.origin.x()) / g.cell - 0.5)));
-            const int last =
-                std::min(m.width - 1, int(std::floor((hi - m.origin.x()) / g.cell - 0.5)));
-            if (first <= last)
-                runs.push_back({first, last});
-        }
-        std::sort(runs.begin(), runs.end());
-        for (const auto &r : runs) {
-            if (!m.rows[j].empty() && r.first <= m.rows[j].back().second + 1)
-                m.rows[j].back().second = std::max(m.rows[j].back().second, r.second);
-            else
-                m.rows[j].push_back(r);
-        }
-        for (const auto &r : m.rows[j])
-            m.cells += r.second - r.first + 1;
-    }
-    return m;
-}
-
-// A sheet's occupied cells, one bit each.
-class Occupancy
+class Nester
 {
 public:
-    explicit Occupancy(const Grid &g)
-        : m_width(g.width), m_words((g.width + 63) / 64), m_bits(std::size_t(g.height) * m_words)
+    Nester(const QList<Part> &parts, const WorkshopOptions &o, const NestingProgress &progress)
+        : m_parts(parts), m_options(o), m_grid(gridFor(o)), m_progress(progress)
     {
+        for (const Part &p : parts)
+            m_shapes.push_back(shapeOf(p, m_grid));
     }
 
-    // The first occupied cell of row `y` at or after `x`, or a value past the row.
-    int firstSet(int y, int x) const
+    bool gridUsable() const { return m_grid.width > 0 && m_grid.height > 0; }
+
+    void setTotal(long long steps) { m_total = steps; }
+
+    Layout nest(const std::vector<int> &order)
     {
-        const std::uint64_t *row = &m_bits[std::size_t(y) * m_words];
-        int w = x / 64;
-        std::uint64_t word = row[w] & (~std::uint64_t(0) << (x % 64));
-        while (true) {
-            if (word)
-                return w * 64 + __builtin_ctzll(word);
-            if (++w >= m_words)
-                return m_width + 64;
-            word = row[w];
+        Layout l;
+        l.placed.resize(m_parts.size());
+        std::vector<Occupancy> sheets;
+        std::vector<std::vector<const Placed *>> onSheet;
+        // Cells that found no place on a sheet never will: the sheet only fills up. Many parts
+        // of a pipe cut in short stretches share their cells.
+        std::vector<std::unordered_multimap<std::uint64_t, const Mask *>> failed;
+        std::vector<int> refused;
+        auto hasFailed = [&](int s, const Mask &m) {
+            const auto [from, to] = failed[s].equal_range(m.signature);
+            for (auto it = from; it != to; ++it) {
+                if (it->second->sameCells(m))
+                    return true;
+            }
+            return false;
+        };
+        for (int i : order) {
+            if (m_progress && !m_progress(int(std::min(m_done, m_total)), int(m_total))) {
+                l.cancelled = true;
+                return l;
+            }
+            ++m_done;
+            const Shape &shape = m_shapes[i];
+            if (shape.turns.empty())
+                continue;
+            for (int s = 0;; ++s) {
+                if (s == int(sheets.size())) {
+                    sheets.emplace_back(m_grid);
+                    onSheet.emplace_back();
+                    failed.emplace_back();
+                    refused.push_back(0);
+                }
+                // A sheet that has turned away many parts in a row is full for what remains
+                // (smaller parts keep coming, but its holes are gaps): searching it again would
+                // cost time and seldom a sheet.
+                if (refused[s] >= Refusals)
+                    continue;
+                const Turn *best = nullptr;
+                int bestX = 0, bestY = 0, bestTop = m_grid.height + 1;
+                for (const Turn &t : shape.turns) {
+                    if (hasFailed(s, t.mask))
+                        continue;
+                    int x, y;
+                    if (!sheets[s].findPlace(t.mask, bestTop, x, y)) {
+                        if (!best) // no place at all, not only none lower than the best
+                            failed[s].emplace(t.mask.signature, &t.mask);
+                    } else {
+                        best = &t;
+                        bestX = x;
+                        bestY = y;
+                        bestTop = y + t.mask.height;
+                    }
+                }
+                if (!best) {
+                    ++refused[s];
+                    continue; // a fresh sheet always takes a part that has a turn
+                }
+                refused[s] = 0;
+                Placed &p = l.placed[i];
+                p.sheet = s;
+                p.rotation = best->mask.rotation;
+                p.offset = m_grid.origin + QPointF(bestX * m_grid.cell, bestY * m_grid.cell) -
+                           best->mask.origin;
+                p.edges = edgesOf(transformed(m_parts[i].outline,
+                                              QTransform()
+                                                  .translate(p.offset.x(), p.offset.y())
+                                                  .rotate(p.rotation)));
+                p.bounds = boundsOfEdges(p.edges);
+                settle(p, onSheet[s], m_options.gap);
+                // The cells of where it came to rest.
+                const Mask rest = makeMask(best->polygon.translated(p.offset - m_grid.origin),
+                                           p.rotation, m_grid, true);
+                sheets[s].mark(rest, int(std::lround(rest.origin.x() / m_grid.cell)),
+                               int(std::lround(rest.origin.y() / m_grid.cell)));
+                onSheet[s].push_back(&p);
+                break;
+            }
         }
-    }
-
-    void set(int y, int first, int last)
-    {
-        std::uint64_t *row = &m_bits[std::size_t(y) * m_words];
-        for (int x = first; x <= last; ++x)
-            row[x / 64] |= std::uint64_t(1) << (x % 64);
+        l.sheets = int(sheets.size());
+        for (int i = 0; i < m_parts.size(); ++i) {
+            if (l.sheets > 0 && l.placed[i].sheet == l.sheets - 1)
+                l.lastSheetArea += m_parts[i].area;
+        }
+        return l;
     }
 
 private:
-    int m_width, m_words;
-    std::vector<std::uint64_t> m_bits;
+    const QList<Part> &m_parts;
+    const WorkshopOptions &m_options;
+    Grid m_grid;
+    const NestingProgress &m_progress;
+    std::vector<Shape> m_shapes;
+    long long m_done = 0, m_total = 0;
 };
 
-// The lowest, then leftmost, free place for the mask; stops above `topLimit` rows.
-bool findPlace(const Occupancy &occ, const Grid &g, const Mask &m, int topLimit, int &cx, int &cy)
+// The parts by a key, largest first; ties keep the parts' order.
+std::vector<int> orderBy(int n, const std::function<double(int)> &key)
 {
-    for (int y = 0; y + m.height <= g.height && y + m.height < topLimit; ++y) {
-        int x = 0;
-        while (x + m.width <= g.width) {
-            bool clear = true;
-            for (int j = 0; j < m.height && clear; ++j) {
-                for (const auto &[a, b] : m.rows[j]) {
-                    const int hit = occ.firstSet(y + j, x + a);
-                    if (hit <= x + b) {
-                        x = hit - a + 1; // the next place where this run clears the cell
-                        clear = false;
-                        break;
-                    }
-                }
-            }
-            if (clear) {
-                cx = x;
-                cy = y;
-                return true;
-            }
-        }
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<double> k(n);
+    for (int i = 0; i < n; ++i)
+        k[i] = key(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return k[a] > k[b]; });
+    return order;
+}
+
+// Another order for pass `pass`: by length, by width, the last sheet's parts first, then the
+// areas shaken by a seeded generator (the same sequence on every platform).
+std::vector<int> otherOrder(int pass, const QList<Part> &parts, const Layout &best)
+{
+    const int n = int(parts.size());
+    auto extent = [&](int i, bool longer) {
+        const QSizeF s = boundsOf(parts[i].outline).size();
+        return longer ? std::max(s.width(), s.height()) : std::min(s.width(), s.height());
+    };
+    switch (pass) {
+    case 0:
+        return orderBy(n, [&](int i) { return extent(i, true); });
+    case 1:
+        return orderBy(n, [&](int i) { return extent(i, false); });
+    case 2:
+        return orderBy(n, [&](int i) {
+            return parts[i].area + (best.placed[i].sheet == best.sheets - 1 ? 1e12 : 0);
+        });
+    default: {
+        std::mt19937_64 random{std::uint64_t(pass)};
+        return orderBy(n, [&](int i) {
+            const double u = double(random() >> 11) / double(std::uint64_t(1) << 53);
+            return parts[i].area * (0.7 + 0.6 * u);
+        });
     }
-    return false;
+    }
 }
 
 } // namespace
@@ -239,83 +347,57 @@ std::optional<double> sheetFitAngle(const Contour &outline, const WorkshopOption
     return best;
 }
 
-NestingResult nestParts(const QList<Part> &parts, const WorkshopOptions &o)
+NestingResult nestParts(const QList<Part> &parts, const WorkshopOptions &o,
+                        const NestingProgress &progress)
 {
     NestingResult result;
-    const Grid g = gridFor(o);
-    if (g.width <= 0 || g.height <= 0) {
-        for (int i = 0; i < parts.size(); ++i)
+    const int n = int(parts.size());
+    Nester nester(parts, o, progress);
+    if (!nester.gridUsable()) {
+        for (int i = 0; i < n; ++i)
             result.unplaced << i;
         return result;
     }
+    const int passes = n > 0 ? int(std::min<long long>(MaxPasses, PassBudget / n)) : 0;
+    nester.setTotal((long long)n * (1 + passes));
 
-    // Every part's masks at every rotation it may take.
-    std::vector<std::vector<Mask>> masks(parts.size());
-    for (int i = 0; i < parts.size(); ++i) {
-        if (!parts[i].fitsSheet)
-            continue; // no turn fits it: it stays off the sheets
-        const QPolygonF poly = polygonOf(parts[i].outline, ChordTolerance);
-        QList<double> angles;
-        for (double a = 0; a < 360; a += RotationStep)
-            angles << a;
-        angles << parts[i].fitAngle << parts[i].fitAngle + 180;
-        for (double a : angles) {
-            Mask m = makeMask(poly, a, g);
-            if (m.width <= g.width && m.height <= g.height)
-                masks[i].push_back(std::move(m));
-        }
+    Layout best = nester.nest(orderBy(n, [&](int i) { return parts[i].area; }));
+    double total = 0;
+    for (const Part &p : parts)
+        total += p.fitsSheet ? p.area : 0;
+    const int fewest = int(std::ceil(total / (o.sheetSize.width() * o.sheetSize.height()) - 1e-9));
+    for (int pass = 0; pass < passes && !best.cancelled && best.sheets > std::max(1, fewest);
+         ++pass) {
+        Layout other = nester.nest(otherOrder(pass, parts, best));
+        if (other.cancelled)
+            best.cancelled = true;
+        else if (other.sheets < best.sheets ||
+                 (other.sheets == best.sheets && other.lastSheetArea < best.lastSheetArea - 1e-6))
+            best = std::move(other);
     }
+    if (best.cancelled) {
+        result.cancelled = true;
+        return result;
+    }
+    if (progress)
+        progress(1, 1);
 
-    // Largest first: they are the hardest to place, and smaller ones fill in around them.
-    std::vector<int> order(parts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return parts[a].area > parts[b].area; });
-
-    std::vector<Occupancy> sheets;
-    std::vector<PartPlacement> placed(parts.size());
     double placedArea = 0;
-    for (int i : order) {
-        if (masks[i].empty()) {
+    for (int i = 0; i < n; ++i) {
+        const Placed &p = best.placed[i];
+        if (p.sheet < 0) {
             result.unplaced << i;
             continue;
         }
-        bool done = false;
-        for (int s = 0; !done; ++s) {
-            if (s == int(sheets.size()))
-                sheets.emplace_back(g);
-            const Mask *bestMask = nullptr;
-            int bestX = 0, bestY = 0, bestTop = g.height + 1;
-            for (const Mask &m : masks[i]) {
-                int x, y;
-                if (findPlace(sheets[s], g, m, bestTop, x, y) && y + m.height < bestTop) {
-                    bestMask = &m;
-                    bestX = x;
-                    bestY = y;
-                    bestTop = y + m.height;
-                }
-            }
-            if (!bestMask)
-                continue; // a fresh sheet always takes a part that has a mask
-            for (int j = 0; j < bestMask->height; ++j)
-                for (const auto &[a, b] : bestMask->rows[j])
-                    sheets[s].set(bestY + j, bestX + a, bestX + b);
-            PartPlacement p;
-            p.part = i;
-            p.sheet = s;
-            p.rotation = bestMask->rotation;
-            p.offset = g.origin + QPointF(bestX * g.cell, bestY * g.cell) - bestMask->origin;
-            placed[i] = p;
-            placedArea += parts[i].area;
-            done = true;
-        }
+        PartPlacement at;
+        at.part = i;
+        at.sheet = p.sheet;
+        at.rotation = p.rotation;
+        at.offset = p.offset;
+        result.placements << at;
+        placedArea += parts[i].area;
     }
-    std::sort(result.unplaced.begin(), result.unplaced.end());
-    for (int i = 0; i < parts.size(); ++i) {
-        if (placed[i].part >= 0)
-            result.placements << placed[i];
-    }
-    result.sheets = int(sheets.size());
+    result.sheets = best.sheets;
     if (result.sheets > 0)
         result.utilisation =
             placedArea / (result.sheets * o.sheetSize.width() * o.sheetSize.height());

@@ -17,7 +17,7 @@ struct Edge
     ArcEdge arc;
 };
 
-inline QList<Edge> edgesOf(const Contour &c)
+inline QList<Edge> exactEdgesOf(const Contour &c)
 {
     QList<Edge> out;
     const int n = int(c.vertices.size());
@@ -35,7 +35,7 @@ inline double len(QPointF v)
     return std::hypot(v.x(), v.y());
 }
 
-inline bool onSweep(const ArcEdge &arc, double angle)
+inline bool sweepHolds(const ArcEdge &arc, double angle)
 {
     const double pi = 3.14159265358979323846;
     double d = std::remainder(angle - arc.start, 2 * pi);
@@ -63,7 +63,7 @@ inline double pointToEdge(QPointF p, const Edge &e)
     if (!e.isArc)
         return len(p - nearestOnSegment(p, e.a, e.b));
     const QPointF r = p - e.arc.centre;
-    if (len(r) > 0 && onSweep(e.arc, std::atan2(r.y(), r.x())))
+    if (len(r) > 0 && sweepHolds(e.arc, std::atan2(r.y(), r.x())))
         return std::abs(len(r) - e.arc.radius);
     return std::min(len(p - e.a), len(p - e.b));
 }
@@ -90,7 +90,7 @@ inline bool segmentMeetsArc(QPointF a, QPointF b, const ArcEdge &arc)
         if (t < 0 || t > 1)
             continue;
         const QPointF r = a + t * d - arc.centre;
-        if (onSweep(arc, std::atan2(r.y(), r.x())))
+        if (sweepHolds(arc, std::atan2(r.y(), r.x())))
             return true;
     }
     return false;
@@ -107,7 +107,7 @@ inline bool arcsMeet(const ArcEdge &p, const ArcEdge &q)
     const QPointF m = p.centre + d * (a / dist), n(-d.y() / dist, d.x() / dist);
     for (QPointF x : {m + n * h, m - n * h}) {
         const QPointF rp = x - p.centre, rq = x - q.centre;
-        if (onSweep(p, std::atan2(rp.y(), rp.x())) && onSweep(q, std::atan2(rq.y(), rq.x())))
+        if (sweepHolds(p, std::atan2(rp.y(), rp.x())) && sweepHolds(q, std::atan2(rq.y(), rq.x())))
             return true;
     }
     return false;
@@ -142,7 +142,7 @@ inline double edgeToEdge(const Edge &e, const Edge &f)
                 continue;
             for (double sign : {1.0, -1.0}) {
                 const QPointF dir = r * (sign / len(r));
-                if (onSweep(arc, std::atan2(dir.y(), dir.x())))
+                if (sweepHolds(arc, std::atan2(dir.y(), dir.x())))
                     best = std::min(best, pointToEdge(arc.centre + dir * arc.radius, other));
             }
         }
@@ -160,7 +160,7 @@ inline double distance(const Contour &c, const Contour &d)
     if (contains(c, d.vertices[0].p) || contains(d, c.vertices[0].p))
         return 0;
     double best = std::numeric_limits<double>::max();
-    const QList<Edge> ec = edgesOf(c), ed = edgesOf(d);
+    const QList<Edge> ec = exactEdgesOf(c), ed = exactEdgesOf(d);
     for (const Edge &e : ec)
         for (const Edge &f : ed)
             best = std::min(best, edgeToEdge(e, f));

@@ -32,7 +32,7 @@ namespace {
 QList<double> curvedEdges(const Part &p)
 {
     QList<double> out;
-    for (const test::Edge &e : test::edgesOf(p.outline)) {
+    for (const test::Edge &e : test::exactEdgesOf(p.outline)) {
         if (p.isSector() && e.isArc)
             out << e.arc.radius * std::abs(e.arc.sweep);
         if (!p.isSector() && std::abs(e.a.y() - e.b.y()) < 1e-9 && e.a.x() >= -1e-9 &&
@@ -206,8 +206,8 @@ void TestWorkshop::labelsInsideOutlines()
         for (const ContourVertex &corner : block.vertices)
             QVERIFY2(contains(p.outline, corner.p), qPrintable(p.name));
         double nearest = 1e9;
-        for (const test::Edge &e : test::edgesOf(block))
-            for (const test::Edge &f : test::edgesOf(p.outline))
+        for (const test::Edge &e : test::exactEdgesOf(block))
+            for (const test::Edge &f : test::exactEdgesOf(p.outline))
                 nearest = std::min(nearest, test::edgeToEdge(e, f));
         QVERIFY2(nearest >= 1.99, qPrintable(QStringLiteral("%1: %2").arg(p.name).arg(nearest)));
     }

@@ -435,7 +435,7 @@ void TestWriters::dxfAgainstDesign()
         }
         const QRectF box = outline.boundingRect().adjusted(-1e-3, -1e-3, 1e-3, 1e-3);
         auto onOutline = [&](QPointF p) {
-            for (const test::Edge &e : test::edgesOf(transformed(part.outline,
+            for (const test::Edge &e : test::exactEdgesOf(transformed(part.outline,
                                                                  layout.items[k].toDrawing)))
                 if (test::pointToEdge(p, e) < 1e-4)
                     return true;

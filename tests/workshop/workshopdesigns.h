@@ -15,6 +15,7 @@ struct Design
     double cil, rpm, ratio, sheet, seam;
     double maxSweep = 180, maxLength = 0;
     QSizeF sheetSize{1000, 500};
+    double gap = 3;
 };
 
 inline WorkshopPlan planFor(const Design &d)
@@ -29,6 +30,7 @@ inline WorkshopPlan planFor(const Design &d)
     o.maxSweepDegrees = d.maxSweep;
     o.maxLength = d.maxLength;
     o.sheetSize = d.sheetSize;
+    o.gap = d.gap;
     o.designName = QStringLiteral("prova");
     return planWorkshop(p, computeChamber(p), o);
 }

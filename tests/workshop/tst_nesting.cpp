@@ -1,0 +1,202 @@
+// Nesting: every layout of a range of designs and sheets keeps the gap, measured on the true
+// arcs by a distance worked out here, and sits within 0.2 mm of it; the distances the nesting
+// relies on agree with that one; the known hard cases take the sheets they should.
+#include "distance.h"
+#include "exactgeometry.h"
+#include "workshopdesigns.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace velmorant;
+using velmorant::test::Design;
+using velmorant::test::planFor;
+
+class TestNesting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void gapsOnEverySet_data();
+    void gapsOnEverySet();
+    void distanceAgainstExact();
+    void hardCases_data();
+    void hardCases();
+    void cancelled();
+};
+
+void TestNesting::gapsOnEverySet_data()
+{
+    QTest::addColumn<Design>("design");
+    const Design designs[] = {
+        {100, 10000, 4, 0, 0},
+        {50, 14000, 7, 1.5, 10},
+        {250, 6000, 2, 0, 10},
+        {125, 9000, 5, 1.5, 0},
+        {80, 12000, 3, 1.5, 10},
+        {200, 7500, 6, 0, 10},
+        {125, 9000, 5, 1.5, 10, 10, 60},
+        {250, 9000, 4, 1, 0, 45, 150},
+        {500, 6000, 4, 1, 0, 180, 100},
+        {125, 9000, 4, 1, 0, 30, 120},
+        {250, 6000, 2, 1.5, 10, 15, 100},
+        {65, 13000, 4, 1, 5, 60, 80},
+    };
+    const QSizeF sheets[] = {{1000, 500}, {600, 400}, {2000, 1000}};
+    for (const Design &d : designs) {
+        for (QSizeF sheet : sheets) {
+            Design row = d;
+            row.sheetSize = sheet;
+            QTest::addRow("%gcc %g rpm sweep %g length %g on %gx%g", d.cil, d.rpm, d.maxSweep,
+                          d.maxLength, sheet.width(), sheet.height())
+                << row;
+        }
+    }
+    Design tight{125, 9000, 5, 1.5, 10, 10, 60};
+    tight.gap = 0;
+    QTest::newRow("no gap") << tight;
+}
+
+void TestNesting::gapsOnEverySet()
+{
+    QFETCH(Design, design);
+    const WorkshopPlan plan = planFor(design);
+    QVERIFY(plan.refusal.kind == PartsRefusal::Kind::None);
+    const double gap = plan.options.gap;
+    const QSizeF sheet = plan.options.sheetSize;
+    QList<Contour> placed;
+    QList<int> onSheet;
+    for (const PartPlacement &at : plan.nesting.placements) {
+        placed << transformed(plan.parts[at.part].outline, at.transform());
+        onSheet << at.sheet;
+    }
+    QVERIFY(!placed.isEmpty());
+    for (int i = 0; i < placed.size(); ++i) {
+        const QString name = plan.parts[plan.nesting.placements[i].part].name;
+        const QRectF b = boundsOf(placed[i]);
+        double closest = std::min({b.left(), b.top(), sheet.width() - b.right(),
+                                   sheet.height() - b.bottom()});
+        QVERIFY2(closest >= gap - 1e-9, qPrintable(QStringLiteral("%1 at %2 mm from the edge")
+                                                       .arg(name)
+                                                       .arg(closest)));
+        for (int j = 0; j < placed.size(); ++j) {
+            if (j == i || onSheet[j] != onSheet[i])
+                continue;
+            const double d = test::distance(placed[i], placed[j]);
+            QVERIFY2(d >= gap - 1e-9, qPrintable(QStringLiteral("%1 and %2: %3 mm")
+                                                     .arg(name,
+                                                          plan.parts[plan.nesting.placements[j].part]
+                                                              .name)
+                                                     .arg(d)));
+            closest = std::min(closest, d);
+        }
+        // Settled against something: no wider gap than asked, save 0.2 mm.
+        QVERIFY2(closest <= gap + 0.2,
+                 qPrintable(QStringLiteral("%1: nearest %2 mm away").arg(name).arg(closest)));
+    }
+    // The same input, the same layout.
+    const NestingResult again = nestParts(plan.parts, plan.options);
+    QCOMPARE(again.sheets, plan.nesting.sheets);
+    for (int i = 0; i < again.placements.size(); ++i) {
+        QCOMPARE(again.placements[i].offset, plan.nesting.placements[i].offset);
+        QCOMPARE(again.placements[i].rotation, plan.nesting.placements[i].rotation);
+    }
+}
+
+void TestNesting::distanceAgainstExact()
+{
+    // Real outlines (sectors, rectangles, split pieces) in random places, near one another.
+    const WorkshopPlan plan = planFor({125, 9000, 5, 1.5, 10, 30, 120});
+    QVERIFY(plan.parts.size() > 10);
+    QRandomGenerator random(7);
+    int measured = 0, touching = 0; // arcs that cross
+    for (int trial = 0; trial < 3000; ++trial) {
+        const Part &p = plan.parts[random.bounded(int(plan.parts.size()))];
+        const Part &q = plan.parts[random.bounded(int(plan.parts.size()))];
+        const QRectF bp = boundsOf(p.outline), bq = boundsOf(q.outline);
+        const QPointF shift(random.generateDouble() * (bp.width() + bq.width() + 20) - bq.width(),
+                            random.generateDouble() * (bp.height() + bq.height() + 20) - bq.height());
+        const Contour a = p.outline;
+        const Contour b = transformed(
+            q.outline, QTransform()
+                           .translate(bp.left() - bq.left() + shift.x(), bp.top() - bq.top() + shift.y())
+                           .rotate(random.bounded(360)));
+        const double exact = test::distance(a, b);
+        if (exact == 0 && (contains(a, b.vertices[0].p) || contains(b, a.vertices[0].p)))
+            continue; // one inside the other: not a question for the edges
+        const std::vector<Edge> ea = edgesOf(a), eb = edgesOf(b);
+        const double mine = outlineDistance(ea, eb);
+        QVERIFY2(std::abs(mine - exact) < 1e-7,
+                 qPrintable(QStringLiteral("%1 against %2: %3 for %4")
+                                .arg(p.name, q.name)
+                                .arg(mine)
+                                .arg(exact)));
+        // Edge by edge too: a crossing missed on one pair hides behind another pair's.
+        const QList<test::Edge> xa = test::exactEdgesOf(a), xb = test::exactEdgesOf(b);
+        for (int i = 0; i < xa.size(); ++i) {
+            for (int j = 0; j < xb.size(); ++j) {
+                const double e = test::edgeToEdge(xa[i], xb[j]);
+                QVERIFY2(std::abs(edgeDistance(ea[i], eb[j]) - e) < 1e-7,
+                         qPrintable(QStringLiteral("%1 edge %2, %3 edge %4: %5 for %6")
+                                        .arg(p.name)
+                                        .arg(i)
+                                        .arg(q.name)
+                                        .arg(j)
+                                        .arg(edgeDistance(ea[i], eb[j]))
+                                        .arg(e)));
+                touching += e == 0 && xa[i].isArc && xb[j].isArc;
+            }
+        }
+        ++measured;
+    }
+    QVERIFY2(measured > 1500 && touching > 10, qPrintable(QStringLiteral("%1 %2").arg(measured).arg(touching)));
+}
+
+void TestNesting::hardCases_data()
+{
+    QTest::addColumn<Design>("design");
+    QTest::addColumn<int>("sheets");
+    QTest::addColumn<int>("singles"); // sheets holding one part, at most
+    QTest::newRow("11 parts, one sheet")
+        << Design{250, 9000, 4, 1, 0, 45, 150, QSizeF(600, 400)} << 1 << 0;
+    Design loose{250, 9000, 4, 1, 0, 45, 150, QSizeF(600, 400)};
+    loose.gap = 1;
+    QTest::newRow("11 parts, gap 1") << loose << 1 << 0;
+    // Strips longer than the sheet's side: two fit side by side, slanted.
+    QTest::newRow("strips across a small sheet")
+        << Design{500, 6000, 4, 1, 0, 180, 15, QSizeF(250, 150)} << 18 << 1;
+}
+
+void TestNesting::hardCases()
+{
+    QFETCH(Design, design);
+    QFETCH(int, sheets);
+    QFETCH(int, singles);
+    const WorkshopPlan plan = planFor(design);
+    QVERIFY(plan.nesting.unplaced.isEmpty());
+    QVERIFY2(plan.nesting.sheets <= sheets, qPrintable(QString::number(plan.nesting.sheets)));
+    QList<int> count(plan.nesting.sheets, 0);
+    for (const PartPlacement &at : plan.nesting.placements)
+        ++count[at.sheet];
+    QVERIFY2(count.count(1) <= singles, qPrintable(QString::number(count.count(1))));
+}
+
+void TestNesting::cancelled()
+{
+    const WorkshopPlan plan = planFor({125, 9000, 5, 1.5, 10, 10, 60});
+    int calls = 0, lastTotal = 0;
+    bool inRange = true;
+    const NestingResult r = nestParts(plan.parts, plan.options, [&](int done, int total) {
+        inRange = inRange && done >= 0 && done <= total;
+        lastTotal = total;
+        return ++calls < 5;
+    });
+    QVERIFY(inRange);
+    QVERIFY(r.cancelled);
+    QCOMPARE(calls, 5);
+    QVERIFY(r.placements.isEmpty());
+    QVERIFY(lastTotal >= plan.parts.size());
+}
+
+QTEST_GUILESS_MAIN(TestNesting)
+#include "tst_nesting.moc"
