@@ -1,6 +1,7 @@
 // Open, Calculate, Print and Export of the workshop window.
 #include "officinawindow.h"
 
+#include "calculation.h"
 #include "chamberview.h"
 #include "designfile.h"
 #include "number.h"
@@ -15,6 +16,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -49,8 +52,26 @@ void OfficinaWindow::openDesign(const QString &path)
 
 void OfficinaWindow::calculate()
 {
-    const WorkshopRun run = runWorkshop(texts(), m_locale);
+    if (!m_calculation->busy())
+        m_summaryBefore = m_summary->text();
+    m_calculation->start(texts(), m_locale);
+    m_progress->setValue(0);
+    m_progress->show();
+    m_cancel->show();
+    m_summary->setText(tr("Calcolo in corso..."));
+}
+
+void OfficinaWindow::calculated(const WorkshopRun &run)
+{
+    m_progress->hide();
+    m_cancel->hide();
+    if (run.cancelled) {
+        m_summary->setText(m_plan ? tr("Calcolo annullato: restano i pezzi del calcolo precedente.")
+                                  : tr("Calcolo annullato."));
+        return;
+    }
     if (run.refusal) {
+        m_summary->setText(m_summaryBefore); // what the views still show
         message(*run.refusal);
         if (QLineEdit *bad = findChild<QLineEdit *>(run.box))
             bad->setFocus();

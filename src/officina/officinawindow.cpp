@@ -1,5 +1,6 @@
 #include "officinawindow.h"
 
+#include "calculation.h"
 #include "chamberview.h"
 #include "sheetsview.h"
 #include "texts.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
@@ -87,6 +89,22 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     m_summary = new QLabel(tr("Premere Calcola per preparare il taglio"), this);
     m_summary->setObjectName(QStringLiteral("lblRiepilogo"));
     statusBar()->addWidget(m_summary, 1);
+    // While the parts are being nested: how far, and a way to stop.
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("prgCalcolo"));
+    m_progress->setRange(0, 100);
+    m_progress->setMaximumWidth(180);
+    m_progress->setFormat(tr("Disposizione %p %"));
+    m_cancel = new QPushButton(tr("Annulla"), this);
+    m_cancel->setObjectName(QStringLiteral("cmdAnnullaCalcolo"));
+    statusBar()->addPermanentWidget(m_progress);
+    statusBar()->addPermanentWidget(m_cancel);
+    m_progress->hide();
+    m_cancel->hide();
+    m_calculation = new Calculation(this);
+    connect(m_calculation, &Calculation::progressed, m_progress, &QProgressBar::setValue);
+    connect(m_calculation, &Calculation::finished, this, &OfficinaWindow::calculated);
+    connect(m_cancel, &QPushButton::clicked, m_calculation, &Calculation::cancel);
     buildMenus();
 
     // The options the builder used last time; the design starts from the defaults.
@@ -96,6 +114,11 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
 }
 
 OfficinaWindow::~OfficinaWindow() = default;
+
+bool OfficinaWindow::calculating() const
+{
+    return m_calculation->busy();
+}
 
 QWidget *OfficinaWindow::buildForm()
 {

@@ -11,6 +11,8 @@
 #include <optional>
 
 class QComboBox;
+class QProgressBar;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -20,6 +22,7 @@ class QTableWidget;
 
 namespace velmorant {
 
+class Calculation;
 class ChamberView;
 class SheetsView;
 
@@ -42,9 +45,12 @@ public:
     // A note in the status bar until the next calculation replaces it.
     void setStatusNote(const QString &text);
     const QPrinter *printer() const { return m_printer.get(); }
+    // Whether a calculation is running (in a worker: the window stays answerable).
+    bool calculating() const;
 
 public slots:
     void openFile();
+    // Starts the calculation of what the boxes hold; one still running is abandoned.
     void calculate();
     void print();
     void exportParts();
@@ -56,6 +62,7 @@ private:
     void setTexts(const WorkshopTexts &t);
     void message(const Message &m);
     void showPlan();
+    void calculated(const WorkshopRun &run);
 
     Platform &m_platform;
     QLocale m_locale;
@@ -69,6 +76,10 @@ private:
     QListWidget *m_warnings = nullptr;
     QTableWidget *m_cutList = nullptr;
     QLabel *m_summary = nullptr;
+    QString m_summaryBefore;
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_cancel = nullptr;
+    Calculation *m_calculation = nullptr;
     std::optional<WorkshopPlan> m_plan;
     std::unique_ptr<QPrinter> m_printer;
 };

@@ -32,7 +32,7 @@ const PartPlacement *WorkshopPlan::placementOf(int i) const
 }
 
 WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
-                          const WorkshopOptions &options)
+                          const WorkshopOptions &options, const NestingProgress &progress)
 {
     WorkshopPlan plan;
     plan.parameters = parameters;
@@ -44,7 +44,9 @@ WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimen
     PartsResult parts = makeParts(plan.developments, plan.options);
     plan.refusal = parts.refusal;
     plan.parts = parts.parts;
-    plan.nesting = nestParts(plan.parts, plan.options);
+    plan.nesting = nestParts(plan.parts, plan.options, progress);
+    if (plan.nesting.cancelled)
+        return plan;
     plan.warnings = builderWarnings(parameters, dimensions, plan.developments, plan.parts,
                                     plan.nesting, plan.options);
     return plan;

@@ -27,8 +27,10 @@ struct WorkshopPlan
     const PartPlacement *placementOf(int i) const;
 };
 
+// `progress` follows the nesting, the long part of the work, and may stop it (the plan then
+// says nesting.cancelled and holds no placements).
 WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
-                          const WorkshopOptions &options);
+                          const WorkshopOptions &options, const NestingProgress &progress = {});
 
 // One row of the cut list.
 struct CutListRow

@@ -33,7 +33,8 @@ WorkshopTexts workshopTexts(const DesignParameters &p, const WorkshopOptions &o,
     return t;
 }
 
-WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale)
+WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
+                        const NestingProgress &progress)
 {
     WorkshopRun run;
     DesignParameters p = defaultParameters();
@@ -74,7 +75,12 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale)
                       QStringLiteral("opt_sheet-height"));
     o.sheetSize = QSizeF(*w, *h);
     o.designName = texts.name;
-    run.plan = planWorkshop(p, evaluation.dimensions, o);
+    run.plan = planWorkshop(p, evaluation.dimensions, o, progress);
+    if (run.plan->nesting.cancelled) {
+        run.plan.reset();
+        run.cancelled = true;
+        return run;
+    }
     const PartsRefusal &refused = run.plan->refusal;
     if (refused.kind != PartsRefusal::Kind::None) {
         run.refusal = Message{tr("Impossibile preparare il taglio: %1.")

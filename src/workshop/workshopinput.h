@@ -34,8 +34,10 @@ struct WorkshopRun
     std::optional<WorkshopPlan> plan;
     std::optional<Message> refusal;
     QString box; // objectName of the box at fault
+    bool cancelled = false; // stopped through `progress`: neither plan nor refusal
 };
-WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale);
+WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
+                        const NestingProgress &progress = {});
 
 // A refusal of the parts for the user, with the range of the option at fault in the user's
 // notation.

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -59,10 +60,17 @@ private slots:
     void exportIsWhatTheCommandLineWrites_data();
     void exportIsWhatTheCommandLineWrites();
     void settingsFifoDoesNotHang();
+    void answersWhileNesting();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
-    void click(const char *button) { w->findChild<QPushButton *>(button)->click(); }
+    // Clicks, and lets a calculation it starts come to its end.
+    void click(const char *button)
+    {
+        w->findChild<QPushButton *>(button)->click();
+        settle();
+    }
+    void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
 
     FakePlatform platform;
     std::unique_ptr<OfficinaWindow> w;
@@ -124,6 +132,7 @@ void TestOfficina::refusedOpenChangesNothing()
     QElapsedTimer clock;
     clock.start();
     w->openDesign(path);
+    settle();
     QVERIFY(clock.elapsed() < 1000);
     QCOMPARE(platform.messages.size(), 1);
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
@@ -316,6 +325,7 @@ void TestOfficina::exportIsWhatTheCommandLineWrites()
     box("opt_max-sweep")->setText("45");
     box("opt_gap")->setText("2,5");
     w->openDesign(path);
+    settle();
     QVERIFY(w->plan().has_value());
     QCOMPARE(w->plan()->options.designName, "nastro a");
     QVERIFY2(w->findChild<QLabel *>("lblRiepilogo")->text().contains("1000 x 500 mm"),
@@ -359,6 +369,39 @@ void TestOfficina::settingsFifoDoesNotHang()
     w.reset();
     ::alarm(0);
     QVERIFY(fifo.untouched());
+}
+
+void TestOfficina::answersWhileNesting()
+{
+    // Nearly a thousand strips: seconds of nesting in the worker.
+    box("txtCil")->setText("500");
+    box("opt_max-length")->setText("1,2");
+    w->findChild<QPushButton *>("cmdCalcola")->click();
+    QVERIFY(w->calculating());
+    auto *progress = w->findChild<QProgressBar *>("prgCalcolo");
+    QTRY_VERIFY(progress->isVisible() && progress->value() > 0);
+    // Typing reaches the boxes while it works.
+    box("txtNome")->setFocus();
+    QTest::keyClicks(box("txtNome"), "nastro");
+    QCOMPARE(box("txtNome")->text(), "nastro");
+    QVERIFY(w->calculating());
+    // Stopped: nothing half-made is shown.
+    w->findChild<QPushButton *>("cmdAnnullaCalcolo")->click();
+    settle();
+    QVERIFY(!w->plan());
+    QCOMPARE(w->findChild<QLabel *>("lblRiepilogo")->text(), "Calcolo annullato.");
+    QVERIFY(!progress->isVisible());
+
+    // A second Calcola abandons the first: only the last inputs' plan arrives.
+    w->findChild<QPushButton *>("cmdCalcola")->click();
+    box("txtCil")->setText("125");
+    box("opt_max-length")->setText("0");
+    click("cmdCalcola");
+    QVERIFY(w->plan().has_value());
+    QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
+    QCOMPARE(w->plan()->options.maxLength, 0.0);
+    QTest::qWait(200); // the abandoned run, had it been heard, would land by now
+    QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
 }
 
 QTEST_MAIN(TestOfficina)
