@@ -16,8 +16,12 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 
+#include <QElapsedTimer>
+
 #include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace velmorant;
 
@@ -34,6 +38,30 @@ void print(std::FILE *to, const QString &text)
 void tell(const QString &text)
 {
     print(stderr, terminalSafe(text));
+}
+
+// Nesting that takes more than a second shows how far it is, on a terminal only (scripts that
+// read stderr get the warnings alone): one line, rewritten at most ten times a second.
+NestingProgress terminalProgress()
+{
+    if (!isatty(fileno(stderr)))
+        return {};
+    auto clock = std::make_shared<QElapsedTimer>();
+    auto shown = std::make_shared<qint64>(-1);
+    clock->start();
+    return [clock, shown](int done, int total) {
+        const qint64 now = clock->elapsed();
+        const bool end = done >= total;
+        if (now < 1000 || (!end && *shown >= 0 && now - *shown < 100))
+            return true;
+        if (end && *shown < 0)
+            return true; // done within the second after all
+        *shown = now;
+        std::fprintf(stderr, "\rDisposizione dei pezzi: %3d %%%s",
+                     total > 0 ? int(100LL * done / total) : 100, end ? "\n" : "");
+        std::fflush(stderr);
+        return true;
+    };
 }
 
 int fail(int code, const QString &message)
@@ -140,7 +168,7 @@ int main(int argc, char **argv)
     // The workshop's plan, when something of it is asked for.
     std::optional<WorkshopPlan> plan;
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
-        plan = planWorkshop(p, d, o.workshop);
+        plan = planWorkshop(p, d, o.workshop, terminalProgress());
         const PartsRefusal &refused = plan->refusal;
         if (refused.kind != PartsRefusal::Kind::None &&
             (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))

@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QtTest>
 
 using namespace velmorant;
@@ -56,6 +58,7 @@ class TestCli : public QObject
 
 private slots:
     void defaultsJson();
+    void progressOnTerminalOnly();
     void numbersRoundTrip();
     void sketchInJson();
     void exitStatuses_data();
@@ -707,6 +710,28 @@ void TestCli::manualListsEveryOption()
     // And its exit statuses.
     for (const char *status : {"\n.B 0\n", "\n.B 1\n", "\n.B 2\n", "\n.B 3\n"})
         QVERIFY(manual.contains(QLatin1String(status)));
+}
+
+void TestCli::progressOnTerminalOnly()
+{
+    // Some seconds of nesting: with stderr on a terminal (script(1) gives it one) the progress
+    // shows; into a pipe only what a script should read arrives.
+    const QStringList args{"--cil", "250", "--max-length", "2", "--json"};
+    const Run piped = runCli(args);
+    QCOMPARE(piped.exitCode, 0);
+    QVERIFY2(!piped.err.contains("Disposizione"), qPrintable(piped.err));
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        QSKIP("needs script(1), from bsdutils");
+    QProcess terminal;
+    terminal.start(script, {"-q", "-e", "-c",
+                            QStringLiteral("'%1' %2 > /dev/null").arg(VELMORANT_CLI, args.join(' ')),
+                            "/dev/null"});
+    QVERIFY(terminal.waitForFinished(120000));
+    QCOMPARE(terminal.exitCode(), 0);
+    const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
+    QVERIFY2(shown.contains(QRegularExpression("\\rDisposizione dei pezzi: +\\d+ %")), qPrintable(shown));
+    QVERIFY2(shown.contains("100 %\n") || shown.contains("100 %\r\n"), qPrintable(shown));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
