@@ -61,7 +61,8 @@ asan)
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 run_tests build-asan
     ;;
 bench)
-    install_missing "${packages[@]}"
+    # libnest2d as the nesting's side-by-side reference (bench_nest2d).
+    install_missing "${packages[@]}" libnest2d-dev libpolyclipping-dev libnlopt-cxx-dev
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
     for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
     ;;
