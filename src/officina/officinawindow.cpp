@@ -93,8 +93,10 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgCalcolo"));
     m_progress->setRange(0, 100);
-    m_progress->setMaximumWidth(180);
     m_progress->setFormat(tr("Disposizione %p %"));
+    m_progress->setMinimumWidth(m_progress->fontMetrics().horizontalAdvance(
+                                    tr("Disposizione %1 %").arg(100)) +
+                                40);
     m_cancel = new QPushButton(tr("Annulla"), this);
     m_cancel->setObjectName(QStringLiteral("cmdAnnullaCalcolo"));
     statusBar()->addPermanentWidget(m_progress);

@@ -176,8 +176,17 @@ public:
     Nester(const QList<Part> &parts, const WorkshopOptions &o, const NestingProgress &progress)
         : m_parts(parts), m_options(o), m_grid(gridFor(o)), m_progress(progress)
     {
-        for (const Part &p : parts)
+    }
+
+    // Every part's turns and cells: a step of the work per part, like its placing.
+    bool prepare()
+    {
+        for (const Part &p : m_parts) {
+            if (!tell())
+                return false;
             m_shapes.push_back(shapeOf(p, m_grid));
+        }
+        return true;
     }
 
     bool gridUsable() const { return m_grid.width > 0 && m_grid.height > 0; }
@@ -203,11 +212,10 @@ public:
             return false;
         };
         for (int i : order) {
-            if (m_progress && !m_progress(int(std::min(m_done, m_total)), int(m_total))) {
+            if (!tell()) {
                 l.cancelled = true;
                 return l;
             }
-            ++m_done;
             const Shape &shape = m_shapes[i];
             if (shape.turns.empty())
                 continue;
@@ -273,6 +281,13 @@ public:
     }
 
 private:
+    bool tell()
+    {
+        const bool go = !m_progress || m_progress(int(std::min(m_done, m_total)), int(m_total));
+        ++m_done;
+        return go;
+    }
+
     const QList<Part> &m_parts;
     const WorkshopOptions &m_options;
     Grid m_grid;
@@ -359,7 +374,11 @@ NestingResult nestParts(const QList<Part> &parts, const WorkshopOptions &o,
         return result;
     }
     const int passes = n > 0 ? int(std::min<long long>(MaxPasses, PassBudget / n)) : 0;
-    nester.setTotal((long long)n * (1 + passes));
+    nester.setTotal((long long)n * (2 + passes));
+    if (!nester.prepare()) {
+        result.cancelled = true;
+        return result;
+    }
 
     Layout best = nester.nest(orderBy(n, [&](int i) { return parts[i].area; }));
     double total = 0;
