@@ -114,6 +114,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
     all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
+    for (const PipeOptionSpec &spec : pipeOptionSpecs())
+        all << OptionSpec{spec.name, spec.valueName, spec.help};
     for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
         if (qstrcmp(spec.name, "help") == 0)
@@ -122,7 +124,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
                              ? QCommandLineOption(names, QString(), QLatin1String(spec.valueName))
                              : QCommandLineOption(names));
     }
-    if (!parser.parse(QStringList{QStringLiteral("velmorant-cli")} + args)) {
+    if (!parser.parse(QStringList{QStringLiteral("velmorant-cli")} + withBandDefault(args))) {
         if (!parser.unknownOptionNames().isEmpty()) {
             const QString name = parser.unknownOptionNames().first();
             return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)")
@@ -238,6 +240,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     if (auto e = number("tuned-length", 0, std::numeric_limits<double>::infinity(), true,
                         o.tunedLength))
         return e;
+    if (auto e = readPipeOptions(parser, locale, o.pipe))
+        return e;
     if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;
         if (std::optional<QString> refused =
@@ -283,6 +287,10 @@ QString helpText()
     section(QStringLiteral("Officina (--patterns, --cut-list e --json; gli avvisi vanno su "
                            "stderr):"),
             WorkshopOptionsHelp);
+    QList<OptionSpec> pipe;
+    for (const PipeOptionSpec &spec : pipeOptionSpecs())
+        pipe << OptionSpec{spec.name, spec.valueName, spec.help};
+    section(QStringLiteral("Tubo, metodi e fascia di giri (nella tabella e nel JSON):"), pipe);
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito, 1 errore d'uso o di file, 2 parametro rifiutato,\n"

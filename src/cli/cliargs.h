@@ -2,6 +2,7 @@
 
 #include "parameters.h"
 #include "part.h"
+#include "pipeoptions.h"
 
 #include <QPageSize>
 
@@ -32,6 +33,7 @@ struct CliOptions
     enum class Split { None, BySheet, ByPart } split = Split::None;
     std::optional<SweepSpec> sweep;
     std::optional<double> tunedLength;
+    PipeRequest pipe; // --band, --method, --stages, --pipe, ...
     bool help = false, version = false;
 
     // Only a PDF needs fonts, and so a GUI application.

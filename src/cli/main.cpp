@@ -165,6 +165,20 @@ int main(int argc, char **argv)
             return fail(UsageOrFile, *error);
     }
 
+    // The pipe beyond the first sizing, when asked for.
+    std::optional<Pipe> pipe;
+    if (o.pipe.any()) {
+        const PipeBuilt built = buildPipe(o.pipe, p, d);
+        if (!built.error.isEmpty())
+            return fail(UsageOrFile, built.error);
+        pipe = built.pipe;
+        if (o.pipe.changesPipe() && (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))
+            return fail(UsageOrFile,
+                        QStringLiteral("Le sagome e la distinta si fanno per ora sul tubo del primo "
+                                       "dimensionamento: --patterns e --cut-list non vanno con "
+                                       "--pipe, --method o --stages"));
+    }
+
     // The workshop's plan, when something of it is asked for.
     std::optional<WorkshopPlan> plan;
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
@@ -201,11 +215,21 @@ int main(int argc, char **argv)
     }
 
     if (o.json) {
-        const QJsonObject root =
+        QJsonObject root =
             reportJson(p, d, captions, *plan, o.sketchWidth ? sketch : std::nullopt, tuned);
+        if (pipe) {
+            addPipeJson(root, o.pipe, *pipe, p, d);
+            if (o.pipe.changesPipe()) {
+                // The developments and parts are the first sizing's: not of this pipe.
+                root.remove(QStringLiteral("patterns"));
+                root.remove(QStringLiteral("workshop"));
+            }
+        }
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else {
         print(stdout, resultTable(d, locale, tuned));
+        if (pipe)
+            print(stdout, pipeTable(o.pipe, *pipe, p, d, locale));
     }
     return Ok;
 }

@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -59,6 +58,8 @@ class TestCli : public QObject
 private slots:
     void defaultsJson();
     void progressOnTerminalOnly();
+    void bandAndPipe_data();
+    void bandAndPipe();
     void numbersRoundTrip();
     void sketchInJson();
     void exitStatuses_data();
@@ -246,6 +247,18 @@ void TestCli::exitStatuses_data()
         << QStringList{"--locale", "it_IT", "--sweep", "RPM=8.000:9000:100"} << 1 << "--sweep";
     QTest::newRow("decimal comma in --sheet, it_IT")
         << QStringList{"--locale", "it_IT", "--sheet", "1,5"} << 0 << QString();
+    QTest::newRow("band too wide") << QStringList{"--band", "120"} << 1 << "--band";
+    QTest::newRow("five stages") << QStringList{"--stages", "5"} << 1 << "1, 2, 3 o 4";
+    QTest::newRow("horn beyond 2") << QStringList{"--horn", "2.5"} << 1 << "tra 1 e 2";
+    QTest::newRow("unknown method") << QStringList{"--method", "magia"} << 1 << "blair3";
+    QTest::newRow("port not WxH") << QStringList{"--method", "blair2", "--port", "40"} << 1
+                                  << "--port";
+    QTest::newRow("missing pipe") << QStringList{"--pipe", "/nonexistent/t.csv"} << 1
+                                  << "/nonexistent/t.csv";
+    QTest::newRow("pipe that is a folder") << QStringList{"--pipe", "/tmp"} << 1 << "/tmp";
+    QTest::newRow("templates of another pipe")
+        << QStringList{"--method", "jennings", "--patterns", "/nonexistent/x.dxf"} << 1
+        << "primo dimensionamento";
 }
 
 void TestCli::exitStatuses()
@@ -732,6 +745,66 @@ void TestCli::progressOnTerminalOnly()
     const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
     QVERIFY2(shown.contains(QRegularExpression("\\rDisposizione dei pezzi: +\\d+ %")), qPrintable(shown));
     QVERIFY2(shown.contains("100 %\n") || shown.contains("100 %\r\n"), qPrintable(shown));
+}
+
+void TestCli::bandAndPipe_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<double>("rpm");
+    QTest::addColumn<double>("width");
+    QTest::newRow("defaults") << QStringList{"--band"} << 10000.0 << 10.0;
+    QTest::newRow("15 degrees at 8000") << QStringList{"--band", "15", "--rpm", "8000"} << 8000.0
+                                        << 15.0;
+    QTest::newRow("three stages, same waves")
+        << QStringList{"--band", "--stages", "3", "--horn", "1.5"} << 10000.0 << 10.0;
+}
+
+void TestCli::bandAndPipe()
+{
+    QFETCH(QStringList, args);
+    QFETCH(double, rpm);
+    QFETCH(double, width);
+    const QJsonObject j = runJson(args);
+    // The band's closed form, from the port timing: N (1 +- 2w / (SC + ASP)).
+    const double sc = j["parameters"]["SC"].toDouble(), asp = j["parameters"]["ASP"].toDouble();
+    const QJsonObject band = j["band"].toObject();
+    QVERIFY(std::abs(band["tuned_rpm"].toDouble() - rpm) < 1e-6);
+    QVERIFY(std::abs(band["low_rpm"].toDouble() - rpm * (1 - 2 * width / (sc + asp))) < 1e-6);
+    QVERIFY(std::abs(band["high_rpm"].toDouble() - rpm * (1 + 2 * width / (sc + asp))) < 1e-6);
+    QCOMPARE(band["width_deg"].toDouble(), width);
+    // The pipe: sections that meet, as long as the sizing's five segments.
+    const QJsonArray sections = j["pipe"]["sections"].toArray();
+    double length = 0, d = sections[0]["d_in"].toDouble();
+    for (const QJsonValue &s : sections) {
+        QVERIFY(std::abs(s["d_in"].toDouble() - d) < 1e-9);
+        d = s["d_out"].toDouble();
+        length += s["length"].toDouble();
+    }
+    const QJsonObject r = j["results"].toObject();
+    QVERIFY(std::abs(length - (r["L1"].toDouble() + r["L2"].toDouble() + r["L3"].toDouble() +
+                               r["L4"].toDouble() + r["L5"].toDouble())) < 1e-9);
+
+    // The same pipe measured: its stations as CSV give the same band back (the reverse
+    // question), and the table says it.
+    QTemporaryDir dir;
+    QByteArray csv = "x_mm,d_mm\n";
+    double x = 0;
+    csv += "0," + QByteArray::number(sections[0]["d_in"].toDouble(), 'g', 17) + "\n";
+    for (const QJsonValue &s : sections) {
+        x += s["length"].toDouble();
+        csv += QByteArray::number(x, 'g', 17) + "," +
+               QByteArray::number(s["d_out"].toDouble(), 'g', 17) + "\n";
+    }
+    QVERIFY(test::writeBytes(dir.filePath("banco.csv"), csv));
+    QStringList measured = args;
+    measured << "--pipe" << dir.filePath("banco.csv");
+    const QJsonObject m = runJson(measured);
+    QVERIFY(std::abs(m["band"]["tuned_rpm"].toDouble() - rpm) < 1e-6);
+    QCOMPARE(m["pipe"]["method"].toString(), "misurato");
+    QVERIFY(!m.contains("workshop")); // the parts are the sizing's, not this pipe's
+    const Run table = runCli(measured.mid(0, measured.size()));
+    QVERIFY2(table.out.contains("Regime accordato " + QByteArray::number(qRound64(rpm))),
+             table.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -379,7 +379,7 @@ void TestOfficina::answersWhileNesting()
     w->findChild<QPushButton *>("cmdCalcola")->click();
     QVERIFY(w->calculating());
     auto *progress = w->findChild<QProgressBar *>("prgCalcolo");
-    QTRY_VERIFY(progress->isVisible() && progress->value() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(progress->isVisible() && progress->value() > 0, 60000);
     // Typing reaches the boxes while it works.
     box("txtNome")->setFocus();
     QTest::keyClicks(box("txtNome"), "nastro");
