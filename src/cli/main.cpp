@@ -171,18 +171,19 @@ int main(int argc, char **argv)
         const PipeBuilt built = buildPipe(o.pipe, p, d);
         if (!built.error.isEmpty())
             return fail(UsageOrFile, built.error);
+        if (!built.refusal.isEmpty())
+            return fail(Refused, built.refusal);
         pipe = built.pipe;
-        if (o.pipe.changesPipe() && (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))
-            return fail(UsageOrFile,
-                        QStringLiteral("Le sagome e la distinta si fanno per ora sul tubo del primo "
-                                       "dimensionamento: --patterns e --cut-list non vanno con "
-                                       "--pipe, --method o --stages"));
     }
 
     // The workshop's plan, when something of it is asked for.
     std::optional<WorkshopPlan> plan;
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
-        plan = planWorkshop(p, d, o.workshop, terminalProgress());
+        // The first sizing's five segments, or the pipe asked for, section by section.
+        const double portArea = o.pipe.port ? o.pipe.port->width() * o.pipe.port->height() : 0;
+        plan = o.pipe.changesPipe()
+                   ? planWorkshop(p, d, *pipe, o.workshop, terminalProgress(), portArea)
+                   : planWorkshop(p, d, o.workshop, terminalProgress());
         const PartsRefusal &refused = plan->refusal;
         if (refused.kind != PartsRefusal::Kind::None &&
             (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()))
@@ -217,14 +218,8 @@ int main(int argc, char **argv)
     if (o.json) {
         QJsonObject root =
             reportJson(p, d, captions, *plan, o.sketchWidth ? sketch : std::nullopt, tuned);
-        if (pipe) {
+        if (pipe)
             addPipeJson(root, o.pipe, *pipe, p, d);
-            if (o.pipe.changesPipe()) {
-                // The developments and parts are the first sizing's: not of this pipe.
-                root.remove(QStringLiteral("patterns"));
-                root.remove(QStringLiteral("workshop"));
-            }
-        }
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else {
         print(stdout, resultTable(d, locale, tuned));

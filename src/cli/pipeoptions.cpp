@@ -239,6 +239,8 @@ PipeBuilt buildPipe(const PipeRequest &r, const DesignParameters &p, const Chamb
     // Blair's methods set their own stages.
     if (r.stages > 1 && !built.pipe.method.startsWith(QLatin1String("blair")))
         built.pipe = withStages(built.pipe, r.stages, r.horn);
+    if (const std::optional<QString> problem = pipeProblem(built.pipe))
+        built.refusal = *problem;
     return built;
 }
 

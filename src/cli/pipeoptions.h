@@ -53,7 +53,8 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
 struct PipeBuilt
 {
     Pipe pipe;
-    QString error; // the measured pipe could not be read
+    QString error;        // the measured pipe could not be read
+    QString refusal;      // the method's pipe cannot be built from these data
 };
 PipeBuilt buildPipe(const PipeRequest &r, const DesignParameters &p, const ChamberDimensions &d);
 Pipe methodPipe(const QString &method, const PipeRequest &r, const DesignParameters &p,

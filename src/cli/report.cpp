@@ -45,6 +45,8 @@ QJsonObject patternJson(const Development &p)
     QJsonObject o{{"segment", p.segment}, {"name", p.name},   {"kind", kinds[int(p.kind)]},
                   {"length", p.length},   {"d1", p.d1},       {"d2", p.d2},
                   {"meanD1", p.mean1},    {"meanD2", p.mean2}};
+    if (!p.label.isEmpty())
+        o.insert("label", p.label);
     if (p.kind == Development::Kind::Sector) {
         o.insert("slant", p.slant);
         o.insert("outerRadius", p.outerRadius);

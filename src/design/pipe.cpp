@@ -76,12 +76,30 @@ const ReferencePoint *Pipe::point(const QString &name) const
     return nullptr;
 }
 
+std::optional<QString> pipeProblem(const Pipe &pipe)
+{
+    for (int i = 0; i < pipe.sections.size(); ++i) {
+        const PipeSection &s = pipe.sections[i];
+        if (!(s.length > 0 && std::isfinite(s.length) && s.dIn > 0 && s.dOut > 0 &&
+              std::isfinite(s.dIn) && std::isfinite(s.dOut)))
+            return QStringLiteral("Il tubo (%1) ha il tratto %2 di lunghezza %3 mm e diametri %4 "
+                                  "e %5 mm: modificare alcuni dati di input")
+                .arg(pipe.method)
+                .arg(i + 1)
+                .arg(s.length, 0, 'f', 1)
+                .arg(s.dIn, 0, 'f', 1)
+                .arg(s.dOut, 0, 'f', 1);
+    }
+    return std::nullopt;
+}
+
 Pipe firstSizingPipe(const ChamberDimensions &d)
 {
     Pipe p;
     p.method = QStringLiteral("own");
-    p.sections = {{d.L1, d.D1, d.D1}, {d.L2, d.D1, d.D2}, {d.L3, d.D2, d.D2}, {d.L4, d.D2, d.D3},
-                  {d.L5, d.D3, d.D3}};
+    p.sections = {{d.L1, d.D1, d.D1, QStringLiteral("1")}, {d.L2, d.D1, d.D2, QStringLiteral("2")},
+                  {d.L3, d.D2, d.D2, QStringLiteral("3")}, {d.L4, d.D2, d.D3, QStringLiteral("4")},
+                  {d.L5, d.D3, d.D3, QStringLiteral("5")}};
     p.referencePoints = {{QLatin1String(SuctionPoint), d.L1},
                          {QLatin1String(PluggingPoint), d.L1 + d.L2 + d.L3}};
     return p;
@@ -116,7 +134,9 @@ Pipe withStages(const Pipe &pipe, int stages, double kh, const QList<double> &fr
         const double dTo = last ? whole.dOut : hornDiameter(whole.dIn, whole.dOut, t, kh);
         // The last stage ends where the cone did, whatever the rounding of the shares.
         const double length = last ? whole.length - used : whole.length * share[k];
-        parts << PipeSection{length, dFrom, dTo};
+        const QString base = whole.label.isEmpty() ? QString::number(cone + 1) : whole.label;
+        parts << PipeSection{length, dFrom, dTo,
+                             stages > 1 ? QStringLiteral("%1.%2").arg(base).arg(k + 1) : base};
         used += length;
         dFrom = dTo;
     }

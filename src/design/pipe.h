@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace velmorant {
 
 // A pipe from the port to the open end: sections one after another, each straight (equal
@@ -12,8 +14,15 @@ namespace velmorant {
 // point at its distance from the port.
 struct PipeSection
 {
+    PipeSection() = default;
+    PipeSection(double length, double dIn, double dOut, const QString &label = QString())
+        : length(length), dIn(dIn), dOut(dOut), label(label)
+    {
+    }
+
     double length = 0;
     double dIn = 0, dOut = 0; // inside diameters at its two ends
+    QString label;            // how the workshop names it, "2" or "2.1"; empty: by position
 
     enum class Kind { Straight, Diverging, Converging };
     Kind kind() const;
@@ -41,6 +50,10 @@ struct Pipe
     bool continuous(double tol = 1e-9) const;
     const ReferencePoint *point(const QString &name) const;
 };
+
+// Why a pipe cannot be built or cut: a section whose length is not a positive finite number,
+// or a diameter that is not (a method's proportions can give a negative belly).
+std::optional<QString> pipeProblem(const Pipe &pipe);
 
 // The names of the reference points of the first sizing: where the suction wave and the
 // plugging wave turn back.

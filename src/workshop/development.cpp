@@ -51,4 +51,35 @@ QList<Development> developSegments(const ChamberDimensions &d, double sheet)
             developFrustum(5, tr("coda"), d.L5, d.D3, d.D3, sheet)};
 }
 
+QList<Development> developPipe(const Pipe &pipe, double sheet)
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate("velmorant", s); };
+    QList<Development> out;
+    const int n = int(pipe.sections.size());
+    for (int i = 0; i < n; ++i) {
+        const PipeSection &s = pipe.sections[i];
+        QString name;
+        switch (s.kind()) {
+        case PipeSection::Kind::Diverging:
+            name = tr("cono divergente");
+            break;
+        case PipeSection::Kind::Converging:
+            name = tr("cono convergente");
+            break;
+        default:
+            name = i == 0 ? tr("tubo iniziale") : i + 1 == n ? tr("coda") : tr("tratto centrale");
+        }
+        const QString label = s.label.isEmpty() ? QString::number(i + 1) : s.label;
+        if (label.contains(QLatin1Char('.')))
+            name += QLatin1Char(' ') + tr("stadio %1").arg(label.section(QLatin1Char('.'), 1));
+        Development dev = developFrustum(label.section(QLatin1Char('.'), 0, 0).toInt(), name,
+                                         s.length, s.dIn, s.dOut, sheet);
+        if (dev.segment <= 0)
+            dev.segment = i + 1;
+        dev.label = label;
+        out << dev;
+    }
+    return out;
+}
+
 } // namespace velmorant

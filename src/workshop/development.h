@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chamber.h"
+#include "pipe.h"
 
 #include <QList>
 #include <QString>
@@ -14,6 +15,7 @@ struct Development
     enum class Kind { Sector, Rectangle, Skipped };
 
     int segment = 0; // 1..5, from the cylinder
+    QString label;   // how parts are named when not by the segment's number: "2.1", ...
     QString name;    // Italian name of the segment
     Kind kind = Kind::Skipped;
     double length = 0;           // axial length L
@@ -36,5 +38,9 @@ Development developFrustum(int segment, const QString &name, double length, doub
 // The five segments, from the cylinder: initial pipe, divergent cone, centre section,
 // convergent cone, tail.
 QList<Development> developSegments(const ChamberDimensions &d, double sheetThickness);
+
+// Any pipe, a development per section from the port: sections numbered from 1 (or by their
+// labels, "2.1" for a diffuser's stages) and named by their shape and place.
+QList<Development> developPipe(const Pipe &pipe, double sheetThickness);
 
 } // namespace velmorant

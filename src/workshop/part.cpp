@@ -355,8 +355,8 @@ Part piece(const Development &stretch, int stretchIndex, int stretches, int inde
     else
         p.width = stretch.width / pieces;
     const int n = stretchIndex * pieces + index;
-    p.name =
-        QString::number(stretch.segment) + (stretches * pieces > 1 ? pieceLetters(n) : QString());
+    p.name = (stretch.label.isEmpty() ? QString::number(stretch.segment) : stretch.label) +
+             (stretches * pieces > 1 ? pieceLetters(n) : QString());
     buildPiece(p, o);
     return p;
 }
@@ -424,9 +424,10 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
         for (int s = 0; s < stretches; ++s) {
             // Diameters change linearly along the axis, so a stretch is a frustum of its own.
             const double t0 = double(s) / stretches, t1 = double(s + 1) / stretches;
-            const Development stretch = developFrustum(
+            Development stretch = developFrustum(
                 dev.segment, dev.name, dev.length / stretches, dev.d1 + (dev.d2 - dev.d1) * t0,
                 dev.d1 + (dev.d2 - dev.d1) * t1, o.sheetThickness);
+            stretch.label = dev.label;
             // As few pieces as the maximum sweep allows, more if a piece does not fit the sheet.
             int first = 1;
             if (stretch.kind == Development::Kind::Sector && o.maxSweepDegrees > 0)

@@ -31,16 +31,21 @@ const PartPlacement *WorkshopPlan::placementOf(int i) const
     return nullptr;
 }
 
-WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
-                          const WorkshopOptions &options, const NestingProgress &progress)
+namespace {
+
+WorkshopPlan makePlan(const DesignParameters &parameters, const ChamberDimensions &dimensions,
+                      const std::optional<Pipe> &pipe, const WorkshopOptions &options,
+                      const NestingProgress &progress, double portArea)
 {
     WorkshopPlan plan;
     plan.parameters = parameters;
     plan.dimensions = dimensions;
     plan.options = options;
+    plan.pipe = pipe;
     // Every writer takes the name from here: nothing typed can break a file's format.
     plan.options.designName = plainUserText(options.designName);
-    plan.developments = developSegments(dimensions, options.sheetThickness);
+    plan.developments = pipe ? developPipe(*pipe, options.sheetThickness)
+                             : developSegments(dimensions, options.sheetThickness);
     PartsResult parts = makeParts(plan.developments, plan.options);
     plan.refusal = parts.refusal;
     plan.parts = parts.parts;
@@ -48,8 +53,24 @@ WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimen
     if (plan.nesting.cancelled)
         return plan;
     plan.warnings = builderWarnings(parameters, dimensions, plan.developments, plan.parts,
-                                    plan.nesting, plan.options);
+                                    plan.nesting, plan.options, pipe ? &*pipe : nullptr,
+                                    portArea);
     return plan;
+}
+
+} // namespace
+
+WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
+                          const WorkshopOptions &options, const NestingProgress &progress)
+{
+    return makePlan(parameters, dimensions, std::nullopt, options, progress, 0);
+}
+
+WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
+                          const Pipe &pipe, const WorkshopOptions &options,
+                          const NestingProgress &progress, double portArea)
+{
+    return makePlan(parameters, dimensions, pipe, options, progress, portArea);
 }
 
 QList<CutListRow> cutList(const WorkshopPlan &plan)

@@ -22,6 +22,7 @@ struct WorkshopPlan
     NestingResult nesting;
     QList<BuilderWarning> warnings;
     PartsRefusal refusal; // why no parts were made; the developments are still there
+    std::optional<Pipe> pipe; // when the parts are of a pipe other than the five segments
 
     // Where part `i` lies, or nullptr when it is not on a sheet.
     const PartPlacement *placementOf(int i) const;
@@ -31,6 +32,12 @@ struct WorkshopPlan
 // says nesting.cancelled and holds no placements).
 WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
                           const WorkshopOptions &options, const NestingProgress &progress = {});
+
+// The same for any pipe (stages, another method, a measured pipe): a development per section,
+// and the warnings on the pipe's own figures (`portArea`, mm², when the port is known).
+WorkshopPlan planWorkshop(const DesignParameters &parameters, const ChamberDimensions &dimensions,
+                          const Pipe &pipe, const WorkshopOptions &options,
+                          const NestingProgress &progress = {}, double portArea = 0);
 
 // One row of the cut list.
 struct CutListRow

@@ -129,6 +129,18 @@ const QList<WarningRule> &warningRules()
          QT_TRANSLATE_NOOP("velmorant", "Il pezzo %1 non sta nella lamiera di %2 x %3 mm "
                                         "neppure diviso: resta fuori dalla disposizione%4"),
          None, None},
+        {"SECTION_ANGLE",
+         QT_TRANSLATE_NOOP("velmorant", "Tratto %1 (%2): semiangolo di %3\u00b0, di solito tra "
+                                        "%4\u00b0 e %5\u00b0"),
+         None, None},
+        {"TAIL_DIAMETER",
+         QT_TRANSLATE_NOOP("velmorant", "Coda di %1 volte il diametro del tubo iniziale: di "
+                                        "solito tra %2 e %3"),
+         0.45, 0.70},
+        {"HEADER_AREA",
+         QT_TRANSLATE_NOOP("velmorant", "Sezione del tubo iniziale di %1 volte la luce di "
+                                        "scarico: di solito tra %2 e %3"),
+         1.0, 1.5},
         {"LABEL_SHORTENED",
          QT_TRANSLATE_NOOP("velmorant", "Etichetta ridotta sui pezzi %1: non c'\u00e8 posto per "
                                         "tutte le righe"),
@@ -137,10 +149,19 @@ const QList<WarningRule> &warningRules()
     return rules;
 }
 
+namespace {
+
+QString labelOf(const Development &dev)
+{
+    return dev.label.isEmpty() ? QString::number(dev.segment) : dev.label;
+}
+
+} // namespace
+
 QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDimensions &d,
                                       const QList<Development> &developments,
                                       const QList<Part> &parts, const NestingResult &nesting,
-                                      const WorkshopOptions &o)
+                                      const WorkshopOptions &o, const Pipe *pipe, double portArea)
 {
     QList<BuilderWarning> out;
     auto check = [&](const char *code, double value, int decimals) {
@@ -159,23 +180,57 @@ QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDi
     if (asp > sc)
         out << warning("TRANSFER_BEFORE_EXHAUST",
                        {num(180 - asp / 2), num(asp), num(180 - sc / 2), num(sc)});
-    check("DIVERGENT_ANGLE", p[Field::Div], 1);
-    check("CONVERGENT_ANGLE", p[Field::Conv], 1);
-    check("DIAMETER_RATIO", d.D2 / d.D1, 2);
-    if (outside(rule("TOTAL_LENGTH"), d.LTOT))
-        out << warning("TOTAL_LENGTH", {num(d.LTOT), num(rule("TOTAL_LENGTH").high, 0)});
+    double first = d.D1, largest = d.D2, smallest = std::min({d.D1, d.D2, d.D3}), total = d.LTOT;
+    if (!pipe) {
+        check("DIVERGENT_ANGLE", p[Field::Div], 1);
+        check("CONVERGENT_ANGLE", p[Field::Conv], 1);
+    } else {
+        first = pipe->sections.isEmpty() ? 0 : pipe->sections.first().dIn;
+        largest = smallest = first;
+        total = pipe->length();
+        for (int i = 0; i < pipe->sections.size(); ++i) {
+            const PipeSection &s = pipe->sections[i];
+            largest = std::max({largest, s.dIn, s.dOut});
+            smallest = std::min({smallest, s.dIn, s.dOut});
+            if (s.kind() == PipeSection::Kind::Straight)
+                continue;
+            const WarningRule &r = rule(s.kind() == PipeSection::Kind::Diverging
+                                            ? "DIVERGENT_ANGLE"
+                                            : "CONVERGENT_ANGLE");
+            const double angle = s.halfAngleDegrees();
+            const Development *dev = i < developments.size() ? &developments[i] : nullptr;
+            if (outside(r, angle))
+                out << warning("SECTION_ANGLE",
+                               {s.label.isEmpty() ? QString::number(i + 1) : s.label,
+                                dev ? dev->name : QString(), num(angle, 2), num(r.low, 1),
+                                num(r.high, 1)});
+        }
+    }
+    check("DIAMETER_RATIO", largest / first, 2);
+    if (outside(rule("TOTAL_LENGTH"), total))
+        out << warning("TOTAL_LENGTH", {num(total), num(rule("TOTAL_LENGTH").high, 0)});
+    auto ratio = [&](const char *code, double value) {
+        const WarningRule &r = rule(code);
+        if (outside(r, value))
+            out << warning(code, {num(value, 2), num(r.low, 2), num(r.high, 2)});
+    };
+    if (pipe && !pipe->sections.isEmpty()) {
+        ratio("TAIL_DIAMETER", pipe->sections.last().dOut / first);
+        if (portArea > 0)
+            ratio("HEADER_AREA", TruePi * first * first / 4 / portArea);
+    }
     if (o.sheetThickness == 0)
         out << warning("NO_THICKNESS", {num(rule("NO_THICKNESS").low)});
     for (const Development &dev : developments) {
         if (dev.kind == Development::Kind::Skipped)
             out << warning("SKIPPED_SEGMENT",
-                           {QString::number(dev.segment), dev.name, num(dev.length)});
+                           {labelOf(dev), dev.name, num(dev.length)});
     }
     const double shortFactor = rule("SHORT_SEGMENT").low;
     for (const Development &dev : developments) {
         if (dev.kind != Development::Kind::Skipped && o.sheetThickness > 0 &&
             dev.length < shortFactor * o.sheetThickness)
-            out << warning("SHORT_SEGMENT", {QString::number(dev.segment), dev.name,
+            out << warning("SHORT_SEGMENT", {labelOf(dev), dev.name,
                                              num(dev.length), num(shortFactor, 0)});
     }
     for (const Development &dev : developments) {
@@ -183,13 +238,12 @@ QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDi
             dev.sweepDegrees > o.maxSweepDegrees) {
             int pieces = 0;
             for (const Part &part : parts)
-                pieces += part.segment == dev.segment ? 1 : 0;
+                pieces += part.segment == dev.segment && part.frustum.label == dev.label ? 1 : 0;
             out << warning("SWEEP_SPLIT",
-                           {QString::number(dev.segment), dev.name, num(dev.sweepDegrees, 1),
+                           {labelOf(dev), dev.name, num(dev.sweepDegrees, 1),
                             num(o.maxSweepDegrees, 0), QString::number(pieces)});
         }
     }
-    const double smallest = std::min({d.D1, d.D2, d.D3});
     const double thickDivisor = rule("THICK_SHEET").high;
     if (o.sheetThickness > smallest / thickDivisor)
         out << warning("THICK_SHEET", {num(o.sheetThickness), num(thickDivisor, 0), num(smallest)});

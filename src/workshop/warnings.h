@@ -3,6 +3,7 @@
 #include "chamber.h"
 #include "nesting.h"
 #include "part.h"
+#include "pipe.h"
 
 #include <QList>
 #include <QString>
@@ -28,10 +29,14 @@ struct WarningRule
 // The one table of the builder's warnings and their thresholds.
 const QList<WarningRule> &warningRules();
 
-// The warnings for a design, its developments, parts and nesting, in the table's order.
+// The warnings for a design, its developments, parts and nesting, in the table's order. With
+// `pipe` (a pipe other than the first sizing's five segments) the pipe's own figures are
+// checked: every cone's half-angle, its diameters and length, the tail pipe against the header
+// and, with `portArea` (mm²), the header against the port.
 QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDimensions &d,
                                       const QList<Development> &developments,
                                       const QList<Part> &parts, const NestingResult &nesting,
-                                      const WorkshopOptions &options);
+                                      const WorkshopOptions &options, const Pipe *pipe = nullptr,
+                                      double portArea = 0);
 
 } // namespace velmorant

@@ -60,6 +60,7 @@ private slots:
     void progressOnTerminalOnly();
     void bandAndPipe_data();
     void bandAndPipe();
+    void stagesCutAsTheirOwnCones();
     void numbersRoundTrip();
     void sketchInJson();
     void exitStatuses_data();
@@ -256,9 +257,9 @@ void TestCli::exitStatuses_data()
     QTest::newRow("missing pipe") << QStringList{"--pipe", "/nonexistent/t.csv"} << 1
                                   << "/nonexistent/t.csv";
     QTest::newRow("pipe that is a folder") << QStringList{"--pipe", "/tmp"} << 1 << "/tmp";
-    QTest::newRow("templates of another pipe")
-        << QStringList{"--method", "jennings", "--patterns", "/nonexistent/x.dxf"} << 1
-        << "primo dimensionamento";
+    QTest::newRow("a method's negative belly")
+        << QStringList{"--method", "jennings", "--cone-angles", "1:30"} << 3
+        << "tratto 3 di lunghezza -";
 }
 
 void TestCli::exitStatuses()
@@ -796,15 +797,44 @@ void TestCli::bandAndPipe()
                QByteArray::number(s["d_out"].toDouble(), 'g', 17) + "\n";
     }
     QVERIFY(test::writeBytes(dir.filePath("banco.csv"), csv));
-    QStringList measured = args;
-    measured << "--pipe" << dir.filePath("banco.csv");
+    // (Its stages are in the file: the measured pipe is not cut again.)
+    const QStringList measured{"--band", QString::number(width), "--rpm", QString::number(rpm),
+                               "--pipe", dir.filePath("banco.csv")};
     const QJsonObject m = runJson(measured);
     QVERIFY(std::abs(m["band"]["tuned_rpm"].toDouble() - rpm) < 1e-6);
     QCOMPARE(m["pipe"]["method"].toString(), "misurato");
-    QVERIFY(!m.contains("workshop")); // the parts are the sizing's, not this pipe's
+    // The parts are the measured pipe's: a development per section, as long as the section.
+    const QJsonArray patterns = m["patterns"].toArray();
+    QCOMPARE(patterns.size(), sections.size());
+    for (int i = 0; i < sections.size(); ++i)
+        QVERIFY(std::abs(patterns[i]["length"].toDouble() - sections[i]["length"].toDouble()) <
+                1e-6);
     const Run table = runCli(measured.mid(0, measured.size()));
     QVERIFY2(table.out.contains("Regime accordato " + QByteArray::number(qRound64(rpm))),
              table.out.constData());
+}
+
+void TestCli::stagesCutAsTheirOwnCones()
+{
+    const QJsonObject j = runJson({"--stages", "3", "--horn", "2", "--max-sweep", "90"});
+    const QJsonArray sections = j["pipe"]["sections"].toArray();
+    const QJsonArray patterns = j["patterns"].toArray();
+    QCOMPARE(sections.size(), 7);
+    QCOMPARE(patterns.size(), 7);
+    QStringList labels;
+    for (int i = 0; i < 7; ++i) {
+        labels << patterns[i]["label"].toString();
+        QCOMPARE(patterns[i]["d1"].toDouble(), sections[i]["d_in"].toDouble());
+        QCOMPARE(patterns[i]["d2"].toDouble(), sections[i]["d_out"].toDouble());
+    }
+    QCOMPARE(labels, QStringList({"1", "2.1", "2.2", "2.3", "3", "4", "5"}));
+    // Each stage its own cone: the steepest last on a trumpet horn, parts named by stage.
+    QVERIFY(patterns[1]["sweepDegrees"].toDouble() < patterns[3]["sweepDegrees"].toDouble());
+    QSet<QString> named;
+    for (const QJsonValue &part : j["workshop"]["parts"].toArray())
+        named << part["name"].toString().left(3);
+    QVERIFY2(named.contains("2.1") && named.contains("2.2") && named.contains("2.3"),
+             qPrintable(QStringList(named.values()).join(' ')));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
