@@ -1,7 +1,10 @@
 // Open, Calculate, Print and Export of the workshop window.
 #include "officinawindow.h"
 
+#include "bandview.h"
 #include "calculation.h"
+#include "methods.h"
+#include "methodsview.h"
 #include "chamberview.h"
 #include "designfile.h"
 #include "number.h"
@@ -22,6 +25,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <iterator>
 
 namespace velmorant {
@@ -88,6 +92,20 @@ void OfficinaWindow::showPlan()
     const WorkshopPlan &plan = *m_plan;
     m_chamber->setChamber(plan.dimensions, plan.options.sheetThickness);
     m_sheets->setPlan(plan);
+    const DesignParameters &p = plan.parameters;
+    const Pipe own = firstSizingPipe(plan.dimensions);
+    m_band->setBand(waveLengths(own), p[Field::Sc], p[Field::Asp], p[Field::Temp1],
+                    p[Field::Rpm]);
+    // The field's methods on this engine (enduro figures, the header of this design).
+    MethodInputs in;
+    in.rpm = p[Field::Rpm];
+    in.sc = p[Field::Sc];
+    in.headerD1 = plan.dimensions.D1;
+    QList<Pipe> methods{own, blairPipe(in, 2), blairPipe(in, 3), jenningsPipe(in)};
+    methods.erase(std::remove_if(methods.begin(), methods.end(),
+                                 [](const Pipe &m) { return pipeProblem(m).has_value(); }),
+                  methods.end());
+    m_methods->setPipes(methods);
 
     m_warnings->clear();
     for (const BuilderWarning &w : plan.warnings)

@@ -1,6 +1,8 @@
 #include "officinawindow.h"
 
+#include "bandview.h"
 #include "calculation.h"
+#include "methodsview.h"
 #include "chamberview.h"
 #include "sheetsview.h"
 #include "texts.h"
@@ -83,6 +85,10 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     m_tabs->addTab(m_sheets, tr("Lamiere"));
     m_tabs->addTab(m_warnings, tr("Avvisi"));
     m_tabs->addTab(m_cutList, tr("Distinta di taglio"));
+    m_band = new BandView(m_tabs);
+    m_methods = new MethodsView(m_tabs);
+    m_tabs->addTab(m_band, tr("Fascia di giri"));
+    m_tabs->addTab(m_methods, tr("Metodi"));
     splitter->setStretchFactor(1, 1);
     setCentralWidget(splitter);
 

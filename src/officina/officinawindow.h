@@ -22,7 +22,9 @@ class QTableWidget;
 
 namespace velmorant {
 
+class BandView;
 class Calculation;
+class MethodsView;
 class ChamberView;
 class SheetsView;
 
@@ -73,6 +75,8 @@ private:
     QTabWidget *m_tabs = nullptr;
     ChamberView *m_chamber = nullptr;
     SheetsView *m_sheets = nullptr;
+    BandView *m_band = nullptr;
+    MethodsView *m_methods = nullptr;
     QListWidget *m_warnings = nullptr;
     QTableWidget *m_cutList = nullptr;
     QLabel *m_summary = nullptr;

@@ -1,5 +1,7 @@
 // The workshop window's wiring: boxes to the library and back, files, printing, views.
+#include "bandview.h"
 #include "chamberview.h"
+#include "methodsview.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
 #include "officinawindow.h"
@@ -61,6 +63,7 @@ private slots:
     void exportIsWhatTheCommandLineWrites();
     void settingsFifoDoesNotHang();
     void answersWhileNesting();
+    void bandAndMethodsShown();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
@@ -402,6 +405,27 @@ void TestOfficina::answersWhileNesting()
     QCOMPARE(w->plan()->options.maxLength, 0.0);
     QTest::qWait(200); // the abandoned run, had it been heard, would land by now
     QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
+}
+
+void TestOfficina::bandAndMethodsShown()
+{
+    box("txtRPM")->setText("9000");
+    click("cmdCalcola");
+    auto *band = w->findChild<BandView *>("viewFascia");
+    QVERIFY(band && band->band());
+    // The closed form: N (1 +- 2w / (SC + ASP)), the defaults' durations 180 and 120.
+    QVERIFY(std::abs(band->band()->tunedRpm - 9000) < 1e-6);
+    QVERIFY(std::abs(band->band()->lowRpm - 9000 * (1 - 20.0 / 300)) < 1e-6);
+    // Drawn: shaded at the design speed, not outside the band.
+    band->resize(800, 500);
+    const QImage image = band->grab().toImage();
+    const QPointF inside = band->at(9250, 105), outside = band->at(7250, 105); // off the grid
+    QCOMPARE(image.pixelColor(inside.toPoint()), QColor(0xC8, 0xE6, 0xC9));
+    QVERIFY(image.pixelColor(outside.toPoint()) != QColor(0xC8, 0xE6, 0xC9));
+    auto *methods = w->findChild<MethodsView *>("viewMetodi");
+    QCOMPARE(methods->pipes().size(), 4);
+    for (const Pipe &pipe : methods->pipes())
+        QVERIFY2(pipe.continuous(1e-9) && !pipe.referencePoints.isEmpty(), qPrintable(pipe.method));
 }
 
 QTEST_MAIN(TestOfficina)
