@@ -96,6 +96,7 @@ const OptionSpec WorkshopOptionsHelp[] = {
     {"max-length", "MM", "lunghezza massima di un tratto (default 0: nessuna)"},
     {"page", "A4|A3|Letter", "carta delle sagome PDF (default A4)"},
     {"density", "G_CM3", "densit\u00e0 della lamiera (default 7,85: acciaio)"},
+    {"kerf", "MM", "larghezza del taglio laser o plasma, fino a 3 (default 0): DXF e SVG"},
     {"split", "foglio|pezzo", "DXF e SVG: un file per foglio o per pezzo, scritti come gruppo"},
     {"name", "TESTO", "nome del progetto, sulle sagome"},
 };

@@ -69,7 +69,7 @@ private:
     Platform &m_platform;
     QLocale m_locale;
     std::array<QLineEdit *, FieldCount> m_parameters{};
-    std::array<QLineEdit *, 6> m_numbers{};
+    std::array<QLineEdit *, WorkshopNumberCount> m_numbers{};
     QLineEdit *m_sheetWidth = nullptr, *m_sheetHeight = nullptr, *m_name = nullptr;
     QComboBox *m_page = nullptr;
     QTabWidget *m_tabs = nullptr;

@@ -192,7 +192,7 @@ QByteArray workshopDxf(const WorkshopPlan &plan, const SheetLayout &layout)
     }
     for (const SheetLayout::Item &item : layout.items) {
         const Part &p = plan.parts[item.part];
-        polyline(d, "CUT", transformed(p.outline, item.toDrawing));
+        polyline(d, "CUT", transformed(p.cut, item.toDrawing));
         for (const Stroke &s : p.marks) {
             const Stroke t = transformed(s, item.toDrawing);
             d.group(0, "LINE");

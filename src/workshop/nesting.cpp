@@ -124,7 +124,7 @@ Shape shapeOf(const Part &part, const Grid &g)
     Shape shape;
     if (!part.fitsSheet)
         return shape; // no turn fits it: it stays off the sheets
-    const QPolygonF poly = polygonOf(part.outline, ChordTolerance);
+    const QPolygonF poly = polygonOf(part.cut, ChordTolerance);
     auto add = [&](double degrees) {
         Turn t;
         t.polygon = QTransform().rotate(degrees).map(poly);
@@ -257,7 +257,7 @@ public:
                 p.rotation = best->mask.rotation;
                 p.offset = m_grid.origin + QPointF(bestX * m_grid.cell, bestY * m_grid.cell) -
                            best->mask.origin;
-                p.edges = edgesOf(transformed(m_parts[i].outline,
+                p.edges = edgesOf(transformed(m_parts[i].cut,
                                               QTransform()
                                                   .translate(p.offset.x(), p.offset.y())
                                                   .rotate(p.rotation)));
@@ -314,7 +314,7 @@ std::vector<int> otherOrder(int pass, const QList<Part> &parts, const Layout &be
 {
     const int n = int(parts.size());
     auto extent = [&](int i, bool longer) {
-        const QSizeF s = boundsOf(parts[i].outline).size();
+        const QSizeF s = boundsOf(parts[i].cut).size();
         return longer ? std::max(s.width(), s.height()) : std::min(s.width(), s.height());
     };
     switch (pass) {

@@ -1,5 +1,7 @@
 #include "part.h"
 
+#include "offset.h"
+
 #include "nesting.h"
 #include "textmodel.h"
 
@@ -302,6 +304,7 @@ void buildPiece(Part &p, const WorkshopOptions &o)
         addArrow(p.marks, QPointF(w / 2, band * 0.8), QPointF(w / 2, band * 0.2));
     }
     p.area = areaOf(p.outline);
+    p.cut = o.kerf > 0 ? offsetOutline(p.outline, o.kerf / 2) : p.outline;
 }
 
 bool finitePoint(QPointF p)
@@ -363,10 +366,10 @@ Part piece(const Development &stretch, int stretchIndex, int stretches, int inde
 
 } // namespace
 
-const std::array<WorkshopNumber, 6> &workshopNumbers()
+const std::array<WorkshopNumber, WorkshopNumberCount> &workshopNumbers()
 {
     using O = WorkshopOptions;
-    static const std::array<WorkshopNumber, 6> table{{
+    static const std::array<WorkshopNumber, WorkshopNumberCount> table{{
         {"sheet", QT_TRANSLATE_NOOP("velmorant", "Spessore lamiera (mm)"), &O::sheetThickness, 0,
          100},
         {"seam", QT_TRANSLATE_NOOP("velmorant", "Sormonto di saldatura (mm)"), &O::seamAllowance, 0,
@@ -380,6 +383,8 @@ const std::array<WorkshopNumber, 6> &workshopNumbers()
          &O::maxLength, 0, 1e6},
         {"density", QT_TRANSLATE_NOOP("velmorant", "Densit\u00e0 (g/cm\u00b3)"), &O::density, 0,
          100},
+        {"kerf", QT_TRANSLATE_NOOP("velmorant", "Larghezza del taglio (mm, laser o plasma)"),
+         &O::kerf, 0, 3},
     }};
     return table;
 }
@@ -438,7 +443,7 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
             double fitAngle = 0;
             for (int k = first; k <= std::max(first, MaxPiecesForSheet) && !fits; ++k) {
                 const Part trial = piece(stretch, s, stretches, 0, k, o);
-                if (const std::optional<double> angle = sheetFitAngle(trial.outline, o)) {
+                if (const std::optional<double> angle = sheetFitAngle(trial.cut, o)) {
                     pieces = k;
                     fits = true;
                     fitAngle = *angle;

@@ -22,6 +22,7 @@ struct WorkshopOptions
     double maxSweepDegrees = 180; // a sector sweeping more is cut in pieces
     double maxLength = 0;         // a longer segment is cut in stretches; 0: no limit
     double density = 7.85;        // steel
+    double kerf = 0; // width the cutting beam takes: the cut runs half of it outside the part
     QString designName;
 };
 
@@ -35,7 +36,8 @@ struct WorkshopNumber
     double WorkshopOptions::*member;
     double low, high;
 };
-const std::array<WorkshopNumber, 6> &workshopNumbers();
+constexpr std::size_t WorkshopNumberCount = 7;
+const std::array<WorkshopNumber, WorkshopNumberCount> &workshopNumbers();
 
 // The most parts a design may make; beyond it the request is refused, not worked through.
 constexpr int MaxParts = 1000;
@@ -66,7 +68,8 @@ struct Part
     double sweepDegrees = 0;        // of this piece (sectors)
     double width = 0;               // of this piece (rectangles)
     double allowance = 0;
-    Contour outline;     // the cut
+    Contour outline;     // the part's own edge
+    Contour cut;         // where the beam runs: the outline, or half the kerf outside it
     QList<Stroke> marks; // etch: bare seam edge, quarter marks, centre line, arrow
     PartLabel label;
     double area = 0; // of the cut outline, mm²

@@ -190,6 +190,8 @@ QJsonObject workshopJson(const WorkshopPlan &plan)
                      {"warnings", warnings}};
     if (!o.designName.isEmpty())
         root.insert("name", o.designName);
+    if (o.kerf > 0)
+        root.insert("kerf", o.kerf);
     if (plan.refusal.kind != PartsRefusal::Kind::None)
         root.insert("refusal", plan.refusal.text);
     return root;

@@ -37,12 +37,12 @@ SheetLayout layoutSheets(const WorkshopPlan &plan, int onlySheet, int onlyPart)
     QRectF extent;
     auto addPart = [&](int i, const QTransform &t) {
         layout.items << SheetLayout::Item{i, t};
-        extent |= boundsOf(transformed(plan.parts[i].outline, t));
+        extent |= boundsOf(transformed(plan.parts[i].cut, t));
     };
 
     if (onlyPart >= 0) {
         // The part on its own, at the origin.
-        const QRectF b = boundsOf(plan.parts[onlyPart].outline);
+        const QRectF b = boundsOf(plan.parts[onlyPart].cut);
         addPart(onlyPart, QTransform::fromTranslate(-b.left(), -b.top()));
         layout.extent = extent;
         return layout;
@@ -64,7 +64,7 @@ SheetLayout layoutSheets(const WorkshopPlan &plan, int onlySheet, int onlyPart)
     }
     if (onlySheet < 0) {
         for (int i : plan.nesting.unplaced) {
-            const QRectF b = boundsOf(plan.parts[i].outline);
+            const QRectF b = boundsOf(plan.parts[i].cut);
             addPart(i, QTransform::fromTranslate(x - b.left(), -b.top()));
             x += b.width() + SheetLayout::Spacing;
         }

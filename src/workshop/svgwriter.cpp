@@ -38,7 +38,7 @@ QByteArray workshopSvg(const WorkshopPlan &plan, const SheetLayout &layout)
     }
     for (const SheetLayout::Item &item : layout.items) {
         const Part &p = plan.parts[item.part];
-        const Contour c = transformed(p.outline, item.toDrawing);
+        const Contour c = transformed(p.cut, item.toDrawing);
         QString d = QStringLiteral("M ") + pt(c.vertices[0].p);
         const int n = int(c.vertices.size());
         for (int k = 0; k < n; ++k) {

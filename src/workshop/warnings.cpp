@@ -48,12 +48,12 @@ QString tooLargeHint(const Part &part, const WorkshopOptions &o)
     auto tr = [](const char *s) { return QCoreApplication::translate("velmorant", s); };
     WorkshopOptions noGap = o;
     noGap.gap = 0;
-    if (o.gap > 0 && sheetFitAngle(part.outline, noGap))
+    if (o.gap > 0 && sheetFitAngle(part.cut, noGap))
         return tr(": con la distanza di %1 mm dai bordi non c'\u00e8 posto, ridurre la distanza "
                   "tra i pezzi (--gap)")
             .arg(num(o.gap));
     // The narrowest the part gets when turned, against the sheet's shorter side.
-    const QPolygonF outline = polygonOf(part.outline, 0.05);
+    const QPolygonF outline = polygonOf(part.cut, 0.05);
     double narrowest = std::numeric_limits<double>::infinity();
     for (int degrees = 0; degrees < 180; ++degrees) {
         const QRectF b = QTransform().rotate(degrees).map(outline).boundingRect();

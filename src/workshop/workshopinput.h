@@ -18,7 +18,7 @@ namespace velmorant {
 struct WorkshopTexts
 {
     ParameterTexts parameters;
-    std::array<QString, 6> numbers;
+    std::array<QString, WorkshopNumberCount> numbers;
     QString sheetWidth, sheetHeight;
     QString name;
 };

@@ -23,6 +23,8 @@ private slots:
     void hardCases_data();
     void hardCases();
     void cancelled();
+    void kerfOffset_data();
+    void kerfOffset();
 };
 
 void TestNesting::gapsOnEverySet_data()
@@ -55,6 +57,9 @@ void TestNesting::gapsOnEverySet_data()
     Design tight{125, 9000, 5, 1.5, 10, 10, 60};
     tight.gap = 0;
     QTest::newRow("no gap") << tight;
+    Design kerf{125, 9000, 5, 1.5, 10, 10, 60};
+    kerf.kerf = 3;
+    QTest::newRow("kerf 3: the gap between the cuts") << kerf;
 }
 
 void TestNesting::gapsOnEverySet()
@@ -67,7 +72,7 @@ void TestNesting::gapsOnEverySet()
     QList<Contour> placed;
     QList<int> onSheet;
     for (const PartPlacement &at : plan.nesting.placements) {
-        placed << transformed(plan.parts[at.part].outline, at.transform());
+        placed << transformed(plan.parts[at.part].cut, at.transform());
         onSheet << at.sheet;
     }
     QVERIFY(!placed.isEmpty());
@@ -196,6 +201,51 @@ void TestNesting::cancelled()
     QCOMPARE(calls, 5);
     QVERIFY(r.placements.isEmpty());
     QVERIFY(lastTotal >= plan.parts.size());
+}
+
+void TestNesting::kerfOffset_data()
+{
+    QTest::addColumn<Design>("design");
+    for (double kerf : {0.2, 1.0, 3.0}) {
+        Design d{125, 9000, 5, 1.5, 10, 30, 120};
+        d.kerf = kerf;
+        QTest::addRow("kerf %g, seam 10", kerf) << d;
+    }
+}
+
+void TestNesting::kerfOffset()
+{
+    QFETCH(Design, design);
+    const WorkshopPlan plan = planFor(design);
+    const double half = design.kerf / 2;
+    QVERIFY(plan.parts.size() > 5);
+    for (const Part &part : plan.parts) {
+        const QList<test::Edge> truth = test::exactEdgesOf(part.outline);
+        // Every point of the cut lies half the kerf from the part's edge.
+        double perimeter = 0;
+        for (const test::Edge &e : test::exactEdgesOf(part.cut)) {
+            for (int k = 0; k <= 40; ++k) {
+                const double t = k / 40.0;
+                const QPointF p = e.isArc ? e.arc.centre + e.arc.radius *
+                                                              QPointF(std::cos(e.arc.start + t * e.arc.sweep),
+                                                                      std::sin(e.arc.start + t * e.arc.sweep))
+                                          : e.a + t * (e.b - e.a);
+                double nearest = 1e300;
+                for (const test::Edge &f : truth)
+                    nearest = std::min(nearest, test::pointToEdge(p, f));
+                QVERIFY2(std::abs(nearest - half) < 1e-9,
+                         qPrintable(QStringLiteral("%1: %2 mm").arg(part.name).arg(nearest)));
+            }
+        }
+        // Its area by Steiner's formula for a curve moved outwards: A + L d + pi d^2.
+        for (const test::Edge &e : truth)
+            perimeter += e.isArc ? e.arc.radius * std::abs(e.arc.sweep) : test::len(e.b - e.a);
+        const double steiner = part.area + perimeter * half + test::Pi * half * half;
+        QVERIFY2(std::abs(areaOf(part.cut) - steiner) < 1e-6 * steiner,
+                 qPrintable(QStringLiteral("%1: %2 for %3").arg(part.name).arg(areaOf(part.cut)).arg(steiner)));
+        for (const ContourVertex &v : part.outline.vertices)
+            QVERIFY(contains(part.cut, v.p));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNesting)

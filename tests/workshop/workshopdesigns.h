@@ -16,6 +16,7 @@ struct Design
     double maxSweep = 180, maxLength = 0;
     QSizeF sheetSize{1000, 500};
     double gap = 3;
+    double kerf = 0;
 };
 
 inline WorkshopPlan planFor(const Design &d)
@@ -31,6 +32,7 @@ inline WorkshopPlan planFor(const Design &d)
     o.maxLength = d.maxLength;
     o.sheetSize = d.sheetSize;
     o.gap = d.gap;
+    o.kerf = d.kerf;
     o.designName = QStringLiteral("prova");
     return planWorkshop(p, computeChamber(p), o);
 }
