@@ -9,15 +9,32 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
 
 namespace velmorant::test {
 
+// This test program's own settings folder, as XDG_CONFIG_HOME, so that the settings and the
+// programs' own look at where they live agree. (Test mode's ~/.qttest is shared by every test
+// program, and one that puts a FIFO there, below, would hang another running beside it.)
+inline QString settingsFolder()
+{
+    static const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/velmorant-settings-XXXXXX"));
+    return folder.path();
+}
+
+inline void useOwnSettingsFolder()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder());
+}
+
 inline void prepareWindowTests()
 {
-    QStandardPaths::setTestModeEnabled(true);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsFolder()));
+    useOwnSettingsFolder();
     QCoreApplication::setOrganizationName(QStringLiteral("Velmorant"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmorant"));
     installFontSubstitutions();
@@ -39,10 +56,7 @@ public:
     ~SettingsFifo()
     {
         QFile::remove(m_file);
-        const QString folder =
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+        useOwnSettingsFolder();
     }
     bool ok() const { return m_ok; }
     // Still the FIFO: nothing was written over it.
