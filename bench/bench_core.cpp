@@ -2,6 +2,9 @@
 #include "chamber.h"
 #include "sketch/sketch.h"
 
+#include "band.h"
+#include "methods.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace velmorant;
@@ -45,5 +48,40 @@ static void BM_calculateCommand(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_calculateCommand);
+
+// The band of a design: its pipe, the waves' lengths, the band and the seven rows of the
+// sensitivity table.
+static void BM_bandAndSensitivity(benchmark::State &state)
+{
+    const DesignParameters p = defaultParameters();
+    const ChamberDimensions d = computeChamber(p);
+    for (auto _ : state) {
+        const Pipe pipe = withStages(firstSizingPipe(d), 3, 1.5);
+        const WaveLengths l = *waveLengths(pipe);
+        benchmark::DoNotOptimize(bandOf(l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], 10));
+        benchmark::DoNotOptimize(sensitivity(l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], 10));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_bandAndSensitivity);
+
+// The four methods side by side, as the command line's --compare and the window's Metodi.
+static void BM_methods(benchmark::State &state)
+{
+    const DesignParameters p = defaultParameters();
+    const ChamberDimensions d = computeChamber(p);
+    MethodInputs in;
+    in.rpm = p[Field::Rpm];
+    in.sc = p[Field::Sc];
+    in.headerD1 = d.D1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(firstSizingPipe(d));
+        benchmark::DoNotOptimize(blairPipe(in, 2));
+        benchmark::DoNotOptimize(blairPipe(in, 3));
+        benchmark::DoNotOptimize(jenningsPipe(in));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_methods);
 
 BENCHMARK_MAIN();
