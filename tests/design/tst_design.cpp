@@ -20,6 +20,8 @@ private slots:
     void sensitivityMovesAsTheSoundSpeed();
     void tunedLengthExamples_data();
     void tunedLengthExamples();
+    void gasConstants_data();
+    void gasConstants();
     void blairProportions();
     void jenningsExample();
     void hornExamples_data();
@@ -126,6 +128,24 @@ void TestDesign::tunedLengthExamples()
         QCOMPARE(qRound((155 - 10) * a / (12 * lt / 1000)), 2666);
         QCOMPARE(qRound((155 + 10) * a / (12 * lt / 1000)), 3034);
     }
+}
+
+void TestDesign::gasConstants_data()
+{
+    QTest::addColumn<double>("gamma");
+    QTest::addColumn<double>("r");
+    QTest::addColumn<double>("sound"); // at 500 °C
+    QTest::newRow("Blair") << 1.4 << 287.0 << 557.4;
+    QTest::newRow("open generator") << 1.35 << 287.0 << 547.3;
+    QTest::newRow("web calculator") << 1.36 << 300.0 << 561.6;
+}
+
+void TestDesign::gasConstants()
+{
+    QFETCH(double, gamma);
+    QFETCH(double, r);
+    QFETCH(double, sound);
+    QVERIFY(std::abs(soundSpeed(gamma, r, 500) - sound) < 0.05);
 }
 
 void TestDesign::blairProportions()
