@@ -18,6 +18,7 @@ BandView::BandView(QWidget *parent) : QWidget(parent)
 void BandView::setBand(const std::optional<WaveLengths> &lengths, double sc, double asp,
                        double temp1, double designRpm, double width)
 {
+    m_calculated = true;
     m_lengths = lengths;
     m_sc = sc;
     m_asp = asp;
@@ -57,8 +58,9 @@ void BandView::paintEvent(QPaintEvent *)
     const QLocale locale;
     if (!m_band) {
         p.drawText(rect(), Qt::AlignCenter,
-                   tr("Nessuna fascia: il tubo non ha un cono divergente seguito da uno "
-                      "convergente"));
+                   m_calculated ? tr("Nessuna fascia: il tubo non ha un cono divergente seguito "
+                                     "da uno convergente")
+                                : tr("Premere Calcola per vedere la fascia di giri"));
         return;
     }
     const QRectF a = plotArea();

@@ -33,6 +33,7 @@ protected:
 private:
     QRectF plotArea() const;
 
+    bool m_calculated = false;
     std::optional<WaveLengths> m_lengths;
     std::optional<Band> m_band;
     double m_sc = 0, m_asp = 0, m_temp = 0, m_rpm = 0;
