@@ -6,6 +6,8 @@
 
 #include <libnest2d/libnest2d.hpp>
 
+#include "benchsets.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QPolygonF>
@@ -13,16 +15,11 @@
 #include <algorithm>
 
 using namespace velmorant;
+using namespace velmorant::bench;
 
 namespace {
 
-struct Design
-{
-    const char *name;
-    double cil, rpm, ratio, sheet, seam, maxSweep, maxLength;
-};
 
-#include "benchsets.h"
 
 QPolygonF hull(QPolygonF pts)
 {
@@ -50,17 +47,7 @@ QPolygonF hull(QPolygonF pts)
 
 void report(benchmark::State &state, const Design &c, QSizeF sheet)
 {
-    DesignParameters p = defaultParameters();
-    p[Field::Cil] = c.cil;
-    p[Field::Rpm] = c.rpm;
-    p[Field::Rappsez] = c.ratio;
-    WorkshopOptions o;
-    o.sheetThickness = c.sheet;
-    o.seamAllowance = c.seam;
-    o.maxSweepDegrees = c.maxSweep;
-    o.maxLength = c.maxLength;
-    o.sheetSize = sheet;
-    const QList<Part> parts = makeParts(developSegments(computeChamber(p), c.sheet), o).parts;
+    const auto [parts, o] = partsOf(c, sheet);
     const double unit = libnest2d::CoordType<libnest2d::PointImpl>::MM_IN_COORDS;
     std::vector<libnest2d::Item> items;
     for (const Part &part : parts) {

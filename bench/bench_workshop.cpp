@@ -5,37 +5,16 @@
 #include "nesting.h"
 #include "plan.h"
 
+#include "benchsets.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 
 using namespace velmorant;
+using namespace velmorant::bench;
 
 namespace {
-
-struct Design
-{
-    const char *name;
-    double cil, rpm, ratio, sheet, seam, maxSweep, maxLength;
-};
-
-#include "benchsets.h"
-
-std::pair<QList<Part>, WorkshopOptions> partsOf(const Design &c, QSizeF sheet)
-{
-    DesignParameters p = defaultParameters();
-    p[Field::Cil] = c.cil;
-    p[Field::Rpm] = c.rpm;
-    p[Field::Rappsez] = c.ratio;
-    WorkshopOptions o;
-    o.sheetThickness = c.sheet;
-    o.seamAllowance = c.seam;
-    o.maxSweepDegrees = c.maxSweep;
-    o.maxLength = c.maxLength;
-    o.sheetSize = sheet;
-    const ChamberDimensions d = computeChamber(p);
-    return {makeParts(developSegments(d, o.sheetThickness), o).parts, o};
-}
 
 // The nearest any two parts of a sheet, or a part and the sheet's edge, come (mm); and the
 // widest of the parts' own nearest distances.
@@ -43,7 +22,7 @@ std::pair<double, double> gaps(const QList<Part> &parts, const NestingResult &r,
 {
     std::vector<std::vector<Edge>> edges;
     for (const PartPlacement &at : r.placements)
-        edges.push_back(edgesOf(transformed(parts[at.part].outline, at.transform())));
+        edges.push_back(edgesOf(transformed(parts[at.part].cut, at.transform())));
     double closest = 1e300, loosest = 0;
     for (std::size_t i = 0; i < edges.size(); ++i) {
         QRectF b;

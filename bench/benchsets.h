@@ -1,4 +1,20 @@
-// The part sets both nesting benchmarks measure (included inside their namespace).
+#pragma once
+
+// The part sets both nesting benchmarks measure, and the parts of one set on one sheet.
+#include "part.h"
+
+#include <QSizeF>
+
+#include <utility>
+
+namespace velmorant::bench {
+
+struct Design
+{
+    const char *name;
+    double cil, rpm, ratio, sheet, seam, maxSweep, maxLength;
+};
+
 // Twelve designs of 5 to 76 parts, each on three sheets, then three of many strips.
 const Design Designs[] = {
     {"defaults", 100, 10000, 4, 0, 0, 180, 0},
@@ -20,3 +36,20 @@ const Design Many[] = {
     {"250cc_2mm", 250, 10000, 4, 1, 0, 180, 2},
     {"500cc_1.2mm", 500, 10000, 4, 1, 0, 180, 1.2},
 };
+
+inline std::pair<QList<Part>, WorkshopOptions> partsOf(const Design &c, QSizeF sheet)
+{
+    DesignParameters p = defaultParameters();
+    p[Field::Cil] = c.cil;
+    p[Field::Rpm] = c.rpm;
+    p[Field::Rappsez] = c.ratio;
+    WorkshopOptions o;
+    o.sheetThickness = c.sheet;
+    o.seamAllowance = c.seam;
+    o.maxSweepDegrees = c.maxSweep;
+    o.maxLength = c.maxLength;
+    o.sheetSize = sheet;
+    return {makeParts(developSegments(computeChamber(p), o.sheetThickness), o).parts, o};
+}
+
+} // namespace velmorant::bench

@@ -24,6 +24,20 @@ QString bad(const QString &option, const QString &value, const QString &valid)
         .arg(option, quotedUserText(value), valid);
 }
 
+// Two positive numbers up to `high` joined by `separator` ("40x25", "4:10"), or nothing.
+std::optional<std::pair<double, double>> twoNumbers(const QString &text, QChar separator,
+                                                    double high, const QLocale &locale)
+{
+    const QStringList parts = text.split(separator, Qt::KeepEmptyParts, Qt::CaseInsensitive);
+    if (parts.size() != 2)
+        return std::nullopt;
+    const double a = parseSettingNumber(parts[0], locale).value_or(0);
+    const double b = parseSettingNumber(parts[1], locale).value_or(0);
+    if (!(a > 0 && b > 0 && a <= high && b <= high))
+        return std::nullopt;
+    return std::pair{a, b};
+}
+
 QString mm(double v, const QLocale &locale)
 {
     return locale.toString(v, 'f', 1);
@@ -162,15 +176,11 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
         r.horn = *kh;
     }
     if (isSet("port")) {
-        const QStringList sides = value("port").split(QLatin1Char('x'), Qt::KeepEmptyParts,
-                                                      Qt::CaseInsensitive);
-        double side[2] = {0, 0};
-        for (int k = 0; k < 2 && sides.size() == 2; ++k)
-            side[k] = parseSettingNumber(sides[k], locale).value_or(0);
-        if (!(side[0] > 0 && side[1] > 0 && side[0] <= 500 && side[1] <= 500))
+        const auto side = twoNumbers(value("port"), QLatin1Char('x'), 500, locale);
+        if (!side)
             return bad(QStringLiteral("--port"), value("port"),
                        QStringLiteral("LARGHEZZAxALTEZZA in mm, ogni lato tra 0 e 500"));
-        r.port = QSizeF(side[0], side[1]);
+        r.port = QSizeF(side->first, side->second);
     }
     if (isSet("class")) {
         const std::optional<EngineClass> c = engineClassNamed(value("class"));
@@ -180,15 +190,12 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
         r.engineClass = *c;
     }
     if (isSet("cone-angles")) {
-        const QStringList a = value("cone-angles").split(QLatin1Char(':'));
-        double angle[2] = {0, 0};
-        for (int k = 0; k < 2 && a.size() == 2; ++k)
-            angle[k] = parseSettingNumber(a[k], locale).value_or(0);
-        if (!(angle[0] > 0 && angle[1] > 0 && angle[0] <= 45 && angle[1] <= 45))
+        const auto angle = twoNumbers(value("cone-angles"), QLatin1Char(':'), 45, locale);
+        if (!angle)
             return bad(QStringLiteral("--cone-angles"), value("cone-angles"),
                        QStringLiteral("A1:A2 in gradi, ognuno maggiore di 0 e fino a 45"));
-        r.divergentHalfAngle = angle[0];
-        r.convergentHalfAngle = angle[1];
+        r.divergentHalfAngle = angle->first;
+        r.convergentHalfAngle = angle->second;
     }
     return std::nullopt;
 }
