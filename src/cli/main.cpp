@@ -168,9 +168,9 @@ int main(int argc, char **argv)
     // The pipe beyond the first sizing, when asked for.
     std::optional<Pipe> pipe;
     if (o.pipe.any()) {
-        const PipeBuilt built = buildPipe(o.pipe, p, d);
-        if (!built.error.isEmpty())
-            return fail(UsageOrFile, built.error);
+        if (const std::optional<QString> error = readMeasuredPipe(o.pipe))
+            return fail(UsageOrFile, *error);
+        const PipeBuilt built = buildPipe(o.pipe.choice, p, d);
         if (!built.refusal.isEmpty())
             return fail(Refused, built.refusal);
         pipe = built.pipe;
@@ -180,7 +180,7 @@ int main(int argc, char **argv)
     std::optional<WorkshopPlan> plan;
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
         // The first sizing's five segments, or the pipe asked for, section by section.
-        const double portArea = o.pipe.port ? o.pipe.port->width() * o.pipe.port->height() : 0;
+        const double portArea = o.pipe.choice.portArea();
         plan = o.pipe.changesPipe()
                    ? planWorkshop(p, d, *pipe, o.workshop, terminalProgress(), portArea)
                    : planWorkshop(p, d, o.workshop, terminalProgress());

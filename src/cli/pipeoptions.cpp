@@ -1,8 +1,7 @@
 #include "pipeoptions.h"
 
 #include "number.h"
-#include "pipecsv.h"
-#include "safefile.h"
+#include "pipefile.h"
 #include "usertext.h"
 
 #include <QCommandLineParser>
@@ -15,8 +14,6 @@ namespace velmorant {
 
 namespace {
 
-constexpr qint64 MaxPipeFileBytes = 4 << 20;
-const char *const Methods[] = {"own", "blair2", "blair3", "jennings"};
 
 QString bad(const QString &option, const QString &value, const QString &valid)
 {
@@ -153,102 +150,59 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
             return QStringLiteral("Manca il nome del file di --pipe");
     }
     if (isSet("method")) {
-        r.method = value("method").toLower();
-        bool known = false;
-        for (const char *m : Methods)
-            known = known || r.method == QLatin1String(m);
-        if (!known)
+        r.choice.method = value("method").toLower();
+        if (!pipeMethods().contains(r.choice.method))
             return bad(QStringLiteral("--method"), value("method"),
                        QStringLiteral("own, blair2, blair3 o jennings"));
-        if (!r.pipeFile.isEmpty() && r.method != QLatin1String("own"))
+        if (!r.pipeFile.isEmpty() && r.choice.method != QLatin1String("own"))
             return QStringLiteral("--pipe e --method insieme: il tubo misurato non ha metodo");
     }
     if (isSet("stages")) {
         bool ok = false;
-        r.stages = value("stages").toInt(&ok);
-        if (!ok || r.stages < 1 || r.stages > 4)
+        r.choice.stages = value("stages").toInt(&ok);
+        if (!ok || r.choice.stages < 1 || r.choice.stages > 4)
             return bad(QStringLiteral("--stages"), value("stages"), QStringLiteral("1, 2, 3 o 4"));
     }
     if (isSet("horn")) {
         const std::optional<double> kh = parseSettingNumber(value("horn"), locale);
         if (!kh || *kh < 1 || *kh > 2)
             return bad(QStringLiteral("--horn"), value("horn"), range(1, 2));
-        r.horn = *kh;
+        r.choice.horn = *kh;
     }
     if (isSet("port")) {
         const auto side = twoNumbers(value("port"), QLatin1Char('x'), 500, locale);
         if (!side)
             return bad(QStringLiteral("--port"), value("port"),
                        QStringLiteral("LARGHEZZAxALTEZZA in mm, ogni lato tra 0 e 500"));
-        r.port = QSizeF(side->first, side->second);
+        r.choice.port = QSizeF(side->first, side->second);
     }
     if (isSet("class")) {
         const std::optional<EngineClass> c = engineClassNamed(value("class"));
         if (!c)
             return bad(QStringLiteral("--class"), value("class"),
                        QStringLiteral("strada, enduro, cross o gp"));
-        r.engineClass = *c;
+        r.choice.engineClass = *c;
     }
     if (isSet("cone-angles")) {
         const auto angle = twoNumbers(value("cone-angles"), QLatin1Char(':'), 45, locale);
         if (!angle)
             return bad(QStringLiteral("--cone-angles"), value("cone-angles"),
                        QStringLiteral("A1:A2 in gradi, ognuno maggiore di 0 e fino a 45"));
-        r.divergentHalfAngle = angle->first;
-        r.convergentHalfAngle = angle->second;
+        r.choice.divergentHalfAngle = angle->first;
+        r.choice.convergentHalfAngle = angle->second;
     }
     return std::nullopt;
 }
 
-Pipe methodPipe(const QString &method, const PipeRequest &r, const DesignParameters &p,
-                const ChamberDimensions &d)
+std::optional<QString> readMeasuredPipe(PipeRequest &r)
 {
-    MethodInputs in;
-    in.rpm = p[Field::Rpm];
-    in.sc = p[Field::Sc];
-    in.engineClass = r.engineClass;
-    if (r.port) {
-        in.portWidth = r.port->width();
-        in.portHeight = r.port->height();
-    }
-    in.headerD1 = d.D1;
-    in.divergentHalfAngle = r.divergentHalfAngle;
-    in.convergentHalfAngle = r.convergentHalfAngle;
-    in.horn = r.horn;
-    if (method == QLatin1String("blair2"))
-        return blairPipe(in, 2);
-    if (method == QLatin1String("blair3"))
-        return blairPipe(in, 3);
-    if (method == QLatin1String("jennings"))
-        return jenningsPipe(in);
-    return firstSizingPipe(d);
-}
-
-PipeBuilt buildPipe(const PipeRequest &r, const DesignParameters &p, const ChamberDimensions &d)
-{
-    PipeBuilt built;
-    if (!r.pipeFile.isEmpty()) {
-        const FileReading file = readRegularFile(r.pipeFile, MaxPipeFileBytes);
-        if (!file.ok()) {
-            built.error = QStringLiteral("Impossibile leggere %1: %2")
-                              .arg(quotedUserText(r.pipeFile), file.failure);
-            return built;
-        }
-        const PipeRead read = readPipeCsv(file.bytes);
-        if (!read.ok()) {
-            built.error = QStringLiteral("%1: %2").arg(quotedUserText(r.pipeFile), read.error);
-            return built;
-        }
-        built.pipe = read.pipe;
-    } else {
-        built.pipe = methodPipe(r.method, r, p, d);
-    }
-    // Blair's methods set their own stages.
-    if (r.stages > 1 && !built.pipe.method.startsWith(QLatin1String("blair")))
-        built.pipe = withStages(built.pipe, r.stages, r.horn);
-    if (const std::optional<QString> problem = pipeProblem(built.pipe))
-        built.refusal = *problem;
-    return built;
+    if (r.pipeFile.isEmpty())
+        return std::nullopt;
+    const PipeRead read = readPipeFile(r.pipeFile);
+    if (!read.ok())
+        return read.error;
+    r.choice.measured = read.pipe;
+    return std::nullopt;
 }
 
 QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters &p,
@@ -286,10 +240,10 @@ QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters
     }
     if (r.compare) {
         t += QStringLiteral("\nMetodi a confronto:\n");
-        for (const char *m : Methods) {
-            const Pipe other = methodPipe(QLatin1String(m), r, p, d);
+        for (const QString &m : pipeMethods()) {
+            const Pipe other = methodPipe(m, r.choice, p, d);
             t += QStringLiteral("\n%1: %2 tratti, lunghezza %3 mm\n")
-                     .arg(QLatin1String(m))
+                     .arg(m)
                      .arg(other.sections.size())
                      .arg(mm(other.length(), locale)) +
                  sectionsTable(other, locale);
@@ -317,8 +271,8 @@ void addPipeJson(QJsonObject &root, const PipeRequest &r, const Pipe &pipe,
     }
     if (r.compare) {
         QJsonArray methods;
-        for (const char *m : Methods)
-            methods.append(pipeJson(methodPipe(QLatin1String(m), r, p, d)));
+        for (const QString &m : pipeMethods())
+            methods.append(pipeJson(methodPipe(m, r.choice, p, d)));
         root.insert("compare", methods);
     }
 }

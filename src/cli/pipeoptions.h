@@ -1,7 +1,7 @@
 #pragma once
 
 #include "band.h"
-#include "methods.h"
+#include "pipechoice.h"
 
 #include <QJsonObject>
 #include <QLocale>
@@ -21,19 +21,11 @@ struct PipeRequest
     std::optional<double> bandWidth; // --band [W], degrees
     bool sensitivity = false;
     bool compare = false;
-    QString pipeFile;               // --pipe FILE.csv
-    QString method = QStringLiteral("own");
-    int stages = 1;
-    double horn = 1;
-    std::optional<QSizeF> port;     // --port LxA, mm
-    EngineClass engineClass = EngineClass::Enduro;
-    double divergentHalfAngle = 4, convergentHalfAngle = 10; // --cone-angles A1:A2
+    QString pipeFile; // --pipe FILE.csv
+    PipeChoice choice; // --method, --stages, --horn, --port, --class, --cone-angles
 
     // Whether the pipe is not the first sizing's own five segments.
-    bool changesPipe() const
-    {
-        return !pipeFile.isEmpty() || method != QLatin1String("own") || stages > 1;
-    }
+    bool changesPipe() const { return !pipeFile.isEmpty() || choice.changesPipe(); }
     bool any() const { return bandWidth || sensitivity || compare || changesPipe(); }
 };
 
@@ -49,16 +41,8 @@ QStringList withBandDefault(const QStringList &args);
 std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const QLocale &locale,
                                        PipeRequest &into);
 
-// The pipe asked for: the method's (or the measured one), with its stages.
-struct PipeBuilt
-{
-    Pipe pipe;
-    QString error;        // the measured pipe could not be read
-    QString refusal;      // the method's pipe cannot be built from these data
-};
-PipeBuilt buildPipe(const PipeRequest &r, const DesignParameters &p, const ChamberDimensions &d);
-Pipe methodPipe(const QString &method, const PipeRequest &r, const DesignParameters &p,
-                const ChamberDimensions &d);
+// Reads the measured pipe named by --pipe into the choice; the reason when it cannot.
+std::optional<QString> readMeasuredPipe(PipeRequest &r);
 
 // What is printed and put in the JSON.
 QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters &p,

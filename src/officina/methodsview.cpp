@@ -29,6 +29,8 @@ QString methodTitle(const QString &method)
         return MethodsView::tr("proporzioni di Blair, 3 stadi");
     if (method == QLatin1String("jennings"))
         return MethodsView::tr("Jennings, un cono");
+    if (method == QLatin1String("misurato"))
+        return MethodsView::tr("tubo misurato");
     return method;
 }
 

@@ -3,7 +3,8 @@
 
 #include "bandview.h"
 #include "calculation.h"
-#include "methods.h"
+#include "pipechoice.h"
+#include "pipeform.h"
 #include "methodsview.h"
 #include "chamberview.h"
 #include "designfile.h"
@@ -12,6 +13,7 @@
 #include "sheetsview.h"
 #include "templatebook.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -82,30 +84,23 @@ void OfficinaWindow::calculated(const WorkshopRun &run)
         return;
     }
     m_plan = run.plan;
+    m_run = run;
+    m_run.plan.reset();
     QSettings settings;
     writeWorkshopSettings(settings, m_plan->options);
+    writePipeSettings(settings, m_run, m_pipeForm->texts());
     showPlan();
 }
 
 void OfficinaWindow::showPlan()
 {
     const WorkshopPlan &plan = *m_plan;
-    m_chamber->setChamber(plan.dimensions, plan.options.sheetThickness);
+    m_chamber->setPipe(m_run.pipe, plan.options.sheetThickness);
     m_sheets->setPlan(plan);
     const DesignParameters &p = plan.parameters;
-    const Pipe own = firstSizingPipe(plan.dimensions);
-    m_band->setBand(waveLengths(own), p[Field::Sc], p[Field::Asp], p[Field::Temp1],
-                    p[Field::Rpm]);
-    // The field's methods on this engine (enduro figures, the header of this design).
-    MethodInputs in;
-    in.rpm = p[Field::Rpm];
-    in.sc = p[Field::Sc];
-    in.headerD1 = plan.dimensions.D1;
-    QList<Pipe> methods{own, blairPipe(in, 2), blairPipe(in, 3), jenningsPipe(in)};
-    methods.erase(std::remove_if(methods.begin(), methods.end(),
-                                 [](const Pipe &m) { return pipeProblem(m).has_value(); }),
-                  methods.end());
-    m_methods->setPipes(methods);
+    m_band->setBand(waveLengths(m_run.pipe), p[Field::Sc], p[Field::Asp], p[Field::Temp1],
+                    p[Field::Rpm], m_run.bandWidth);
+    showMethods();
 
     m_warnings->clear();
     for (const BuilderWarning &w : plan.warnings)
@@ -152,6 +147,26 @@ void OfficinaWindow::showPlan()
                                 formatBoxNumber(plan.options.sheetSize.height(), m_locale),
                                 m_locale.toString(plan.nesting.utilisation * 100, 'f', 0),
                                 m_locale.toString(mass, 'f', 2)));
+}
+
+void OfficinaWindow::showMethods()
+{
+    if (!m_plan)
+        return;
+    // The chosen methods on this engine, with the port, class and cones of the boxes, and the
+    // measured pipe when that is the one being cut.
+    QList<Pipe> pipes;
+    for (int i = 0; i < m_shownMethods.size(); ++i) {
+        if (!m_shownMethods[i]->isChecked())
+            continue;
+        const Pipe pipe = methodPipe(pipeMethods()[i], m_run.choice, m_plan->parameters,
+                                     m_plan->dimensions);
+        if (!pipeProblem(pipe))
+            pipes << pipe;
+    }
+    if (m_run.choice.measured)
+        pipes << m_run.pipe;
+    m_methods->setPipes(pipes);
 }
 
 void OfficinaWindow::print()

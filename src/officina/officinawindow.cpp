@@ -3,11 +3,13 @@
 #include "bandview.h"
 #include "calculation.h"
 #include "methodsview.h"
+#include "pipeform.h"
 #include "chamberview.h"
 #include "sheetsview.h"
 #include "texts.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -86,9 +88,27 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     m_tabs->addTab(m_warnings, tr("Avvisi"));
     m_tabs->addTab(m_cutList, tr("Distinta di taglio"));
     m_band = new BandView(m_tabs);
-    m_methods = new MethodsView(m_tabs);
+    // The methods to compare, chosen above their drawing.
+    auto *methodsTab = new QWidget(m_tabs);
+    auto *methodsColumn = new QVBoxLayout(methodsTab);
+    methodsColumn->setContentsMargins(0, 4, 0, 0);
+    auto *choices = new QHBoxLayout;
+    const QString methodCaptions[] = {tr("Primo dimensionamento"), tr("Blair, 2 stadi"),
+                                      tr("Blair, 3 stadi"), tr("Jennings, un cono")};
+    for (int i = 0; i < pipeMethods().size(); ++i) {
+        auto *check = new QCheckBox(methodCaptions[i], methodsTab);
+        check->setObjectName(QStringLiteral("chkMetodo_") + pipeMethods()[i]);
+        check->setChecked(true);
+        connect(check, &QCheckBox::toggled, this, &OfficinaWindow::showMethods);
+        choices->addWidget(check);
+        m_shownMethods << check;
+    }
+    choices->addStretch(1);
+    methodsColumn->addLayout(choices);
+    m_methods = new MethodsView(methodsTab);
+    methodsColumn->addWidget(m_methods, 1);
     m_tabs->addTab(m_band, tr("Fascia di giri"));
-    m_tabs->addTab(m_methods, tr("Metodi"));
+    m_tabs->addTab(methodsTab, tr("Metodi"));
     splitter->setStretchFactor(1, 1);
     setCentralWidget(splitter);
 
@@ -117,7 +137,9 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
 
     // The options the builder used last time; the design starts from the defaults.
     QSettings settings;
-    setTexts(workshopTexts(defaultParameters(), readWorkshopSettings(settings), m_locale));
+    WorkshopTexts start = workshopTexts(defaultParameters(), readWorkshopSettings(settings), m_locale);
+    start.pipe = readPipeSettings(settings, m_locale);
+    setTexts(start);
     resize(1200, 760);
 }
 
@@ -162,6 +184,8 @@ QWidget *OfficinaWindow::buildForm()
     m_page->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
     cuttingRows->addRow(tr("Carta delle sagome PDF"), m_page);
     column->addWidget(cutting);
+    m_pipeForm = new PipeForm(m_platform, form);
+    column->addWidget(m_pipeForm);
 
     auto *buttons = new QHBoxLayout;
     const std::pair<const char *, void (OfficinaWindow::*)()> commands[] = {
@@ -206,7 +230,9 @@ void OfficinaWindow::buildMenus()
     add(tools, "mnuCalcola", tr("&Calcola"), QKeySequence(Qt::Key_F5), &OfficinaWindow::calculate);
     QMenu *view = menuBar()->addMenu(tr("&Visualizza"));
     auto current = [this]() -> ZoomView * {
-        return qobject_cast<ZoomView *>(m_tabs->currentWidget());
+        QWidget *tab = m_tabs->currentWidget();
+        auto *view = qobject_cast<ZoomView *>(tab);
+        return view ? view : tab->findChild<ZoomView *>();
     };
     add(view, "mnuAdatta", tr("&Adatta alla finestra"), QKeySequence(tr("Ctrl+0")), [current] {
         if (ZoomView *v = current())
@@ -232,6 +258,7 @@ WorkshopTexts OfficinaWindow::texts() const
     t.sheetWidth = m_sheetWidth->text();
     t.sheetHeight = m_sheetHeight->text();
     t.name = m_name->text();
+    t.pipe = m_pipeForm->texts();
     return t;
 }
 
@@ -244,6 +271,7 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
     m_sheetWidth->setText(t.sheetWidth);
     m_sheetHeight->setText(t.sheetHeight);
     m_name->setText(t.name);
+    m_pipeForm->setTexts(t.pipe);
 }
 
 void OfficinaWindow::setStatusNote(const QString &text)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -23,6 +24,7 @@ class QTableWidget;
 namespace velmorant {
 
 class BandView;
+class PipeForm;
 class Calculation;
 class MethodsView;
 class ChamberView;
@@ -65,6 +67,7 @@ private:
     void message(const Message &m);
     void showPlan();
     void calculated(const WorkshopRun &run);
+    void showMethods();
 
     Platform &m_platform;
     QLocale m_locale;
@@ -77,6 +80,8 @@ private:
     SheetsView *m_sheets = nullptr;
     BandView *m_band = nullptr;
     MethodsView *m_methods = nullptr;
+    QList<QCheckBox *> m_shownMethods; // which of pipeMethods() the Metodi tab draws
+    PipeForm *m_pipeForm = nullptr;
     QListWidget *m_warnings = nullptr;
     QTableWidget *m_cutList = nullptr;
     QLabel *m_summary = nullptr;
@@ -85,6 +90,7 @@ private:
     QPushButton *m_cancel = nullptr;
     Calculation *m_calculation = nullptr;
     std::optional<WorkshopPlan> m_plan;
+    WorkshopRun m_run; // the pipe, its inputs and the band's width of the plan shown
     std::unique_ptr<QPrinter> m_printer;
 };
 

@@ -2,6 +2,7 @@
 
 #include "message.h"
 #include "parameters.h"
+#include "pipechoice.h"
 #include "plan.h"
 
 #include <QLocale>
@@ -13,14 +14,27 @@ class QSettings;
 
 namespace velmorant {
 
+// The pipe's boxes: the method (one of pipeMethods(), or MeasuredMethod with the file of a
+// pipe measured on the bench), the diffuser's stages and law, the port (both sides empty: not
+// given), the engine class by name, Jennings' cone angles, the band's half-width in degrees.
+inline const char *MeasuredMethod = "misurato";
+struct PipeTexts
+{
+    QString method = QStringLiteral("own");
+    int stages = 1;
+    QString horn, portWidth, portHeight, engineClass, divergentAngle, convergentAngle;
+    QString pipeFile, bandWidth;
+};
+
 // What the workshop window's boxes hold: the eight parameters, the numeric options in the
-// order of workshopNumbers(), the sheet's two sides and the design's name.
+// order of workshopNumbers(), the sheet's two sides, the design's name and the pipe.
 struct WorkshopTexts
 {
     ParameterTexts parameters;
     std::array<QString, WorkshopNumberCount> numbers;
     QString sheetWidth, sheetHeight;
     QString name;
+    PipeTexts pipe;
 };
 
 // The boxes for a parameter set and options, in the user's notation.
@@ -35,6 +49,9 @@ struct WorkshopRun
     std::optional<Message> refusal;
     QString box; // objectName of the box at fault
     bool cancelled = false; // stopped through `progress`: neither plan nor refusal
+    PipeChoice choice;      // with the plan: the pipe's inputs as read
+    Pipe pipe;              // the pipe the parts are cut from (the first sizing's included)
+    double bandWidth = 10;  // degrees
 };
 WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
                         const NestingProgress &progress = {});
@@ -46,6 +63,10 @@ QString refusalText(const PartsRefusal &refusal, const QLocale &locale);
 // The options kept between runs (settings group "Officina"): anything missing or out of range
 // takes its default.
 WorkshopOptions readWorkshopSettings(QSettings &settings);
+// The pipe's boxes kept between runs, written from a run's inputs as read and given back in
+// the user's notation; an unknown method or a number out of range takes its default.
+PipeTexts readPipeSettings(QSettings &settings, const QLocale &locale);
+void writePipeSettings(QSettings &settings, const WorkshopRun &run, const PipeTexts &texts);
 void writeWorkshopSettings(QSettings &settings, const WorkshopOptions &options);
 
 } // namespace velmorant

@@ -2,6 +2,7 @@
 #include "bandview.h"
 #include "chamberview.h"
 #include "methodsview.h"
+#include "pipecsv.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
 #include "officinawindow.h"
@@ -11,7 +12,9 @@
 #include "windowtest.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QSpinBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -64,6 +67,9 @@ private slots:
     void settingsFifoDoesNotHang();
     void answersWhileNesting();
     void bandAndMethodsShown();
+    void pipeChoicesReachTheWorkshop_data();
+    void pipeChoicesReachTheWorkshop();
+    void measuredPipeGivesItsSpeed();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
@@ -178,6 +184,15 @@ void TestOfficina::refusalsNameTheBox_data()
         << "un sormonto di 80,0 mm non sta sul pezzo 1, largo 75,5 mm (serve un numero tra 0 e "
            "75,5)"
         << "opt_seam";
+    // A port needs both sides: the one left empty is the one to fill.
+    QTest::newRow("port without its height") << "opt_port-width"
+                                             << "40"
+                                             << "Luce di scarico, altezza (mm)"
+                                             << "opt_port-height";
+    QTest::newRow("band of no width") << "opt_band"
+                                      << "0"
+                                      << "serve un numero tra 0,5 e 90"
+                                      << "opt_band";
     QTest::newRow("parts that cannot be drawn") << "txtConv"
                                                 << "1e-300"
                                                 << "non si pu\u00f2 disegnare"
@@ -207,6 +222,12 @@ void TestOfficina::optionsRemembered()
     box("opt_sheet")->setText("1,5");
     box("opt_seam")->setText("8");
     box("opt_sheet-width")->setText("1250");
+    auto *method = w->findChild<QComboBox *>("cmbMetodo");
+    method->setCurrentIndex(method->findData("blair2"));
+    auto *engine = w->findChild<QComboBox *>("cmbClasse");
+    engine->setCurrentIndex(engine->findData("gp"));
+    box("opt_port-width")->setText("40");
+    box("opt_port-height")->setText("25");
     click("cmdCalcola");
     QCOMPARE(w->plan()->options.sheetThickness, 1.5);
     w.reset();
@@ -216,6 +237,9 @@ void TestOfficina::optionsRemembered()
     QCOMPARE(box("opt_sheet")->text(), "1,5");
     QCOMPARE(box("opt_seam")->text(), "8");
     QCOMPARE(box("opt_sheet-width")->text(), "1250");
+    QCOMPARE(w->findChild<QComboBox *>("cmbMetodo")->currentData().toString(), "blair2");
+    QCOMPARE(w->findChild<QComboBox *>("cmbClasse")->currentData().toString(), "gp");
+    QCOMPARE(box("opt_port-height")->text(), "25");
     QCOMPARE(box("txtCil")->text(), "100"); // the design itself starts from the defaults
 }
 
@@ -426,6 +450,93 @@ void TestOfficina::bandAndMethodsShown()
     QCOMPARE(methods->pipes().size(), 4);
     for (const Pipe &pipe : methods->pipes())
         QVERIFY2(pipe.continuous(1e-9) && !pipe.referencePoints.isEmpty(), qPrintable(pipe.method));
+}
+
+void TestOfficina::pipeChoicesReachTheWorkshop_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<int>("stages");
+    QTest::addColumn<QString>("angles"); // Jennings' cones, divergent:convergent
+    QTest::addColumn<QStringList>("parts"); // some of the parts cut
+    QTest::addColumn<double>("firstConeAngle"); // the first diverging section's half-angle
+    QTest::newRow("first sizing in three stages")
+        << "own" << 3 << "4:10" << QStringList{"2.1", "2.2", "2.3"} << -1.0;
+    QTest::newRow("Blair's three stages") << "blair3" << 1 << "4:10"
+                                          << QStringList{"2.1", "2.3"} << -1.0;
+    QTest::newRow("Jennings with steeper cones") << "jennings" << 1 << "5:12"
+                                                 << QStringList{"1", "2"} << 5.0;
+}
+
+void TestOfficina::pipeChoicesReachTheWorkshop()
+{
+    QFETCH(QString, method);
+    QFETCH(int, stages);
+    QFETCH(QString, angles);
+    QFETCH(QStringList, parts);
+    QFETCH(double, firstConeAngle);
+    auto *methods = w->findChild<QComboBox *>("cmbMetodo");
+    methods->setCurrentIndex(methods->findData(method));
+    w->findChild<QSpinBox *>("spnStadi")->setValue(stages);
+    box("opt_cone-divergent")->setText(angles.section(':', 0, 0));
+    box("opt_cone-convergent")->setText(angles.section(':', 1, 1));
+    click("cmdCalcola");
+    QVERIFY(w->plan() && w->plan()->pipe);
+    const Pipe &pipe = *w->plan()->pipe;
+    QCOMPARE(pipe.method, method);
+    QVERIFY(pipe.continuous(1e-9));
+    QStringList names;
+    for (const Part &part : w->plan()->parts)
+        names << part.name;
+    for (const QString &name : parts)
+        QVERIFY2(names.contains(name), qPrintable(names.join(' ')));
+    for (const PipeSection &s : pipe.sections) {
+        if (s.kind() == PipeSection::Kind::Diverging && firstConeAngle > 0) {
+            QVERIFY(std::abs(s.halfAngleDegrees() - firstConeAngle) < 1e-9);
+            break;
+        }
+    }
+    // The band is that of the pipe being cut, and the Metodi tab draws only what is ticked.
+    const std::optional<WaveLengths> l = waveLengths(pipe);
+    const DesignParameters &p = w->plan()->parameters;
+    QCOMPARE(w->findChild<BandView *>("viewFascia")->band().has_value(), l.has_value());
+    if (l)
+        QCOMPARE(w->findChild<BandView *>("viewFascia")->band()->tunedRpm,
+                 bandOf(*l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], 10).tunedRpm);
+    w->findChild<QCheckBox *>("chkMetodo_blair2")->setChecked(false);
+    const QList<Pipe> drawn = w->findChild<MethodsView *>("viewMetodi")->pipes();
+    QCOMPARE(drawn.size(), 3);
+    for (const Pipe &d : drawn)
+        QVERIFY(d.method != QLatin1String("blair2"));
+}
+
+void TestOfficina::measuredPipeGivesItsSpeed()
+{
+    // The design's own pipe, as measured on the bench at another speed: the reverse question
+    // gives back the speed it was built for.
+    box("txtRPM")->setText("8000");
+    click("cmdCalcola");
+    const QString file = dir->filePath("banco.csv");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(pipeCsv(firstSizingPipe(w->plan()->dimensions)));
+    out.close();
+    box("txtRPM")->setText("11000");
+    platform.fileAnswers << file;
+    w->findChild<QPushButton *>("cmdSfogliaTubo")->click();
+    QCOMPARE(w->findChild<QComboBox *>("cmbMetodo")->currentData().toString(),
+             QStringLiteral("misurato"));
+    click("cmdCalcola");
+    QVERIFY(platform.messages.isEmpty());
+    QCOMPARE(w->plan()->pipe->method, QStringLiteral("misurato"));
+    const auto *band = w->findChild<BandView *>("viewFascia");
+    QVERIFY(band->band() && std::abs(band->band()->tunedRpm - 8000) < 0.01);
+    // A file that is not there: refused, named, and the last plan stays.
+    box("txtTuboMisurato")->setText(dir->filePath("manca.csv"));
+    click("cmdCalcola");
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY(platform.messages[0].text.contains("manca.csv"));
+    QCOMPARE(QApplication::focusWidget(), box("txtTuboMisurato"));
+    QCOMPARE(w->plan()->pipe->method, QStringLiteral("misurato"));
 }
 
 QTEST_MAIN(TestOfficina)

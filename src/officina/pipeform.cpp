@@ -1,0 +1,138 @@
+#include "pipeform.h"
+
+#include "platform.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace velmorant {
+
+namespace {
+
+QLineEdit *box(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMinimumWidth(90);
+    return edit;
+}
+
+} // namespace
+
+PipeForm::PipeForm(Platform &platform, QWidget *parent)
+    : QGroupBox(tr("Tubo"), parent), m_platform(platform)
+{
+    setObjectName(QStringLiteral("grpTubo"));
+    auto *rows = new QFormLayout(this);
+    m_method = new QComboBox(this);
+    m_method->setObjectName(QStringLiteral("cmbMetodo"));
+    const std::pair<QString, QString> methods[] = {
+        {QStringLiteral("own"), tr("Primo dimensionamento")},
+        {QStringLiteral("blair2"), tr("Blair, 2 stadi")},
+        {QStringLiteral("blair3"), tr("Blair, 3 stadi")},
+        {QStringLiteral("jennings"), tr("Jennings, un cono")},
+        {QLatin1String(MeasuredMethod), tr("Tubo misurato (CSV)")}};
+    for (const auto &[key, caption] : methods)
+        m_method->addItem(caption, key);
+    rows->addRow(tr("Metodo"), m_method);
+
+    m_file = box(QStringLiteral("txtTuboMisurato"), this);
+    m_file->setPlaceholderText(tr("x_mm,d_mm dalla luce"));
+    m_browse = new QPushButton(tr("Sfoglia..."), this);
+    m_browse->setObjectName(QStringLiteral("cmdSfogliaTubo"));
+    m_browse->setAutoDefault(false);
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_file, 1);
+    fileRow->addWidget(m_browse);
+    rows->addRow(tr("File del tubo"), fileRow);
+
+    m_stages = new QSpinBox(this);
+    m_stages->setObjectName(QStringLiteral("spnStadi"));
+    m_stages->setRange(1, 4);
+    rows->addRow(tr("Stadi del diffusore"), m_stages);
+    m_horn = box(QStringLiteral("opt_horn"), this);
+    rows->addRow(tr("Legge del diffusore (KH)"), m_horn);
+
+    m_portWidth = box(QStringLiteral("opt_port-width"), this);
+    m_portHeight = box(QStringLiteral("opt_port-height"), this);
+    m_portWidth->setPlaceholderText(tr("facoltativa"));
+    m_portHeight->setPlaceholderText(tr("facoltativa"));
+    rows->addRow(tr("Luce di scarico, larghezza (mm)"), m_portWidth);
+    rows->addRow(tr("Luce di scarico, altezza (mm)"), m_portHeight);
+    m_class = new QComboBox(this);
+    m_class->setObjectName(QStringLiteral("cmbClasse"));
+    for (EngineClass c : {EngineClass::Road, EngineClass::Enduro, EngineClass::Motocross,
+                          EngineClass::GrandPrix})
+        m_class->addItem(engineClassName(c), engineClassName(c));
+    rows->addRow(tr("Classe del motore"), m_class);
+    m_divergent = box(QStringLiteral("opt_cone-divergent"), this);
+    m_convergent = box(QStringLiteral("opt_cone-convergent"), this);
+    rows->addRow(tr("Semiangolo del divergente (\u00b0)"), m_divergent);
+    rows->addRow(tr("Semiangolo del convergente (\u00b0)"), m_convergent);
+    m_band = box(QStringLiteral("opt_band"), this);
+    rows->addRow(tr("Fascia di giri, \u00b1 gradi"), m_band);
+
+    connect(m_method, &QComboBox::currentIndexChanged, this, &PipeForm::methodChanged);
+    connect(m_stages, &QSpinBox::valueChanged, this, &PipeForm::methodChanged);
+    connect(m_browse, &QPushButton::clicked, this, &PipeForm::chooseFile);
+    methodChanged();
+}
+
+PipeTexts PipeForm::texts() const
+{
+    PipeTexts t;
+    t.method = m_method->currentData().toString();
+    t.stages = m_stages->value();
+    t.horn = m_horn->text();
+    t.portWidth = m_portWidth->text();
+    t.portHeight = m_portHeight->text();
+    t.engineClass = m_class->currentData().toString();
+    t.divergentAngle = m_divergent->text();
+    t.convergentAngle = m_convergent->text();
+    t.pipeFile = m_file->text();
+    t.bandWidth = m_band->text();
+    return t;
+}
+
+void PipeForm::setTexts(const PipeTexts &t)
+{
+    m_method->setCurrentIndex(std::max(0, m_method->findData(t.method)));
+    m_stages->setValue(t.stages);
+    m_horn->setText(t.horn);
+    m_portWidth->setText(t.portWidth);
+    m_portHeight->setText(t.portHeight);
+    m_class->setCurrentIndex(std::max(0, m_class->findData(t.engineClass)));
+    m_divergent->setText(t.divergentAngle);
+    m_convergent->setText(t.convergentAngle);
+    m_file->setText(t.pipeFile);
+    m_band->setText(t.bandWidth);
+}
+
+void PipeForm::chooseFile()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Tubo misurato"), tr("Tubo misurato CSV (*.csv)|*.csv|Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    m_file->setText(path);
+    m_method->setCurrentIndex(m_method->findData(QLatin1String(MeasuredMethod)));
+}
+
+void PipeForm::methodChanged()
+{
+    const QString m = m_method->currentData().toString();
+    const bool blair = m.startsWith(QLatin1String("blair"));
+    // Blair's methods set their own stages; the port also checks the header of any pipe.
+    m_stages->setEnabled(!blair);
+    m_horn->setEnabled(blair || m_stages->value() > 1);
+    m_class->setEnabled(blair);
+    m_divergent->setEnabled(m == QLatin1String("jennings"));
+    m_convergent->setEnabled(m == QLatin1String("jennings"));
+    m_file->setEnabled(m == QLatin1String(MeasuredMethod));
+}
+
+} // namespace velmorant

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "pipecsv.h"
+
+namespace velmorant {
+
+// The largest pipe file read: far more than MaxPipeRows rows of stations.
+constexpr qint64 MaxPipeFileBytes = 4 << 20;
+
+// A pipe measured on the bench, from its CSV file; the error names the file and why.
+PipeRead readPipeFile(const QString &path);
+
+} // namespace velmorant
