@@ -1,0 +1,251 @@
+#include "cycle.h"
+
+#include "boundary.h"
+#include "duct.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace velmorant::waves {
+
+namespace {
+
+constexpr double Kelvin = 273.15;
+
+// A volume of well-mixed gas: mass, internal energy and the mass of fresh charge in it.
+struct Volume
+{
+    double m = 0, u = 0, fresh = 0;
+
+    void fill(const Gas &g, double p, double t, double v, double y)
+    {
+        m = p * v / (g.r * t);
+        u = m * g.r * t / (g.gamma - 1);
+        fresh = y * m;
+    }
+    double pressure(const Gas &g, double v) const { return (g.gamma - 1) * u / v; }
+    double temperature(const Gas &g) const { return (g.gamma - 1) * u / (m * g.r); }
+    double purity() const { return m > 0 ? std::clamp(fresh / m, 0.0, 1.0) : 0; }
+    // Gas in (dm > 0, with stagnation enthalpy h0 and purity y) or out, and work done on it.
+    void exchange(double dm, double energy, double dFresh)
+    {
+        m += dm;
+        u += energy;
+        fresh += dFresh;
+    }
+    void keepPhysical(double minimum)
+    {
+        m = std::max(m, minimum);
+        u = std::max(u, minimum);
+        fresh = std::clamp(fresh, 0.0, m);
+    }
+};
+
+// The flow through an orifice between two volumes, from the higher pressure to the lower:
+// kg/s from a to b (negative from b to a), with its enthalpy and fresh charge.
+struct Transfer
+{
+    double mass = 0, energy = 0, fresh = 0;
+};
+Transfer between(const Gas &g, double area, double pa, double ta, double ya, double pb,
+                 double tb, double yb)
+{
+    if (pa >= pb) {
+        const double m = orificeFlow(g, area, pa, ta, pb);
+        return {m, m * g.cp() * ta, m * ya};
+    }
+    const double m = orificeFlow(g, area, pb, tb, pa);
+    return {-m, -m * g.cp() * tb, -m * yb};
+}
+
+} // namespace
+
+SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOptions &o,
+                          double rpm, const std::atomic<bool> *stop, std::atomic<int> *cyclesDone)
+{
+    SpeedResult result;
+    result.rpm = rpm;
+    const Gas gas;
+    const Duct duct = ductOf(pipe, o.cellMm);
+    const EngineGeometry geo = engineGeometry(in);
+    const int n = duct.cells();
+    Scheme scheme(duct, gas, o.friction);
+
+    const double pAmb = in.ambientPressure * 1e5, tAmb = in.ambientTemperature + Kelvin;
+    const double eo = 180 - in.sc / 2, ec = 180 + in.sc / 2;
+    const double to = 180 - in.asp / 2, tc = 180 + in.asp / 2;
+    const double degreesPerSecond = 6 * rpm;
+
+    DuctState s;
+    s.resize(n);
+    const Primitive still{pAmb / (gas.r * (in.pipeTemperature + Kelvin)), 0, pAmb, 0};
+    for (int i = 0; i < n; ++i)
+        s.set(gas, i, still);
+
+    // The stations: the port's cell, then each probe's.
+    std::vector<int> stations{0};
+    result.traces.append(Trace{0, {}, {}, {}});
+    for (double x : o.probes) {
+        stations.push_back(duct.cellAt(x / 1000));
+        result.traces.append(Trace{x, {}, {}, {}});
+    }
+    for (Trace &t : result.traces) {
+        t.p.assign(SamplesPerCycle, 0);
+        t.t.assign(SamplesPerCycle, 0);
+        t.u.assign(SamplesPerCycle, 0);
+    }
+    std::vector<double> previousPort(SamplesPerCycle, 0);
+    std::vector<Primitive> before(stations.size()), after(stations.size());
+
+    Volume cylinder, crankcase;
+    crankcase.fill(gas, pAmb, tAmb, geo.crankcaseVolume(eo), 1);
+    const double referenceMass = pAmb / (gas.r * tAmb) * geo.swept;
+    const double tiny = 1e-12;
+
+    for (int cycle = 1; cycle <= o.maxCycles; ++cycle) {
+        // The exhaust opens on the cylinder's burnt charge at the given state.
+        cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin, geo.cylinderVolume(eo),
+                      0);
+        double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0;
+        double theta = eo;
+        const double end = eo + 360;
+        bool cylinderOpen = true;
+        int nextSample = int(std::floor(eo * 2)) + 1; // half degrees
+        while (theta < end) {
+            if (stop && stop->load(std::memory_order_relaxed)) {
+                result.cancelled = true;
+                return result;
+            }
+            double dt = scheme.stableStep(s, o.cfl);
+            dt = std::min(dt, 0.5 / degreesPerSecond); // at most half a degree
+            dt = std::min(dt, (end - theta) / degreesPerSecond);
+            if (cylinderOpen && theta < ec)
+                dt = std::min(dt, std::max((ec - theta) / degreesPerSecond, 1e-12));
+            const double thetaNext = theta + dt * degreesPerSecond;
+            const double mid = (theta + thetaNext) / 2;
+
+            // The port: the cylinder while the exhaust is open, a closed end otherwise.
+            const Primitive first = s.primitive(gas, 0), last = s.primitive(gas, n - 1);
+            Flux port{0, 0, 0, 0};
+            const double vCyl = geo.cylinderVolume(mid);
+            if (cylinderOpen) {
+                const Reservoir res{cylinder.pressure(gas, vCyl), cylinder.temperature(gas),
+                                    cylinder.purity()};
+                port = portFace(gas, res, in.exhaustCd * geo.exhaustArea(mid), first,
+                                duct.faceArea[0]);
+            } else {
+                port = wallFace(gas, first, duct.faceArea[0], false);
+            }
+            const Flux open = openEndFace(gas, pAmb, tAmb, last, duct.faceArea[n]);
+            for (std::size_t k = 0; k < stations.size(); ++k)
+                before[k] = s.primitive(gas, stations[k]);
+            scheme.advance(s, dt, port, open);
+            result.cellUpdates += n;
+            portMass += port.mass * dt;
+            endMass += open.mass * dt;
+
+            // The crankcase breathes through the one-way intake and feeds the transfers.
+            const double vCc = geo.crankcaseVolume(mid);
+            const double pCc = crankcase.pressure(gas, vCc), tCc = crankcase.temperature(gas);
+            const double intake =
+                orificeFlow(gas, in.intakeCd * geo.intakeArea, pAmb, tAmb, pCc);
+            crankcase.exchange(intake * dt, intake * dt * gas.cp() * tAmb, intake * dt);
+            intakeMass += intake * dt;
+            const double dVcc = geo.crankcaseVolume(thetaNext) - geo.crankcaseVolume(theta);
+            if (cylinderOpen) {
+                const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
+                const Transfer t = between(gas, in.transferCd * geo.transferArea(mid), pCc, tCc,
+                                           crankcase.purity(), pCyl, tCyl, cylinder.purity());
+                crankcase.exchange(-t.mass * dt, -t.energy * dt, -t.fresh * dt);
+                const double dV = geo.cylinderVolume(thetaNext) - geo.cylinderVolume(theta);
+                cylinder.exchange(t.mass * dt - port.mass * dt,
+                                  t.energy * dt - port.energy * dt - pCyl * dV,
+                                  t.fresh * dt - port.fresh * dt);
+                cylinder.keepPhysical(tiny);
+            }
+            crankcase.exchange(0, -pCc * dVcc, 0);
+            crankcase.keepPhysical(tiny);
+
+            // Samples on the half degrees crossed, between the states before and after.
+            for (std::size_t k = 0; k < stations.size(); ++k)
+                after[k] = s.primitive(gas, stations[k]);
+            while (nextSample * 0.5 <= thetaNext && nextSample * 0.5 <= end) {
+                const double f = (nextSample * 0.5 - theta) / (thetaNext - theta);
+                const int index = ((nextSample % SamplesPerCycle) + SamplesPerCycle) %
+                                  SamplesPerCycle;
+                for (std::size_t k = 0; k < stations.size(); ++k) {
+                    const Primitive &a = before[k], &b = after[k];
+                    const double rho = a.rho + f * (b.rho - a.rho);
+                    const double p = a.p + f * (b.p - a.p);
+                    Trace &tr = result.traces[int(k)];
+                    tr.p[index] = p;
+                    tr.t[index] = p / (gas.r * rho);
+                    tr.u[index] = a.u + f * (b.u - a.u);
+                }
+                ++nextSample;
+            }
+            theta = thetaNext;
+            if (cylinderOpen && theta >= ec - 1e-9) {
+                trappedFresh = cylinder.fresh;
+                cylinderOpen = false;
+            }
+        }
+
+        // Periodic when the port's trace repeats and the pipe passes on what it takes in.
+        const std::vector<double> &p = result.traces[0].p;
+        const auto [lo, hi] = std::minmax_element(p.begin(), p.end());
+        double change = 0;
+        for (int k = 0; k < SamplesPerCycle; ++k)
+            change = std::max(change, std::abs(p[k] - previousPort[k]));
+        previousPort = p;
+        result.cycles = cycle;
+        result.portMass = portMass;
+        result.endMass = endMass;
+        result.deliveryRatio = intakeMass / referenceMass;
+        result.chargingEfficiency = trappedFresh / referenceMass;
+        result.trappingEfficiency = intakeMass > 0 ? trappedFresh / intakeMass : 0;
+        if (cyclesDone)
+            cyclesDone->fetch_add(1, std::memory_order_relaxed);
+        const bool repeats = cycle > 1 && change < o.periodicTolerance * (*hi - *lo);
+        const bool balanced = std::abs(portMass - endMass) < 0.005 * std::abs(portMass);
+        if (repeats && balanced) {
+            result.periodic = true;
+            break;
+        }
+    }
+
+    // The figures a tuner reads at the port.
+    const Trace &port = result.traces[0];
+    result.suction = 1e9;
+    for (int k = 0; k < SamplesPerCycle; ++k) {
+        const double angle = k * 0.5;
+        if (angle >= to && angle <= tc)
+            result.suction = std::min(result.suction, (port.p[k] - pAmb) / 1e5);
+    }
+    const int ecIndex = int(std::lround(ec * 2)) % SamplesPerCycle;
+    result.plug = (port.p[ecIndex] - pAmb) / 1e5;
+    return result;
+}
+
+QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
+                                  const WaveOptions &o, const QList<double> &rpms, int threads,
+                                  const std::atomic<bool> *stop, std::atomic<int> *cyclesDone)
+{
+    std::vector<SpeedResult> results(rpms.size());
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int i = next++; i < rpms.size(); i = next++)
+            results[i] = simulateSpeed(pipe, engine, o, rpms[i], stop, cyclesDone);
+    };
+    const int count = threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> pool;
+    for (int t = 1; t < std::min(count, int(rpms.size())); ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread &t : pool)
+        t.join();
+    return QList<SpeedResult>(results.begin(), results.end());
+}
+
+} // namespace velmorant::waves

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine.h"
+#include "pipe.h"
+
+#include <QList>
+
+#include <atomic>
+#include <vector>
+
+namespace velmorant::waves {
+
+// The largest cell at which halving it moves the default design's charging efficiency by less
+// than half a percent, mm (the bench records the study).
+constexpr double DefaultCellMm = 5;
+constexpr double SmallestCellMm = 0.5, LargestCellMm = 50;
+constexpr int MaxCells = 20000;
+constexpr int MaxProbes = 8;
+constexpr int SamplesPerCycle = 720; // every half degree
+
+struct WaveOptions
+{
+    double cellMm = DefaultCellMm;
+    double cfl = 0.9;
+    double friction = 0.005;    // Fanning factor of welded steel pipe
+    QList<double> probes;       // mm from the port
+    int maxCycles = 40;
+    double periodicTolerance = 0.005; // of the port pressure's range, cycle to cycle
+};
+
+// Pressure (Pa), temperature (K) and velocity (m/s) at one station against crank angle, from
+// 0 to 359.5 degrees after top dead centre.
+struct Trace
+{
+    double x = 0; // mm from the port
+    std::vector<double> p, t, u;
+};
+
+struct SpeedResult
+{
+    double rpm = 0;
+    int cycles = 0;          // run, the last one periodic unless maxCycles ran out
+    bool periodic = false;
+    double deliveryRatio = 0, trappingEfficiency = 0, chargingEfficiency = 0;
+    double portMass = 0, endMass = 0;  // kg per cycle, into the pipe and out of its end
+    double suction = 0;                // bar against ambient: the lowest at the port, TO-TC
+    double plug = 0;                   // bar against ambient at the port at exhaust closing
+    QList<Trace> traces;               // the port, then the probes
+    long long cellUpdates = 0;
+    bool cancelled = false;
+};
+
+// The engine running at `rpm` on the pipe, cycle after cycle until the port pressure repeats
+// itself and the mass into the pipe balances the mass out of it (or maxCycles). `stop` ends
+// the run early (cancelled); `cyclesDone`, when given, counts finished cycles.
+SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &engine, const WaveOptions &o,
+                          double rpm, const std::atomic<bool> *stop = nullptr,
+                          std::atomic<int> *cyclesDone = nullptr);
+
+// The same for many speeds, on `threads` threads (0: one per core), results in the given order.
+QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
+                                  const WaveOptions &o, const QList<double> &rpms, int threads = 0,
+                                  const std::atomic<bool> *stop = nullptr,
+                                  std::atomic<int> *cyclesDone = nullptr);
+
+} // namespace velmorant::waves

@@ -1,0 +1,300 @@
+#include "duct.h"
+
+#include "boundary.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmorant::waves {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+double area(double d)
+{
+    return Pi * d * d / 4;
+}
+
+// The pipe's inside diameter at x mm, read from the side of `fromLeft`'s section at a step.
+double diameterAt(const Pipe &pipe, double x, bool fromLeft)
+{
+    double start = 0;
+    for (int i = 0; i < pipe.sections.size(); ++i) {
+        const PipeSection &s = pipe.sections[i];
+        const double end = start + s.length;
+        const bool inside = fromLeft ? (x > start && x <= end) : (x >= start && x < end);
+        if (inside || (i == pipe.sections.size() - 1 && x >= end) || (i == 0 && x <= start)) {
+            const double t = s.length > 0 ? std::clamp((x - start) / s.length, 0.0, 1.0) : 0;
+            return s.dIn + (s.dOut - s.dIn) * t;
+        }
+        start = end;
+    }
+    return 0;
+}
+
+// The volume of the pipe between a and b mm, mm³: frustum by frustum.
+double volumeBetween(const Pipe &pipe, double a, double b)
+{
+    double v = 0, start = 0;
+    for (const PipeSection &s : pipe.sections) {
+        const double end = start + s.length;
+        const double lo = std::max(a, start), hi = std::min(b, end);
+        if (hi > lo && s.length > 0) {
+            auto d = [&](double x) { return s.dIn + (s.dOut - s.dIn) * (x - start) / s.length; };
+            const double d1 = d(lo), d2 = d(hi);
+            v += Pi / 12 * (hi - lo) * (d1 * d1 + d1 * d2 + d2 * d2);
+        }
+        start = end;
+    }
+    return v;
+}
+
+} // namespace
+
+int Duct::cellAt(double x) const
+{
+    return std::clamp(int(x / dx), 0, cells() - 1);
+}
+
+Duct ductOf(const Pipe &pipe, double cellMm)
+{
+    Duct d;
+    const double length = pipe.length();
+    const int n = std::max(2, int(std::ceil(length / cellMm - 1e-9)));
+    const double dx = length / n;
+    d.dx = dx / 1000;
+    d.faceArea.resize(n + 1);
+    d.volume.resize(n);
+    d.diameter.resize(n);
+    d.faceAfter.resize(n + 1);
+    // Each section's ends on the nearest face: a step then always lies on a face.
+    std::vector<double> ends{0};
+    for (const PipeSection &s : pipe.sections)
+        ends.push_back(ends.back() + s.length);
+    auto snapped = [&](double x) {
+        for (double e : ends) {
+            if (std::abs(x - std::round(e / dx) * dx) < 1e-9 * length)
+                return e;
+        }
+        return x;
+    };
+    for (int i = 0; i <= n; ++i) {
+        const double x = snapped(i * dx);
+        d.faceArea[i] = area(diameterAt(pipe, x, true)) * 1e-6;
+        d.faceAfter[i] = area(diameterAt(pipe, x, false)) * 1e-6;
+        if (i > 0 && i < n && std::abs(d.faceArea[i] - d.faceAfter[i]) > 1e-9 * d.faceArea[i])
+            d.steps.push_back(i);
+    }
+    for (int i = 0; i < n; ++i) {
+        // The gas content as the cells have it: the section ends moved to their faces.
+        const double a = snapped(i * dx), b = snapped((i + 1) * dx);
+        d.volume[i] = volumeBetween(pipe, a, b) * 1e-9;
+        d.diameter[i] = std::sqrt(4 * d.volume[i] / (Pi * d.dx));
+    }
+    return d;
+}
+
+void DuctState::resize(int cells)
+{
+    rho.assign(cells, 0);
+    mom.assign(cells, 0);
+    energy.assign(cells, 0);
+    fresh.assign(cells, 0);
+}
+
+void DuctState::set(const Gas &g, int i, const Primitive &w)
+{
+    rho[i] = w.rho;
+    mom[i] = w.rho * w.u;
+    energy[i] = w.p / (g.gamma - 1) + 0.5 * w.rho * w.u * w.u;
+    fresh[i] = w.rho * w.y;
+}
+
+double DuctState::mass(const Duct &d) const
+{
+    double m = 0;
+    for (std::size_t i = 0; i < rho.size(); ++i)
+        m += rho[i] * d.volume[i];
+    return m;
+}
+
+double DuctState::totalEnergy(const Duct &d) const
+{
+    double e = 0;
+    for (std::size_t i = 0; i < energy.size(); ++i)
+        e += energy[i] * d.volume[i];
+    return e;
+}
+
+namespace {
+
+inline Flux hllcFlux(const Gas &g, const Primitive &l, const Primitive &r)
+{
+    const double al = std::sqrt(g.gamma * l.p / l.rho), ar = std::sqrt(g.gamma * r.p / r.rho);
+    const double sl = std::min(l.u - al, r.u - ar), sr = std::max(l.u + al, r.u + ar);
+    const double el = l.p / (g.gamma - 1) + 0.5 * l.rho * l.u * l.u;
+    const double er = r.p / (g.gamma - 1) + 0.5 * r.rho * r.u * r.u;
+    auto physical = [](const Primitive &w, double e) {
+        const double m = w.rho * w.u;
+        return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y};
+    };
+    if (sl >= 0)
+        return physical(l, el);
+    if (sr <= 0)
+        return physical(r, er);
+    const double ml = l.rho * (sl - l.u), mr = r.rho * (sr - r.u);
+    const double sm = (r.p - l.p + l.u * ml - r.u * mr) / (ml - mr);
+    // The star state on the side the face lies in, and the flux to it across the outer wave.
+    const bool leftSide = sm >= 0;
+    const Primitive &k = leftSide ? l : r;
+    const double s = leftSide ? sl : sr, e = leftSide ? el : er, mk = leftSide ? ml : mr;
+    const double rhoStar = mk / (s - sm);
+    const double eStar = rhoStar * (e / k.rho + (sm - k.u) * (sm + k.p / mk));
+    Flux f = physical(k, e);
+    f.mass += s * (rhoStar - k.rho);
+    f.momentum += s * (rhoStar * sm - k.rho * k.u);
+    f.energy += s * (eStar - e);
+    f.fresh += s * (rhoStar * k.y - k.rho * k.y);
+    return f;
+}
+
+} // namespace
+
+Flux hllc(const Gas &g, const Primitive &l, const Primitive &r)
+{
+    return hllcFlux(g, l, r);
+}
+
+Scheme::Scheme(const Duct &duct, const Gas &gas, double friction)
+    : m_duct(duct), m_gas(gas), m_friction(friction)
+{
+    const int n = duct.cells();
+    m_w.resize(n);
+    m_left.resize(n);
+    m_right.resize(n);
+    m_pHalf.resize(n);
+    m_out.resize(n + 1);
+    m_in.resize(n + 1);
+    m_perVolume.resize(n);
+    m_sigma.resize(n);
+    m_drag.resize(n);
+    for (int i = 0; i < n; ++i) {
+        m_perVolume[i] = 1 / duct.volume[i];
+        m_sigma[i] = (duct.faceArea[i + 1] - duct.faceAfter[i]) * duct.dx / duct.volume[i];
+        m_drag[i] = 0.5 * friction * 3.14159265358979323846 * duct.dx * duct.diameter[i];
+    }
+}
+
+double Scheme::stableStep(const DuctState &s, double cfl)
+{
+    if (m_fastest > 0)
+        return cfl * m_duct.dx / m_fastest;
+    double fastest = 0;
+    for (int i = 0; i < m_duct.cells(); ++i) {
+        const double u = s.mom[i] / s.rho[i];
+        const double p = (m_gas.gamma - 1) * (s.energy[i] - 0.5 * s.mom[i] * u);
+        fastest = std::max(fastest, std::abs(u) + std::sqrt(m_gas.gamma * p / s.rho[i]));
+    }
+    return cfl * m_duct.dx / fastest;
+}
+
+namespace {
+
+// The monotonized central limiter: the central difference, held within twice each one-sided
+// difference, 0 at an extremum. Second order where the solution is smooth, and no division.
+inline double limited(double back, double ahead)
+{
+    if (back * ahead <= 0)
+        return 0;
+    const double central = 0.5 * (back + ahead);
+    if (back > 0)
+        return std::min({central, 2 * back, 2 * ahead});
+    return std::max({central, 2 * back, 2 * ahead});
+}
+
+} // namespace
+
+void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &right)
+{
+    const int n = m_duct.cells();
+    const double gamma = m_gas.gamma;
+    const double half = 0.5 * dt / m_duct.dx;
+    for (int i = 0; i < n; ++i)
+        m_w[i] = s.primitive(m_gas, i);
+
+    // Face values at the half step.
+    for (int i = 0; i < n; ++i) {
+        const Primitive &w = m_w[i];
+        if (m_firstOrder || i == 0 || i == n - 1) {
+            m_left[i] = m_right[i] = w;
+            m_pHalf[i] = w.p;
+            continue;
+        }
+        const Primitive &b = m_w[i - 1], &f = m_w[i + 1];
+        const double dr = limited(w.rho - b.rho, f.rho - w.rho);
+        const double du = limited(w.u - b.u, f.u - w.u);
+        const double dp = limited(w.p - b.p, f.p - w.p);
+        const double dy = limited(w.y - b.y, f.y - w.y);
+        // The area's logarithmic slope, for the quasi-one-dimensional terms of the predictor.
+        const double sigma = m_sigma[i];
+        const double rhoA2 = gamma * w.p;
+        Primitive c;
+        c.rho = w.rho - half * (w.u * dr + w.rho * du + w.rho * w.u * sigma);
+        c.u = w.u - half * (w.u * du + dp * (1 / w.rho));
+        c.p = w.p - half * (rhoA2 * du + w.u * dp + rhoA2 * w.u * sigma);
+        c.y = w.y - half * w.u * dy;
+        Primitive l{c.rho - dr / 2, c.u - du / 2, c.p - dp / 2, c.y - dy / 2};
+        Primitive r{c.rho + dr / 2, c.u + du / 2, c.p + dp / 2, c.y + dy / 2};
+        if (!(l.rho > 0 && r.rho > 0 && l.p > 0 && r.p > 0 && c.p > 0)) {
+            // Too steep to reconstruct here: this cell goes first order.
+            m_left[i] = m_right[i] = w;
+            m_pHalf[i] = w.p;
+            continue;
+        }
+        m_left[i] = l;
+        m_right[i] = r;
+        m_pHalf[i] = c.p;
+    }
+    const std::vector<double> &a = m_duct.faceArea, &after = m_duct.faceAfter;
+    for (int f = 1; f < n; ++f) {
+        const Flux h = hllcFlux(m_gas, m_right[f - 1], m_left[f]);
+        m_out[f] = m_in[f] = Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f], h.fresh * a[f]};
+    }
+    for (int f : m_duct.steps) {
+        const JunctionFlux j = junction(m_gas, m_right[f - 1], a[f], m_left[f], after[f]);
+        m_out[f] = j.left;
+        m_in[f] = j.right;
+    }
+    m_in[0] = left;
+    m_out[n] = right;
+
+    double fastest = 0;
+    for (int i = 0; i < n; ++i) {
+        const Flux &in = m_in[i], &out = m_out[i + 1];
+        const double k = dt * m_perVolume[i];
+        const Primitive &w = m_w[i];
+        // The walls push on the gas where the area changes; friction holds it back.
+        const double wall = m_pHalf[i] * (a[i + 1] - after[i]);
+        const double drag = m_drag[i] * w.rho * w.u * std::abs(w.u);
+        s.rho[i] += k * (in.mass - out.mass);
+        s.mom[i] += k * (in.momentum - out.momentum + wall - drag);
+        s.energy[i] += k * (in.energy - out.energy);
+        s.fresh[i] += k * (in.fresh - out.fresh);
+        // A physical state whatever happened.
+        if (s.rho[i] < MinDensity)
+            s.rho[i] = MinDensity;
+        s.fresh[i] = std::clamp(s.fresh[i], 0.0, s.rho[i]);
+        const double kinetic = 0.5 * s.mom[i] * s.mom[i] / s.rho[i];
+        double p = (gamma - 1) * (s.energy[i] - kinetic);
+        if (p < MinPressure) {
+            s.energy[i] = kinetic + MinPressure / (gamma - 1);
+            p = MinPressure;
+        }
+        const double perRho = 1 / s.rho[i];
+        fastest = std::max(fastest, std::abs(s.mom[i]) * perRho + std::sqrt(gamma * p * perRho));
+    }
+    m_fastest = fastest;
+}
+
+} // namespace velmorant::waves

@@ -1,0 +1,108 @@
+#include "engine.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmorant::waves {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+} // namespace
+
+const QList<EngineRange> &engineRanges()
+{
+    static const QList<EngineRange> ranges{
+        {"con-rod", &EngineInputs::conRodStrokes, 1.5, 3, "biella in corse (default 2)"},
+        {"compression", &EngineInputs::compressionRatio, 5, 20,
+         "rapporto di compressione geometrico (default 12)"},
+        {"exhaust-width", &EngineInputs::exhaustWidth, 0.3, 1,
+         "larghezza della luce di scarico, frazione dell'alesaggio (default 0,65)"},
+        {"transfer-width", &EngineInputs::transferWidth, 0.3, 2,
+         "larghezza dei travasi insieme, frazione dell'alesaggio (default 1)"},
+        {"exhaust-cd", &EngineInputs::exhaustCd, 0.3, 1,
+         "coefficiente di efflusso dello scarico (default 0,75)"},
+        {"transfer-cd", &EngineInputs::transferCd, 0.3, 1,
+         "coefficiente di efflusso dei travasi (default 0,7)"},
+        {"eo-pressure", &EngineInputs::eoPressure, 1.5, 20,
+         "pressione nel cilindro all'apertura dello scarico, bar (default 5)"},
+        {"eo-temperature", &EngineInputs::eoTemperature, 200, 2000,
+         "temperatura nel cilindro all'apertura dello scarico, \u00b0C (default 1000)"},
+        {"crankcase-ratio", &EngineInputs::crankcaseRatio, 1.1, 2,
+         "rapporto di compressione del carter (default 1,4)"},
+        {"ambient-pressure", &EngineInputs::ambientPressure, 0.5, 1.2,
+         "pressione ambiente, bar (default 1,013)"},
+        {"ambient-temperature", &EngineInputs::ambientTemperature, -30, 50,
+         "temperatura ambiente, \u00b0C (default 20)"},
+    };
+    return ranges;
+}
+
+std::optional<QString> engineProblem(const EngineInputs &in)
+{
+    const QLocale c = QLocale::c();
+    for (const EngineRange &r : engineRanges()) {
+        const double v = in.*r.member;
+        if (!(v >= r.low && v <= r.high))
+            return QStringLiteral("Valore non valido per --%1: serve un numero tra %2 e %3")
+                .arg(QLatin1String(r.option), c.toString(r.low), c.toString(r.high));
+    }
+    for (const auto &[value, name] : {std::pair{in.bore, "--bore"}, {in.stroke, "--stroke"}}) {
+        if (value && !(*value >= 10 && *value <= 200))
+            return QStringLiteral("Valore non valido per %1: serve un numero tra 10 e 200")
+                .arg(QLatin1String(name));
+    }
+    if (!(in.displacement > 0) || !(in.sc > in.asp) || !(in.asp > 0) || !(in.sc < 360))
+        return QStringLiteral("Le fasi devono rispettare 0 < aspirazione < scarico < 360 gradi");
+    return std::nullopt;
+}
+
+double EngineGeometry::travel(double degrees) const
+{
+    const double r = stroke / 2;
+    const double a = degrees * Pi / 180;
+    const double s = std::sin(a);
+    return r * (1 - std::cos(a)) + rod - std::sqrt(rod * rod - r * r * s * s);
+}
+
+double EngineGeometry::exhaustArea(double degrees) const
+{
+    return exhaustWidth * std::clamp(travel(degrees) - eoDrop, 0.0, stroke - eoDrop);
+}
+
+double EngineGeometry::transferArea(double degrees) const
+{
+    return transferWidth * std::clamp(travel(degrees) - toDrop, 0.0, stroke - toDrop);
+}
+
+EngineGeometry engineGeometry(const EngineInputs &in)
+{
+    EngineGeometry g;
+    const double swept = in.displacement * 1e-6;
+    double bore = in.bore.value_or(0) / 1000, stroke = in.stroke.value_or(0) / 1000;
+    if (!in.bore && !in.stroke)
+        bore = stroke = std::cbrt(4 * swept / Pi);
+    else if (!in.stroke)
+        stroke = swept / (Pi * bore * bore / 4);
+    else if (!in.bore)
+        bore = std::sqrt(4 * swept / (Pi * stroke));
+    g.bore = bore;
+    g.stroke = stroke;
+    g.rod = in.conRodStrokes * stroke;
+    g.pistonArea = Pi * bore * bore / 4;
+    g.swept = g.pistonArea * stroke; // bore and stroke given: their own displacement
+    g.clearance = g.swept / (in.compressionRatio - 1);
+    g.eoDrop = g.travel(180 - in.sc / 2);
+    g.toDrop = g.travel(180 - in.asp / 2);
+    g.exhaustWidth = in.exhaustWidth * bore;
+    g.transferWidth = in.transferWidth * bore;
+    const double intake = in.intakeDiameter * bore;
+    g.intakeArea = Pi * intake * intake / 4;
+    g.crankcaseMin = g.swept / (in.crankcaseRatio - 1);
+    return g;
+}
+
+} // namespace velmorant::waves
