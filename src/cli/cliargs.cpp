@@ -115,7 +115,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
     all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
-    for (const PipeOptionSpec &spec : pipeOptionSpecs())
+    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs())
         all << OptionSpec{spec.name, spec.valueName, spec.help};
     for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
@@ -243,6 +243,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         return e;
     if (auto e = readPipeOptions(parser, locale, o.pipe))
         return e;
+    if (auto e = readWaveOptions(parser, locale, o.waves))
+        return e;
     if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;
         if (std::optional<QString> refused =
@@ -292,6 +294,12 @@ QString helpText()
     for (const PipeOptionSpec &spec : pipeOptionSpecs())
         pipe << OptionSpec{spec.name, spec.valueName, spec.help};
     section(QStringLiteral("Tubo, metodi e fascia di giri (nella tabella e nel JSON):"), pipe);
+    QList<OptionSpec> waves;
+    for (const PipeOptionSpec &spec : waveOptionSpecs())
+        waves << OptionSpec{spec.name, spec.valueName, spec.help};
+    section(QStringLiteral("Onde: il tubo sul motore in moto (con --waves; i regimi in parallelo "
+                           "su tutti i processori):"),
+            waves);
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito, 1 errore d'uso o di file, 2 parametro rifiutato,\n"

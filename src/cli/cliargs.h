@@ -3,6 +3,7 @@
 #include "parameters.h"
 #include "part.h"
 #include "pipeoptions.h"
+#include "waveoptions.h"
 
 #include <QPageSize>
 
@@ -34,6 +35,7 @@ struct CliOptions
     std::optional<SweepSpec> sweep;
     std::optional<double> tunedLength;
     PipeRequest pipe; // --band, --method, --stages, --pipe, ...
+    WaveRequest waves; // --waves, --rpm-range, --probe, --cell, the engine, --traces
     bool help = false, version = false;
 
     // Only a PDF needs fonts, and so a GUI application.

@@ -7,6 +7,7 @@
 #include "report.h"
 #include "safefile.h"
 #include "sweep.h"
+#include "tracecsv.h"
 #include "translations.h"
 #include "workshopinput.h"
 #include "usertext.h"
@@ -18,8 +19,12 @@
 
 #include <QElapsedTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include <unistd.h>
 
@@ -62,6 +67,44 @@ NestingProgress terminalProgress()
         std::fflush(stderr);
         return true;
     };
+}
+
+// The speeds of the wave model, computed on every core; on a terminal, how many are done.
+QList<waves::SpeedResult> runWaves(const Pipe &pipe, const WaveSetup &setup)
+{
+    std::atomic<int> speeds{0}, cycles{0};
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread reporter;
+    if (isatty(fileno(stderr))) {
+        reporter = std::thread([&] {
+            std::unique_lock<std::mutex> hold(lock);
+            const auto start = std::chrono::steady_clock::now();
+            bool shown = false;
+            while (!finished.wait_for(hold, std::chrono::milliseconds(200), [&] { return done; })) {
+                if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+                    continue;
+                std::fprintf(stderr, "\rOnde: %d di %d regimi (%d cicli)", speeds.load(),
+                             int(setup.rpms.size()), cycles.load());
+                std::fflush(stderr);
+                shown = true;
+            }
+            if (shown)
+                std::fprintf(stderr, "\rOnde: %d di %d regimi (%d cicli)\n", speeds.load(),
+                             int(setup.rpms.size()), cycles.load());
+        });
+    }
+    const QList<waves::SpeedResult> results = waves::simulateSpeeds(
+        pipe, setup.engine, setup.options, setup.rpms, 0, nullptr, &cycles, &speeds);
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        done = true;
+    }
+    finished.notify_all();
+    if (reporter.joinable())
+        reporter.join();
+    return results;
 }
 
 int fail(int code, const QString &message)
@@ -176,6 +219,22 @@ int main(int argc, char **argv)
         pipe = built.pipe;
     }
 
+    // The pipe on the running engine.
+    std::optional<WaveSetup> waveRun;
+    QList<waves::SpeedResult> waveResults;
+    if (o.waves.enabled) {
+        const Pipe modelled = pipe ? *pipe : firstSizingPipe(d);
+        waveRun = waveSetup(o.waves, p, modelled);
+        if (!waveRun->refusal.isEmpty())
+            return fail(Refused, waveRun->refusal);
+        waveResults = runWaves(modelled, *waveRun);
+        if (!o.waves.tracesFile.isEmpty()) {
+            if (const std::optional<QString> error =
+                    writeFileAtomically(o.waves.tracesFile, waves::tracesCsv(waveResults)))
+                return fail(UsageOrFile, writeFailure(o.waves.tracesFile, *error));
+        }
+    }
+
     // The workshop's plan, when something of it is asked for.
     std::optional<WorkshopPlan> plan;
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
@@ -220,11 +279,15 @@ int main(int argc, char **argv)
             reportJson(p, d, captions, *plan, o.sketchWidth ? sketch : std::nullopt, tuned);
         if (pipe)
             addPipeJson(root, o.pipe, *pipe, p, d);
+        if (waveRun)
+            root.insert("waves", wavesJson(*waveRun, waveResults));
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else {
         print(stdout, resultTable(d, locale, tuned));
         if (pipe)
             print(stdout, pipeTable(o.pipe, *pipe, p, d, locale));
+        if (waveRun)
+            print(stdout, wavesTable(*waveRun, waveResults, locale));
     }
     return Ok;
 }

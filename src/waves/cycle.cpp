@@ -230,13 +230,17 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
 
 QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
                                   const WaveOptions &o, const QList<double> &rpms, int threads,
-                                  const std::atomic<bool> *stop, std::atomic<int> *cyclesDone)
+                                  const std::atomic<bool> *stop, std::atomic<int> *cyclesDone,
+                                  std::atomic<int> *speedsDone)
 {
     std::vector<SpeedResult> results(rpms.size());
     std::atomic<int> next{0};
     auto work = [&] {
-        for (int i = next++; i < rpms.size(); i = next++)
+        for (int i = next++; i < rpms.size(); i = next++) {
             results[i] = simulateSpeed(pipe, engine, o, rpms[i], stop, cyclesDone);
+            if (speedsDone)
+                speedsDone->fetch_add(1);
+        }
     };
     const int count = threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;

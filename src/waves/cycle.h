@@ -57,10 +57,12 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &engine, const Wa
                           double rpm, const std::atomic<bool> *stop = nullptr,
                           std::atomic<int> *cyclesDone = nullptr);
 
-// The same for many speeds, on `threads` threads (0: one per core), results in the given order.
+// The same for many speeds, on `threads` threads (0: one per core), results in the given order;
+// `speedsDone`, when given, counts finished speeds.
 QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
                                   const WaveOptions &o, const QList<double> &rpms, int threads = 0,
                                   const std::atomic<bool> *stop = nullptr,
-                                  std::atomic<int> *cyclesDone = nullptr);
+                                  std::atomic<int> *cyclesDone = nullptr,
+                                  std::atomic<int> *speedsDone = nullptr);
 
 } // namespace velmorant::waves

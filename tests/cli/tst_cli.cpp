@@ -83,6 +83,7 @@ private slots:
     void tunedLength();
     void helpAndVersion();
     void manualListsEveryOption();
+    void wavesInJsonAndTraces();
 };
 
 void TestCli::defaultsJson()
@@ -257,6 +258,21 @@ void TestCli::exitStatuses_data()
     QTest::newRow("missing pipe") << QStringList{"--pipe", "/nonexistent/t.csv"} << 1
                                   << "/nonexistent/t.csv";
     QTest::newRow("pipe that is a folder") << QStringList{"--pipe", "/tmp"} << 1 << "/tmp";
+    QTest::newRow("ten thousand speeds")
+        << QStringList{"--waves", "--rpm-range", "1000:10999:1"} << 1 << "il massimo \u00e8 201";
+    QTest::newRow("wave cell too small") << QStringList{"--waves", "--cell", "0.1"} << 1
+                                         << "--cell";
+    QTest::newRow("probe past the pipe's end") << QStringList{"--waves", "--probe", "5000"} << 3
+                                               << "oltre la fine del tubo";
+    QTest::newRow("not a number for the cylinder")
+        << QStringList{"--waves", "--eo-pressure", "nan"} << 1 << "--eo-pressure";
+    QTest::newRow("nine probes") << QStringList{"--waves", "--probe", "1", "--probe", "2",
+                                                "--probe", "3", "--probe", "4", "--probe", "5",
+                                                "--probe", "6", "--probe", "7", "--probe", "8",
+                                                "--probe", "9"}
+                                 << 1 << "al massimo 8";
+    QTest::newRow("probe without the waves") << QStringList{"--probe", "100"} << 1
+                                             << "vanno con --waves";
     QTest::newRow("a method's negative belly")
         << QStringList{"--method", "jennings", "--cone-angles", "1:30"} << 3
         << "tratto 3 di lunghezza -";
@@ -293,6 +309,8 @@ void TestCli::failedWritesKeepOldFiles_data()
         for (const char *ext : {"svg", "dxf", "pdf"})
             QTest::addRow("--patterns .%s, %s", ext, how)
                 << "--patterns" << QStringLiteral("sviluppi.%1").arg(ext) << full;
+        QTest::addRow("--traces, %s", how) << "--traces"
+                                           << "tracce.csv" << full;
     }
 }
 
@@ -312,7 +330,10 @@ void TestCli::failedWritesKeepOldFiles()
         QVERIFY(test::writeBytes(path, old));
     const QStringList before = test::entries(folder);
 
-    const Run r = runCli({option, path}, fullDisk ? std::function<void()>() : test::limitFileSize);
+    QStringList args{option, path};
+    if (option == QLatin1String("--traces"))
+        args << "--waves" << "--cell" << "20";
+    const Run r = runCli(args, fullDisk ? std::function<void()>() : test::limitFileSize);
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains(path), qPrintable(r.err));
     QVERIFY2(r.err.contains(fullDisk ? "spazio esaurito sul disco" : "dimensione massima"),
@@ -835,6 +856,34 @@ void TestCli::stagesCutAsTheirOwnCones()
         named << part["name"].toString().left(3);
     QVERIFY2(named.contains("2.1") && named.contains("2.2") && named.contains("2.3"),
              qPrintable(QStringList(named.values()).join(' ')));
+}
+
+void TestCli::wavesInJsonAndTraces()
+{
+    QTemporaryDir tmp;
+    const QString traces = tmp.filePath("tracce.csv");
+    const Run r = runCli({"--json", "--waves", "--rpm-range", "9000:11000:1000", "--probe", "300",
+                          "--cell", "10", "--traces", traces, "--method", "blair2"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err)); // no progress on a pipe
+    const QJsonObject root = QJsonDocument::fromJson(r.out).object();
+    QCOMPARE(root["pipe"].toObject()["method"].toString(), "blair2");
+    const QJsonArray speeds = root["waves"].toObject()["speeds"].toArray();
+    QCOMPARE(speeds.size(), 3);
+    for (int k = 0; k < speeds.size(); ++k) {
+        const QJsonObject s = speeds[k].toObject();
+        QCOMPARE(s["rpm"].toDouble(), 9000.0 + 1000 * k);
+        QVERIFY(s["periodic"].toBool() && s["cycles"].toInt() <= 40);
+        QVERIFY(std::abs(s["port_mass_kg"].toDouble() / s["end_mass_kg"].toDouble() - 1) < 0.005);
+        QVERIFY(std::abs(s["charging_efficiency"].toDouble() -
+                         s["delivery_ratio"].toDouble() * s["trapping_efficiency"].toDouble()) <
+                1e-12);
+    }
+    // Every speed, every half degree, at the port and the probe.
+    const QList<QByteArray> lines = readAll(traces).trimmed().split('\n');
+    QCOMPARE(lines.size(), 1 + 3 * 720 * 2);
+    QCOMPARE(lines[0], QByteArray("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s"));
+    QVERIFY(lines[2].startsWith("9000,0.0,300,"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -361,7 +361,8 @@ void TestWaves::staysPhysicalForAnyInput()
 
 namespace {
 
-// The first sizing's defaults: 100 cm³, 10000 rpm, exhaust 180° and transfers 120°, 520 °C.
+// The first sizing's defaults: 100 cm³, 10000 rpm, exhaust 180° and transfers 120°, 520 °C,
+// and its pipe.
 EngineInputs defaultEngine()
 {
     EngineInputs e;
@@ -374,12 +375,7 @@ EngineInputs defaultEngine()
 
 Pipe defaultPipe()
 {
-    // L1..L5 and D1..D3 of the defaults, to the tenth of a millimetre.
-    Pipe p;
-    p.sections = {PipeSection(141.0, 23.0, 23.0), PipeSection(263.7, 23.0, 46.1),
-                  PipeSection(162.4, 46.1, 46.1), PipeSection(284.1, 46.1, 16.3),
-                  PipeSection(200.0, 16.3, 16.3)};
-    return p;
+    return firstSizingPipe(evaluateChamber(defaultParameters()).dimensions);
 }
 
 } // namespace

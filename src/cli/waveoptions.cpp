@@ -1,0 +1,201 @@
+#include "waveoptions.h"
+
+#include "number.h"
+#include "usertext.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+
+#include <cmath>
+
+namespace velmorant {
+
+namespace {
+
+constexpr double SlowestRpm = 500, FastestRpm = 30000;
+
+QString bad(const QString &option, const QString &value, const QString &valid)
+{
+    return QStringLiteral("Valore non valido per %1: %2 (%3)")
+        .arg(option, quotedUserText(value), valid);
+}
+
+QString range(double low, double high, const QLocale &locale)
+{
+    return QStringLiteral("serve un numero tra %1 e %2")
+        .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale));
+}
+
+} // namespace
+
+QList<PipeOptionSpec> waveOptionSpecs()
+{
+    static QList<QByteArray> helps; // the engine's lines, kept for the specs' pointers
+    QList<PipeOptionSpec> specs{
+        {"waves", nullptr, "modello gas-dinamico del tubo sul motore in moto"},
+        {"rpm-range", "DA:A:PASSO", "regimi da calcolare (default: il regime di progetto)"},
+        {"probe", "MM", "stazione dalla luce per le tracce, anche ripetuta (fino a 8)"},
+        {"cell", "MM", "lunghezza massima di una cella, da 0,5 a 50 (default 5)"},
+        {"traces", "FILE.csv", "tracce di p, T e u contro l'angolo (CSV)"},
+        {"bore", "MM", "alesaggio (default: motore quadro dalla cilindrata)"},
+        {"stroke", "MM", "corsa (default: motore quadro dalla cilindrata)"},
+    };
+    if (helps.isEmpty()) {
+        for (const waves::EngineRange &r : waves::engineRanges())
+            helps << QByteArray(r.help);
+    }
+    for (int i = 0; i < waves::engineRanges().size(); ++i)
+        specs << PipeOptionSpec{waves::engineRanges()[i].option, "N", helps[i].constData()};
+    return specs;
+}
+
+std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const QLocale &locale,
+                                       WaveRequest &r)
+{
+    auto isSet = [&](const char *name) { return parser.isSet(QLatin1String(name)); };
+    auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
+    r.enabled = isSet("waves");
+    if (isSet("rpm-range")) {
+        const QString text = value("rpm-range");
+        const QStringList parts = text.split(QLatin1Char(':'));
+        std::optional<double> v[3];
+        for (int k = 0; k < 3 && parts.size() == 3; ++k)
+            v[k] = parseSettingNumber(parts[k], locale);
+        if (parts.size() != 3 || !v[0] || !v[1] || !v[2] || *v[0] < SlowestRpm ||
+            *v[1] > FastestRpm || !(*v[0] <= *v[1]) || !(*v[2] > 0))
+            return bad(QStringLiteral("--rpm-range"), text,
+                       QStringLiteral("DA:A:PASSO con DA <= A, regimi tra %1 e %2 e un passo "
+                                      "positivo")
+                           .arg(formatBoxNumber(SlowestRpm, locale),
+                                formatBoxNumber(FastestRpm, locale)));
+        const double count = std::floor((*v[1] - *v[0]) / *v[2] + 1e-9) + 1;
+        if (count > MaxWaveSpeeds)
+            return QStringLiteral("--rpm-range chiede %1 regimi: il massimo \u00e8 %2")
+                .arg(QLocale(QLocale::Italian).toString(count, 'f', 0))
+                .arg(MaxWaveSpeeds);
+        r.from = v[0];
+        r.to = v[1];
+        r.step = v[2];
+    }
+    for (const QString &text : parser.values(QStringLiteral("probe"))) {
+        const std::optional<double> x = parseSettingNumber(text, locale);
+        if (!x || *x < 0 || *x > 100000)
+            return bad(QStringLiteral("--probe"), text, range(0, 100000, locale));
+        r.probes << *x;
+    }
+    if (r.probes.size() > waves::MaxProbes)
+        return QStringLiteral("Troppe stazioni --probe: al massimo %1").arg(waves::MaxProbes);
+    if (isSet("cell")) {
+        const std::optional<double> c = parseSettingNumber(value("cell"), locale);
+        if (!c || *c < waves::SmallestCellMm || *c > waves::LargestCellMm)
+            return bad(QStringLiteral("--cell"), value("cell"),
+                       range(waves::SmallestCellMm, waves::LargestCellMm, locale));
+        r.cell = *c;
+    }
+    if (isSet("traces")) {
+        r.tracesFile = value("traces");
+        if (r.tracesFile.isEmpty())
+            return QStringLiteral("Manca il nome del file di --traces");
+    }
+    for (const waves::EngineRange &e : waves::engineRanges()) {
+        if (!isSet(e.option))
+            continue;
+        const std::optional<double> v = parseSettingNumber(value(e.option), locale);
+        if (!v || *v < e.low || *v > e.high)
+            return bad(QStringLiteral("--") + QLatin1String(e.option), value(e.option),
+                       range(e.low, e.high, locale));
+        r.engine.*e.member = *v;
+    }
+    for (const auto &[name, into] :
+         {std::pair{"bore", &r.engine.bore}, std::pair{"stroke", &r.engine.stroke}}) {
+        if (!isSet(name))
+            continue;
+        const std::optional<double> v = parseSettingNumber(value(name), locale);
+        if (!v || *v < 10 || *v > 200)
+            return bad(QStringLiteral("--") + QLatin1String(name), value(name), range(10, 200, locale));
+        *into = v;
+    }
+    if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty()))
+        return QStringLiteral("--rpm-range, --probe e --traces vanno con --waves");
+    return std::nullopt;
+}
+
+WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe)
+{
+    WaveSetup s;
+    s.engine = r.engine;
+    s.engine.displacement = p[Field::Cil];
+    s.engine.sc = p[Field::Sc];
+    s.engine.asp = p[Field::Asp];
+    s.engine.pipeTemperature = p[Field::Temp1];
+    if (r.from) {
+        for (double rpm = *r.from; rpm <= *r.to + 1e-9 && s.rpms.size() < MaxWaveSpeeds;
+             rpm += *r.step)
+            s.rpms << rpm;
+    } else {
+        s.rpms << p[Field::Rpm];
+    }
+    s.options.cellMm = r.cell;
+    s.options.probes = r.probes;
+    const QLocale c = QLocale::c();
+    if (const std::optional<QString> problem = waves::engineProblem(s.engine))
+        s.refusal = *problem;
+    else if (pipe.length() / r.cell > waves::MaxCells)
+        s.refusal = QStringLiteral("Celle di %1 mm su un tubo di %2 mm: pi\u00f9 di %3 celle; "
+                                   "usare --cell pi\u00f9 grande")
+                        .arg(c.toString(r.cell), c.toString(pipe.length(), 'f', 1))
+                        .arg(waves::MaxCells);
+    for (double x : r.probes) {
+        if (x > pipe.length())
+            s.refusal = QStringLiteral("La stazione --probe %1 mm \u00e8 oltre la fine del tubo "
+                                       "(%2 mm)")
+                            .arg(c.toString(x), c.toString(pipe.length(), 'f', 1));
+    }
+    for (double rpm : s.rpms) {
+        if (rpm < SlowestRpm || rpm > FastestRpm)
+            s.refusal = QStringLiteral("Il regime di progetto %1 \u00e8 fuori dai regimi del "
+                                       "modello (%2 - %3)")
+                            .arg(c.toString(rpm), c.toString(SlowestRpm), c.toString(FastestRpm));
+    }
+    return s;
+}
+
+QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &results,
+                   const QLocale &locale)
+{
+    QString t = QStringLiteral("\nOnde (celle fino a %1 mm; pressioni in bar sull'ambiente):\n"
+                               "     rpm  cicli  erogazione  intrappolamento  carica  "
+                               "depressione  tappo\n")
+                    .arg(locale.toString(setup.options.cellMm));
+    for (const waves::SpeedResult &r : results) {
+        t += QStringLiteral("  %1 %2 %3 %4 %5 %6 %7%8\n")
+                 .arg(locale.toString(qRound64(r.rpm)), 6)
+                 .arg(r.cycles, 6)
+                 .arg(locale.toString(r.deliveryRatio, 'f', 3), 11)
+                 .arg(locale.toString(r.trappingEfficiency, 'f', 3), 16)
+                 .arg(locale.toString(r.chargingEfficiency, 'f', 3), 7)
+                 .arg(locale.toString(r.suction, 'f', 3), 12)
+                 .arg(locale.toString(r.plug, 'f', 3), 6)
+                 .arg(r.periodic ? QString() : QStringLiteral("  (non periodico)"));
+    }
+    return t;
+}
+
+QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &results)
+{
+    QJsonArray speeds;
+    for (const waves::SpeedResult &r : results)
+        speeds.append(QJsonObject{{"rpm", r.rpm},
+                                  {"cycles", r.cycles},
+                                  {"periodic", r.periodic},
+                                  {"delivery_ratio", r.deliveryRatio},
+                                  {"trapping_efficiency", r.trappingEfficiency},
+                                  {"charging_efficiency", r.chargingEfficiency},
+                                  {"port_mass_kg", r.portMass},
+                                  {"end_mass_kg", r.endMass},
+                                  {"suction_bar", r.suction},
+                                  {"plug_bar", r.plug}});
+    return QJsonObject{{"cell_mm", setup.options.cellMm}, {"speeds", speeds}};
+}
+
+} // namespace velmorant

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "cycle.h"
+#include "pipeoptions.h"
+
+#include <QJsonObject>
+
+namespace velmorant {
+
+// What the command line asks of the gas-dynamic model: --waves and its speeds, probes, cell
+// and engine, and where the traces go.
+struct WaveRequest
+{
+    bool enabled = false;          // --waves
+    std::optional<double> from, to, step; // --rpm-range; the design speed alone without it
+    QList<double> probes;          // --probe MM, repeatable
+    double cell = waves::DefaultCellMm;
+    waves::EngineInputs engine;    // the options given; displacement and timing from the design
+    QString tracesFile;            // --traces FILE.csv
+};
+
+// The most speeds one run computes.
+constexpr int MaxWaveSpeeds = 201;
+
+QList<PipeOptionSpec> waveOptionSpecs();
+std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const QLocale &locale,
+                                       WaveRequest &into);
+
+// The speeds asked for, and the engine with the design's displacement, timing and gas
+// temperature; or why the request does not fit this pipe (a probe past its end, too many cells).
+struct WaveSetup
+{
+    QList<double> rpms;
+    waves::EngineInputs engine;
+    waves::WaveOptions options;
+    QString refusal;
+};
+WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe);
+
+QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &results,
+                   const QLocale &locale);
+QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &results);
+
+} // namespace velmorant

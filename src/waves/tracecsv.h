@@ -1,0 +1,27 @@
+#pragma once
+
+#include "cycle.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace velmorant::waves {
+
+// The traces of every speed as CSV, periods for decimals: a header, then a row per speed,
+// half degree and station (mm from the port): pressure in bar, temperature in °C, velocity in
+// m/s.
+QByteArray tracesCsv(const QList<SpeedResult> &speeds);
+
+// A pressure trace measured on an engine: CSV rows of crank angle (degrees after top dead
+// centre) and absolute pressure (bar), a header line allowed, # comments and empty lines
+// skipped, at most MaxMeasuredRows rows; angles taken modulo 360.
+constexpr int MaxMeasuredRows = 100000;
+struct MeasuredTrace
+{
+    QList<std::pair<double, double>> points; // degrees, bar; in the file's order
+    QString error;                            // Italian, naming the line
+    bool ok() const { return error.isEmpty(); }
+};
+MeasuredTrace readMeasuredTrace(const QByteArray &bytes);
+
+} // namespace velmorant::waves
