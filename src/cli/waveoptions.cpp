@@ -12,8 +12,6 @@ namespace velmorant {
 
 namespace {
 
-constexpr double SlowestRpm = 500, FastestRpm = 30000;
-
 QString bad(const QString &option, const QString &value, const QString &valid)
 {
     return QStringLiteral("Valore non valido per %1: %2 (%3)")
@@ -61,6 +59,7 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
         std::optional<double> v[3];
         for (int k = 0; k < 3 && parts.size() == 3; ++k)
             v[k] = parseSettingNumber(parts[k], locale);
+        using waves::SlowestRpm, waves::FastestRpm;
         if (parts.size() != 3 || !v[0] || !v[1] || !v[2] || *v[0] < SlowestRpm ||
             *v[1] > FastestRpm || !(*v[0] <= *v[1]) || !(*v[2] > 0))
             return bad(QStringLiteral("--rpm-range"), text,
@@ -69,10 +68,10 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
                            .arg(formatBoxNumber(SlowestRpm, locale),
                                 formatBoxNumber(FastestRpm, locale)));
         const double count = std::floor((*v[1] - *v[0]) / *v[2] + 1e-9) + 1;
-        if (count > MaxWaveSpeeds)
+        if (count > waves::MaxSpeeds)
             return QStringLiteral("--rpm-range chiede %1 regimi: il massimo \u00e8 %2")
                 .arg(QLocale(QLocale::Italian).toString(count, 'f', 0))
-                .arg(MaxWaveSpeeds);
+                .arg(waves::MaxSpeeds);
         r.from = v[0];
         r.to = v[1];
         r.step = v[2];
@@ -128,13 +127,7 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
     s.engine.sc = p[Field::Sc];
     s.engine.asp = p[Field::Asp];
     s.engine.pipeTemperature = p[Field::Temp1];
-    if (r.from) {
-        for (double rpm = *r.from; rpm <= *r.to + 1e-9 && s.rpms.size() < MaxWaveSpeeds;
-             rpm += *r.step)
-            s.rpms << rpm;
-    } else {
-        s.rpms << p[Field::Rpm];
-    }
+    s.rpms = r.from ? waves::speedRange(*r.from, *r.to, *r.step) : QList<double>{p[Field::Rpm]};
     s.options.cellMm = r.cell;
     s.options.probes = r.probes;
     const QLocale c = QLocale::c();
@@ -152,10 +145,11 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
                             .arg(c.toString(x), c.toString(pipe.length(), 'f', 1));
     }
     for (double rpm : s.rpms) {
-        if (rpm < SlowestRpm || rpm > FastestRpm)
+        if (rpm < waves::SlowestRpm || rpm > waves::FastestRpm)
             s.refusal = QStringLiteral("Il regime di progetto %1 \u00e8 fuori dai regimi del "
                                        "modello (%2 - %3)")
-                            .arg(c.toString(rpm), c.toString(SlowestRpm), c.toString(FastestRpm));
+                            .arg(c.toString(rpm), c.toString(waves::SlowestRpm),
+                                 c.toString(waves::FastestRpm));
     }
     return s;
 }

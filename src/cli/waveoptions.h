@@ -19,9 +19,6 @@ struct WaveRequest
     QString tracesFile;            // --traces FILE.csv
 };
 
-// The most speeds one run computes.
-constexpr int MaxWaveSpeeds = 201;
-
 QList<PipeOptionSpec> waveOptionSpecs();
 std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const QLocale &locale,
                                        WaveRequest &into);

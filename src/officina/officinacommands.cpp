@@ -5,6 +5,7 @@
 #include "calculation.h"
 #include "pipechoice.h"
 #include "pipeform.h"
+#include "wavestab.h"
 #include "methodsview.h"
 #include "chamberview.h"
 #include "designfile.h"
@@ -101,6 +102,7 @@ void OfficinaWindow::showPlan()
     m_band->setBand(waveLengths(m_run.pipe), p[Field::Sc], p[Field::Asp], p[Field::Temp1],
                     p[Field::Rpm], m_run.bandWidth);
     showMethods();
+    m_waves->setDesign(p, plan.dimensions, m_run.pipe, m_run.choice, m_run.bandWidth);
 
     m_warnings->clear();
     for (const BuilderWarning &w : plan.warnings)

@@ -4,6 +4,7 @@
 #include "calculation.h"
 #include "methodsview.h"
 #include "pipeform.h"
+#include "wavestab.h"
 #include "chamberview.h"
 #include "sheetsview.h"
 #include "texts.h"
@@ -109,6 +110,8 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     methodsColumn->addWidget(m_methods, 1);
     m_tabs->addTab(m_band, tr("Fascia di giri"));
     m_tabs->addTab(methodsTab, tr("Metodi"));
+    m_waves = new WavesTab(m_platform, m_locale, m_tabs);
+    m_tabs->addTab(m_waves, tr("Onde"));
     splitter->setStretchFactor(1, 1);
     setCentralWidget(splitter);
 

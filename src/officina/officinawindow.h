@@ -25,6 +25,7 @@ namespace velmorant {
 
 class BandView;
 class PipeForm;
+class WavesTab;
 class Calculation;
 class MethodsView;
 class ChamberView;
@@ -51,6 +52,7 @@ public:
     const QPrinter *printer() const { return m_printer.get(); }
     // Whether a calculation is running (in a worker: the window stays answerable).
     bool calculating() const;
+    WavesTab *waves() const { return m_waves; }
 
 public slots:
     void openFile();
@@ -82,6 +84,7 @@ private:
     MethodsView *m_methods = nullptr;
     QList<QCheckBox *> m_shownMethods; // which of pipeMethods() the Metodi tab draws
     PipeForm *m_pipeForm = nullptr;
+    WavesTab *m_waves = nullptr;
     QListWidget *m_warnings = nullptr;
     QTableWidget *m_cutList = nullptr;
     QLabel *m_summary = nullptr;

@@ -61,6 +61,17 @@ Transfer between(const Gas &g, double area, double pa, double ta, double ya, dou
 
 } // namespace
 
+QList<double> speedRange(double from, double to, double step)
+{
+    if (!(from >= SlowestRpm && to <= FastestRpm && from <= to && step > 0) ||
+        std::floor((to - from) / step + 1e-9) + 1 > MaxSpeeds)
+        return {};
+    QList<double> rpms;
+    for (int k = 0; from + k * step <= to + 1e-9 * to; ++k)
+        rpms << from + k * step;
+    return rpms;
+}
+
 SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOptions &o,
                           double rpm, const std::atomic<bool> *stop, std::atomic<int> *cyclesDone)
 {

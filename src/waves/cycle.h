@@ -17,6 +17,12 @@ constexpr double SmallestCellMm = 0.5, LargestCellMm = 50;
 constexpr int MaxCells = 20000;
 constexpr int MaxProbes = 8;
 constexpr int SamplesPerCycle = 720; // every half degree
+constexpr double SlowestRpm = 500, FastestRpm = 30000;
+constexpr int MaxSpeeds = 201; // in one run
+
+// FROM, FROM + STEP, ... up to TO, or nothing when that is not a range of at most MaxSpeeds
+// speeds between SlowestRpm and FastestRpm.
+QList<double> speedRange(double from, double to, double step);
 
 struct WaveOptions
 {

@@ -3,6 +3,7 @@
 #include "chamberview.h"
 #include "methodsview.h"
 #include "pipecsv.h"
+#include "wavestab.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
 #include "officinawindow.h"
@@ -70,6 +71,8 @@ private slots:
     void pipeChoicesReachTheWorkshop_data();
     void pipeChoicesReachTheWorkshop();
     void measuredPipeGivesItsSpeed();
+    void wavesComputedComparedAndMeasured();
+    void wavesCancelAndRefuse();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
@@ -537,6 +540,68 @@ void TestOfficina::measuredPipeGivesItsSpeed()
     QVERIFY(platform.messages[0].text.contains("manca.csv"));
     QCOMPARE(QApplication::focusWidget(), box("txtTuboMisurato"));
     QCOMPARE(w->plan()->pipe->method, QStringLiteral("misurato"));
+}
+
+void TestOfficina::wavesComputedComparedAndMeasured()
+{
+    click("cmdCalcola");
+    auto *tab = w->waves();
+    box("opt_waves-from")->setText("9000");
+    box("opt_waves-to")->setText("11000");
+    box("opt_waves-step")->setText("1000");
+    box("opt_probe")->setText("300");
+    auto *compare = w->findChild<QComboBox *>("cmbConfronta");
+    compare->setCurrentIndex(compare->findData("blair2"));
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QVERIFY(tab->busy());
+    QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 120000);
+    const WavePlot &plot = tab->view()->plot();
+    QCOMPARE(plot.speeds.size(), 3);
+    QCOMPARE(plot.compared.size(), 3);
+    QCOMPARE(plot.speeds[plot.shown].rpm, 10000.0); // the design speed first
+    QCOMPARE(plot.speeds[0].traces.size(), 2);      // the port and the probe
+    QCOMPARE(plot.speeds[0].traces[1].x, 300.0);
+    QVERIFY(plot.band && plot.band->lowRpm < 10000 && plot.band->highRpm > 10000);
+    // Another speed shown on request.
+    w->findChild<QComboBox *>("cmbRegimeOnde")->setCurrentIndex(2);
+    QCOMPARE(tab->view()->plot().shown, 2);
+    // A measured trace laid over it; a bad one refused by line, the good one kept.
+    const QString good = dir->filePath("traccia.csv"), bad = dir->filePath("rotta.csv");
+    QVERIFY(test::writeBytes(good, "angolo,bar\n90,1.1\n180,0.8\n270,1.4\n"));
+    QVERIFY(test::writeBytes(bad, "0,1\n10,x\n"));
+    platform.fileAnswers << good << bad;
+    w->findChild<QPushButton *>("cmdTracciaMisurata")->click();
+    QCOMPARE(tab->view()->plot().measured.size(), 3);
+    w->findChild<QPushButton *>("cmdTracciaMisurata")->click();
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains("riga 2"), qPrintable(platform.messages[0].text));
+    QCOMPARE(tab->view()->plot().measured.size(), 3);
+}
+
+void TestOfficina::wavesCancelAndRefuse()
+{
+    // Before Calcola there is no pipe; a range upside down is refused.
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QCOMPARE(platform.messages.size(), 1);
+    click("cmdCalcola");
+    box("opt_waves-from")->setText("12000");
+    box("opt_waves-to")->setText("8000");
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QCOMPARE(platform.messages.size(), 2);
+    QVERIFY(!w->waves()->busy());
+    // A long sweep: the window answers while it runs, and Annulla stops it.
+    box("opt_waves-from")->setText("5000");
+    box("opt_waves-to")->setText("15000");
+    box("opt_waves-step")->setText("100");
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QVERIFY(w->waves()->busy());
+    QTest::keyClicks(box("txtNome"), "onde");
+    QCOMPARE(box("txtNome")->text(), QStringLiteral("onde"));
+    QTRY_VERIFY(w->findChild<QProgressBar *>("prgOnde")->value() > 0);
+    w->findChild<QPushButton *>("cmdAnnullaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 30000);
+    QVERIFY(w->waves()->view()->plot().speeds.isEmpty());
+    QCOMPARE(w->findChild<QLabel *>("lblOnde")->text(), QStringLiteral("Simulazione annullata."));
 }
 
 QTEST_MAIN(TestOfficina)
