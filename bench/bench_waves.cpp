@@ -30,9 +30,9 @@ EngineInputs defaultEngine()
 void cellRate(benchmark::State &state, long long updates)
 {
     state.counters["cell_updates"] = double(updates);
-    state.counters["ns_per_cell"] =
-        benchmark::Counter(double(updates), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                           benchmark::Counter::kIs1000);
+    state.counters["ns_per_cell"] = benchmark::Counter(
+        double(updates), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+        benchmark::Counter::kIs1000);
 }
 
 } // namespace
@@ -86,8 +86,8 @@ static void BM_sweep21(benchmark::State &state)
     for (int k = 0; k <= 20; ++k)
         rpms << 8000 + 200 * k;
     for (auto _ : state)
-        benchmark::DoNotOptimize(simulateSpeeds(pipe, defaultEngine(), WaveOptions(), rpms,
-                                                int(state.range(0))));
+        benchmark::DoNotOptimize(
+            simulateSpeeds(pipe, defaultEngine(), WaveOptions(), rpms, int(state.range(0))));
 }
 BENCHMARK(BM_sweep21)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

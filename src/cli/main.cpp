@@ -9,10 +9,10 @@
 #include "sweep.h"
 #include "tracecsv.h"
 #include "translations.h"
-#include "workshopinput.h"
 #include "usertext.h"
 #include "validation.h"
 #include "version.h"
+#include "workshopinput.h"
 
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -262,10 +262,10 @@ int main(int argc, char **argv)
             if (!written.ok())
                 return fail(UsageOrFile, written.failure);
             for (int k = 0; k < written.offSheetParts.size(); ++k)
-                tell(QStringLiteral("Il pezzo %1 non sta in nessuna lamiera: scritto a "
-                                             "parte in %2\n")
-                                  .arg(plan->parts[written.offSheetParts[k]].name,
-                                       written.offSheetFiles[k]));
+                tell(
+                    QStringLiteral("Il pezzo %1 non sta in nessuna lamiera: scritto a "
+                                   "parte in %2\n")
+                        .arg(plan->parts[written.offSheetParts[k]].name, written.offSheetFiles[k]));
         }
         // Advice, not a refusal: on stderr, and the result stands.
         if (!o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {

@@ -14,7 +14,6 @@ namespace velmorant {
 
 namespace {
 
-
 QString bad(const QString &option, const QString &value, const QString &valid)
 {
     return QStringLiteral("Valore non valido per %1: %2 (%3)")
@@ -44,11 +43,11 @@ QJsonObject pipeJson(const Pipe &pipe)
 {
     QJsonArray sections, points;
     for (const PipeSection &s : pipe.sections)
-        sections.append(QJsonObject{
-            {"kind", s.kind() == PipeSection::Kind::Straight ? "straight" : "cone"},
-            {"length", s.length},
-            {"d_in", s.dIn},
-            {"d_out", s.dOut}});
+        sections.append(
+            QJsonObject{{"kind", s.kind() == PipeSection::Kind::Straight ? "straight" : "cone"},
+                        {"length", s.length},
+                        {"d_in", s.dIn},
+                        {"d_out", s.dOut}});
     for (const ReferencePoint &r : pipe.referencePoints)
         points.append(QJsonObject{{"name", r.name}, {"x", r.x}});
     return QJsonObject{{"method", pipe.method},
@@ -79,7 +78,8 @@ QString sectionKind(const PipeSection &s)
 
 QString sectionsTable(const Pipe &pipe, const QLocale &locale)
 {
-    QString t = QStringLiteral("  tratto  tipo         lunghezza  d ingresso  d uscita  semiangolo\n");
+    QString t =
+        QStringLiteral("  tratto  tipo         lunghezza  d ingresso  d uscita  semiangolo\n");
     for (int i = 0; i < pipe.sections.size(); ++i) {
         const PipeSection &s = pipe.sections[i];
         t += QStringLiteral("  %1  %2 %3 %4 %5 %6\n")

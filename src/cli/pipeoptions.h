@@ -21,7 +21,7 @@ struct PipeRequest
     std::optional<double> bandWidth; // --band [W], degrees
     bool sensitivity = false;
     bool compare = false;
-    QString pipeFile; // --pipe FILE.csv
+    QString pipeFile;  // --pipe FILE.csv
     PipeChoice choice; // --method, --stages, --horn, --port, --class, --cone-angles
 
     // Whether the pipe is not the first sizing's own five segments.

@@ -62,11 +62,11 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
         using waves::SlowestRpm, waves::FastestRpm;
         if (parts.size() != 3 || !v[0] || !v[1] || !v[2] || *v[0] < SlowestRpm ||
             *v[1] > FastestRpm || !(*v[0] <= *v[1]) || !(*v[2] > 0))
-            return bad(QStringLiteral("--rpm-range"), text,
-                       QStringLiteral("DA:A:PASSO con DA <= A, regimi tra %1 e %2 e un passo "
-                                      "positivo")
-                           .arg(formatBoxNumber(SlowestRpm, locale),
-                                formatBoxNumber(FastestRpm, locale)));
+            return bad(
+                QStringLiteral("--rpm-range"), text,
+                QStringLiteral("DA:A:PASSO con DA <= A, regimi tra %1 e %2 e un passo "
+                               "positivo")
+                    .arg(formatBoxNumber(SlowestRpm, locale), formatBoxNumber(FastestRpm, locale)));
         const double count = std::floor((*v[1] - *v[0]) / *v[2] + 1e-9) + 1;
         if (count > waves::MaxSpeeds)
             return QStringLiteral("--rpm-range chiede %1 regimi: il massimo \u00e8 %2")
@@ -111,7 +111,8 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
             continue;
         const std::optional<double> v = parseSettingNumber(value(name), locale);
         if (!v || *v < 10 || *v > 200)
-            return bad(QStringLiteral("--") + QLatin1String(name), value(name), range(10, 200, locale));
+            return bad(QStringLiteral("--") + QLatin1String(name), value(name),
+                       range(10, 200, locale));
         *into = v;
     }
     if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty()))

@@ -11,12 +11,12 @@ namespace velmorant {
 // and engine, and where the traces go.
 struct WaveRequest
 {
-    bool enabled = false;          // --waves
+    bool enabled = false;                 // --waves
     std::optional<double> from, to, step; // --rpm-range; the design speed alone without it
-    QList<double> probes;          // --probe MM, repeatable
+    QList<double> probes;                 // --probe MM, repeatable
     double cell = waves::DefaultCellMm;
-    waves::EngineInputs engine;    // the options given; displacement and timing from the design
-    QString tracesFile;            // --traces FILE.csv
+    waves::EngineInputs engine; // the options given; displacement and timing from the design
+    QString tracesFile;         // --traces FILE.csv
 };
 
 QList<PipeOptionSpec> waveOptionSpecs();

@@ -22,10 +22,7 @@ struct PipeChoice
     std::optional<Pipe> measured;                            // replaces the method's pipe
 
     // Whether the pipe is not the first sizing's own five segments.
-    bool changesPipe() const
-    {
-        return measured || method != QLatin1String("own") || stages > 1;
-    }
+    bool changesPipe() const { return measured || method != QLatin1String("own") || stages > 1; }
     double portArea() const { return port ? port->width() * port->height() : 0; }
 };
 

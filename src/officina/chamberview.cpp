@@ -62,7 +62,8 @@ void ChamberView::setPipe(const Pipe &pipe, double sheet)
     s->addPath(inside, wall);
     for (int k = 0; k <= n; ++k) {
         const double r = std::max(pipe.sections[std::min(k, n - 1)].dIn,
-                                  pipe.sections[std::max(k - 1, 0)].dOut) / 2;
+                                  pipe.sections[std::max(k - 1, 0)].dOut) /
+                         2;
         s->addLine(x[k], -r, x[k], r, wall);
     }
     s->addLine(-20, 0, x[n] + 20, 0, QPen(Qt::black, 0, Qt::DashDotLine));

@@ -3,16 +3,16 @@
 
 #include "bandview.h"
 #include "calculation.h"
-#include "pipechoice.h"
-#include "pipeform.h"
-#include "wavestab.h"
-#include "methodsview.h"
 #include "chamberview.h"
 #include "designfile.h"
+#include "methodsview.h"
 #include "number.h"
 #include "partsfile.h"
+#include "pipechoice.h"
+#include "pipeform.h"
 #include "sheetsview.h"
 #include "templatebook.h"
+#include "wavestab.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -161,8 +161,8 @@ void OfficinaWindow::showMethods()
     for (int i = 0; i < m_shownMethods.size(); ++i) {
         if (!m_shownMethods[i]->isChecked())
             continue;
-        const Pipe pipe = methodPipe(pipeMethods()[i], m_run.choice, m_plan->parameters,
-                                     m_plan->dimensions);
+        const Pipe pipe =
+            methodPipe(pipeMethods()[i], m_run.choice, m_plan->parameters, m_plan->dimensions);
         if (!pipeProblem(pipe))
             pipes << pipe;
     }

@@ -2,12 +2,12 @@
 
 #include "bandview.h"
 #include "calculation.h"
+#include "chamberview.h"
 #include "methodsview.h"
 #include "pipeform.h"
-#include "wavestab.h"
-#include "chamberview.h"
 #include "sheetsview.h"
 #include "texts.h"
+#include "wavestab.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -123,9 +123,8 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     m_progress->setObjectName(QStringLiteral("prgCalcolo"));
     m_progress->setRange(0, 100);
     m_progress->setFormat(tr("Disposizione %p %"));
-    m_progress->setMinimumWidth(m_progress->fontMetrics().horizontalAdvance(
-                                    tr("Disposizione %1 %").arg(100)) +
-                                40);
+    m_progress->setMinimumWidth(
+        m_progress->fontMetrics().horizontalAdvance(tr("Disposizione %1 %").arg(100)) + 40);
     m_cancel = new QPushButton(tr("Annulla"), this);
     m_cancel->setObjectName(QStringLiteral("cmdAnnullaCalcolo"));
     statusBar()->addPermanentWidget(m_progress);
@@ -140,7 +139,8 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
 
     // The options the builder used last time; the design starts from the defaults.
     QSettings settings;
-    WorkshopTexts start = workshopTexts(defaultParameters(), readWorkshopSettings(settings), m_locale);
+    WorkshopTexts start =
+        workshopTexts(defaultParameters(), readWorkshopSettings(settings), m_locale);
     start.pipe = readPipeSettings(settings, m_locale);
     setTexts(start);
     resize(1200, 760);

@@ -65,8 +65,8 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
     rows->addRow(tr("Luce di scarico, altezza (mm)"), m_portHeight);
     m_class = new QComboBox(this);
     m_class->setObjectName(QStringLiteral("cmbClasse"));
-    for (EngineClass c : {EngineClass::Road, EngineClass::Enduro, EngineClass::Motocross,
-                          EngineClass::GrandPrix})
+    for (EngineClass c :
+         {EngineClass::Road, EngineClass::Enduro, EngineClass::Motocross, EngineClass::GrandPrix})
         m_class->addItem(engineClassName(c), engineClassName(c));
     rows->addRow(tr("Classe del motore"), m_class);
     m_divergent = box(QStringLiteral("opt_cone-divergent"), this);

@@ -42,8 +42,8 @@ void WaveCalculation::start(const WaveJob &job)
 {
     abandon();
     auto shared = std::make_shared<Shared>();
-    shared->expected = std::max(1, int(job.rpms.size()) * job.options.maxCycles *
-                                       (job.compare ? 2 : 1));
+    shared->expected =
+        std::max(1, int(job.rpms.size()) * job.options.maxCycles * (job.compare ? 2 : 1));
     m_shared = shared;
     m_watcher = new QFutureWatcher<WaveOutcome>(this);
     QFutureWatcher<WaveOutcome> *watcher = m_watcher;
@@ -61,8 +61,8 @@ void WaveCalculation::start(const WaveJob &job)
         o.speeds = waves::simulateSpeeds(job.pipe, job.engine, job.options, job.rpms, 0,
                                          &shared->stop, &shared->cycles);
         if (job.compare && !shared->stop)
-            o.compared = waves::simulateSpeeds(*job.compare, job.engine, job.options, job.rpms,
-                                               0, &shared->stop, &shared->cycles);
+            o.compared = waves::simulateSpeeds(*job.compare, job.engine, job.options, job.rpms, 0,
+                                               &shared->stop, &shared->cycles);
         o.cancelled = shared->stop.load();
         return o;
     }));

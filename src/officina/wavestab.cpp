@@ -62,11 +62,10 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     m_compare = new QComboBox(this);
     m_compare->setObjectName(QStringLiteral("cmbConfronta"));
     m_compare->addItem(tr("nessun altro tubo"), QString());
-    const std::pair<const char *, QString> methods[] = {
-        {"own", tr("primo dimensionamento")},
-        {"blair2", tr("Blair, 2 stadi")},
-        {"blair3", tr("Blair, 3 stadi")},
-        {"jennings", tr("Jennings, un cono")}};
+    const std::pair<const char *, QString> methods[] = {{"own", tr("primo dimensionamento")},
+                                                        {"blair2", tr("Blair, 2 stadi")},
+                                                        {"blair3", tr("Blair, 3 stadi")},
+                                                        {"jennings", tr("Jennings, un cono")}};
     for (const auto &[key, caption] : methods)
         m_compare->addItem(caption, QLatin1String(key));
     m_compare->addItem(tr("tubo misurato (CSV)..."), QStringLiteral("misurato"));
@@ -242,9 +241,8 @@ void WavesTab::finished(const WaveOutcome &outcome)
         m_shown->addItem(tr("%1 giri/min").arg(m_locale.toString(qRound(r.rpm))));
     m_shown->setCurrentIndex(closest);
     m_view->setPlot(m_plot);
-    m_status->setText(tr("%1 regimi simulati, %2 periodici.")
-                          .arg(outcome.speeds.size())
-                          .arg(periodic));
+    m_status->setText(
+        tr("%1 regimi simulati, %2 periodici.").arg(outcome.speeds.size()).arg(periodic));
 }
 
 void WavesTab::showSpeed()
@@ -300,8 +298,7 @@ void WavesTab::loadMeasuredTrace()
     m_status->setText(tr("Traccia misurata: %1 punti da %2, sulla %3.")
                           .arg(trace.points.size())
                           .arg(QFileInfo(path).fileName(),
-                               m_probe->text().trimmed().isEmpty() ? tr("luce")
-                                                                   : tr("sonda")));
+                               m_probe->text().trimmed().isEmpty() ? tr("luce") : tr("sonda")));
 }
 
 } // namespace velmorant

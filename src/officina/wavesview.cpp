@@ -132,7 +132,8 @@ void WavesView::paintTraces(QPainter &p)
     const QColor text = palette().color(QPalette::Text);
     const waves::SpeedResult &r = m_plot.speeds.value(m_plot.shown);
     // Grid every 30 degrees and every tenth (or half) of a bar.
-    const double barStep = m_barTo - m_barFrom > 2 ? 0.5 : 0.1 * std::ceil((m_barTo - m_barFrom) / 1.2);
+    const double barStep =
+        m_barTo - m_barFrom > 2 ? 0.5 : 0.1 * std::ceil((m_barTo - m_barFrom) / 1.2);
     p.setPen(QPen(QColor(0xDD, 0xDD, 0xDD), 0));
     for (int g = 0; g <= 360; g += 30)
         p.drawLine(traceAt(g, m_barFrom), traceAt(g, m_barTo));
@@ -141,8 +142,8 @@ void WavesView::paintTraces(QPainter &p)
     p.setPen(text);
     p.drawRect(a);
     for (int g = 0; g <= 360; g += 30)
-        p.drawText(QRectF(traceAt(g, m_barFrom) + QPointF(-30, 2), QSizeF(60, 16)),
-                   Qt::AlignCenter, QStringLiteral("%1\u00b0").arg(g));
+        p.drawText(QRectF(traceAt(g, m_barFrom) + QPointF(-30, 2), QSizeF(60, 16)), Qt::AlignCenter,
+                   QStringLiteral("%1\u00b0").arg(g));
     for (double b = std::ceil(m_barFrom / barStep) * barStep; b <= m_barTo + 1e-9; b += barStep)
         p.drawText(QRectF(traceAt(0, b) + QPointF(-64, -8), QSizeF(58, 16)),
                    Qt::AlignRight | Qt::AlignVCenter, locale.toString(b, 'f', 1));
@@ -159,9 +160,10 @@ void WavesView::paintTraces(QPainter &p)
 
     p.setClipRect(a);
     // The ports' timing and the ambient pressure.
-    const std::pair<double, const char *> marks[] = {
-        {m_plot.timing.eo, "EO"}, {m_plot.timing.to, "TO"}, {m_plot.timing.tc, "TC"},
-        {m_plot.timing.ec, "EC"}};
+    const std::pair<double, const char *> marks[] = {{m_plot.timing.eo, "EO"},
+                                                     {m_plot.timing.to, "TO"},
+                                                     {m_plot.timing.tc, "TC"},
+                                                     {m_plot.timing.ec, "EC"}};
     for (const auto &[angle, name] : marks) {
         p.setPen(QPen(QColor(0x75, 0x75, 0x75), 1, Qt::DashLine));
         p.drawLine(traceAt(angle, m_barFrom), traceAt(angle, m_barTo));
@@ -184,7 +186,8 @@ void WavesView::paintTraces(QPainter &p)
     for (int s = 0; s < r.traces.size(); ++s) {
         const QPen pen(s == 0 ? Port : Probe, 2);
         curve(r.traces[s].p, pen);
-        lines << (s == 0 ? tr("alla luce") : tr("a %1 mm dalla luce").arg(locale.toString(r.traces[s].x)));
+        lines << (s == 0 ? tr("alla luce")
+                         : tr("a %1 mm dalla luce").arg(locale.toString(r.traces[s].x)));
         pens << pen;
     }
     if (m_plot.shown < m_plot.compared.size()) {
@@ -224,7 +227,9 @@ void WavesView::paintSpeeds(QPainter &p)
         if (hi.x() > lo.x())
             p.fillRect(QRectF(lo, hi), BandShade);
     }
-    const double rpmStep = m_rpmTo - m_rpmFrom > 6000 ? 2000 : m_rpmTo - m_rpmFrom > 2500 ? 1000 : 500;
+    const double rpmStep = m_rpmTo - m_rpmFrom > 6000   ? 2000
+                           : m_rpmTo - m_rpmFrom > 2500 ? 1000
+                                                        : 500;
     p.setPen(QPen(QColor(0xDD, 0xDD, 0xDD), 0));
     for (double n = std::ceil(m_rpmFrom / rpmStep) * rpmStep; n <= m_rpmTo; n += rpmStep)
         p.drawLine(speedAt(n, 0), speedAt(n, m_ratioTo));
@@ -247,8 +252,8 @@ void WavesView::paintSpeeds(QPainter &p)
     auto curve = [&](const QList<waves::SpeedResult> &list, bool charging, const QPen &pen) {
         QPainterPath path;
         for (int k = 0; k < list.size(); ++k) {
-            const QPointF at = speedAt(list[k].rpm, charging ? list[k].chargingEfficiency
-                                                             : list[k].deliveryRatio);
+            const QPointF at =
+                speedAt(list[k].rpm, charging ? list[k].chargingEfficiency : list[k].deliveryRatio);
             k == 0 ? path.moveTo(at) : path.lineTo(at);
             path.addEllipse(at, 2.5, 2.5);
             path.moveTo(at);

@@ -16,7 +16,7 @@ namespace velmorant {
 struct WavePlot
 {
     QList<waves::SpeedResult> speeds, compared;
-    int shown = 0;                 // the speed drawn above
+    int shown = 0; // the speed drawn above
     PortTiming timing;
     double ambientBar = 1.013;
     std::optional<Band> band;

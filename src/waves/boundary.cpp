@@ -34,8 +34,7 @@ double pressureForVelocity(const Gas &g, const Primitive &cell, double target, b
 
 // A root of the monotone `g` between lo and hi (g(lo), g(hi) of opposite signs): the Illinois
 // variant of regula falsi, which keeps the bracket and converges superlinearly.
-template <class F>
-double root(F g, double lo, double hi)
+template <class F> double root(F g, double lo, double hi)
 {
     double glo = g(lo), ghi = g(hi);
     if (glo == 0)
@@ -173,8 +172,8 @@ Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive
         Primitive s;
         s.p = p;
         s.rho = ambientRho * std::pow(ratio, 1 / g.gamma);
-        s.u = -std::sqrt(std::max(0.0, 2 * cp * ambientT *
-                                           (1 - std::pow(ratio, (g.gamma - 1) / g.gamma))));
+        s.u = -std::sqrt(
+            std::max(0.0, 2 * cp * ambientT * (1 - std::pow(ratio, (g.gamma - 1) / g.gamma))));
         s.y = 0;
         return s;
     };

@@ -48,8 +48,8 @@ struct Transfer
 {
     double mass = 0, energy = 0, fresh = 0;
 };
-Transfer between(const Gas &g, double area, double pa, double ta, double ya, double pb,
-                 double tb, double yb)
+Transfer between(const Gas &g, double area, double pa, double ta, double ya, double pb, double tb,
+                 double yb)
 {
     if (pa >= pb) {
         const double m = orificeFlow(g, area, pa, ta, pb);
@@ -110,19 +110,20 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
     std::vector<Primitive> before(stations.size()), after(stations.size());
 
     Volume cylinder, crankcase;
-    crankcase.fill(gas, pAmb, tAmb, geo.crankcaseVolume(eo), 1);
+    crankcase.fill(gas, pAmb, tAmb, geo.crankcaseVolume(geo.travel(eo)), 1);
     const double referenceMass = pAmb / (gas.r * tAmb) * geo.swept;
     const double tiny = 1e-12;
 
     for (int cycle = 1; cycle <= o.maxCycles; ++cycle) {
         // The exhaust opens on the cylinder's burnt charge at the given state.
-        cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin, geo.cylinderVolume(eo),
-                      0);
+        cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin,
+                      geo.cylinderVolume(geo.travel(eo)), 0);
         double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0;
         double theta = eo;
         const double end = eo + 360;
         bool cylinderOpen = true;
         int nextSample = int(std::floor(eo * 2)) + 1; // half degrees
+        double travelNow = geo.travel(theta);
         while (theta < end) {
             if (stop && stop->load(std::memory_order_relaxed)) {
                 result.cancelled = true;
@@ -135,15 +136,17 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                 dt = std::min(dt, std::max((ec - theta) / degreesPerSecond, 1e-12));
             const double thetaNext = theta + dt * degreesPerSecond;
             const double mid = (theta + thetaNext) / 2;
+            // The piston now, half way through the step and at its end.
+            const double travelMid = geo.travel(mid), travelNext = geo.travel(thetaNext);
 
             // The port: the cylinder while the exhaust is open, a closed end otherwise.
             const Primitive first = s.primitive(gas, 0), last = s.primitive(gas, n - 1);
             Flux port{0, 0, 0, 0};
-            const double vCyl = geo.cylinderVolume(mid);
+            const double vCyl = geo.cylinderVolume(travelMid);
             if (cylinderOpen) {
                 const Reservoir res{cylinder.pressure(gas, vCyl), cylinder.temperature(gas),
                                     cylinder.purity()};
-                port = portFace(gas, res, in.exhaustCd * geo.exhaustArea(mid), first,
+                port = portFace(gas, res, in.exhaustCd * geo.exhaustArea(travelMid), first,
                                 duct.faceArea[0]);
             } else {
                 port = wallFace(gas, first, duct.faceArea[0], false);
@@ -157,19 +160,18 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
             endMass += open.mass * dt;
 
             // The crankcase breathes through the one-way intake and feeds the transfers.
-            const double vCc = geo.crankcaseVolume(mid);
+            const double vCc = geo.crankcaseVolume(travelMid);
             const double pCc = crankcase.pressure(gas, vCc), tCc = crankcase.temperature(gas);
-            const double intake =
-                orificeFlow(gas, in.intakeCd * geo.intakeArea, pAmb, tAmb, pCc);
+            const double intake = orificeFlow(gas, in.intakeCd * geo.intakeArea, pAmb, tAmb, pCc);
             crankcase.exchange(intake * dt, intake * dt * gas.cp() * tAmb, intake * dt);
             intakeMass += intake * dt;
-            const double dVcc = geo.crankcaseVolume(thetaNext) - geo.crankcaseVolume(theta);
+            const double dVcc = geo.pistonArea * (travelNow - travelNext);
             if (cylinderOpen) {
                 const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
-                const Transfer t = between(gas, in.transferCd * geo.transferArea(mid), pCc, tCc,
-                                           crankcase.purity(), pCyl, tCyl, cylinder.purity());
+                const Transfer t = between(gas, in.transferCd * geo.transferArea(travelMid), pCc,
+                                           tCc, crankcase.purity(), pCyl, tCyl, cylinder.purity());
                 crankcase.exchange(-t.mass * dt, -t.energy * dt, -t.fresh * dt);
-                const double dV = geo.cylinderVolume(thetaNext) - geo.cylinderVolume(theta);
+                const double dV = geo.pistonArea * (travelNext - travelNow);
                 cylinder.exchange(t.mass * dt - port.mass * dt,
                                   t.energy * dt - port.energy * dt - pCyl * dV,
                                   t.fresh * dt - port.fresh * dt);
@@ -183,8 +185,8 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                 after[k] = s.primitive(gas, stations[k]);
             while (nextSample * 0.5 <= thetaNext && nextSample * 0.5 <= end) {
                 const double f = (nextSample * 0.5 - theta) / (thetaNext - theta);
-                const int index = ((nextSample % SamplesPerCycle) + SamplesPerCycle) %
-                                  SamplesPerCycle;
+                const int index =
+                    ((nextSample % SamplesPerCycle) + SamplesPerCycle) % SamplesPerCycle;
                 for (std::size_t k = 0; k < stations.size(); ++k) {
                     const Primitive &a = before[k], &b = after[k];
                     const double rho = a.rho + f * (b.rho - a.rho);
@@ -197,6 +199,7 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                 ++nextSample;
             }
             theta = thetaNext;
+            travelNow = travelNext;
             if (cylinderOpen && theta >= ec - 1e-9) {
                 trappedFresh = cylinder.fresh;
                 cylinderOpen = false;
@@ -253,7 +256,8 @@ QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
                 speedsDone->fetch_add(1);
         }
     };
-    const int count = threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    const int count =
+        threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;
     for (int t = 1; t < std::min(count, int(rpms.size())); ++t)
         pool.emplace_back(work);

@@ -28,8 +28,8 @@ struct WaveOptions
 {
     double cellMm = DefaultCellMm;
     double cfl = 0.9;
-    double friction = 0.005;    // Fanning factor of welded steel pipe
-    QList<double> probes;       // mm from the port
+    double friction = 0.005; // Fanning factor of welded steel pipe
+    QList<double> probes;    // mm from the port
     int maxCycles = 40;
     double periodicTolerance = 0.005; // of the port pressure's range, cycle to cycle
 };
@@ -45,13 +45,13 @@ struct Trace
 struct SpeedResult
 {
     double rpm = 0;
-    int cycles = 0;          // run, the last one periodic unless maxCycles ran out
+    int cycles = 0; // run, the last one periodic unless maxCycles ran out
     bool periodic = false;
     double deliveryRatio = 0, trappingEfficiency = 0, chargingEfficiency = 0;
-    double portMass = 0, endMass = 0;  // kg per cycle, into the pipe and out of its end
-    double suction = 0;                // bar against ambient: the lowest at the port, TO-TC
-    double plug = 0;                   // bar against ambient at the port at exhaust closing
-    QList<Trace> traces;               // the port, then the probes
+    double portMass = 0, endMass = 0; // kg per cycle, into the pipe and out of its end
+    double suction = 0;               // bar against ambient: the lowest at the port, TO-TC
+    double plug = 0;                  // bar against ambient at the port at exhaust closing
+    QList<Trace> traces;              // the port, then the probes
     long long cellUpdates = 0;
     bool cancelled = false;
 };

@@ -259,7 +259,8 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
     const std::vector<double> &a = m_duct.faceArea, &after = m_duct.faceAfter;
     for (int f = 1; f < n; ++f) {
         const Flux h = hllcFlux(m_gas, m_right[f - 1], m_left[f]);
-        m_out[f] = m_in[f] = Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f], h.fresh * a[f]};
+        m_out[f] = m_in[f] =
+            Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f], h.fresh * a[f]};
     }
     for (int f : m_duct.steps) {
         const JunctionFlux j = junction(m_gas, m_right[f - 1], a[f], m_left[f], after[f]);

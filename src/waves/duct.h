@@ -13,12 +13,12 @@ namespace velmorant::waves {
 // volumes are the true frustum volumes, so a pipe's gas content is exact.
 struct Duct
 {
-    double dx = 0;                  // cell length
-    std::vector<double> faceArea;   // cells + 1: the area at the end of the cell before
-    std::vector<double> faceAfter;  // cells + 1: the area at the start of the cell after
-    std::vector<int> steps;         // the faces where the two differ
-    std::vector<double> volume;     // per cell
-    std::vector<double> diameter;   // per cell, mean
+    double dx = 0;                 // cell length
+    std::vector<double> faceArea;  // cells + 1: the area at the end of the cell before
+    std::vector<double> faceAfter; // cells + 1: the area at the start of the cell after
+    std::vector<int> steps;        // the faces where the two differ
+    std::vector<double> volume;    // per cell
+    std::vector<double> diameter;  // per cell, mean
     double length() const { return dx * double(volume.size()); }
     int cells() const { return int(volume.size()); }
     // The cell holding `x` metres from the port.
@@ -80,7 +80,7 @@ private:
     std::vector<Flux> m_out, m_in; // per face, times its area: out of the cell before it, into
                                    // the cell after it (the same but at a junction)
     std::vector<double> m_perVolume, m_sigma, m_drag; // per cell: 1/V, dA/A, friction's factor
-    double m_fastest = -1;                       // of the state advance() left, or unknown
+    double m_fastest = -1;                            // of the state advance() left, or unknown
 };
 
 // The HLLC flux between the states left and right of a face (Toro, ch. 10).

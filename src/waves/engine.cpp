@@ -68,14 +68,14 @@ double EngineGeometry::travel(double degrees) const
     return r * (1 - std::cos(a)) + rod - std::sqrt(rod * rod - r * r * s * s);
 }
 
-double EngineGeometry::exhaustArea(double degrees) const
+double EngineGeometry::exhaustArea(double s) const
 {
-    return exhaustWidth * std::clamp(travel(degrees) - eoDrop, 0.0, stroke - eoDrop);
+    return exhaustWidth * std::clamp(s - eoDrop, 0.0, stroke - eoDrop);
 }
 
-double EngineGeometry::transferArea(double degrees) const
+double EngineGeometry::transferArea(double s) const
 {
-    return transferWidth * std::clamp(travel(degrees) - toDrop, 0.0, stroke - toDrop);
+    return transferWidth * std::clamp(s - toDrop, 0.0, stroke - toDrop);
 }
 
 EngineGeometry engineGeometry(const EngineInputs &in)

@@ -20,12 +20,12 @@ struct EngineInputs
     double transferWidth = 1.0;         // all transfers together
     double intakeDiameter = 0.5;        // the one-way intake's bore, fraction of the bore
     double exhaustCd = 0.75, transferCd = 0.7, intakeCd = 0.7;
-    double eoPressure = 5;              // bar, in the cylinder when the exhaust opens
-    double eoTemperature = 1000;        // °C
-    double crankcaseRatio = 1.4;        // primary compression
-    double ambientPressure = 1.013;     // bar
-    double ambientTemperature = 20;     // °C
-    double pipeTemperature = 500;       // °C, the pipe's gas at the start (the design's TEMP1)
+    double eoPressure = 5;          // bar, in the cylinder when the exhaust opens
+    double eoTemperature = 1000;    // °C
+    double crankcaseRatio = 1.4;    // primary compression
+    double ambientPressure = 1.013; // bar
+    double ambientTemperature = 20; // °C
+    double pipeTemperature = 500;   // °C, the pipe's gas at the start (the design's TEMP1)
 };
 
 // What an engine option accepts: its name as the command line writes it, its range and unit.
@@ -45,7 +45,7 @@ std::optional<QString> engineProblem(const EngineInputs &in);
 // The engine's geometry in SI units, derived once.
 struct EngineGeometry
 {
-    double bore = 0, stroke = 0, rod = 0;       // m
+    double bore = 0, stroke = 0, rod = 0;            // m
     double pistonArea = 0, swept = 0, clearance = 0; // m², m³
     double eoDrop = 0, toDrop = 0;              // piston travel from TDC to the ports' top edges
     double exhaustWidth = 0, transferWidth = 0; // m
@@ -54,14 +54,12 @@ struct EngineGeometry
 
     // Piston travel from top dead centre at crank angle `degrees`, m.
     double travel(double degrees) const;
-    double cylinderVolume(double degrees) const { return clearance + pistonArea * travel(degrees); }
-    double crankcaseVolume(double degrees) const
-    {
-        return crankcaseMin + swept - pistonArea * travel(degrees);
-    }
-    // The ports' open areas, m²: rectangles uncovered below their top edges.
-    double exhaustArea(double degrees) const;
-    double transferArea(double degrees) const;
+    // The volumes and the ports' open areas (rectangles uncovered below their top edges), m³
+    // and m², at a piston travel `s` from top dead centre.
+    double cylinderVolume(double s) const { return clearance + pistonArea * s; }
+    double crankcaseVolume(double s) const { return crankcaseMin + swept - pistonArea * s; }
+    double exhaustArea(double s) const;
+    double transferArea(double s) const;
 };
 EngineGeometry engineGeometry(const EngineInputs &in);
 

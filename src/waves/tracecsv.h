@@ -19,7 +19,7 @@ constexpr int MaxMeasuredRows = 100000;
 struct MeasuredTrace
 {
     QList<std::pair<double, double>> points; // degrees, bar; in the file's order
-    QString error;                            // Italian, naming the line
+    QString error;                           // Italian, naming the line
     bool ok() const { return error.isEmpty(); }
 };
 MeasuredTrace readMeasuredTrace(const QByteArray &bytes);

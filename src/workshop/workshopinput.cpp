@@ -104,8 +104,8 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
         {pt.portHeight, "Luce di scarico, altezza (mm)", 1, 500, "opt_port-height", &portHeight},
         {pt.divergentAngle, "Semiangolo del divergente (\u00b0)", 0.5, 45, "opt_cone-divergent",
          &c.divergentHalfAngle},
-        {pt.convergentAngle, "Semiangolo del convergente (\u00b0)", 0.5, 45,
-         "opt_cone-convergent", &c.convergentHalfAngle},
+        {pt.convergentAngle, "Semiangolo del convergente (\u00b0)", 0.5, 45, "opt_cone-convergent",
+         &c.convergentHalfAngle},
         {pt.bandWidth, "Fascia di giri, \u00b1 gradi", 0.5, 90, "opt_band", &run.bandWidth}};
     // Boxes the method does not read are not held against it.
     const bool blair = pt.method.startsWith(QLatin1String("blair"));
@@ -149,9 +149,9 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
         return run;
     }
     run.pipe = built.pipe;
-    run.plan = c.changesPipe() ? planWorkshop(p, evaluation.dimensions, run.pipe, o, progress,
-                                              c.portArea())
-                               : planWorkshop(p, evaluation.dimensions, o, progress);
+    run.plan = c.changesPipe()
+                   ? planWorkshop(p, evaluation.dimensions, run.pipe, o, progress, c.portArea())
+                   : planWorkshop(p, evaluation.dimensions, o, progress);
     if (run.plan->nesting.cancelled) {
         run.plan.reset();
         run.cancelled = true;
@@ -159,9 +159,9 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
     }
     const PartsRefusal &refused = run.plan->refusal;
     if (refused.kind != PartsRefusal::Kind::None) {
-        run.refusal = Message{tr("Impossibile preparare il taglio: %1.")
-                                  .arg(refusalText(refused, locale)),
-                              MessageIcon::Critical};
+        run.refusal =
+            Message{tr("Impossibile preparare il taglio: %1.").arg(refusalText(refused, locale)),
+                    MessageIcon::Critical};
         if (!refused.optionKey.isEmpty())
             run.box = QStringLiteral("opt_") + refused.optionKey;
         run.plan.reset();

@@ -47,7 +47,7 @@ struct WorkshopRun
 {
     std::optional<WorkshopPlan> plan;
     std::optional<Message> refusal;
-    QString box; // objectName of the box at fault
+    QString box;            // objectName of the box at fault
     bool cancelled = false; // stopped through `progress`: neither plan nor refusal
     PipeChoice choice;      // with the plan: the pipe's inputs as read
     Pipe pipe;              // the pipe the parts are cut from (the first sizing's included)

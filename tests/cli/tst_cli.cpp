@@ -13,9 +13,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace velmorant;
@@ -199,28 +199,27 @@ void TestCli::exitStatuses_data()
         << QStringList{"--patterns", "/nonexistent/x.pdf", "--rpm", "10"} << 1
         << "pi\u00f9 di 500 pagine";
     // Parts kilometres long, or not numbers at all: no file may hold them.
-    for (const QStringList &design :
-         {QStringList{"--rpm", "0.01"}, QStringList{"--rpm", "1e-300"},
-          QStringList{"--conv=1e-300"}, QStringList{"--conv=4.709832448175173e-304", "--gap=332.86"}})
+    for (const QStringList &design : {QStringList{"--rpm", "0.01"}, QStringList{"--rpm", "1e-300"},
+                                      QStringList{"--conv=1e-300"},
+                                      QStringList{"--conv=4.709832448175173e-304", "--gap=332.86"}})
         QTest::addRow("undrawable: %s", qPrintable(design.join(' ')))
             << QStringList{"--patterns", "/nonexistent/x.dxf", "--cut-list", "/nonexistent/x.csv"} +
                    design
             << 3 << "non si pu\u00f2 disegnare";
-    QTest::newRow("sketch width 0") << QStringList{"--sketch-width", "0"} << 1
-                                    << "serve un numero maggiore di 0";
-    QTest::newRow("negative sketch width") << QStringList{"--svg", "/nonexistent/s.svg",
-                                                          "--sketch-width", "-100"}
-                                           << 1 << "--sketch-width";
-    QTest::newRow("split of a PDF") << QStringList{"--patterns", "/nonexistent/x.pdf", "--split",
-                                                   "foglio"}
-                                    << 1 << "--split";
+    QTest::newRow("sketch width 0")
+        << QStringList{"--sketch-width", "0"} << 1 << "serve un numero maggiore di 0";
+    QTest::newRow("negative sketch width")
+        << QStringList{"--svg", "/nonexistent/s.svg", "--sketch-width", "-100"} << 1
+        << "--sketch-width";
+    QTest::newRow("split of a PDF")
+        << QStringList{"--patterns", "/nonexistent/x.pdf", "--split", "foglio"} << 1 << "--split";
     QTest::newRow("split without patterns") << QStringList{"--split", "pezzo"} << 1 << "--split";
     QTest::newRow("seam wider than the header")
         << QStringList{"--patterns", "/nonexistent/x.dxf", "--seam", "200"} << 1
         << "sormonto di 200,0 mm non sta sul pezzo 1, largo 75,5 mm (serve un numero tra 0 e 75.5)";
     // Ranges as the option reads them: no exponent, no grouping the reader refuses.
-    QTest::newRow("range of --max-length") << QStringList{"--max-length", "-1"} << 1
-                                           << "serve un numero tra 0 e 1000000";
+    QTest::newRow("range of --max-length")
+        << QStringList{"--max-length", "-1"} << 1 << "serve un numero tra 0 e 1000000";
     QTest::newRow("range of --sheet-size, en_US")
         << QStringList{"--locale", "en_US", "--sheet-size", "30000x500"} << 1
         << "ogni lato tra 10 e 20000";
@@ -260,19 +259,20 @@ void TestCli::exitStatuses_data()
     QTest::newRow("pipe that is a folder") << QStringList{"--pipe", "/tmp"} << 1 << "/tmp";
     QTest::newRow("ten thousand speeds")
         << QStringList{"--waves", "--rpm-range", "1000:10999:1"} << 1 << "il massimo \u00e8 201";
-    QTest::newRow("wave cell too small") << QStringList{"--waves", "--cell", "0.1"} << 1
-                                         << "--cell";
-    QTest::newRow("probe past the pipe's end") << QStringList{"--waves", "--probe", "5000"} << 3
-                                               << "oltre la fine del tubo";
+    QTest::newRow("wave cell too small")
+        << QStringList{"--waves", "--cell", "0.1"} << 1 << "--cell";
+    QTest::newRow("probe past the pipe's end")
+        << QStringList{"--waves", "--probe", "5000"} << 3 << "oltre la fine del tubo";
     QTest::newRow("not a number for the cylinder")
         << QStringList{"--waves", "--eo-pressure", "nan"} << 1 << "--eo-pressure";
-    QTest::newRow("nine probes") << QStringList{"--waves", "--probe", "1", "--probe", "2",
-                                                "--probe", "3", "--probe", "4", "--probe", "5",
-                                                "--probe", "6", "--probe", "7", "--probe", "8",
-                                                "--probe", "9"}
+    QTest::newRow("nine probes") << QStringList{"--waves", "--probe", "1", "--probe",
+                                                "2",       "--probe", "3", "--probe",
+                                                "4",       "--probe", "5", "--probe",
+                                                "6",       "--probe", "7", "--probe",
+                                                "8",       "--probe", "9"}
                                  << 1 << "al massimo 8";
-    QTest::newRow("probe without the waves") << QStringList{"--probe", "100"} << 1
-                                             << "vanno con --waves";
+    QTest::newRow("probe without the waves")
+        << QStringList{"--probe", "100"} << 1 << "vanno con --waves";
     QTest::newRow("a method's negative belly")
         << QStringList{"--method", "jennings", "--cone-angles", "1:30"} << 3
         << "tratto 3 di lunghezza -";
@@ -332,7 +332,9 @@ void TestCli::failedWritesKeepOldFiles()
 
     QStringList args{option, path};
     if (option == QLatin1String("--traces"))
-        args << "--waves" << "--cell" << "20";
+        args << "--waves"
+             << "--cell"
+             << "20";
     const Run r = runCli(args, fullDisk ? std::function<void()>() : test::limitFileSize);
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains(path), qPrintable(r.err));
@@ -459,9 +461,9 @@ void TestCli::sketchSvgIsTheJsonSketch()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("s.svg");
-    const QJsonObject sketch =
-        runJson({"--cil", "125", "--rpm", "9500", "--sketch-width", "9000", "--svg", path})["sketch"]
-            .toObject();
+    const QJsonObject sketch = runJson({"--cil", "125", "--rpm", "9500", "--sketch-width", "9000",
+                                        "--svg", path})["sketch"]
+                                   .toObject();
     QHash<QString, QXmlStreamAttributes> drawn;
     QHash<QString, QString> texts;
     QXmlStreamReader xml(readAll(path));
@@ -484,13 +486,17 @@ void TestCli::sketchSvgIsTheJsonSketch()
         const QString name = e["name"].toString(), kind = e["kind"].toString();
         QVERIFY2(drawn.contains(name), qPrintable(name));
         const QXmlStreamAttributes a = drawn[name];
-        auto same = [](double svg, double json) { return qAbs(svg - json) <= 1e-6 * std::max(1.0, qAbs(json)); };
+        auto same = [](double svg, double json) {
+            return qAbs(svg - json) <= 1e-6 * std::max(1.0, qAbs(json));
+        };
         if (kind == "line") {
-            QVERIFY2(same(at(a, "x1"), e["x1"].toDouble()) && same(at(a, "y1"), e["y1"].toDouble()) &&
-                         same(at(a, "x2"), e["x2"].toDouble()) && same(at(a, "y2"), e["y2"].toDouble()),
-                     qPrintable(name));
+            QVERIFY2(
+                same(at(a, "x1"), e["x1"].toDouble()) && same(at(a, "y1"), e["y1"].toDouble()) &&
+                    same(at(a, "x2"), e["x2"].toDouble()) && same(at(a, "y2"), e["y2"].toDouble()),
+                qPrintable(name));
         } else if (kind == "rectangle") {
-            QVERIFY2(same(at(a, "x"), e["left"].toDouble()) && same(at(a, "y"), e["top"].toDouble()) &&
+            QVERIFY2(same(at(a, "x"), e["left"].toDouble()) &&
+                         same(at(a, "y"), e["top"].toDouble()) &&
                          same(at(a, "width"), e["width"].toDouble()) &&
                          same(at(a, "height"), e["height"].toDouble()),
                      qPrintable(name));
@@ -521,9 +527,14 @@ void TestCli::jsonPartsAgainstDevelopment()
         runJson({"--sheet", "1.5", "--max-sweep", "40", "--max-length", "150", "--seam", "8"});
     const QJsonObject r = root["results"].toObject();
     const double d[4] = {0, r["D1"].toDouble(), r["D2"].toDouble(), r["D3"].toDouble()};
-    const double ends[6][2] = {{0, 0}, {d[1], d[1]}, {d[1], d[2]}, {d[2], d[2]}, {d[2], d[3]}, {d[3], d[3]}};
-    const double lengths[6] = {0, r["L1"].toDouble(), r["L2"].toDouble(), r["L3"].toDouble(),
-                               r["L4"].toDouble(), r["L5"].toDouble()};
+    const double ends[6][2] = {{0, 0},       {d[1], d[1]}, {d[1], d[2]},
+                               {d[2], d[2]}, {d[2], d[3]}, {d[3], d[3]}};
+    const double lengths[6] = {0,
+                               r["L1"].toDouble(),
+                               r["L2"].toDouble(),
+                               r["L3"].toDouble(),
+                               r["L4"].toDouble(),
+                               r["L5"].toDouble()};
     const double pi = 3.14159265358979323846;
     const QJsonArray parts = root["workshop"].toObject()["parts"].toArray();
     QVERIFY(parts.size() > 10);
@@ -536,7 +547,9 @@ void TestCli::jsonPartsAgainstDevelopment()
                      m2 = ends[seg][0] + (ends[seg][1] - ends[seg][0]) * t1 + 1.5;
         const double length = lengths[seg] / stretches;
         const QString name = p["name"].toString();
-        auto close = [](double a, double b) { return qAbs(a - b) <= 1e-9 * std::max(1.0, qAbs(b)); };
+        auto close = [](double a, double b) {
+            return qAbs(a - b) <= 1e-9 * std::max(1.0, qAbs(b));
+        };
         QVERIFY2(close(p["meanDiameter1"].toDouble(), m1), qPrintable(name));
         QVERIFY2(close(p["meanDiameter2"].toDouble(), m2), qPrintable(name));
         QVERIFY2(close(p["length"].toDouble(), length), qPrintable(name));
@@ -553,8 +566,10 @@ void TestCli::jsonPartsAgainstDevelopment()
         QVERIFY2(close(p["outerRadius"].toDouble(), R), qPrintable(name));
         QVERIFY2(close(p["innerRadius"].toDouble(), R - slant), qPrintable(name));
         QVERIFY2(close(p["sweepDegrees"].toDouble(), 360 * dr / slant / pieces), qPrintable(name));
-        QVERIFY2(close(p["outerEdge"].toDouble(), pi * std::max(m1, m2) / pieces), qPrintable(name));
-        QVERIFY2(close(p["innerEdge"].toDouble(), pi * std::min(m1, m2) / pieces), qPrintable(name));
+        QVERIFY2(close(p["outerEdge"].toDouble(), pi * std::max(m1, m2) / pieces),
+                 qPrintable(name));
+        QVERIFY2(close(p["innerEdge"].toDouble(), pi * std::min(m1, m2) / pieces),
+                 qPrintable(name));
         QVERIFY(p["sweepDegrees"].toDouble() <= 40 + 1e-9);
     }
 }
@@ -565,7 +580,8 @@ void TestCli::splitSetsAreWhole_data()
     QTest::addColumn<QStringList>("second"); // the export checked
     QTest::addColumn<QStringList>("files");  // what the folder holds after it
     QTest::addColumn<QStringList>("offSheet");
-    const QStringList big{"--cil", "125", "--rpm", "6000", "--conv", "9", "--sheet-size", "600x400"};
+    const QStringList big{"--cil",  "125", "--rpm",        "6000",
+                          "--conv", "9",   "--sheet-size", "600x400"};
     QTest::newRow("a part that fits no sheet gets a file of its own")
         << QStringList() << big + QStringList{"--split", "foglio"}
         << QStringList{"s-foglio1.dxf", "s-fuori-3.dxf"} << QStringList{"3"};
@@ -578,8 +594,7 @@ void TestCli::splitSetsAreWhole_data()
         << QStringList{"--split", "foglio", "--sheet-size", "300x300"}
         << QStringList{"--split", "foglio"} << QStringList{"s-foglio1.dxf"} << QStringList();
     QTest::newRow("fewer pieces than last time")
-        << QStringList{"--split", "pezzo", "--max-length", "150"}
-        << QStringList{"--split", "pezzo"}
+        << QStringList{"--split", "pezzo", "--max-length", "150"} << QStringList{"--split", "pezzo"}
         << QStringList{"s-1.dxf", "s-2.dxf", "s-3.dxf", "s-4.dxf", "s-5.dxf"} << QStringList();
 }
 
@@ -608,9 +623,11 @@ void TestCli::splitSetsAreWhole()
                                     .arg(part, dir.filePath("s-fuori-" + part + ".dxf"))),
                  qPrintable(r.err));
     // Together the files hold every part once.
-    const int parts =
-        runJson(second.mid(0, second.indexOf("--split")) + second.mid(second.indexOf("--split") + 2))
-            ["workshop"].toObject()["parts"].toArray().size();
+    const int parts = runJson(second.mid(0, second.indexOf("--split")) +
+                              second.mid(second.indexOf("--split") + 2))["workshop"]
+                          .toObject()["parts"]
+                          .toArray()
+                          .size();
     int outlines = 0;
     for (const QString &f : files)
         outlines += int(readAll(dir.filePath(f)).count("POLYLINE\r\n  8\r\nCUT"));
@@ -759,13 +776,15 @@ void TestCli::progressOnTerminalOnly()
     if (script.isEmpty())
         QSKIP("needs script(1), from bsdutils");
     QProcess terminal;
-    terminal.start(script, {"-q", "-e", "-c",
-                            QStringLiteral("'%1' %2 > /dev/null").arg(VELMORANT_CLI, args.join(' ')),
-                            "/dev/null"});
+    terminal.start(script,
+                   {"-q", "-e", "-c",
+                    QStringLiteral("'%1' %2 > /dev/null").arg(VELMORANT_CLI, args.join(' ')),
+                    "/dev/null"});
     QVERIFY(terminal.waitForFinished(120000));
     QCOMPARE(terminal.exitCode(), 0);
     const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
-    QVERIFY2(shown.contains(QRegularExpression("\\rDisposizione dei pezzi: +\\d+ %")), qPrintable(shown));
+    QVERIFY2(shown.contains(QRegularExpression("\\rDisposizione dei pezzi: +\\d+ %")),
+             qPrintable(shown));
     QVERIFY2(shown.contains("100 %\n") || shown.contains("100 %\r\n"), qPrintable(shown));
 }
 
@@ -775,8 +794,8 @@ void TestCli::bandAndPipe_data()
     QTest::addColumn<double>("rpm");
     QTest::addColumn<double>("width");
     QTest::newRow("defaults") << QStringList{"--band"} << 10000.0 << 10.0;
-    QTest::newRow("15 degrees at 8000") << QStringList{"--band", "15", "--rpm", "8000"} << 8000.0
-                                        << 15.0;
+    QTest::newRow("15 degrees at 8000")
+        << QStringList{"--band", "15", "--rpm", "8000"} << 8000.0 << 15.0;
     QTest::newRow("three stages, same waves")
         << QStringList{"--band", "--stages", "3", "--horn", "1.5"} << 10000.0 << 10.0;
 }
@@ -819,7 +838,7 @@ void TestCli::bandAndPipe()
     }
     QVERIFY(test::writeBytes(dir.filePath("banco.csv"), csv));
     // (Its stages are in the file: the measured pipe is not cut again.)
-    const QStringList measured{"--band", QString::number(width), "--rpm", QString::number(rpm),
+    const QStringList measured{"--band", QString::number(width),   "--rpm", QString::number(rpm),
                                "--pipe", dir.filePath("banco.csv")};
     const QJsonObject m = runJson(measured);
     QVERIFY(std::abs(m["band"]["tuned_rpm"].toDouble() - rpm) < 1e-6);

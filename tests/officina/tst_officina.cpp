@@ -1,31 +1,31 @@
 // The workshop window's wiring: boxes to the library and back, files, printing, views.
 #include "bandview.h"
 #include "chamberview.h"
-#include "methodsview.h"
-#include "pipecsv.h"
-#include "wavestab.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
+#include "methodsview.h"
 #include "officinawindow.h"
+#include "pipecsv.h"
 #include "settingsfile.h"
 #include "sheetsview.h"
 #include "testfiles.h"
+#include "wavestab.h"
 #include "windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QSpinBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
-#include <QProgressBar>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -171,7 +171,8 @@ void TestOfficina::refusalsNameTheBox_data()
     QTest::newRow("sheet thickness out of range")
         << "opt_sheet"
         << "-1"
-        << "Valore non valido per \u201cSpessore lamiera (mm)\u201d" << "opt_sheet";
+        << "Valore non valido per \u201cSpessore lamiera (mm)\u201d"
+        << "opt_sheet";
     QTest::newRow("grouping in a sheet side") << "opt_sheet-width"
                                               << "1.250"
                                               << "serve un numero tra 10 e 20000"
@@ -349,7 +350,8 @@ void TestOfficina::exportIsWhatTheCommandLineWrites_data()
 void TestOfficina::exportIsWhatTheCommandLineWrites()
 {
     QFETCH(QString, file);
-    const QString path = dir->filePath("nastro\x01" "a.vlr"); // a control character in the name
+    const QString path = dir->filePath("nastro\x01"
+                                       "a.vlr"); // a control character in the name
     QVERIFY(test::writeBytes(path, Design));
     box("opt_seam")->setText("8");
     box("opt_max-sweep")->setText("45");
@@ -368,7 +370,9 @@ void TestOfficina::exportIsWhatTheCommandLineWrites()
     const QString mine = dir->filePath("cli-" + file);
     cli.start(QStringLiteral(VELMORANT_CLI),
               {path, "--seam", "8", "--max-sweep", "45", "--gap", "2.5", "--name",
-               "nastro\x01" "a", file.endsWith("csv") ? "--cut-list" : "--patterns", mine});
+               "nastro\x01"
+               "a",
+               file.endsWith("csv") ? "--cut-list" : "--patterns", mine});
     QVERIFY(cli.waitForFinished(30000));
     QCOMPARE(cli.exitCode(), 0);
     QCOMPARE(readAll(dir->filePath(file)), readAll(mine));
@@ -394,7 +398,7 @@ void TestOfficina::settingsFifoDoesNotHang()
     w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
     w->setStatusNote(*note);
     QCOMPARE(box("opt_sheet")->text(), "1"); // the default
-    click("cmdCalcola"); // which writes the options: not into the FIFO
+    click("cmdCalcola");                     // which writes the options: not into the FIFO
     QVERIFY(w->plan().has_value());
     w.reset();
     ::alarm(0);
@@ -459,15 +463,15 @@ void TestOfficina::pipeChoicesReachTheWorkshop_data()
 {
     QTest::addColumn<QString>("method");
     QTest::addColumn<int>("stages");
-    QTest::addColumn<QString>("angles"); // Jennings' cones, divergent:convergent
-    QTest::addColumn<QStringList>("parts"); // some of the parts cut
+    QTest::addColumn<QString>("angles");        // Jennings' cones, divergent:convergent
+    QTest::addColumn<QStringList>("parts");     // some of the parts cut
     QTest::addColumn<double>("firstConeAngle"); // the first diverging section's half-angle
     QTest::newRow("first sizing in three stages")
         << "own" << 3 << "4:10" << QStringList{"2.1", "2.2", "2.3"} << -1.0;
-    QTest::newRow("Blair's three stages") << "blair3" << 1 << "4:10"
-                                          << QStringList{"2.1", "2.3"} << -1.0;
-    QTest::newRow("Jennings with steeper cones") << "jennings" << 1 << "5:12"
-                                                 << QStringList{"1", "2"} << 5.0;
+    QTest::newRow("Blair's three stages")
+        << "blair3" << 1 << "4:10" << QStringList{"2.1", "2.3"} << -1.0;
+    QTest::newRow("Jennings with steeper cones")
+        << "jennings" << 1 << "5:12" << QStringList{"1", "2"} << 5.0;
 }
 
 void TestOfficina::pipeChoicesReachTheWorkshop()

@@ -70,9 +70,8 @@ private:
     {
         const double rhoStar = starDensity(dir < 0);
         if (pStar > k.p) { // shock
-            const double speed = k.u + dir * a *
-                                           std::sqrt((g + 1) / (2 * g) * pStar / k.p +
-                                                     (g - 1) / (2 * g));
+            const double speed =
+                k.u + dir * a * std::sqrt((g + 1) / (2 * g) * pStar / k.p + (g - 1) / (2 * g));
             return dir * (s - speed) >= 0 ? k : State{rhoStar, uStar, pStar};
         }
         const double aStar = a * std::pow(pStar / k.p, (g - 1) / (2 * g));

@@ -45,8 +45,10 @@ struct Tube
         while (time < until) {
             const double dt = std::min(scheme.stableStep(state, 0.9), until - time);
             const Primitive a = state.primitive(gas, 0), b = state.primitive(gas, n - 1);
-            const Flux l = left ? left(a, duct.faceArea[0]) : wallFace(gas, a, duct.faceArea[0], false);
-            const Flux r = right ? right(b, duct.faceArea[n]) : wallFace(gas, b, duct.faceArea[n], true);
+            const Flux l =
+                left ? left(a, duct.faceArea[0]) : wallFace(gas, a, duct.faceArea[0], false);
+            const Flux r =
+                right ? right(b, duct.faceArea[n]) : wallFace(gas, b, duct.faceArea[n], true);
             scheme.advance(state, dt, l, r);
             time += dt;
             ++steps;
@@ -166,8 +168,7 @@ void TestWaves::sodShockTube()
     const double scale = std::sqrt(1e5);
     Tube t(straight(1000, 50), 1000.0 / cells);
     for (int i = 0; i < cells; ++i)
-        t.state.set(Air, i,
-                    t.x(i) < 0.5 ? Primitive{1, 0, 1e5, 0} : Primitive{0.125, 0, 1e4, 0});
+        t.state.set(Air, i, t.x(i) < 0.5 ? Primitive{1, 0, 1e5, 0} : Primitive{0.125, 0, 1e4, 0});
     t.run(0.2 / scale);
     const exact::Riemann sod({1, 0, 1}, {0.125, 0, 0.1}, 1.4);
     double error = 0;
@@ -250,8 +251,11 @@ void TestWaves::reflections()
     const double a = soundSpeed0();
     Tube::End open;
     if (areaRatio == 0)
-        open = [&](const Primitive &w, double area) { return openEndFace(Air, P0, P0 / (Rho0 * Air.r), w, area); };
-    t.run(1.3 / a, {}, open, [&](double time) { watch.add(time, t.state.primitive(Air, cell).p - P0); });
+        open = [&](const Primitive &w, double area) {
+            return openEndFace(Air, P0, P0 / (Rho0 * Air.r), w, area);
+        };
+    t.run(1.3 / a, {}, open,
+          [&](double time) { watch.add(time, t.state.primitive(Air, cell).p - P0); });
     const double incident = watch.peak(0, 1).second;
     const double reflected = watch.peak(0.7 / a, -1).second;
     QVERIFY2(std::abs(reflected / incident / expected - 1) < 0.03,
@@ -288,8 +292,8 @@ void TestWaves::chokedOrificeFromATank()
         });
     QVERIFY(std::abs((t.state.mass(t.duct) - massAt + passedOut) / passedIn - 1) < 1e-9);
     const double g = exhaust.gamma;
-    const double formula = cd * area * p0 * std::sqrt(g / (287 * t0)) *
-                           std::pow(2 / (g + 1), (g + 1) / (2 * (g - 1)));
+    const double formula =
+        cd * area * p0 * std::sqrt(g / (287 * t0)) * std::pow(2 / (g + 1), (g + 1) / (2 * (g - 1)));
     QVERIFY2(std::abs(in.mass / formula - 1) < 0.005,
              qPrintable(QStringLiteral("%1 against %2").arg(in.mass).arg(formula)));
 }
@@ -320,8 +324,9 @@ void TestWaves::stillGasStaysStill()
 {
     // Gas at rest at one pressure in cones and steps: the walls' push balances the faces'.
     Pipe pipe;
-    pipe.sections = {PipeSection(200, 40, 40), PipeSection(300, 40, 100), PipeSection(200, 100, 100),
-                     PipeSection(300, 100, 30), PipeSection(100, 60, 60)};
+    pipe.sections = {PipeSection(200, 40, 40), PipeSection(300, 40, 100),
+                     PipeSection(200, 100, 100), PipeSection(300, 100, 30),
+                     PipeSection(100, 60, 60)};
     Tube t(pipe, 5, Air, 0.005);
     for (int i = 0; i < t.duct.cells(); ++i)
         t.state.set(Air, i, Primitive{1.2, 0, 1e5, 0});
@@ -348,14 +353,16 @@ void TestWaves::staysPhysicalForAnyInput()
     Tube t(straight(1000, 40), 10);
     for (int i = 0; i < t.duct.cells(); ++i) {
         const bool left = t.x(i) < 0.5;
-        t.state.set(Air, i, Primitive{left ? 1.0 : 1.0 / pressureRatio, left ? -speed : speed,
-                                      left ? 1e7 : 1e7 / pressureRatio, 0});
+        t.state.set(Air, i,
+                    Primitive{left ? 1.0 : 1.0 / pressureRatio, left ? -speed : speed,
+                              left ? 1e7 : 1e7 / pressureRatio, 0});
     }
     t.run(0.002);
     for (int i = 0; i < t.duct.cells(); ++i) {
         const Primitive w = t.state.primitive(Air, i);
-        QVERIFY2(w.rho > 0 && w.p > 0 && std::isfinite(w.u),
-                 qPrintable(QStringLiteral("cell %1: %2 %3 %4").arg(i).arg(w.rho).arg(w.p).arg(w.u)));
+        QVERIFY2(
+            w.rho > 0 && w.p > 0 && std::isfinite(w.u),
+            qPrintable(QStringLiteral("cell %1: %2 %3 %4").arg(i).arg(w.rho).arg(w.p).arg(w.u)));
     }
 }
 
