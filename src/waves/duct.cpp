@@ -133,8 +133,9 @@ inline Flux hllcFlux(const Gas &g, const Primitive &l, const Primitive &r)
 {
     const double al = std::sqrt(g.gamma * l.p / l.rho), ar = std::sqrt(g.gamma * r.p / r.rho);
     const double sl = std::min(l.u - al, r.u - ar), sr = std::max(l.u + al, r.u + ar);
-    const double el = l.p / (g.gamma - 1) + 0.5 * l.rho * l.u * l.u;
-    const double er = r.p / (g.gamma - 1) + 0.5 * r.rho * r.u * r.u;
+    const double perGamma1 = 1 / (g.gamma - 1); // a constant once inlined
+    const double el = l.p * perGamma1 + 0.5 * l.rho * l.u * l.u;
+    const double er = r.p * perGamma1 + 0.5 * r.rho * r.u * r.u;
     auto physical = [](const Primitive &w, double e) {
         const double m = w.rho * w.u;
         return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y};
@@ -149,8 +150,10 @@ inline Flux hllcFlux(const Gas &g, const Primitive &l, const Primitive &r)
     const bool leftSide = sm >= 0;
     const Primitive &k = leftSide ? l : r;
     const double s = leftSide ? sl : sr, e = leftSide ? el : er, mk = leftSide ? ml : mr;
-    const double rhoStar = mk / (s - sm);
-    const double eStar = rhoStar * (e / k.rho + (sm - k.u) * (sm + k.p / mk));
+    // rho* = mk / (s - sm); E* = rho* (E/rho + (sm - u)(sm + p / mk)), with one division.
+    const double q = 1 / (s - sm);
+    const double rhoStar = mk * q;
+    const double eStar = e * (s - k.u) * q + (sm - k.u) * (rhoStar * sm + k.p * q);
     Flux f = physical(k, e);
     f.mass += s * (rhoStar - k.rho);
     f.momentum += s * (rhoStar * sm - k.rho * k.u);

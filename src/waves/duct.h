@@ -37,8 +37,8 @@ struct DuctState
     void resize(int cells);
     Primitive primitive(const Gas &g, int i) const
     {
-        const double r = rho[i], u = mom[i] / r;
-        return Primitive{r, u, (g.gamma - 1) * (energy[i] - 0.5 * mom[i] * u), fresh[i] / r};
+        const double r = rho[i], perRho = 1 / r, u = mom[i] * perRho;
+        return Primitive{r, u, (g.gamma - 1) * (energy[i] - 0.5 * mom[i] * u), fresh[i] * perRho};
     }
     void set(const Gas &g, int i, const Primitive &w);
     // Mass (kg) and total energy (J) in the duct.
