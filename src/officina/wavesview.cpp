@@ -98,6 +98,7 @@ void WavesView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    p.setBackground(palette().color(QPalette::Base));
     if (m_plot.speeds.isEmpty() || !m_note.isEmpty()) {
         p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
                    m_note.isEmpty() ? tr("Premere Calcola onde per simulare il tubo sul motore")
@@ -110,16 +111,27 @@ void WavesView::paintEvent(QPaintEvent *)
 
 namespace {
 
-void legend(QPainter &p, const QRectF &area, const QStringList &lines, const QList<QPen> &pens)
+// The legend in a top corner of `area`, on a veil of the background so that the curves under
+// it do not hide the words.
+void legend(QPainter &p, const QRectF &area, const QStringList &lines, const QList<QPen> &pens,
+            bool left)
 {
     const int h = p.fontMetrics().height() + 2;
+    int widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, p.fontMetrics().horizontalAdvance(line));
+    const double width = widest + 40;
+    const double x = left ? area.left() + 6 : area.right() - width - 6;
     const QColor text = p.pen().color();
+    QColor veil = p.background().color();
+    veil.setAlpha(210);
+    p.fillRect(QRectF(x - 3, area.top() + 3, width + 6, lines.size() * h + 6), veil);
     for (int i = 0; i < lines.size(); ++i) {
-        const QPointF row(area.right() - 330, area.top() + 6 + i * h);
+        const QPointF row(x, area.top() + 6 + i * h);
         p.setPen(pens[i]);
         p.drawLine(row + QPointF(0, h / 2.0), row + QPointF(22, h / 2.0));
         p.setPen(text);
-        p.drawText(QRectF(row + QPointF(28, 0), QSizeF(300, h)), Qt::AlignVCenter, lines[i]);
+        p.drawText(QRectF(row + QPointF(28, 0), QSizeF(widest + 8, h)), Qt::AlignVCenter, lines[i]);
     }
 }
 
@@ -213,7 +225,7 @@ void WavesView::paintTraces(QPainter &p)
     pens << QPen(QColor(0x75, 0x75, 0x75), 1, Qt::DotLine);
     p.setClipping(false);
     p.setPen(text);
-    legend(p, a, lines, pens);
+    legend(p, a, lines, pens, true);
 }
 
 void WavesView::paintSpeeds(QPainter &p)
@@ -279,7 +291,7 @@ void WavesView::paintSpeeds(QPainter &p)
     }
     p.setClipping(false);
     p.setPen(text);
-    legend(p, a, lines, pens);
+    legend(p, a, lines, pens, false);
 }
 
 } // namespace velmorant
