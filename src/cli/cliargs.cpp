@@ -1,6 +1,7 @@
 #include "cliargs.h"
 
 #include "number.h"
+#include "optiontexts.h"
 #include "sweep.h"
 #include "usertext.h"
 
@@ -24,20 +25,6 @@ std::optional<std::size_t> fieldByName(const QString &name)
             return i;
     }
     return std::nullopt;
-}
-
-// A refused value, quoted safely, and what the option takes.
-QString badValue(const QString &option, const QString &value, const QString &valid)
-{
-    return QStringLiteral("Valore non valido per %1: %2 (%3)")
-        .arg(option, quotedUserText(value), valid);
-}
-
-// The range of a number option, written as the option reads it under `locale`.
-QString numberRange(double low, double high, const QLocale &locale)
-{
-    return QStringLiteral("serve un numero tra %1 e %2")
-        .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale));
 }
 
 constexpr double SmallestSheetSide = 10, LargestSheetSide = 20000;
@@ -175,12 +162,12 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         if (!into || *into > high || *into < low || (aboveLow && *into == low))
             return badValue(
                 QStringLiteral("--") + QLatin1String(name), text,
-                !aboveLow           ? numberRange(low, high, locale)
-                : std::isinf(high) ? QStringLiteral("serve un numero maggiore di %1")
-                                          .arg(formatBoxNumber(low, locale))
-                                    : QStringLiteral("serve un numero maggiore di %1 e fino a %2")
-                                          .arg(formatBoxNumber(low, locale),
-                                               formatBoxNumber(high, locale)));
+                !aboveLow ? numberRange(low, high, locale)
+                : std::isinf(high)
+                    ? QStringLiteral("serve un numero maggiore di %1")
+                          .arg(formatBoxNumber(low, locale))
+                    : QStringLiteral("serve un numero maggiore di %1 e fino a %2")
+                          .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale)));
         return std::nullopt;
     };
     if (auto e = number("sketch-width", 0, LargestSketchWidth, true, o.sketchWidth))
@@ -238,8 +225,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     }
     if (parser.isSet(QStringLiteral("name")))
         w.designName = parser.value(QStringLiteral("name"));
-    if (auto e = number("tuned-length", 0, std::numeric_limits<double>::infinity(), true,
-                        o.tunedLength))
+    if (auto e =
+            number("tuned-length", 0, std::numeric_limits<double>::infinity(), true, o.tunedLength))
         return e;
     if (auto e = readPipeOptions(parser, locale, o.pipe))
         return e;

@@ -34,7 +34,7 @@ struct CliOptions
     enum class Split { None, BySheet, ByPart } split = Split::None;
     std::optional<SweepSpec> sweep;
     std::optional<double> tunedLength;
-    PipeRequest pipe; // --band, --method, --stages, --pipe, ...
+    PipeRequest pipe;  // --band, --method, --stages, --pipe, ...
     WaveRequest waves; // --waves, --rpm-range, --probe, --cell, the engine, --traces
     bool help = false, version = false;
 

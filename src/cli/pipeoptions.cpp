@@ -1,6 +1,7 @@
 #include "pipeoptions.h"
 
 #include "number.h"
+#include "optiontexts.h"
 #include "pipefile.h"
 #include "usertext.h"
 
@@ -13,12 +14,6 @@
 namespace velmorant {
 
 namespace {
-
-QString bad(const QString &option, const QString &value, const QString &valid)
-{
-    return QStringLiteral("Valore non valido per %1: %2 (%3)")
-        .arg(option, quotedUserText(value), valid);
-}
 
 // Two positive numbers up to `high` joined by `separator` ("40x25", "4:10"), or nothing.
 std::optional<std::pair<double, double>> twoNumbers(const QString &text, QChar separator,
@@ -131,15 +126,11 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
 {
     auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
     auto isSet = [&](const char *name) { return parser.isSet(QLatin1String(name)); };
-    auto range = [&](double low, double high) {
-        return QStringLiteral("serve un numero tra %1 e %2")
-            .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale));
-    };
     if (isSet("band")) {
         const std::optional<double> w = parseSettingNumber(value("band"), locale);
         if (!w || !(*w > 0) || *w > 90)
-            return bad(QStringLiteral("--band"), value("band"),
-                       QStringLiteral("serve un numero maggiore di 0 e fino a 90"));
+            return badValue(QStringLiteral("--band"), value("band"),
+                            QStringLiteral("serve un numero maggiore di 0 e fino a 90"));
         r.bandWidth = *w;
     }
     r.sensitivity = isSet("sensitivity");
@@ -152,8 +143,8 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
     if (isSet("method")) {
         r.choice.method = value("method").toLower();
         if (!pipeMethods().contains(r.choice.method))
-            return bad(QStringLiteral("--method"), value("method"),
-                       QStringLiteral("own, blair2, blair3 o jennings"));
+            return badValue(QStringLiteral("--method"), value("method"),
+                            QStringLiteral("own, blair2, blair3 o jennings"));
         if (!r.pipeFile.isEmpty() && r.choice.method != QLatin1String("own"))
             return QStringLiteral("--pipe e --method insieme: il tubo misurato non ha metodo");
     }
@@ -161,33 +152,34 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
         bool ok = false;
         r.choice.stages = value("stages").toInt(&ok);
         if (!ok || r.choice.stages < 1 || r.choice.stages > 4)
-            return bad(QStringLiteral("--stages"), value("stages"), QStringLiteral("1, 2, 3 o 4"));
+            return badValue(QStringLiteral("--stages"), value("stages"),
+                            QStringLiteral("1, 2, 3 o 4"));
     }
     if (isSet("horn")) {
         const std::optional<double> kh = parseSettingNumber(value("horn"), locale);
         if (!kh || *kh < 1 || *kh > 2)
-            return bad(QStringLiteral("--horn"), value("horn"), range(1, 2));
+            return badValue(QStringLiteral("--horn"), value("horn"), numberRange(1, 2, locale));
         r.choice.horn = *kh;
     }
     if (isSet("port")) {
         const auto side = twoNumbers(value("port"), QLatin1Char('x'), 500, locale);
         if (!side)
-            return bad(QStringLiteral("--port"), value("port"),
-                       QStringLiteral("LARGHEZZAxALTEZZA in mm, ogni lato tra 0 e 500"));
+            return badValue(QStringLiteral("--port"), value("port"),
+                            QStringLiteral("LARGHEZZAxALTEZZA in mm, ogni lato tra 0 e 500"));
         r.choice.port = QSizeF(side->first, side->second);
     }
     if (isSet("class")) {
         const std::optional<EngineClass> c = engineClassNamed(value("class"));
         if (!c)
-            return bad(QStringLiteral("--class"), value("class"),
-                       QStringLiteral("strada, enduro, cross o gp"));
+            return badValue(QStringLiteral("--class"), value("class"),
+                            QStringLiteral("strada, enduro, cross o gp"));
         r.choice.engineClass = *c;
     }
     if (isSet("cone-angles")) {
         const auto angle = twoNumbers(value("cone-angles"), QLatin1Char(':'), 45, locale);
         if (!angle)
-            return bad(QStringLiteral("--cone-angles"), value("cone-angles"),
-                       QStringLiteral("A1:A2 in gradi, ognuno maggiore di 0 e fino a 45"));
+            return badValue(QStringLiteral("--cone-angles"), value("cone-angles"),
+                            QStringLiteral("A1:A2 in gradi, ognuno maggiore di 0 e fino a 45"));
         r.choice.divergentHalfAngle = angle->first;
         r.choice.convergentHalfAngle = angle->second;
     }

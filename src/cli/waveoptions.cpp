@@ -1,7 +1,6 @@
 #include "waveoptions.h"
 
-#include "number.h"
-#include "usertext.h"
+#include "optiontexts.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
@@ -9,22 +8,6 @@
 #include <cmath>
 
 namespace velmorant {
-
-namespace {
-
-QString bad(const QString &option, const QString &value, const QString &valid)
-{
-    return QStringLiteral("Valore non valido per %1: %2 (%3)")
-        .arg(option, quotedUserText(value), valid);
-}
-
-QString range(double low, double high, const QLocale &locale)
-{
-    return QStringLiteral("serve un numero tra %1 e %2")
-        .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale));
-}
-
-} // namespace
 
 QList<PipeOptionSpec> waveOptionSpecs()
 {
@@ -62,7 +45,7 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
         using waves::SlowestRpm, waves::FastestRpm;
         if (parts.size() != 3 || !v[0] || !v[1] || !v[2] || *v[0] < SlowestRpm ||
             *v[1] > FastestRpm || !(*v[0] <= *v[1]) || !(*v[2] > 0))
-            return bad(
+            return badValue(
                 QStringLiteral("--rpm-range"), text,
                 QStringLiteral("DA:A:PASSO con DA <= A, regimi tra %1 e %2 e un passo "
                                "positivo")
@@ -79,7 +62,7 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
     for (const QString &text : parser.values(QStringLiteral("probe"))) {
         const std::optional<double> x = parseSettingNumber(text, locale);
         if (!x || *x < 0 || *x > 100000)
-            return bad(QStringLiteral("--probe"), text, range(0, 100000, locale));
+            return badValue(QStringLiteral("--probe"), text, numberRange(0, 100000, locale));
         r.probes << *x;
     }
     if (r.probes.size() > waves::MaxProbes)
@@ -87,8 +70,8 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
     if (isSet("cell")) {
         const std::optional<double> c = parseSettingNumber(value("cell"), locale);
         if (!c || *c < waves::SmallestCellMm || *c > waves::LargestCellMm)
-            return bad(QStringLiteral("--cell"), value("cell"),
-                       range(waves::SmallestCellMm, waves::LargestCellMm, locale));
+            return badValue(QStringLiteral("--cell"), value("cell"),
+                            numberRange(waves::SmallestCellMm, waves::LargestCellMm, locale));
         r.cell = *c;
     }
     if (isSet("traces")) {
@@ -101,8 +84,8 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
             continue;
         const std::optional<double> v = parseSettingNumber(value(e.option), locale);
         if (!v || *v < e.low || *v > e.high)
-            return bad(QStringLiteral("--") + QLatin1String(e.option), value(e.option),
-                       range(e.low, e.high, locale));
+            return badValue(QStringLiteral("--") + QLatin1String(e.option), value(e.option),
+                            numberRange(e.low, e.high, locale));
         r.engine.*e.member = *v;
     }
     for (const auto &[name, into] :
@@ -111,8 +94,8 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
             continue;
         const std::optional<double> v = parseSettingNumber(value(name), locale);
         if (!v || *v < 10 || *v > 200)
-            return bad(QStringLiteral("--") + QLatin1String(name), value(name),
-                       range(10, 200, locale));
+            return badValue(QStringLiteral("--") + QLatin1String(name), value(name),
+                            numberRange(10, 200, locale));
         *into = v;
     }
     if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty()))

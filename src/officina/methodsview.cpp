@@ -74,8 +74,9 @@ void MethodsView::setPipes(const QList<Pipe> &pipes)
             x += sec.length;
         }
         s->addLine(-10, y, longest + 10, y, QPen(Qt::black, 0, Qt::DashDotLine));
-        caption(s, QStringLiteral("%1  %2 mm").arg(methodTitle(pipe.method),
-                                                  locale.toString(pipe.length(), 'f', 1)),
+        caption(s,
+                QStringLiteral("%1  %2 mm")
+                    .arg(methodTitle(pipe.method), locale.toString(pipe.length(), 'f', 1)),
                 QPointF(0, y - widest / 2 - 14), false);
         const QPen mark(QColor(0xC6, 0x28, 0x28), 0);
         for (const ReferencePoint &r : pipe.referencePoints) {

@@ -2,7 +2,6 @@
 #include "officinawindow.h"
 
 #include "bandview.h"
-#include "calculation.h"
 #include "chamberview.h"
 #include "designfile.h"
 #include "methodsview.h"
@@ -61,7 +60,15 @@ void OfficinaWindow::calculate()
 {
     if (!m_calculation->busy())
         m_summaryBefore = m_summary->text();
-    m_calculation->start(texts(), m_locale);
+    // The nesting says how far it is in thousandths.
+    m_calculation->start(
+        [texts = texts(), locale = m_locale](WorkControl &control) {
+            return runWorkshop(texts, locale, [&control](int done, int total) {
+                control.done = total > 0 ? int(1000LL * done / total) : 0;
+                return !control.stop.load();
+            });
+        },
+        1000);
     m_progress->setValue(0);
     m_progress->show();
     m_cancel->show();

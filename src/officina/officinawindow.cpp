@@ -1,13 +1,14 @@
 #include "officinawindow.h"
 
 #include "bandview.h"
-#include "calculation.h"
 #include "chamberview.h"
 #include "methodsview.h"
 #include "pipeform.h"
 #include "sheetsview.h"
 #include "texts.h"
 #include "wavestab.h"
+
+#include "formbox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,18 +33,6 @@
 #include <QVBoxLayout>
 
 namespace velmorant {
-
-namespace {
-
-QLineEdit *box(const QString &name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setMinimumWidth(90);
-    return edit;
-}
-
-} // namespace
 
 OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidget *parent)
     : QMainWindow(parent), m_platform(platform), m_locale(locale)
@@ -131,10 +120,10 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     statusBar()->addPermanentWidget(m_cancel);
     m_progress->hide();
     m_cancel->hide();
-    m_calculation = new Calculation(this);
-    connect(m_calculation, &Calculation::progressed, m_progress, &QProgressBar::setValue);
-    connect(m_calculation, &Calculation::finished, this, &OfficinaWindow::calculated);
-    connect(m_cancel, &QPushButton::clicked, m_calculation, &Calculation::cancel);
+    m_calculation = std::make_unique<Background<WorkshopRun>>(
+        this, [this](int percent) { m_progress->setValue(percent); },
+        [this](const WorkshopRun &run) { calculated(run); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_calculation->cancel(); });
     buildMenus();
 
     // The options the builder used last time; the design starts from the defaults.
@@ -161,10 +150,10 @@ QWidget *OfficinaWindow::buildForm()
     auto *design = new QGroupBox(tr("Progetto"), form);
     auto *designRows = new QFormLayout(design);
     for (std::size_t i = 0; i < FieldCount; ++i) {
-        m_parameters[i] = box(QLatin1String(fieldInfo(i).boxName), design);
+        m_parameters[i] = formBox(QLatin1String(fieldInfo(i).boxName), design);
         designRows->addRow(fieldCaption(i), m_parameters[i]);
     }
-    m_name = box(QStringLiteral("txtNome"), design);
+    m_name = formBox(QStringLiteral("txtNome"), design);
     m_name->setPlaceholderText(tr("sulle sagome e nei file"));
     designRows->addRow(tr("Nome del progetto"), m_name);
     column->addWidget(design);
@@ -173,11 +162,11 @@ QWidget *OfficinaWindow::buildForm()
     auto *cuttingRows = new QFormLayout(cutting);
     for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
         const WorkshopNumber &n = workshopNumbers()[i];
-        m_numbers[i] = box(QStringLiteral("opt_") + QLatin1String(n.key), cutting);
+        m_numbers[i] = formBox(QStringLiteral("opt_") + QLatin1String(n.key), cutting);
         cuttingRows->addRow(QCoreApplication::translate("velmorant", n.caption), m_numbers[i]);
     }
-    m_sheetWidth = box(QStringLiteral("opt_sheet-width"), cutting);
-    m_sheetHeight = box(QStringLiteral("opt_sheet-height"), cutting);
+    m_sheetWidth = formBox(QStringLiteral("opt_sheet-width"), cutting);
+    m_sheetHeight = formBox(QStringLiteral("opt_sheet-height"), cutting);
     cuttingRows->addRow(tr("Larghezza lamiera (mm)"), m_sheetWidth);
     cuttingRows->addRow(tr("Altezza lamiera (mm)"), m_sheetHeight);
     m_page = new QComboBox(cutting);

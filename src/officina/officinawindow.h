@@ -1,5 +1,6 @@
 #pragma once
 
+#include "background.h"
 #include "plan.h"
 #include "platform.h"
 #include "workshopinput.h"
@@ -26,7 +27,6 @@ namespace velmorant {
 class BandView;
 class PipeForm;
 class WavesTab;
-class Calculation;
 class MethodsView;
 class ChamberView;
 class SheetsView;
@@ -91,7 +91,7 @@ private:
     QString m_summaryBefore;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_cancel = nullptr;
-    Calculation *m_calculation = nullptr;
+    std::unique_ptr<Background<WorkshopRun>> m_calculation;
     std::optional<WorkshopPlan> m_plan;
     WorkshopRun m_run; // the pipe, its inputs and the band's width of the plan shown
     std::unique_ptr<QPrinter> m_printer;

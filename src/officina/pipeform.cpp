@@ -1,5 +1,6 @@
 #include "pipeform.h"
 
+#include "formbox.h"
 #include "platform.h"
 
 #include <QComboBox>
@@ -10,18 +11,6 @@
 #include <QSpinBox>
 
 namespace velmorant {
-
-namespace {
-
-QLineEdit *box(const QString &name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setMinimumWidth(90);
-    return edit;
-}
-
-} // namespace
 
 PipeForm::PipeForm(Platform &platform, QWidget *parent)
     : QGroupBox(tr("Tubo"), parent), m_platform(platform)
@@ -40,7 +29,7 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
         m_method->addItem(caption, key);
     rows->addRow(tr("Metodo"), m_method);
 
-    m_file = box(QStringLiteral("txtTuboMisurato"), this);
+    m_file = formBox(QStringLiteral("txtTuboMisurato"), this);
     m_file->setPlaceholderText(tr("x_mm,d_mm dalla luce"));
     m_browse = new QPushButton(tr("Sfoglia..."), this);
     m_browse->setObjectName(QStringLiteral("cmdSfogliaTubo"));
@@ -54,11 +43,11 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
     m_stages->setObjectName(QStringLiteral("spnStadi"));
     m_stages->setRange(1, 4);
     rows->addRow(tr("Stadi del diffusore"), m_stages);
-    m_horn = box(QStringLiteral("opt_horn"), this);
+    m_horn = formBox(QStringLiteral("opt_horn"), this);
     rows->addRow(tr("Legge del diffusore (KH)"), m_horn);
 
-    m_portWidth = box(QStringLiteral("opt_port-width"), this);
-    m_portHeight = box(QStringLiteral("opt_port-height"), this);
+    m_portWidth = formBox(QStringLiteral("opt_port-width"), this);
+    m_portHeight = formBox(QStringLiteral("opt_port-height"), this);
     m_portWidth->setPlaceholderText(tr("facoltativa"));
     m_portHeight->setPlaceholderText(tr("facoltativa"));
     rows->addRow(tr("Luce di scarico, larghezza (mm)"), m_portWidth);
@@ -69,11 +58,11 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
          {EngineClass::Road, EngineClass::Enduro, EngineClass::Motocross, EngineClass::GrandPrix})
         m_class->addItem(engineClassName(c), engineClassName(c));
     rows->addRow(tr("Classe del motore"), m_class);
-    m_divergent = box(QStringLiteral("opt_cone-divergent"), this);
-    m_convergent = box(QStringLiteral("opt_cone-convergent"), this);
+    m_divergent = formBox(QStringLiteral("opt_cone-divergent"), this);
+    m_convergent = formBox(QStringLiteral("opt_cone-convergent"), this);
     rows->addRow(tr("Semiangolo del divergente (\u00b0)"), m_divergent);
     rows->addRow(tr("Semiangolo del convergente (\u00b0)"), m_convergent);
-    m_band = box(QStringLiteral("opt_band"), this);
+    m_band = formBox(QStringLiteral("opt_band"), this);
     rows->addRow(tr("Fascia di giri, \u00b1 gradi"), m_band);
 
     connect(m_method, &QComboBox::currentIndexChanged, this, &PipeForm::methodChanged);

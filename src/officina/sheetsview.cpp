@@ -35,8 +35,8 @@ void SheetsView::setPlan(const WorkshopPlan &plan)
     for (const SheetLayout::Item &item : layout.items) {
         const Part &p = plan.parts[item.part];
         const QTransform toScene = item.toDrawing * flip;
-        auto *outline = s->addPath(toScene.map(pathOf(p.cut)), QPen(Qt::black, 0),
-                                   QColor(0xFF, 0xFF, 0xFF));
+        auto *outline =
+            s->addPath(toScene.map(pathOf(p.cut)), QPen(Qt::black, 0), QColor(0xFF, 0xFF, 0xFF));
         outline->setToolTip(tr("Pezzo %1 (%2)").arg(p.name, p.segmentName));
         for (const Stroke &m : p.marks) {
             QPen pen(QColor(0, 0, 0xC0), 0, m.dashed ? Qt::DashLine : Qt::SolidLine);

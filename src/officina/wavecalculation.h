@@ -2,12 +2,8 @@
 
 #include "cycle.h"
 
-#include <QFutureWatcher>
-#include <QObject>
-#include <QTimer>
+#include "background.h"
 
-#include <atomic>
-#include <memory>
 #include <optional>
 
 namespace velmorant {
@@ -28,36 +24,8 @@ struct WaveOutcome
     bool cancelled = false;
 };
 
-// The wave model in a worker thread, its speeds on every core: the window stays answerable.
-// A new start abandons the run in progress; cancel() stops it.
-class WaveCalculation : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit WaveCalculation(QObject *parent = nullptr);
-    ~WaveCalculation() override; // stops and waits for the run in progress
-
-    void start(const WaveJob &job);
-    void cancel();
-    bool busy() const { return m_watcher != nullptr; }
-
-signals:
-    void progressed(int percent);
-    void finished(const velmorant::WaveOutcome &outcome);
-
-private:
-    struct Shared
-    {
-        std::atomic<bool> stop{false};
-        std::atomic<int> cycles{0};
-        int expected = 1; // cycles at most
-    };
-    void abandon();
-
-    QFutureWatcher<WaveOutcome> *m_watcher = nullptr;
-    std::shared_ptr<Shared> m_shared;
-    QTimer m_poll;
-};
+// The speeds of the job, and of the second pipe, on every core; `control` stops them and
+// counts their cycles (its total set by the caller: speeds times maxCycles, times two pipes).
+WaveOutcome runWaveJob(const WaveJob &job, WorkControl &control);
 
 } // namespace velmorant

@@ -1,5 +1,6 @@
 #include "wavestab.h"
 
+#include "formbox.h"
 #include "number.h"
 #include "pipefile.h"
 #include "platform.h"
@@ -25,9 +26,7 @@ constexpr qint64 MaxTraceFileBytes = 8 << 20;
 
 QLineEdit *box(const QString &name, QWidget *parent)
 {
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setMinimumWidth(70);
+    QLineEdit *edit = formBox(name, parent, 70);
     edit->setMaximumWidth(90);
     return edit;
 }
@@ -35,7 +34,10 @@ QLineEdit *box(const QString &name, QWidget *parent)
 } // namespace
 
 WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
-    : QWidget(parent), m_platform(platform), m_locale(locale)
+    : QWidget(parent), m_platform(platform), m_locale(locale),
+      m_calculation(
+          this, [this](int percent) { m_progress->setValue(percent); },
+          [this](const WaveOutcome &outcome) { finished(outcome); })
 {
     setObjectName(QStringLiteral("tabOnde"));
     auto *speeds = new QHBoxLayout;
@@ -103,10 +105,7 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     column0->addLayout(progressRow);
     column0->addWidget(m_view, 1);
 
-    m_calculation = new WaveCalculation(this);
-    connect(m_calculation, &WaveCalculation::progressed, m_progress, &QProgressBar::setValue);
-    connect(m_calculation, &WaveCalculation::finished, this, &WavesTab::finished);
-    connect(m_cancel, &QPushButton::clicked, m_calculation, &WaveCalculation::cancel);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_calculation.cancel(); });
     connect(m_run, &QPushButton::clicked, this, &WavesTab::calculate);
     connect(trace, &QPushButton::clicked, this, &WavesTab::loadMeasuredTrace);
     connect(m_compare, &QComboBox::activated, this, &WavesTab::compareChanged);
@@ -208,7 +207,8 @@ void WavesTab::calculate()
     m_plot.designRpm = p[Field::Rpm];
     if (const std::optional<WaveLengths> l = waveLengths(m_pipe))
         m_plot.band = bandOf(*l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], m_bandWidth);
-    m_calculation->start(job);
+    m_calculation.start([job](WorkControl &control) { return runWaveJob(job, control); },
+                        int(job.rpms.size()) * job.options.maxCycles * (job.compare ? 2 : 1));
     m_progress->setValue(0);
     m_progress->show();
     m_cancel->show();

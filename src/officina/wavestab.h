@@ -30,7 +30,7 @@ public:
     // The design whose pipe the next run computes; a new design's speed resets the range.
     void setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
                    const PipeChoice &choice, double bandWidth);
-    bool busy() const { return m_calculation->busy(); }
+    bool busy() const { return m_calculation.busy(); }
     WavesView *view() const { return m_view; }
 
 public slots:
@@ -45,7 +45,7 @@ private:
 
     Platform &m_platform;
     QLocale m_locale;
-    WaveCalculation *m_calculation = nullptr;
+    Background<WaveOutcome> m_calculation;
     WavesView *m_view = nullptr;
     QLineEdit *m_from = nullptr, *m_to = nullptr, *m_step = nullptr, *m_probe = nullptr;
     QComboBox *m_compare = nullptr, *m_shown = nullptr;
