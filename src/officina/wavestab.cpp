@@ -1,5 +1,6 @@
 #include "wavestab.h"
 
+#include "enginedialog.h"
 #include "formbox.h"
 #include "number.h"
 #include "pipefile.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -74,12 +76,16 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     m_shown = new QComboBox(this);
     m_shown->setObjectName(QStringLiteral("cmbRegimeOnde"));
     m_shown->setMinimumContentsLength(14);
+    auto *engine = new QPushButton(tr("Motore..."), this);
+    engine->setObjectName(QStringLiteral("cmdMotore"));
+    connect(engine, &QPushButton::clicked, this, &WavesTab::editEngine);
     auto *trace = new QPushButton(tr("Traccia misurata..."), this);
     trace->setObjectName(QStringLiteral("cmdTracciaMisurata"));
     others->addWidget(new QLabel(tr("Confronta con"), this));
     others->addWidget(m_compare);
     others->addWidget(new QLabel(tr("Regime mostrato"), this));
     others->addWidget(m_shown);
+    others->addWidget(engine);
     others->addWidget(trace);
     others->addStretch(1);
 
@@ -111,6 +117,20 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     connect(m_compare, &QComboBox::activated, this, &WavesTab::compareChanged);
     connect(m_shown, &QComboBox::currentIndexChanged, this, &WavesTab::showSpeed);
     m_view->setNote(tr("Premere Calcola per preparare il tubo, poi Calcola onde"));
+    QSettings settings;
+    m_engine = readEngineSettings(settings);
+}
+
+void WavesTab::editEngine()
+{
+    auto *dialog = new EngineDialog(m_platform, m_locale, m_engine, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        m_engine = dialog->engine();
+        QSettings settings;
+        writeEngineSettings(settings, m_engine);
+    });
+    dialog->open();
 }
 
 void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
@@ -171,6 +191,7 @@ void WavesTab::calculate()
     }
     const DesignParameters &p = *m_parameters;
     job.pipe = m_pipe;
+    job.engine = m_engine;
     job.engine.displacement = p[Field::Cil];
     job.engine.sc = p[Field::Sc];
     job.engine.asp = p[Field::Asp];

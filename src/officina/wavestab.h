@@ -33,9 +33,13 @@ public:
     bool busy() const { return m_calculation.busy(); }
     WavesView *view() const { return m_view; }
 
+    const waves::EngineInputs &engine() const { return m_engine; }
+
 public slots:
     void calculate();
     void loadMeasuredTrace();
+    // The engine's dialog, window-modal; its OK changes the engine of the next run.
+    void editEngine();
 
 private:
     void finished(const WaveOutcome &outcome);
@@ -61,6 +65,7 @@ private:
     std::optional<Pipe> m_measuredCompare; // the pipe file chosen to compare
     QString m_measuredName;
     WavePlot m_plot;
+    waves::EngineInputs m_engine; // without the design's displacement and timing
 };
 
 } // namespace velmorant

@@ -34,7 +34,8 @@ struct EngineRange
     const char *option;
     double EngineInputs::*member;
     double low, high;
-    const char *help;
+    const char *help;    // the command line's
+    const char *caption; // the window's
 };
 const QList<EngineRange> &engineRanges();
 

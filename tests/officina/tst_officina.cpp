@@ -1,6 +1,7 @@
 // The workshop window's wiring: boxes to the library and back, files, printing, views.
 #include "bandview.h"
 #include "chamberview.h"
+#include "enginedialog.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
 #include "methodsview.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -73,6 +75,7 @@ private slots:
     void measuredPipeGivesItsSpeed();
     void wavesComputedComparedAndMeasured();
     void wavesCancelAndRefuse();
+    void engineDialogReachesTheModel();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
@@ -606,6 +609,55 @@ void TestOfficina::wavesCancelAndRefuse()
     QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 30000);
     QVERIFY(w->waves()->view()->plot().speeds.isEmpty());
     QCOMPARE(w->findChild<QLabel *>("lblOnde")->text(), QStringLiteral("Simulazione annullata."));
+}
+
+void TestOfficina::engineDialogReachesTheModel()
+{
+    click("cmdCalcola");
+    auto dialogBox = [this](const char *name) {
+        return w->findChild<EngineDialog *>("dlgMotore")->findChild<QLineEdit *>(name);
+    };
+    auto ok = [this] {
+        w->findChild<EngineDialog *>("dlgMotore")
+            ->findChild<QDialogButtonBox *>()
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    };
+    w->findChild<QPushButton *>("cmdMotore")->click();
+    QVERIFY(w->findChild<EngineDialog *>("dlgMotore"));
+    // Out of range: refused by name, the dialog stays open on the box.
+    dialogBox("opt_eo-pressure")->setText("30");
+    ok();
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains("Pressione all'apertura scarico (bar)") &&
+                 platform.messages[0].text.contains("tra 1,5 e 20"),
+             qPrintable(platform.messages[0].text));
+    QVERIFY(w->findChild<EngineDialog *>("dlgMotore")->isVisible());
+    dialogBox("opt_eo-pressure")->setText("6");
+    dialogBox("opt_bore")->setText("52");
+    ok();
+    QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
+    QCOMPARE(w->waves()->engine().eoPressure, 6.0);
+    QCOMPARE(*w->waves()->engine().bore, 52.0);
+    // The run uses it: the same numbers as the model called here with that engine.
+    box("opt_waves-from")->setText("10000");
+    box("opt_waves-to")->setText("10000");
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 120000);
+    waves::EngineInputs e = w->waves()->engine();
+    const DesignParameters &p = w->plan()->parameters;
+    e.displacement = p[Field::Cil];
+    e.sc = p[Field::Sc];
+    e.asp = p[Field::Asp];
+    e.pipeTemperature = p[Field::Temp1];
+    const waves::SpeedResult alone = waves::simulateSpeed(firstSizingPipe(w->plan()->dimensions), e,
+                                                          waves::WaveOptions(), 10000);
+    QCOMPARE(w->waves()->view()->plot().speeds.value(0).chargingEfficiency,
+             alone.chargingEfficiency);
+    // Kept for the next window.
+    w.reset();
+    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+    QCOMPARE(w->waves()->engine().eoPressure, 6.0);
 }
 
 QTEST_MAIN(TestOfficina)
