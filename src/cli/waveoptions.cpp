@@ -16,7 +16,7 @@ QList<PipeOptionSpec> waveOptionSpecs()
         {"waves", nullptr, "modello gas-dinamico del tubo sul motore in moto"},
         {"rpm-range", "DA:A:PASSO", "regimi da calcolare (default: il regime di progetto)"},
         {"probe", "MM", "stazione dalla luce per le tracce, anche ripetuta (fino a 8)"},
-        {"cell", "MM", "lunghezza massima di una cella, da 0,5 a 50 (default 5)"},
+        {"cell", "MM", "lunghezza massima di una cella, da 0,5 a 50 (default 10)"},
         {"traces", "FILE.csv", "tracce di p, T e u contro l'angolo (CSV)"},
         {"bore", "MM", "alesaggio (default: motore quadro dalla cilindrata)"},
         {"stroke", "MM", "corsa (default: motore quadro dalla cilindrata)"},

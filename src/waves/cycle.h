@@ -12,7 +12,7 @@ namespace velmorant::waves {
 
 // The largest cell at which halving it moves the default design's charging efficiency by less
 // than half a percent, mm (the bench records the study).
-constexpr double DefaultCellMm = 5;
+constexpr double DefaultCellMm = 10;
 constexpr double SmallestCellMm = 0.5, LargestCellMm = 50;
 constexpr int MaxCells = 20000;
 constexpr int MaxProbes = 8;

@@ -136,6 +136,7 @@ private slots:
     void engineCycleIsPeriodic();
     void speedsInParallelAreTheSame();
     void engineRangesRefuse();
+    void defaultCellIsFineEnough();
 };
 
 void TestWaves::exactSolutionIsToro()
@@ -436,6 +437,19 @@ void TestWaves::engineRangesRefuse()
     e = defaultEngine();
     e.asp = 200;
     QVERIFY(engineProblem(e));
+}
+
+void TestWaves::defaultCellIsFineEnough()
+{
+    // Halving the default cell moves the default design's charging efficiency by under 0.5 %.
+    WaveOptions half;
+    half.cellMm = DefaultCellMm / 2;
+    const double coarse =
+        simulateSpeed(defaultPipe(), defaultEngine(), WaveOptions(), 10000).chargingEfficiency;
+    const double fine =
+        simulateSpeed(defaultPipe(), defaultEngine(), half, 10000).chargingEfficiency;
+    QVERIFY2(std::abs(coarse / fine - 1) < 0.005,
+             qPrintable(QStringLiteral("%1 %2").arg(coarse).arg(fine)));
 }
 
 QTEST_GUILESS_MAIN(TestWaves)
