@@ -85,14 +85,16 @@ QList<waves::SpeedResult> runWaves(const Pipe &pipe, const WaveSetup &setup)
             while (!finished.wait_for(hold, std::chrono::milliseconds(200), [&] { return done; })) {
                 if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
                     continue;
-                std::fprintf(stderr, "\rOnde: %d di %d regimi (%d cicli)", speeds.load(),
-                             int(setup.rpms.size()), cycles.load());
+                std::fprintf(stderr, "\rOnde: %d di %d regimi, %3d %%", speeds.load(),
+                             int(setup.rpms.size()),
+                             int(100LL * cycles.load() /
+                                 std::max(1, int(setup.rpms.size()) * setup.options.maxCycles)));
                 std::fflush(stderr);
                 shown = true;
             }
             if (shown)
-                std::fprintf(stderr, "\rOnde: %d di %d regimi (%d cicli)\n", speeds.load(),
-                             int(setup.rpms.size()), cycles.load());
+                std::fprintf(stderr, "\rOnde: %d di %d regimi, 100 %%\n", speeds.load(),
+                             int(setup.rpms.size()));
         });
     }
     const QList<waves::SpeedResult> results = waves::simulateSpeeds(

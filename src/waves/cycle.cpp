@@ -252,6 +252,8 @@ QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
     auto work = [&] {
         for (int i = next++; i < rpms.size(); i = next++) {
             results[i] = simulateSpeed(pipe, engine, o, rpms[i], stop, cyclesDone);
+            if (cyclesDone)
+                cyclesDone->fetch_add(o.maxCycles - results[i].cycles);
             if (speedsDone)
                 speedsDone->fetch_add(1);
         }

@@ -64,7 +64,9 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &engine, const Wa
                           std::atomic<int> *cyclesDone = nullptr);
 
 // The same for many speeds, on `threads` threads (0: one per core), results in the given order;
-// `speedsDone`, when given, counts finished speeds.
+// `speedsDone`, when given, counts finished speeds. `cyclesDone` counts every speed as
+// maxCycles once it ends, however early it settled: against speeds times maxCycles it says how
+// far the run is.
 QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
                                   const WaveOptions &o, const QList<double> &rpms, int threads = 0,
                                   const std::atomic<bool> *stop = nullptr,

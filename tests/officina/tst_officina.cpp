@@ -599,12 +599,12 @@ void TestOfficina::wavesCancelAndRefuse()
     // A long sweep: the window answers while it runs, and Annulla stops it.
     box("opt_waves-from")->setText("5000");
     box("opt_waves-to")->setText("15000");
-    box("opt_waves-step")->setText("100");
+    box("opt_waves-step")->setText("500");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QVERIFY(w->waves()->busy());
     QTest::keyClicks(box("txtNome"), "onde");
     QCOMPARE(box("txtNome")->text(), QStringLiteral("onde"));
-    QTRY_VERIFY(w->findChild<QProgressBar *>("prgOnde")->value() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(w->findChild<QProgressBar *>("prgOnde")->value() > 0, 60000);
     w->findChild<QPushButton *>("cmdAnnullaOnde")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 30000);
     QVERIFY(w->waves()->view()->plot().speeds.isEmpty());
