@@ -151,6 +151,9 @@ void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, 
     m_bandWidth = bandWidth;
     if (m_plot.speeds.isEmpty())
         m_view->setNote(tr("Premere Calcola onde per simulare il tubo sul motore"));
+    else
+        m_status->setText(tr("Il tubo \u00e8 stato ricalcolato: le onde mostrate sono di prima, "
+                             "premere Calcola onde per aggiornarle."));
 }
 
 void WavesTab::message(const QString &text)
@@ -206,10 +209,12 @@ void WavesTab::calculate()
         return;
     }
     const QString other = m_compare->currentData().toString();
-    m_plot = WavePlot();
+    // The plot being made; what is shown stays until it arrives.
+    m_pending = WavePlot();
+    m_pending.measured = m_plot.measured;
     if (other == QLatin1String("misurato") && m_measuredCompare) {
         job.compare = m_measuredCompare;
-        m_plot.comparedName = m_measuredName;
+        m_pending.comparedName = m_measuredName;
     } else if (!other.isEmpty() && other != QLatin1String("misurato")) {
         PipeChoice c = m_choice;
         c.measured.reset();
@@ -221,20 +226,21 @@ void WavesTab::calculate()
             return;
         }
         job.compare = built.pipe;
-        m_plot.comparedName = m_compare->currentText();
+        m_pending.comparedName = m_compare->currentText();
     }
-    m_plot.timing = portTiming(p[Field::Sc], p[Field::Asp]);
-    m_plot.ambientBar = job.engine.ambientPressure;
-    m_plot.designRpm = p[Field::Rpm];
+    m_pending.timing = portTiming(p[Field::Sc], p[Field::Asp]);
+    m_pending.ambientBar = job.engine.ambientPressure;
+    m_pending.designRpm = p[Field::Rpm];
     if (const std::optional<WaveLengths> l = waveLengths(m_pipe))
-        m_plot.band = bandOf(*l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], m_bandWidth);
+        m_pending.band = bandOf(*l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], m_bandWidth);
     m_calculation.start([job](WorkControl &control) { return runWaveJob(job, control); },
                         int(job.rpms.size()) * job.options.maxCycles * (job.compare ? 2 : 1));
     m_progress->setValue(0);
     m_progress->show();
     m_cancel->show();
     m_status->setText(tr("Simulazione di %1 regimi in corso...").arg(job.rpms.size()));
-    m_view->setNote(tr("Simulazione in corso..."));
+    if (m_plot.speeds.isEmpty())
+        m_view->setNote(tr("Simulazione in corso..."));
 }
 
 void WavesTab::finished(const WaveOutcome &outcome)
@@ -242,10 +248,17 @@ void WavesTab::finished(const WaveOutcome &outcome)
     m_progress->hide();
     m_cancel->hide();
     if (outcome.cancelled) {
-        m_status->setText(tr("Simulazione annullata."));
-        m_view->setNote(tr("Simulazione annullata: premere Calcola onde per ripeterla"));
+        if (m_plot.speeds.isEmpty()) {
+            m_status->setText(tr("Simulazione annullata."));
+            m_view->setNote(tr("Simulazione annullata: premere Calcola onde per ripeterla"));
+        } else {
+            m_status->setText(tr("Simulazione annullata: restano le onde della precedente."));
+            m_view->setPlot(m_plot);
+        }
         return;
     }
+    m_pending.measured = m_plot.measured; // loaded while it ran
+    m_plot = m_pending;
     m_plot.speeds = outcome.speeds;
     m_plot.compared = outcome.compared;
     int closest = 0, periodic = 0;

@@ -64,7 +64,7 @@ private:
     double m_bandWidth = 10;
     std::optional<Pipe> m_measuredCompare; // the pipe file chosen to compare
     QString m_measuredName;
-    WavePlot m_plot;
+    WavePlot m_plot, m_pending; // shown, and being computed
     waves::EngineInputs m_engine; // without the design's displacement and timing
 };
 

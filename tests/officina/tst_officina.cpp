@@ -583,6 +583,12 @@ void TestOfficina::wavesComputedComparedAndMeasured()
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY2(platform.messages[0].text.contains("riga 2"), qPrintable(platform.messages[0].text));
     QCOMPARE(tab->view()->plot().measured.size(), 3);
+    // A run cancelled leaves what was shown.
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    w->findChild<QPushButton *>("cmdAnnullaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 60000);
+    QCOMPARE(tab->view()->plot().speeds.size(), 3);
+    QCOMPARE(tab->view()->plot().measured.size(), 3);
 }
 
 void TestOfficina::wavesCancelAndRefuse()
