@@ -230,6 +230,13 @@ int main(int argc, char **argv)
         if (!waveRun->refusal.isEmpty())
             return fail(Refused, waveRun->refusal);
         waveResults = runWaves(modelled, *waveRun);
+        for (const waves::SpeedResult &r : waveResults) {
+            if (r.failed)
+                return fail(Refused, QStringLiteral("Il modello delle onde non ha dato numeri "
+                                                    "finiti a %1 giri/min: controllare il motore e "
+                                                    "il tubo")
+                                         .arg(r.rpm));
+        }
         if (!o.waves.tracesFile.isEmpty()) {
             if (const std::optional<QString> error =
                     writeFileAtomically(o.waves.tracesFile, waves::tracesCsv(waveResults)))

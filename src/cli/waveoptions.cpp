@@ -114,27 +114,9 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
     s.rpms = r.from ? waves::speedRange(*r.from, *r.to, *r.step) : QList<double>{p[Field::Rpm]};
     s.options.cellMm = r.cell;
     s.options.probes = r.probes;
-    const QLocale c = QLocale::c();
-    if (const std::optional<QString> problem = waves::engineProblem(s.engine))
+    if (const std::optional<QString> problem =
+            waves::waveProblem(pipe, s.engine, s.options, s.rpms))
         s.refusal = *problem;
-    else if (pipe.length() / r.cell > waves::MaxCells)
-        s.refusal = QStringLiteral("Celle di %1 mm su un tubo di %2 mm: pi\u00f9 di %3 celle; "
-                                   "usare --cell pi\u00f9 grande")
-                        .arg(c.toString(r.cell), c.toString(pipe.length(), 'f', 1))
-                        .arg(waves::MaxCells);
-    for (double x : r.probes) {
-        if (x > pipe.length())
-            s.refusal = QStringLiteral("La stazione --probe %1 mm \u00e8 oltre la fine del tubo "
-                                       "(%2 mm)")
-                            .arg(c.toString(x), c.toString(pipe.length(), 'f', 1));
-    }
-    for (double rpm : s.rpms) {
-        if (rpm < waves::SlowestRpm || rpm > waves::FastestRpm)
-            s.refusal = QStringLiteral("Il regime di progetto %1 \u00e8 fuori dai regimi del "
-                                       "modello (%2 - %3)")
-                            .arg(c.toString(rpm), c.toString(waves::SlowestRpm),
-                                 c.toString(waves::FastestRpm));
-    }
     return s;
 }
 

@@ -199,13 +199,9 @@ void WavesTab::calculate()
     job.engine.sc = p[Field::Sc];
     job.engine.asp = p[Field::Asp];
     job.engine.pipeTemperature = p[Field::Temp1];
-    if (const std::optional<QString> problem = waves::engineProblem(job.engine)) {
+    if (const std::optional<QString> problem =
+            waves::waveProblem(m_pipe, job.engine, job.options, job.rpms)) {
         message(*problem);
-        return;
-    }
-    if (m_pipe.length() / job.options.cellMm > waves::MaxCells) {
-        message(tr("Il tubo \u00e8 troppo lungo per il modello: pi\u00f9 di %1 celle.")
-                    .arg(waves::MaxCells));
         return;
     }
     const QString other = m_compare->currentData().toString();
@@ -256,6 +252,15 @@ void WavesTab::finished(const WaveOutcome &outcome)
             m_view->setPlot(m_plot);
         }
         return;
+    }
+    for (const waves::SpeedResult &r : outcome.speeds + outcome.compared) {
+        if (r.failed) {
+            m_status->setText(tr("Il modello delle onde non ha dato numeri finiti a %1 giri/min.")
+                                  .arg(m_locale.toString(qRound(r.rpm))));
+            if (m_plot.speeds.isEmpty())
+                m_view->setNote(m_status->text());
+            return;
+        }
     }
     m_pending.measured = m_plot.measured; // loaded while it ran
     m_plot = m_pending;

@@ -3,6 +3,8 @@
 #include "boundary.h"
 #include "duct.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 #include <thread>
@@ -70,6 +72,40 @@ QList<double> speedRange(double from, double to, double step)
     for (int k = 0; from + k * step <= to + 1e-9 * to; ++k)
         rpms << from + k * step;
     return rpms;
+}
+
+std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
+                                   const WaveOptions &o, const QList<double> &rpms)
+{
+    const QLocale c = QLocale::c();
+    if (std::optional<QString> problem = engineProblem(engine))
+        return problem;
+    for (const PipeSection &s : pipe.sections) {
+        if (!(std::min(s.dIn, s.dOut) >= 2 && std::max(s.dIn, s.dOut) <= 500))
+            return QStringLiteral("Il modello delle onde prende tubi con diametri tra 2 e 500 mm");
+    }
+    if (!(o.cellMm >= SmallestCellMm && o.cellMm <= LargestCellMm) ||
+        !(pipe.length() / o.cellMm <= MaxCells))
+        return QStringLiteral("Celle di %1 mm su un tubo di %2 mm: servono celle tra %3 e %4 mm "
+                              "e al massimo %5 celle")
+            .arg(c.toString(o.cellMm), c.toString(pipe.length(), 'f', 1),
+                 c.toString(SmallestCellMm), c.toString(LargestCellMm))
+            .arg(MaxCells);
+    if (o.probes.size() > MaxProbes)
+        return QStringLiteral("Al massimo %1 sonde").arg(MaxProbes);
+    for (double x : o.probes) {
+        if (!(x >= 0 && x <= pipe.length()))
+            return QStringLiteral("La sonda a %1 mm \u00e8 fuori dal tubo (lungo %2 mm)")
+                .arg(c.toString(x), c.toString(pipe.length(), 'f', 1));
+    }
+    if (rpms.isEmpty() || rpms.size() > MaxSpeeds)
+        return QStringLiteral("Da 1 a %1 regimi").arg(MaxSpeeds);
+    for (double rpm : rpms) {
+        if (!(rpm >= SlowestRpm && rpm <= FastestRpm))
+            return QStringLiteral("Il regime %1 \u00e8 fuori dai regimi del modello (%2 - %3)")
+                .arg(c.toString(rpm), c.toString(SlowestRpm), c.toString(FastestRpm));
+    }
+    return std::nullopt;
 }
 
 SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOptions &o,
@@ -221,6 +257,10 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         result.trappingEfficiency = intakeMass > 0 ? trappedFresh / intakeMass : 0;
         if (cyclesDone)
             cyclesDone->fetch_add(1, std::memory_order_relaxed);
+        if (!std::isfinite(change) || !std::isfinite(portMass) || !std::isfinite(trappedFresh)) {
+            result.failed = true;
+            return result;
+        }
         const bool repeats = cycle > 1 && change < o.periodicTolerance * (*hi - *lo);
         const bool balanced = std::abs(portMass - endMass) < 0.005 * std::abs(portMass);
         if (repeats && balanced) {

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace velmorant::waves {
@@ -54,7 +55,14 @@ struct SpeedResult
     QList<Trace> traces;              // the port, then the probes
     long long cellUpdates = 0;
     bool cancelled = false;
+    bool failed = false; // the numbers stopped being finite: nothing here is to be shown
 };
+
+// Why the model cannot run this pipe and engine with these options and speeds, as an Italian
+// sentence: an engine input out of its range, a pipe whose diameters leave 2-500 mm, more than
+// MaxCells cells or MaxProbes probes, a probe past the pipe's end, a speed outside the model's.
+std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
+                                   const WaveOptions &o, const QList<double> &rpms);
 
 // The engine running at `rpm` on the pipe, cycle after cycle until the port pressure repeats
 // itself and the mass into the pipe balances the mass out of it (or maxCycles). `stop` ends

@@ -61,7 +61,12 @@ std::optional<QString> engineProblem(const EngineInputs &in)
             return QStringLiteral("Valore non valido per %1: serve un numero tra 10 e 200")
                 .arg(QLatin1String(name));
     }
-    if (!(in.displacement > 0) || !(in.sc > in.asp) || !(in.asp > 0) || !(in.sc < 360))
+    if (!(in.displacement >= 2 && in.displacement <= 2000))
+        return QStringLiteral("Il modello delle onde prende cilindrate tra 2 e 2000 cm\u00b3");
+    if (!(in.pipeTemperature >= 0 && in.pipeTemperature <= 1500))
+        return QStringLiteral("Il modello delle onde prende temperature del gas nel tubo (TEMP1) "
+                              "tra 0 e 1500 \u00b0C");
+    if (!(in.sc > in.asp) || !(in.asp > 0) || !(in.sc < 360))
         return QStringLiteral("Le fasi devono rispettare 0 < aspirazione < scarico < 360 gradi");
     return std::nullopt;
 }

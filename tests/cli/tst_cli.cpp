@@ -263,7 +263,11 @@ void TestCli::exitStatuses_data()
     QTest::newRow("wave cell too small")
         << QStringList{"--waves", "--cell", "0.1"} << 1 << "--cell";
     QTest::newRow("probe past the pipe's end")
-        << QStringList{"--waves", "--probe", "5000"} << 3 << "oltre la fine del tubo";
+        << QStringList{"--waves", "--probe", "5000"} << 3 << "fuori dal tubo";
+    QTest::newRow("a displacement the waves cannot take")
+        << QStringList{"--waves", "--cil", "0.001"} << 3 << "tra 2 e 2000";
+    QTest::newRow("a gas temperature the waves cannot take")
+        << QStringList{"--waves", "--temp", "5000"} << 3 << "tra 0 e 1500";
     QTest::newRow("not a number for the cylinder")
         << QStringList{"--waves", "--eo-pressure", "nan"} << 1 << "--eo-pressure";
     QTest::newRow("nine probes") << QStringList{"--waves", "--probe", "1", "--probe",
