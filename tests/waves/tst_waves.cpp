@@ -370,15 +370,15 @@ void TestWaves::staysPhysicalForAnyInput()
 
 namespace {
 
-// The first sizing's defaults: 100 cm³, 10000 rpm, exhaust 180° and transfers 120°, 520 °C,
-// and its pipe.
+// The engine of the first sizing's default design, and its pipe.
 EngineInputs defaultEngine()
 {
+    const DesignParameters p = defaultParameters();
     EngineInputs e;
-    e.displacement = 100;
-    e.sc = 180;
-    e.asp = 120;
-    e.pipeTemperature = 520;
+    e.displacement = p[Field::Cil];
+    e.sc = p[Field::Sc];
+    e.asp = p[Field::Asp];
+    e.pipeTemperature = p[Field::Temp1];
     return e;
 }
 
