@@ -18,13 +18,7 @@ Pipe defaultPipe()
 
 EngineInputs defaultEngine()
 {
-    const DesignParameters p = defaultParameters();
-    EngineInputs e;
-    e.displacement = p[Field::Cil];
-    e.sc = p[Field::Sc];
-    e.asp = p[Field::Asp];
-    e.pipeTemperature = p[Field::Temp1];
-    return e;
+    return onDesign(EngineInputs(), defaultParameters());
 }
 
 void cellRate(benchmark::State &state, long long updates)

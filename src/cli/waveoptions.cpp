@@ -106,11 +106,7 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
 WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe)
 {
     WaveSetup s;
-    s.engine = r.engine;
-    s.engine.displacement = p[Field::Cil];
-    s.engine.sc = p[Field::Sc];
-    s.engine.asp = p[Field::Asp];
-    s.engine.pipeTemperature = p[Field::Temp1];
+    s.engine = waves::onDesign(r.engine, p);
     s.rpms = r.from ? waves::speedRange(*r.from, *r.to, *r.step) : QList<double>{p[Field::Rpm]};
     s.options.cellMm = r.cell;
     s.options.probes = r.probes;

@@ -194,11 +194,7 @@ void WavesTab::calculate()
     }
     const DesignParameters &p = *m_parameters;
     job.pipe = m_pipe;
-    job.engine = m_engine;
-    job.engine.displacement = p[Field::Cil];
-    job.engine.sc = p[Field::Sc];
-    job.engine.asp = p[Field::Asp];
-    job.engine.pipeTemperature = p[Field::Temp1];
+    job.engine = waves::onDesign(m_engine, p);
     if (const std::optional<QString> problem =
             waves::waveProblem(m_pipe, job.engine, job.options, job.rpms)) {
         message(*problem);

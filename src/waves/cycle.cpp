@@ -1,5 +1,6 @@
 #include "cycle.h"
 
+#include "band.h"
 #include "boundary.h"
 #include "duct.h"
 
@@ -120,8 +121,7 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
     Scheme scheme(duct, gas, o.friction);
 
     const double pAmb = in.ambientPressure * 1e5, tAmb = in.ambientTemperature + Kelvin;
-    const double eo = 180 - in.sc / 2, ec = 180 + in.sc / 2;
-    const double to = 180 - in.asp / 2, tc = 180 + in.asp / 2;
+    const auto [eo, ec, to, tc] = portTiming(in.sc, in.asp);
     const double degreesPerSecond = 6 * rpm;
 
     DuctState s;

@@ -1,5 +1,7 @@
 #include "engine.h"
 
+#include "band.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -71,6 +73,15 @@ std::optional<QString> engineProblem(const EngineInputs &in)
     return std::nullopt;
 }
 
+EngineInputs onDesign(EngineInputs engine, const DesignParameters &p)
+{
+    engine.displacement = p[Field::Cil];
+    engine.sc = p[Field::Sc];
+    engine.asp = p[Field::Asp];
+    engine.pipeTemperature = p[Field::Temp1];
+    return engine;
+}
+
 double EngineGeometry::travel(double degrees) const
 {
     const double r = stroke / 2;
@@ -106,8 +117,9 @@ EngineGeometry engineGeometry(const EngineInputs &in)
     g.pistonArea = Pi * bore * bore / 4;
     g.swept = g.pistonArea * stroke; // bore and stroke given: their own displacement
     g.clearance = g.swept / (in.compressionRatio - 1);
-    g.eoDrop = g.travel(180 - in.sc / 2);
-    g.toDrop = g.travel(180 - in.asp / 2);
+    const PortTiming timing = portTiming(in.sc, in.asp);
+    g.eoDrop = g.travel(timing.eo);
+    g.toDrop = g.travel(timing.to);
     g.exhaustWidth = in.exhaustWidth * bore;
     g.transferWidth = in.transferWidth * bore;
     const double intake = in.intakeDiameter * bore;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "parameters.h"
+
 #include <QList>
 #include <QString>
 
@@ -27,6 +29,10 @@ struct EngineInputs
     double ambientTemperature = 20; // °C
     double pipeTemperature = 500;   // °C, the pipe's gas at the start (the design's TEMP1)
 };
+
+// `engine` on the design: its displacement, its exhaust and transfer durations, and its gas
+// temperature for the pipe at the start.
+EngineInputs onDesign(EngineInputs engine, const DesignParameters &p);
 
 // What an engine option accepts: its name as the command line writes it, its range and unit.
 struct EngineRange

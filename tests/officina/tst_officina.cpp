@@ -650,12 +650,7 @@ void TestOfficina::engineDialogReachesTheModel()
     box("opt_waves-to")->setText("10000");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 120000);
-    waves::EngineInputs e = w->waves()->engine();
-    const DesignParameters &p = w->plan()->parameters;
-    e.displacement = p[Field::Cil];
-    e.sc = p[Field::Sc];
-    e.asp = p[Field::Asp];
-    e.pipeTemperature = p[Field::Temp1];
+    const waves::EngineInputs e = waves::onDesign(w->waves()->engine(), w->plan()->parameters);
     const waves::SpeedResult alone = waves::simulateSpeed(firstSizingPipe(w->plan()->dimensions), e,
                                                           waves::WaveOptions(), 10000);
     QCOMPARE(w->waves()->view()->plot().speeds.value(0).chargingEfficiency,

@@ -373,13 +373,7 @@ namespace {
 // The engine of the first sizing's default design, and its pipe.
 EngineInputs defaultEngine()
 {
-    const DesignParameters p = defaultParameters();
-    EngineInputs e;
-    e.displacement = p[Field::Cil];
-    e.sc = p[Field::Sc];
-    e.asp = p[Field::Asp];
-    e.pipeTemperature = p[Field::Temp1];
-    return e;
+    return onDesign(EngineInputs(), defaultParameters());
 }
 
 Pipe defaultPipe()
