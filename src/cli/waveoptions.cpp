@@ -93,9 +93,9 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
         if (!isSet(name))
             continue;
         const std::optional<double> v = parseSettingNumber(value(name), locale);
-        if (!v || *v < 10 || *v > 200)
+        if (!v || *v < waves::SmallestBoreMm || *v > waves::LargestBoreMm)
             return badValue(QStringLiteral("--") + QLatin1String(name), value(name),
-                            numberRange(10, 200, locale));
+                            numberRange(waves::SmallestBoreMm, waves::LargestBoreMm, locale));
         *into = v;
     }
     if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty()))

@@ -12,12 +12,6 @@
 
 namespace velmorant {
 
-namespace {
-
-constexpr double SmallestBore = 10, LargestBore = 200;
-
-} // namespace
-
 EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
                            const waves::EngineInputs &engine, QWidget *parent)
     : QDialog(parent), m_platform(platform), m_locale(locale), m_engine(engine)
@@ -90,8 +84,8 @@ void EngineDialog::accept()
             continue;
         }
         const std::optional<double> v = parseSettingNumber(box->text(), m_locale);
-        if (!v || *v < SmallestBore || *v > LargestBore)
-            return refuse(box, sides[k].second, SmallestBore, LargestBore);
+        if (!v || *v < waves::SmallestBoreMm || *v > waves::LargestBoreMm)
+            return refuse(box, sides[k].second, waves::SmallestBoreMm, waves::LargestBoreMm);
         *sides[k].first = v;
     }
     m_engine = e;
@@ -111,7 +105,7 @@ waves::EngineInputs readEngineSettings(QSettings &settings)
     for (const auto &[key, into] : {std::pair{"bore", &e.bore}, std::pair{"stroke", &e.stroke}}) {
         bool ok = false;
         const double v = settings.value(QLatin1String(key)).toString().toDouble(&ok);
-        if (ok && v >= SmallestBore && v <= LargestBore)
+        if (ok && v >= waves::SmallestBoreMm && v <= waves::LargestBoreMm)
             *into = v;
     }
     settings.endGroup();

@@ -59,9 +59,9 @@ std::optional<QString> engineProblem(const EngineInputs &in)
                 .arg(QLatin1String(r.option), c.toString(r.low), c.toString(r.high));
     }
     for (const auto &[value, name] : {std::pair{in.bore, "--bore"}, {in.stroke, "--stroke"}}) {
-        if (value && !(*value >= 10 && *value <= 200))
-            return QStringLiteral("Valore non valido per %1: serve un numero tra 10 e 200")
-                .arg(QLatin1String(name));
+        if (value && !(*value >= SmallestBoreMm && *value <= LargestBoreMm))
+            return QStringLiteral("Valore non valido per %1: serve un numero tra %2 e %3")
+                .arg(QLatin1String(name), c.toString(SmallestBoreMm), c.toString(LargestBoreMm));
     }
     if (!(in.displacement >= 2 && in.displacement <= 2000))
         return QStringLiteral("Il modello delle onde prende cilindrate tra 2 e 2000 cm\u00b3");

@@ -9,6 +9,9 @@
 
 namespace velmorant::waves {
 
+// What bore and stroke may be, mm.
+constexpr double SmallestBoreMm = 10, LargestBoreMm = 200;
+
 // The engine around the pipe. Lengths in mm, pressures in bar (absolute), temperatures in °C;
 // bore and stroke come from the displacement (a square engine) when not given.
 struct EngineInputs
