@@ -220,6 +220,14 @@ void WavesTab::calculate()
         job.compare = built.pipe;
         m_pending.comparedName = m_compare->currentText();
     }
+    // The second pipe is held to the model's bounds as the first (a measured one can be anything).
+    if (job.compare) {
+        if (const std::optional<QString> problem =
+                waves::waveProblem(*job.compare, job.engine, job.options, job.rpms)) {
+            message(tr("Il tubo da confrontare: %1").arg(*problem));
+            return;
+        }
+    }
     m_pending.timing = portTiming(p[Field::Sc], p[Field::Asp]);
     m_pending.ambientBar = job.engine.ambientPressure;
     m_pending.designRpm = p[Field::Rpm];

@@ -606,6 +606,19 @@ void TestOfficina::wavesCancelAndRefuse()
     box("opt_waves-from")->setText("5000");
     box("opt_waves-to")->setText("15000");
     box("opt_waves-step")->setText("500");
+    // First a measured pipe to compare, held to the same bounds as the first: 1 mm is refused.
+    const QString thin = dir->filePath("sottile.csv");
+    QVERIFY(test::writeBytes(thin, "x_mm,d_mm\n0,1\n500,1\n"));
+    platform.fileAnswers << thin;
+    auto *compare = w->findChild<QComboBox *>("cmbConfronta");
+    compare->setCurrentIndex(compare->findData("misurato"));
+    emit compare->activated(compare->currentIndex());
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QCOMPARE(platform.messages.size(), 3);
+    QVERIFY2(platform.messages[2].text.contains("tra 2 e 500 mm"),
+             qPrintable(platform.messages[2].text));
+    QVERIFY(!w->waves()->busy());
+    compare->setCurrentIndex(0);
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QVERIFY(w->waves()->busy());
     QTest::keyClicks(box("txtNome"), "onde");
