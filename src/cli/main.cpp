@@ -226,7 +226,7 @@ int main(int argc, char **argv)
     QList<waves::SpeedResult> waveResults;
     if (o.waves.enabled) {
         const Pipe modelled = pipe ? *pipe : firstSizingPipe(d);
-        waveRun = waveSetup(o.waves, p, modelled);
+        waveRun = waveSetup(o.waves, p, modelled, locale);
         if (!waveRun->refusal.isEmpty())
             return fail(Refused, waveRun->refusal);
         waveResults = runWaves(modelled, *waveRun);

@@ -1,6 +1,7 @@
 #include "waveoptions.h"
 
 #include "optiontexts.h"
+#include "usertext.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
@@ -37,24 +38,18 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
     auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
     r.enabled = isSet("waves");
     if (isSet("rpm-range")) {
+        // Speeds read as the RPM box reads them, digit grouping included ("7.000" under it_IT).
         const QString text = value("rpm-range");
         const QStringList parts = text.split(QLatin1Char(':'));
         std::optional<double> v[3];
         for (int k = 0; k < 3 && parts.size() == 3; ++k)
-            v[k] = parseSettingNumber(parts[k], locale);
-        using waves::SlowestRpm, waves::FastestRpm;
-        if (parts.size() != 3 || !v[0] || !v[1] || !v[2] || *v[0] < SlowestRpm ||
-            *v[1] > FastestRpm || !(*v[0] <= *v[1]) || !(*v[2] > 0))
-            return badValue(
-                QStringLiteral("--rpm-range"), text,
-                QStringLiteral("DA:A:PASSO con DA <= A, regimi tra %1 e %2 e un passo "
-                               "positivo")
-                    .arg(formatBoxNumber(SlowestRpm, locale), formatBoxNumber(FastestRpm, locale)));
-        const double count = std::floor((*v[1] - *v[0]) / *v[2] + 1e-9) + 1;
-        if (count > waves::MaxSpeeds)
-            return QStringLiteral("--rpm-range chiede %1 regimi: il massimo \u00e8 %2")
-                .arg(QLocale(QLocale::Italian).toString(count, 'f', 0))
-                .arg(waves::MaxSpeeds);
+            v[k] = parseLocaleNumber(parts[k], locale);
+        if (parts.size() != 3 || !v[0] || !v[1] || !v[2])
+            return badValue(QStringLiteral("--rpm-range"), text,
+                            QStringLiteral("DA:A:PASSO, tre numeri in giri/min"));
+        const waves::SpeedRange range = waves::speedRange(*v[0], *v[1], *v[2], locale);
+        if (!range.refusal.isEmpty())
+            return QStringLiteral("--rpm-range %1: %2").arg(quotedUserText(text), range.refusal);
         r.from = v[0];
         r.to = v[1];
         r.step = v[2];
@@ -103,15 +98,17 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
     return std::nullopt;
 }
 
-WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe)
+WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe,
+                    const QLocale &locale)
 {
     WaveSetup s;
     s.engine = waves::onDesign(r.engine, p);
-    s.rpms = r.from ? waves::speedRange(*r.from, *r.to, *r.step) : QList<double>{p[Field::Rpm]};
+    s.rpms = r.from ? waves::speedRange(*r.from, *r.to, *r.step, locale).rpms
+                    : QList<double>{p[Field::Rpm]};
     s.options.cellMm = r.cell;
     s.options.probes = r.probes;
     if (const std::optional<QString> problem =
-            waves::waveProblem(pipe, s.engine, s.options, s.rpms))
+            waves::waveProblem(pipe, s.engine, s.options, s.rpms, locale))
         s.refusal = *problem;
     return s;
 }

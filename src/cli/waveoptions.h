@@ -32,7 +32,8 @@ struct WaveSetup
     waves::WaveOptions options;
     QString refusal;
 };
-WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe);
+WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe,
+                    const QLocale &locale);
 
 QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &results,
                    const QLocale &locale);

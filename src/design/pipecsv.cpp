@@ -1,5 +1,8 @@
 #include "pipecsv.h"
 
+#include "csvtable.h"
+#include "usertext.h"
+
 #include <QList>
 
 #include <cmath>
@@ -8,19 +11,24 @@ namespace velmorant {
 
 namespace {
 
-constexpr double LargestDiameter = 10000; // mm
-constexpr double LongestPipe = 100000;    // mm
-
-bool number(const QByteArray &text, double &v)
+QString stationsHeader()
 {
-    bool ok = false;
-    v = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(v);
+    return QStringLiteral("x_mm,d_mm");
+}
+QString sectionsHeader()
+{
+    return QStringLiteral("lunghezza_mm,d_in_mm,d_out_mm");
 }
 
-QString lineError(int line, const QString &what)
+QString diameters()
 {
-    return QStringLiteral("Tubo non valido alla riga %1: %2").arg(line).arg(what);
+    return QStringLiteral("diametri tra %1 e %2 mm").arg(SmallestPipeDiameter).arg(
+        LargestPipeDiameter);
+}
+
+bool diameterOk(double d)
+{
+    return d >= SmallestPipeDiameter && d <= LargestPipeDiameter;
 }
 
 } // namespace
@@ -29,78 +37,69 @@ PipeRead readPipeCsv(const QByteArray &bytes)
 {
     PipeRead r;
     r.pipe.method = QStringLiteral("misurato");
-    enum class Form { Unknown, Stations, Sections } form = Form::Unknown;
+    const CsvTable t = readCsvTable(bytes, 2, 3, MaxPipeRows);
+    // The header says which of the two forms the rows are in.
+    const QString header = t.header.join(QLatin1Char(','));
+    const bool stations = header == stationsHeader();
+    const bool sections = header == sectionsHeader() ||
+                          header == QLatin1String("length_mm,d_in_mm,d_out_mm");
+    if (!stations && !sections) {
+        const QString found =
+            t.header.isEmpty() ? (t.rows.isEmpty() ? QStringLiteral("un file vuoto")
+                                                   : QStringLiteral("una riga di numeri"))
+                               : quotedUserText(QString::fromUtf8(t.headerText));
+        r.error = csvLineError(t.headerLine > 0 ? t.headerLine : t.lines.value(0, 1),
+                               QStringLiteral("serve l'intestazione %1 oppure %2, trovato %3")
+                                   .arg(stationsHeader(), sectionsHeader(), found));
+        return r;
+    }
+    if (!t.ok()) {
+        r.error = t.error;
+        return r;
+    }
+    const int columns = stations ? 2 : 3;
     double lastX = 0, lastD = 0;
-    int stations = 0, rows = 0, lineNo = 0;
-    for (QByteArray line : bytes.split('\n')) {
-        ++lineNo;
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const QList<QByteArray> f = line.split(',');
-        if (form == Form::Unknown) {
-            const QByteArray header = line.toLower().replace(' ', "");
-            if (header == "x_mm,d_mm")
-                form = Form::Stations;
-            else if (header == "lunghezza_mm,d_in_mm,d_out_mm" || header == "length_mm,d_in_mm,d_out_mm")
-                form = Form::Sections;
-            else {
-                r.error = lineError(lineNo, QStringLiteral("serve l'intestazione x_mm,d_mm "
-                                                           "oppure lunghezza_mm,d_in_mm,d_out_mm"));
-                return r;
-            }
-            continue;
-        }
-        if (++rows > MaxPipeRows) {
-            r.error = lineError(lineNo, QStringLiteral("pi\u00f9 di %1 righe").arg(MaxPipeRows));
+    for (int k = 0; k < t.rows.size(); ++k) {
+        const QList<double> &v = t.rows[k];
+        const int line = t.lines[k];
+        if (v.size() != columns) {
+            r.error = csvLineError(line, csvRowShape(columns, columns));
             return r;
         }
-        const int columns = form == Form::Stations ? 2 : 3;
-        double v[3] = {0, 0, 0};
-        bool good = f.size() == columns;
-        for (int c = 0; good && c < columns; ++c)
-            good = number(f[c], v[c]);
-        if (!good) {
-            r.error = lineError(lineNo, QStringLiteral("servono %1 numeri separati da virgole, "
-                                                       "con il punto per i decimali")
-                                            .arg(columns));
-            return r;
-        }
-        auto diameterOk = [](double d) { return d > 0 && d <= LargestDiameter; };
-        if (form == Form::Stations) {
+        if (stations) {
             const double x = v[0], d = v[1];
-            if (!diameterOk(d) || x < 0 || x > LongestPipe || (stations > 0 && x < lastX) ||
-                (stations == 0 && x != 0)) {
-                r.error = lineError(lineNo, QStringLiteral("x deve partire da 0 e non calare, "
-                                                           "d tra 0 e %1 mm")
-                                                .arg(LargestDiameter));
+            if (!diameterOk(d) || x < 0 || x > LongestPipe || (k > 0 && x < lastX) ||
+                (k == 0 && x != 0)) {
+                r.error = csvLineError(line, QStringLiteral("x deve partire da 0 e non calare, "
+                                                            "fino a %1 m, con %2")
+                                                 .arg(LongestPipe / 1000)
+                                                 .arg(diameters()));
                 return r;
             }
-            if (stations > 0 && x > lastX)
+            if (k > 0 && x > lastX)
                 r.pipe.sections << PipeSection{x - lastX, lastD, d};
             lastX = x;
             lastD = d;
-            ++stations;
         } else {
             if (!(v[0] > 0) || !diameterOk(v[1]) || !diameterOk(v[2]) ||
                 r.pipe.length() + v[0] > LongestPipe) {
-                r.error = lineError(lineNo, QStringLiteral("lunghezza maggiore di 0, diametri "
-                                                           "tra 0 e %1 mm, tubo entro %2 m")
-                                                .arg(LargestDiameter)
-                                                .arg(LongestPipe / 1000));
+                r.error = csvLineError(line, QStringLiteral("lunghezza maggiore di 0, %1, tubo "
+                                                            "entro %2 m")
+                                                 .arg(diameters())
+                                                 .arg(LongestPipe / 1000));
                 return r;
             }
             r.pipe.sections << PipeSection{v[0], v[1], v[2]};
         }
     }
     if (r.pipe.sections.isEmpty())
-        r.error = QStringLiteral("Tubo non valido: nessun tratto di lunghezza maggiore di 0");
+        r.error = QStringLiteral("nessun tratto di lunghezza maggiore di 0");
     return r;
 }
 
 QByteArray pipeCsv(const Pipe &pipe)
 {
-    QByteArray out = "x_mm,d_mm\n";
+    QByteArray out = stationsHeader().toLatin1() + '\n';
     auto row = [&](double x, double d) {
         out += QByteArray::number(x, 'g', 17) + ',' + QByteArray::number(d, 'g', 17) + '\n';
     };

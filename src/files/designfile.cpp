@@ -12,7 +12,8 @@ namespace {
 // No design line comes anywhere near this; a longer one is not a design file.
 constexpr int MaxLineLength = 1024;
 // Eight short lines; more than this is never needed to find them.
-constexpr qint64 MaxBytesRead = 64 * 1024;
+// Eight numbers and whatever follows them, which is ignored; a larger file is not a design.
+constexpr qint64 MaxBytesRead = 1 << 20;
 
 QString quoted(const QString &name)
 {

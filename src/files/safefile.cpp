@@ -34,6 +34,16 @@ QString notRegularReason()
     return tr("non \u00e8 un file normale (\u00e8 una pipe, un dispositivo o un socket)");
 }
 
+// A bound in the largest whole unit: "4 MiB", "64 KiB", "100 byte".
+QString byteSize(qint64 bytes)
+{
+    if (bytes >= (1 << 20) && bytes % (1 << 20) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes >> 20);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KiB").arg(bytes >> 10);
+    return QStringLiteral("%1 byte").arg(bytes);
+}
+
 struct Target
 {
     QByteArray path; // after following symbolic links
@@ -452,11 +462,12 @@ FileReading readRegularFile(const QString &path, qint64 maxBytes)
     } else if (!S_ISREG(st.st_mode)) {
         r.failure = notRegularReason();
     } else {
-        // Up to the end or the bound, whatever the size says (it may change while reading).
-        r.bytes.resize(int(maxBytes));
+        // Up to the end, whatever the size says (it may change while reading); a file longer
+        // than the bound is refused whole, never taken in part.
+        r.bytes.resize(int(maxBytes) + 1);
         qint64 got = 0;
-        while (got < maxBytes) {
-            const ssize_t n = ::read(fd, r.bytes.data() + got, size_t(maxBytes - got));
+        while (got <= maxBytes) {
+            const ssize_t n = ::read(fd, r.bytes.data() + got, size_t(maxBytes + 1 - got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -467,6 +478,8 @@ FileReading readRegularFile(const QString &path, qint64 maxBytes)
                 break;
             got += n;
         }
+        if (r.ok() && got > maxBytes)
+            r.failure = tr("il file supera il limite di %1").arg(byteSize(maxBytes));
         r.bytes.truncate(int(got));
     }
     ::close(fd);

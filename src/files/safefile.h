@@ -40,8 +40,9 @@ struct SetFailure
 std::optional<SetFailure> writeFileSet(const QList<FileToWrite> &files,
                                        const QStringList &obsolete);
 
-// Reads at most `maxBytes` from the start of a regular file. Anything else is refused at once,
-// without blocking: a FIFO, a device, a socket or a folder.
+// Reads a regular file of at most `maxBytes`; a longer one is refused whole ("il file supera il
+// limite di 4 MiB"), never read in part. Anything else is refused at once, without blocking: a
+// FIFO, a device, a socket or a folder.
 struct FileReading
 {
     QByteArray bytes;

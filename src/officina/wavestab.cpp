@@ -170,18 +170,20 @@ void WavesTab::calculate()
         return;
     }
     auto number = [&](QLineEdit *e) { return parseSettingNumber(e->text(), m_locale); };
-    const std::optional<double> from = number(m_from), to = number(m_to), step = number(m_step);
+    // Speeds read as the RPM box reads them.
+    auto speed = [&](QLineEdit *e) { return parseLocaleNumber(e->text(), m_locale); };
+    const std::optional<double> from = speed(m_from), to = speed(m_to), step = speed(m_step);
     WaveJob job;
-    job.rpms = from && to && step ? waves::speedRange(*from, *to, *step) : QList<double>();
-    if (job.rpms.isEmpty()) {
-        message(tr("Regimi non validi: da %1 a %2 giri/min, DA non oltre A, un passo positivo e "
-                   "al massimo %3 regimi.")
-                    .arg(formatBoxNumber(waves::SlowestRpm, m_locale),
-                         formatBoxNumber(waves::FastestRpm, m_locale))
-                    .arg(waves::MaxSpeeds));
+    const waves::SpeedRange range =
+        from && to && step ? waves::speedRange(*from, *to, *step, m_locale) : waves::SpeedRange();
+    if (range.rpms.isEmpty()) {
+        message(range.refusal.isEmpty()
+                    ? tr("Regimi non validi: DA, A e PASSO sono numeri in giri/min.")
+                    : tr("Regimi non validi: %1.").arg(range.refusal));
         m_from->setFocus();
         return;
     }
+    job.rpms = range.rpms;
     if (!m_probe->text().trimmed().isEmpty()) {
         const std::optional<double> x = number(m_probe);
         if (!x || *x < 0 || *x > m_pipe.length()) {
@@ -196,7 +198,8 @@ void WavesTab::calculate()
     job.pipe = m_pipe;
     job.engine = waves::onDesign(m_engine, p);
     if (const std::optional<QString> problem =
-            waves::waveProblem(m_pipe, job.engine, job.options, job.rpms)) {
+            waves::waveProblem(m_pipe, job.engine, job.options, job.rpms, m_locale,
+                                job.compare ? 2 : 1)) {
         message(*problem);
         return;
     }
@@ -223,7 +226,7 @@ void WavesTab::calculate()
     // The second pipe is held to the model's bounds as the first (a measured one can be anything).
     if (job.compare) {
         if (const std::optional<QString> problem =
-                waves::waveProblem(*job.compare, job.engine, job.options, job.rpms)) {
+                waves::waveProblem(*job.compare, job.engine, job.options, job.rpms, m_locale, 2)) {
             message(tr("Il tubo da confrontare: %1").arg(*problem));
             return;
         }

@@ -4,6 +4,7 @@
 #include "pipe.h"
 
 #include <QList>
+#include <QLocale>
 
 #include <atomic>
 #include <optional>
@@ -20,10 +21,23 @@ constexpr int MaxProbes = 8;
 constexpr int SamplesPerCycle = 720; // every half degree
 constexpr double SlowestRpm = 500, FastestRpm = 30000;
 constexpr int MaxSpeeds = 201; // in one run
+constexpr double SmallestRpmStep = 1;
+// The shortest pipe the model takes, and the shortest section in it, mm: below them the time
+// step, which follows the cell, would shrink without end.
+constexpr double ShortestPipeMm = 50, ShortestSectionMm = 0.1;
+// The most work one run may ask for, in cell updates: about two minutes on one core at the
+// scheme's 60 ns per update (bench_waves).
+constexpr double LargestRunWork = 2e9;
 
-// FROM, FROM + STEP, ... up to TO, or nothing when that is not a range of at most MaxSpeeds
-// speeds between SlowestRpm and FastestRpm.
-QList<double> speedRange(double from, double to, double step);
+// FROM, FROM + STEP, ... up to TO, counted by whole steps; or why that is not a range of at
+// most MaxSpeeds speeds between SlowestRpm and FastestRpm with a step of at least
+// SmallestRpmStep (an Italian sentence, numbers under `locale`).
+struct SpeedRange
+{
+    QList<double> rpms;
+    QString refusal;
+};
+SpeedRange speedRange(double from, double to, double step, const QLocale &locale);
 
 struct WaveOptions
 {
@@ -59,10 +73,17 @@ struct SpeedResult
 };
 
 // Why the model cannot run this pipe and engine with these options and speeds, as an Italian
-// sentence: an engine input out of its range, a pipe whose diameters leave 2-500 mm, more than
-// MaxCells cells or MaxProbes probes, a probe past the pipe's end, a speed outside the model's.
+// sentence with its numbers under `locale`: an engine input out of its range, a pipe whose
+// diameters leave 2-500 mm or shorter than ShortestPipeMm (or with a section shorter than
+// ShortestSectionMm), more than MaxCells cells or MaxProbes probes, a probe past the pipe's end,
+// a speed outside the model's, or more work than LargestRunWork with `pipes` pipes.
 std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
-                                   const WaveOptions &o, const QList<double> &rpms);
+                                   const WaveOptions &o, const QList<double> &rpms,
+                                   const QLocale &locale = QLocale::c(), int pipes = 1);
+
+// The cell updates a run of `pipes` such pipes may take at most: every cycle of every speed
+// run, each step as short as a signal speed of 1000 m/s across a cell (or half a degree) allows.
+double estimatedWork(const Pipe &pipe, const WaveOptions &o, const QList<double> &rpms);
 
 // The engine running at `rpm` on the pipe, cycle after cycle until the port pressure repeats
 // itself and the mass into the pipe balances the mass out of it (or maxCycles). `stop` ends

@@ -49,9 +49,8 @@ const QList<EngineRange> &engineRanges()
     return ranges;
 }
 
-std::optional<QString> engineProblem(const EngineInputs &in)
+std::optional<QString> engineProblem(const EngineInputs &in, const QLocale &c)
 {
-    const QLocale c = QLocale::c();
     for (const EngineRange &r : engineRanges()) {
         const double v = in.*r.member;
         if (!(v >= r.low && v <= r.high))

@@ -3,6 +3,7 @@
 #include "parameters.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -48,9 +49,9 @@ struct EngineRange
 };
 const QList<EngineRange> &engineRanges();
 
-// The first input out of its range, as an Italian sentence naming the option; nothing when
-// all are in range.
-std::optional<QString> engineProblem(const EngineInputs &in);
+// The first input out of its range, as an Italian sentence naming the option (its numbers under
+// `locale`); nothing when all are in range.
+std::optional<QString> engineProblem(const EngineInputs &in, const QLocale &locale = QLocale::c());
 
 // The engine's geometry in SI units, derived once.
 struct EngineGeometry

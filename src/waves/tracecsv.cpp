@@ -1,6 +1,9 @@
 #include "tracecsv.h"
 
+#include "csvtable.h"
+
 #include <QList>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -27,37 +30,36 @@ QByteArray tracesCsv(const QList<SpeedResult> &speeds)
 MeasuredTrace readMeasuredTrace(const QByteArray &bytes)
 {
     MeasuredTrace m;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const QList<QByteArray> cells = line.split(line.contains(';') ? ';' : ',');
-        bool okAngle = false, okPressure = false;
-        const double angle = cells.value(0).trimmed().toDouble(&okAngle);
-        const double pressure = cells.value(1).trimmed().toDouble(&okPressure);
-        if (cells.size() != 2 || !okAngle || !okPressure) {
-            if (m.points.isEmpty() && !okAngle)
-                continue; // the header
-            m.error = QStringLiteral("riga %1: servono due numeri, angolo in gradi e pressione "
-                                     "in bar, col punto per i decimali")
-                          .arg(i + 1);
-            return m;
-        }
-        if (!std::isfinite(angle) || !std::isfinite(pressure) || pressure < 0 || pressure > 100) {
-            m.error = QStringLiteral("riga %1: l'angolo deve essere un numero e la pressione tra 0 "
-                                     "e 100 bar")
-                          .arg(i + 1);
-            return m;
-        }
-        if (m.points.size() >= MaxMeasuredRows) {
-            m.error = QStringLiteral("pi\u00f9 di %1 righe").arg(MaxMeasuredRows);
+    const CsvTable t = readCsvTable(bytes, 2, 2, MaxMeasuredRows);
+    if (!t.ok()) {
+        m.error = t.error;
+        return m;
+    }
+    for (int k = 0; k < t.rows.size(); ++k) {
+        const double angle = t.rows[k][0], pressure = t.rows[k][1];
+        if (pressure < 0 || pressure > 100 || std::abs(angle) > 1e6) {
+            m.error = csvLineError(t.lines[k], QStringLiteral("l'angolo in gradi e la pressione "
+                                                              "tra 0 e 100 bar"));
             return m;
         }
         m.points.append({std::fmod(std::fmod(angle, 360) + 360, 360), pressure});
     }
-    if (m.points.size() < 2)
+    if (m.points.size() < 2) {
         m.error = QStringLiteral("servono almeno due righe di angolo e pressione");
+        return m;
+    }
+    // The speed it was measured at, when a comment says it: "# rpm 9500", "# giri/min: 9500".
+    static const QRegularExpression speed(
+        QStringLiteral("^(?:rpm|giri(?:/min)?)\\s*[:=]?\\s*([0-9]+(?:[.,][0-9]+)?)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const QByteArray &c : t.comments) {
+        const QRegularExpressionMatch match = speed.match(QString::fromUtf8(c));
+        if (match.hasMatch()) {
+            const double rpm = match.captured(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+            if (rpm >= SlowestRpm && rpm <= FastestRpm)
+                m.rpm = rpm;
+        }
+    }
     return m;
 }
 

@@ -259,11 +259,31 @@ void TestCli::exitStatuses_data()
                                   << "/nonexistent/t.csv";
     QTest::newRow("pipe that is a folder") << QStringList{"--pipe", "/tmp"} << 1 << "/tmp";
     QTest::newRow("ten thousand speeds")
-        << QStringList{"--waves", "--rpm-range", "1000:10999:1"} << 1 << "il massimo \u00e8 201";
+        << QStringList{"--waves", "--rpm-range", "1000:10999:1"} << 1
+        << "10000 regimi, al massimo 201";
+    QTest::newRow("341 speeds, it_IT")
+        << QStringList{"--locale", "it_IT", "--waves", "--rpm-range", "3.000:20.000:50"} << 1
+        << "341 regimi, al massimo 201";
+    // A step that does not move the speed is refused: counted by whole steps, the run is bounded.
+    QTest::newRow("a step that does not move the speed")
+        << QStringList{"--waves", "--rpm-range", "30000:30000:1e-300"} << 1
+        << "non sposta il regime";
     QTest::newRow("wave cell too small")
         << QStringList{"--waves", "--cell", "0.1"} << 1 << "--cell";
     QTest::newRow("probe past the pipe's end")
-        << QStringList{"--waves", "--probe", "5000"} << 3 << "fuori dal tubo";
+        << QStringList{"--waves", "--probe", "5000"} << 3 << "oltre la fine del tubo";
+    // Both lengths with the digits that tell them apart.
+    QTest::newRow("probe just past the pipe's end")
+        << QStringList{"--waves", "--probe", "1026.5"} << 3
+        << "La sonda a 1026.50 mm \u00e8 oltre la fine del tubo, lungo 1026.47 mm";
+    QTest::newRow("wave refusal under it_IT")
+        << QStringList{"--locale", "it_IT", "--waves", "--probe", "1026,5"} << 3
+        << "La sonda a 1026,50 mm";
+    // Work bounded as a whole, not only count by count: refused before it starts.
+    QTest::newRow("days of work")
+        << QStringList{"--waves", "--cell", "0.5", "--rpm-range", "500:30000:150", "--probe",
+                       "100"}
+        << 3 << "oltre il limite di 2000 milioni";
     QTest::newRow("a displacement the waves cannot take")
         << QStringList{"--waves", "--cil", "0.001"} << 3 << "tra 2 e 2000";
     QTest::newRow("a gas temperature the waves cannot take")

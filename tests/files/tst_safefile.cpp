@@ -184,6 +184,10 @@ void TestSafeFile::readRefusesWhatIsNotAFile_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason"); // empty: read
     QTest::newRow("regular file") << "file" << QString();
+    QTest::newRow("file just at the bound") << "bound" << QString();
+    // Never read in part: a longer file is refused whole.
+    QTest::newRow("file one byte over the bound") << "over"
+                                                  << "il file supera il limite di 16 byte";
     QTest::newRow("FIFO with no writer") << "fifo"
                                          << "non \u00e8 un file normale";
     QTest::newRow("character device") << "/dev/zero"
@@ -201,7 +205,9 @@ void TestSafeFile::readRefusesWhatIsNotAFile()
     QTemporaryDir tmp;
     QString path = tmp.filePath("x");
     if (kind == "file")
-        QVERIFY(test::writeBytes(path, OldBytes));
+        QVERIFY(test::writeBytes(path, OldBytes.left(10)));
+    else if (kind == "bound" || kind == "over")
+        QVERIFY(test::writeBytes(path, QByteArray(kind == "bound" ? 16 : 17, 'x')));
     else if (kind == "fifo")
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
     else if (kind == "folder")
@@ -215,7 +221,8 @@ void TestSafeFile::readRefusesWhatIsNotAFile()
     QVERIFY(clock.elapsed() < 1000); // never waits for a writer
     QCOMPARE(r.failure.isEmpty(), reason.isEmpty());
     QVERIFY2(r.failure.contains(reason), qPrintable(r.failure));
-    QCOMPARE(r.bytes, reason.isEmpty() ? OldBytes.left(16) : QByteArray());
+    const QByteArray expected = kind == "file" ? OldBytes.left(10) : QByteArray(16, 'x');
+    QCOMPARE(r.bytes, reason.isEmpty() ? expected : QByteArray());
 }
 
 void TestSafeFile::interruptedWriteLeavesNothing_data()
