@@ -2,6 +2,7 @@
 
 #include "number.h"
 #include "optiontexts.h"
+#include "safefile.h"
 #include "sweep.h"
 #include "usertext.h"
 
@@ -242,6 +243,42 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     return std::nullopt;
 }
 
+std::optional<QString> clashingFiles(const CliOptions &o)
+{
+    struct Named
+    {
+        QString option, path;
+    };
+    const QList<Named> inputs{{QStringLiteral("il file di progetto"), o.designFile},
+                              {QStringLiteral("--pipe"), o.pipe.pipeFile}};
+    const QList<Named> outputs{{QStringLiteral("--write"), o.writeFile},
+                               {QStringLiteral("--svg"), o.svgFile},
+                               {QStringLiteral("--patterns"), o.patternsFile},
+                               {QStringLiteral("--cut-list"), o.cutListFile},
+                               {QStringLiteral("--traces"), o.waves.tracesFile}};
+    for (int i = 0; i < outputs.size(); ++i) {
+        const Named &out = outputs[i];
+        if (out.path.isEmpty())
+            continue;
+        for (const Named &in : inputs) {
+            if (sameFile(out.path, in.path))
+                return QStringLiteral("%1 %2 \u00e8 anche %3: un'uscita non pu\u00f2 sovrascrivere "
+                                      "un file letto")
+                    .arg(out.option, quotedUserText(out.path),
+                         in.option.startsWith(QLatin1Char('-'))
+                             ? QStringLiteral("il file letto da %1").arg(in.option)
+                             : in.option);
+        }
+        for (int k = 0; k < i; ++k) {
+            if (sameFile(out.path, outputs[k].path))
+                return QStringLiteral("%1 e %2 scriverebbero lo stesso file %3: ogni uscita ne "
+                                      "vuole uno suo")
+                    .arg(outputs[k].option, out.option, quotedUserText(out.path));
+        }
+    }
+    return std::nullopt;
+}
+
 bool CliOptions::needsFonts() const
 {
     return QFileInfo(patternsFile).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
@@ -289,8 +326,9 @@ QString helpText()
             waves);
     text += QStringLiteral(
         "\n"
-        "Codici di uscita: 0 riuscito, 1 errore d'uso o di file, 2 parametro rifiutato,\n"
-        "3 calcolo rifiutato.\n");
+        "Codici di uscita: 0 riuscito; 1 errore d'uso (un'opzione sconosciuta o un suo\n"
+        "valore fuori dal suo intervallo) o di file; 2 uno degli otto parametri rifiutato\n"
+        "(il messaggio della sua casella); 3 calcolo rifiutato.\n");
     return text;
 }
 

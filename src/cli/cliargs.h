@@ -46,6 +46,10 @@ struct CliOptions
 // right kind can be made afterwards. On a usage error returns its message.
 std::optional<QString> parseArguments(const QStringList &args, CliOptions &options);
 
+// An output that would overwrite an input (--traces onto the --pipe file), or two outputs of
+// one run on one file: the message that refuses the run, before anything is read or written.
+std::optional<QString> clashingFiles(const CliOptions &options);
+
 QString helpText();
 
 } // namespace velmorant

@@ -19,9 +19,11 @@
 
 #include <QElapsedTimer>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -34,9 +36,13 @@ namespace {
 
 enum Exit { Ok = 0, UsageOrFile = 1, Rejected = 2, Refused = 3 };
 
+// Why stdout first failed, kept for the report at the end.
+int stdoutError = 0;
+
 void print(std::FILE *to, const QString &text)
 {
-    std::fputs(text.toUtf8().constData(), to);
+    if (std::fputs(text.toUtf8().constData(), to) < 0 && to == stdout && stdoutError == 0)
+        stdoutError = errno;
 }
 
 // Messages may quote what the user typed: on stderr nothing reaches the terminal as a command.
@@ -115,6 +121,29 @@ int fail(int code, const QString &message)
     return code;
 }
 
+// What went to stdout must have reached it: a full disk or a closed pipe is a failure (exit 1),
+// never a success.
+int finishOutput()
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return Ok;
+    const int reason = stdoutError != 0 ? stdoutError : errno != 0 ? errno : EIO;
+    return fail(UsageOrFile, QStringLiteral("Impossibile scrivere i risultati sull'uscita "
+                                            "standard: %1")
+                                 .arg(systemErrorReason(reason)));
+}
+
+// Qt's own notes ("XDG_RUNTIME_DIR not set" when there is no session) are not the program's
+// words: stderr carries only what the program says. A fatal one still ends the run.
+void quietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtFatalMsg) {
+        tell(text + QLatin1Char('\n'));
+        std::abort();
+    }
+}
+
 // Only a PDF needs fonts, and so a GUI application (offscreen when there is no display).
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool fonts)
 {
@@ -130,6 +159,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool f
 int main(int argc, char **argv)
 {
     protectFileWrites();
+    qInstallMessageHandler(quietQtMessages);
     QStringList args;
     std::optional<QString> usage;
     for (int i = 1; i < argc; ++i) {
@@ -143,17 +173,19 @@ int main(int argc, char **argv)
     CliOptions o;
     if (!usage)
         usage = parseArguments(args, o);
+    if (!usage)
+        usage = clashingFiles(o);
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, o.needsFonts());
     installItalianTranslations(*app);
     if (usage)
         return fail(UsageOrFile, *usage);
     if (o.help) {
         print(stdout, helpText());
-        return Ok;
+        return finishOutput();
     }
     if (o.version) {
         print(stdout, QStringLiteral("Velmorant %1\n").arg(QLatin1String(VersionText)));
-        return Ok;
+        return finishOutput();
     }
 
     // The texts the eight boxes would hold: defaults, then the file, then the options.
@@ -179,11 +211,16 @@ int main(int argc, char **argv)
     }
     if (o.sweep) {
         writeSweep(stdout, p, *o.sweep);
-        return std::fflush(stdout) == 0 ? Ok : UsageOrFile;
+        return finishOutput();
     }
 
+    // A measured pipe does not come from the first sizing, which need not hold for it: then
+    // only what asks for the first sizing itself (its sketch, the methods side by side) is
+    // refused, and its table gives way to why.
     const ChamberEvaluation evaluation = evaluateChamber(p);
-    if (!evaluation.ok())
+    const bool measured = !o.pipe.pipeFile.isEmpty();
+    if (!evaluation.ok() &&
+        (!measured || o.sketchWidth || !o.svgFile.isEmpty() || o.pipe.compare))
         return fail(Refused, evaluation.refusal);
     const ChamberDimensions &d = evaluation.dimensions;
     const std::array<QString, SketchCaptionCount> captions = captionTexts(d, p, locale);
@@ -284,19 +321,22 @@ int main(int argc, char **argv)
     }
 
     if (o.json) {
-        QJsonObject root =
-            reportJson(p, d, captions, *plan, o.sketchWidth ? sketch : std::nullopt, tuned);
+        QJsonObject root = reportJson(p, evaluation, captions, *plan,
+                                      o.sketchWidth ? sketch : std::nullopt, tuned);
         if (pipe)
             addPipeJson(root, o.pipe, *pipe, p, d);
         if (waveRun)
             root.insert("waves", wavesJson(*waveRun, waveResults));
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else {
-        print(stdout, resultTable(d, locale, tuned));
+        print(stdout, evaluation.ok()
+                          ? resultTable(d, locale, tuned)
+                          : QStringLiteral("Primo dimensionamento non calcolabile: %1\n")
+                                .arg(evaluation.refusal));
         if (pipe)
             print(stdout, pipeTable(o.pipe, *pipe, p, d, locale));
         if (waveRun)
             print(stdout, wavesTable(*waveRun, waveResults, locale));
     }
-    return Ok;
+    return finishOutput();
 }

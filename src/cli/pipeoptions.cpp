@@ -109,7 +109,10 @@ QList<PipeOptionSpec> pipeOptionSpecs()
 
 QStringList withBandDefault(const QStringList &args)
 {
-    static const QRegularExpression number(QStringLiteral("^[0-9]+([.,][0-9]+)?$"));
+    // Anything written as a number is the band's width (and refused by its range if need be),
+    // never a design file's name.
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?$"));
     QStringList out;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--band") &&
@@ -128,9 +131,9 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
     auto isSet = [&](const char *name) { return parser.isSet(QLatin1String(name)); };
     if (isSet("band")) {
         const std::optional<double> w = parseSettingNumber(value("band"), locale);
-        if (!w || !(*w > 0) || *w > 90)
+        if (!w || *w < SmallestBandWidth || *w > LargestBandWidth)
             return badValue(QStringLiteral("--band"), value("band"),
-                            QStringLiteral("serve un numero maggiore di 0 e fino a 90"));
+                            numberRange(SmallestBandWidth, LargestBandWidth, locale));
         r.bandWidth = *w;
     }
     r.sensitivity = isSet("sensitivity");
@@ -155,6 +158,9 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
             return badValue(QStringLiteral("--stages"), value("stages"),
                             QStringLiteral("1, 2, 3 o 4"));
     }
+    if (!r.pipeFile.isEmpty() && (isSet("stages") || isSet("horn")))
+        return QStringLiteral("--pipe con --stages o --horn: il tubo misurato si taglia come "
+                              "\u00e8 stato misurato, con i suoi tratti");
     if (isSet("horn")) {
         const std::optional<double> kh = parseSettingNumber(value("horn"), locale);
         if (!kh || *kh < 1 || *kh > 2)
@@ -224,11 +230,14 @@ QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters
                             "  variazione        accordato       da        a\n")
                  .arg(locale.toString(r.bandWidth.value_or(10)));
         for (const SensitivityRow &row : sensitivity(*l, sc, asp, temp, r.bandWidth.value_or(10)))
-            t += QStringLiteral("  %1 %2 %3 %4\n")
-                     .arg(row.change.leftJustified(16))
-                     .arg(rpm(row.band.tunedRpm), 10)
-                     .arg(rpm(row.band.lowRpm), 8)
-                     .arg(rpm(row.band.highRpm), 8);
+            t += row.defined ? QStringLiteral("  %1 %2 %3 %4\n")
+                                   .arg(row.change.leftJustified(16))
+                                   .arg(rpm(row.band.tunedRpm), 10)
+                                   .arg(rpm(row.band.lowRpm), 8)
+                                   .arg(rpm(row.band.highRpm), 8)
+                             : QStringLiteral("  %1 non definita: il gas dell'onda di tappo "
+                                              "sarebbe sotto lo zero assoluto\n")
+                                   .arg(row.change.leftJustified(16));
     }
     if (r.compare) {
         t += QStringLiteral("\nMetodi a confronto:\n");
@@ -255,7 +264,7 @@ void addPipeJson(QJsonObject &root, const PipeRequest &r, const Pipe &pipe,
     if (r.sensitivity && l) {
         QJsonArray rows;
         for (const SensitivityRow &row : sensitivity(*l, sc, asp, temp, r.bandWidth.value_or(10))) {
-            QJsonObject o = bandJson(row.band);
+            QJsonObject o = row.defined ? bandJson(row.band) : QJsonObject{{"defined", false}};
             o.insert("change", row.change);
             rows.append(o);
         }

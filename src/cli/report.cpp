@@ -95,7 +95,7 @@ QJsonObject sketchJson(const SketchReport &s)
 
 } // namespace
 
-QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
+QJsonObject reportJson(const DesignParameters &p, const ChamberEvaluation &sizing,
                        const std::array<QString, SketchCaptionCount> &captions,
                        const WorkshopPlan &plan, const std::optional<SketchReport> &sketch,
                        const std::optional<TunedLength> &tuned)
@@ -103,6 +103,7 @@ QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
     QJsonObject parameters;
     for (std::size_t i = 0; i < FieldCount; ++i)
         parameters.insert(QLatin1String(fieldInfo(i).name), p.values[i]);
+    const ChamberDimensions &d = sizing.dimensions;
     QJsonObject results;
     for (const ResultInfo &r : resultTable())
         results.insert(QLatin1String(r.name), d.*r.member);
@@ -114,10 +115,14 @@ QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
         patternArray.append(patternJson(dev));
 
     QJsonObject root{{"parameters", parameters},
-                     {"results", results},
-                     {"captions", captionObject},
                      {"patterns", patternArray},
                      {"workshop", workshopJson(plan)}};
+    if (sizing.ok()) {
+        root.insert("results", results);
+        root.insert("captions", captionObject);
+    } else {
+        root.insert("first_sizing_refusal", sizing.refusal);
+    }
     if (sketch)
         root.insert("sketch", sketchJson(*sketch));
     if (tuned)

@@ -31,7 +31,9 @@ struct SketchReport
     SketchGeometry geometry;
 };
 
-QJsonObject reportJson(const DesignParameters &p, const ChamberDimensions &d,
+// Without the first sizing (`sizing` refused, with a measured pipe) "results" and "captions" give
+// way to "first_sizing_refusal".
+QJsonObject reportJson(const DesignParameters &p, const ChamberEvaluation &sizing,
                        const std::array<QString, SketchCaptionCount> &captions,
                        const WorkshopPlan &plan, const std::optional<SketchReport> &sketch,
                        const std::optional<TunedLength> &tuned);

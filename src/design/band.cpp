@@ -83,15 +83,19 @@ QList<SensitivityRow> sensitivity(const WaveLengths &l, double sc, double asp, d
                                   double width)
 {
     QList<SensitivityRow> rows;
-    rows << SensitivityRow{QStringLiteral("progetto"), bandOf(l, sc, asp, temp1, width)};
+    auto add = [&](const QString &change, const WaveLengths &lengths, double temp) {
+        SensitivityRow row{change, bandOf(lengths, sc, asp, temp, width)};
+        row.defined = std::isfinite(row.band.tunedRpm) && row.band.tunedRpm > 0 &&
+                      std::isfinite(row.band.lowRpm) && std::isfinite(row.band.highRpm);
+        rows << row;
+    };
+    add(QStringLiteral("progetto"), l, temp1);
     for (double dt : {-100.0, -50.0, 50.0, 100.0})
-        rows << SensitivityRow{QStringLiteral("TEMP1 %1%2 \u00b0C").arg(dt > 0 ? "+" : "").arg(dt),
-                               bandOf(l, sc, asp, temp1 + dt, width)};
+        add(QStringLiteral("TEMP1 %1%2 \u00b0C").arg(dt > 0 ? "+" : "").arg(dt), l, temp1 + dt);
     for (double dl : {-10.0, 10.0}) {
         WaveLengths moved = l;
         moved.plugging += dl;
-        rows << SensitivityRow{QStringLiteral("tappo %1%2 mm").arg(dl > 0 ? "+" : "").arg(dl),
-                               bandOf(moved, sc, asp, temp1, width)};
+        add(QStringLiteral("tappo %1%2 mm").arg(dl > 0 ? "+" : "").arg(dl), moved, temp1);
     }
     return rows;
 }

@@ -38,6 +38,9 @@ struct ReturnAngles
 };
 ReturnAngles returnAngles(const WaveLengths &l, double sc, double temp1, double rpm);
 
+// The band's half-width the suite takes, degrees.
+constexpr double SmallestBandWidth = 0.5, LargestBandWidth = 90;
+
 // Where the plugging wave comes back within +-width degrees of the transfers' closing:
 // the tuned speed (exactly at it) and the band's ends, rpm.
 struct Band
@@ -52,6 +55,9 @@ struct SensitivityRow
 {
     QString change; // what moved, as the table names it
     Band band;
+    // False when the change leaves no band to speak of: the plugging wave's gas (TEMP1 - 280)
+    // below absolute zero. The band's numbers are then not to be shown.
+    bool defined = true;
 };
 QList<SensitivityRow> sensitivity(const WaveLengths &l, double sc, double asp, double temp1,
                                   double width);

@@ -36,7 +36,8 @@ PipeBuilt buildPipe(const PipeChoice &c, const DesignParameters &p, const Chambe
 {
     PipeBuilt built;
     built.pipe = c.measured ? *c.measured : methodPipe(c.method, c, p, d);
-    if (c.stages > 1 && !built.pipe.method.startsWith(QLatin1String("blair")))
+    // A measured pipe is cut as it was measured: its stages, if any, are in its stations.
+    if (!c.measured && c.stages > 1 && !built.pipe.method.startsWith(QLatin1String("blair")))
         built.pipe = withStages(built.pipe, c.stages, c.horn);
     if (const std::optional<QString> problem = pipeProblem(built.pipe))
         built.refusal = *problem;

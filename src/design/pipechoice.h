@@ -33,7 +33,8 @@ QStringList pipeMethods();
 Pipe methodPipe(const QString &method, const PipeChoice &choice, const DesignParameters &p,
                 const ChamberDimensions &d);
 
-// The pipe chosen, with its stages (Blair's methods set their own), or why it cannot be built.
+// The pipe chosen, with its stages (Blair's methods set their own; a measured pipe keeps its
+// own sections), or why it cannot be built.
 struct PipeBuilt
 {
     Pipe pipe;

@@ -1,7 +1,9 @@
 #include "safefile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <atomic>
 #include <cctype>
@@ -361,6 +363,29 @@ QString systemErrorReason(int e)
     default:
         return tr("errore di sistema %1 (%2)").arg(e).arg(QString::fromLocal8Bit(std::strerror(e)));
     }
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    struct stat sa
+    {
+    }, sb{};
+    const bool hasA = ::stat(QFile::encodeName(a).constData(), &sa) == 0;
+    const bool hasB = ::stat(QFile::encodeName(b).constData(), &sb) == 0;
+    if (hasA && hasB)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (hasA != hasB)
+        return false;
+    // Neither exists yet: the same place once the folders are resolved.
+    auto place = [](const QString &path) {
+        const QFileInfo info(path);
+        const QString folder = info.absoluteDir().canonicalPath();
+        return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') +
+               info.fileName();
+    };
+    return place(a) == place(b);
 }
 
 std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes)

@@ -51,6 +51,12 @@ struct FileReading
 };
 FileReading readRegularFile(const QString &path, qint64 maxBytes);
 
+// Whether two names reach the same file: the same device and inode when both exist (links,
+// "./a" and "a", a hard link), otherwise the same absolute path once the folders' symbolic
+// links are resolved. Outputs are checked against inputs and each other with it, so that no
+// output overwrites an input and no two outputs of one run share a file.
+bool sameFile(const QString &a, const QString &b);
+
 // The Italian reason for a system error number.
 QString systemErrorReason(int errorNumber);
 

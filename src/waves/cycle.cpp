@@ -119,6 +119,9 @@ std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
     auto mm = [&](double v) { return c.toString(v, 'g', 10); };
     if (std::optional<QString> problem = engineProblem(engine, locale))
         return problem;
+    if (!(pipe.length() >= ShortestPipeMm))
+        return QStringLiteral("Un tubo di %1 mm: il modello delle onde prende tubi di almeno %2 mm")
+            .arg(mm(pipe.length()), mm(ShortestPipeMm));
     for (const PipeSection &s : pipe.sections) {
         if (!(std::min(s.dIn, s.dOut) >= 2 && std::max(s.dIn, s.dOut) <= 500))
             return QStringLiteral("Il modello delle onde prende tubi con diametri tra 2 e 500 mm");
@@ -127,9 +130,6 @@ std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
                                   "almeno %2 mm")
                 .arg(mm(s.length), mm(ShortestSectionMm));
     }
-    if (!(pipe.length() >= ShortestPipeMm))
-        return QStringLiteral("Un tubo di %1 mm: il modello delle onde prende tubi di almeno %2 mm")
-            .arg(mm(pipe.length()), mm(ShortestPipeMm));
     if (!(o.cellMm >= SmallestCellMm && o.cellMm <= LargestCellMm) ||
         !(pipe.length() / o.cellMm <= MaxCells))
         return QStringLiteral("Celle di %1 mm su un tubo di %2 mm: servono celle tra %3 e %4 mm "
@@ -203,6 +203,7 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         t.u.assign(SamplesPerCycle, 0);
     }
     std::vector<double> previousPort(SamplesPerCycle, 0);
+    double previousTrapped = -1;
     std::vector<Primitive> before(stations.size()), after(stations.size());
 
     Volume cylinder, crankcase;
@@ -214,7 +215,8 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         // The exhaust opens on the cylinder's burnt charge at the given state.
         cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin,
                       geo.cylinderVolume(geo.travel(eo)), 0);
-        double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0;
+        double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0, lostFresh = 0;
+        double transferredFresh = 0; // net, crankcase to cylinder
         double theta = eo;
         const double end = eo + 360;
         bool cylinderOpen = true;
@@ -254,6 +256,8 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
             result.cellUpdates += n;
             portMass += port.mass * dt;
             endMass += open.mass * dt;
+            if (cylinderOpen)
+                lostFresh += port.fresh * dt;
 
             // The crankcase breathes through the one-way intake and feeds the transfers.
             const double vCc = geo.crankcaseVolume(travelMid);
@@ -267,6 +271,7 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                 const Transfer t = between(gas, in.transferCd * geo.transferArea(travelMid), pCc,
                                            tCc, crankcase.purity(), pCyl, tCyl, cylinder.purity());
                 crankcase.exchange(-t.mass * dt, -t.energy * dt, -t.fresh * dt);
+                transferredFresh += t.fresh * dt;
                 const double dV = geo.pistonArea * (travelNext - travelNow);
                 cylinder.exchange(t.mass * dt - port.mass * dt,
                                   t.energy * dt - port.energy * dt - pCyl * dV,
@@ -314,7 +319,12 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         result.endMass = endMass;
         result.deliveryRatio = intakeMass / referenceMass;
         result.chargingEfficiency = trappedFresh / referenceMass;
-        result.trappingEfficiency = intakeMass > 0 ? trappedFresh / intakeMass : 0;
+        // Of the fresh charge that came into the cylinder this cycle, the share kept: what was
+        // trapped against what was trapped and what left net through the port. In a periodic
+        // cycle that is trapped over delivered, and never more than 1 even while the crankcase
+        // is still giving up the charge it started with.
+        const double supplied = trappedFresh + std::max(0.0, lostFresh);
+        result.trappingEfficiency = supplied > 0 ? trappedFresh / supplied : 0;
         if (cyclesDone)
             cyclesDone->fetch_add(1, std::memory_order_relaxed);
         if (!std::isfinite(change) || !std::isfinite(portMass) || !std::isfinite(trappedFresh)) {
@@ -323,7 +333,15 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         }
         const bool repeats = cycle > 1 && change < o.periodicTolerance * (*hi - *lo);
         const bool balanced = std::abs(portMass - endMass) < 0.005 * std::abs(portMass);
-        if (repeats && balanced) {
+        // The crankcase and the charge settled too: a crankcase still emptying the air it
+        // started with feeds the cylinder more than the intake does.
+        auto same = [](double a, double b) {
+            return b >= 0 && std::abs(a - b) <= 0.005 * std::max(std::abs(a), std::abs(b));
+        };
+        const bool settled =
+            same(trappedFresh, previousTrapped) && same(intakeMass, transferredFresh);
+        previousTrapped = trappedFresh;
+        if (repeats && balanced && settled) {
             result.periodic = true;
             break;
         }

@@ -1,5 +1,6 @@
 #include "workshopinput.h"
 
+#include "band.h"
 #include "number.h"
 #include "pipefile.h"
 #include "validation.h"
@@ -106,7 +107,8 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
          &c.divergentHalfAngle},
         {pt.convergentAngle, "Semiangolo del convergente (\u00b0)", 0.5, 45, "opt_cone-convergent",
          &c.convergentHalfAngle},
-        {pt.bandWidth, "Fascia di giri, \u00b1 gradi", 0.5, 90, "opt_band", &run.bandWidth}};
+        {pt.bandWidth, "Fascia di giri, \u00b1 gradi", SmallestBandWidth, LargestBandWidth,
+         "opt_band", &run.bandWidth}};
     // Boxes the method does not read are not held against it.
     const bool blair = pt.method.startsWith(QLatin1String("blair"));
     const bool jennings = pt.method == QLatin1String("jennings");
@@ -219,7 +221,7 @@ PipeTexts readPipeSettings(QSettings &settings, const QLocale &locale)
         t.engineClass = settings.value(QStringLiteral("class")).toString();
     number("cone-divergent", 0.5, 45, t.divergentAngle);
     number("cone-convergent", 0.5, 45, t.convergentAngle);
-    number("band", 0.5, 90, t.bandWidth);
+    number("band", SmallestBandWidth, LargestBandWidth, t.bandWidth);
     t.pipeFile = settings.value(QStringLiteral("file")).toString();
     settings.endGroup();
     return t;

@@ -85,6 +85,12 @@ private slots:
     void helpAndVersion();
     void manualListsEveryOption();
     void wavesInJsonAndTraces();
+    void honestExits_data();
+    void honestExits();
+    void failedStdoutIsAnError_data();
+    void failedStdoutIsAnError();
+    void italianSpreadsheetPipe();
+    void onlyOwnWordsOnStderr();
 };
 
 void TestCli::defaultsJson()
@@ -367,6 +373,161 @@ void TestCli::failedWritesKeepOldFiles()
              qPrintable(r.err));
     QCOMPARE(readAll(path), old);
     QCOMPARE(test::entries(folder), before);
+}
+
+void TestCli::honestExits_data()
+{
+    // Files of the run: "@" stands for the run's folder.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // on stderr; empty: none, and this on stdout instead
+    QTest::addColumn<QString>("out");
+    const QStringList waves{"--waves", "--cell", "20"};
+    // No output may overwrite an input, and two outputs never share a file.
+    QTest::newRow("traces onto the pipe read")
+        << QStringList{"--pipe", "@/m.csv", "--traces", "@/m.csv"} + waves << 1
+        << "--traces \"@/m.csv\" \u00e8 anche il file letto da --pipe" << QString();
+    QTest::newRow("cut list onto the pipe read")
+        << QStringList{"--pipe", "@/m.csv", "--cut-list", "@/./m.csv"} << 1
+        << "un'uscita non pu\u00f2 sovrascrivere un file letto" << QString();
+    QTest::newRow("traces onto the design file")
+        << QStringList{"@/p.vlr", "--traces", "@/p.vlr"} + waves << 1
+        << "\u00e8 anche il file di progetto" << QString();
+    QTest::newRow("two outputs, one file")
+        << QStringList{"--traces", "@/x.dxf", "--patterns", "@/x.dxf"} + waves << 1
+        << "--patterns e --traces scriverebbero lo stesso file" << QString();
+    QTest::newRow("design file written over itself")
+        << QStringList{"@/p.vlr", "--write", "@/p.vlr"} << 1 << "il file di progetto"
+        << QString();
+    // A measured pipe does not need the first sizing to hold.
+    QTest::newRow("measured pipe, first sizing refused")
+        << QStringList{"--cil", "800", "--pipe", "@/m.csv"} + waves << 0 << QString()
+        << "Primo dimensionamento non calcolabile: Lunghezza L3 negativa";
+    QTest::newRow("measured pipe, first sizing's sketch asked")
+        << QStringList{"--cil", "800", "--pipe", "@/m.csv", "--svg", "@/s.svg"} << 3
+        << "Lunghezza L3 negativa" << QString();
+    // A measured pipe is cut as measured: no boxes of the methods reshape it.
+    QTest::newRow("measured pipe in stages")
+        << QStringList{"--pipe", "@/m.csv", "--stages", "3"} << 1 << "--pipe con --stages"
+        << QString();
+    // Files over their bound are refused whole, never read in part.
+    QTest::newRow("pipe file over 4 MiB")
+        << QStringList{"--pipe", "@/big.csv"} << 1 << "il file supera il limite di 4 MiB"
+        << QString();
+    QTest::newRow("diameter of 4.9e-324")
+        << QStringList{"--pipe", "@/tiny-d.csv", "--band"} << 1 << "riga 3: " << QString();
+    QTest::newRow("header not x_mm,d_mm")
+        << QStringList{"--pipe", "@/header.csv"} << 1
+        << "riga 1: serve l'intestazione x_mm,d_mm oppure lunghezza_mm,d_in_mm,d_out_mm, "
+           "trovato \"x,d\""
+        << QString();
+    // A pipe too short for the model: its time step would shrink without end.
+    QTest::newRow("pipe of 1e-300 mm")
+        << QStringList{"--pipe", "@/short.csv"} + waves << 3
+        << "il modello delle onde prende tubi di almeno 50 mm" << QString();
+    // A band is a band whatever way its number is written.
+    QTest::newRow("band 1e-300") << QStringList{"--band", "1e-300"} << 1
+                                 << "Valore non valido per --band: \"1e-300\" (serve un numero "
+                                    "tra 0.5 e 90)"
+                                 << QString();
+    // No NaN reaches a number shown: a sensitivity row with no meaning says so.
+    QTest::newRow("sensitivity below absolute zero")
+        << QStringList{"--cil", "2", "--temp", "53.4", "--sensitivity"} << 0 << QString()
+        << "TEMP1 -100 \u00b0C    non definita";
+    QTest::newRow("speeds read as the RPM box, it_IT")
+        << QStringList{"--locale", "it_IT", "--rpm-range", "9.000:10.000:1.000"} + waves << 0
+        << QString() << "  10.000 ";
+}
+
+void TestCli::honestExits()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(QString, out);
+    QTemporaryDir tmp;
+    QVERIFY(test::writeBytes(tmp.filePath("m.csv"), "x_mm,d_mm\n0,38\n300,38\n600,90\n900,90\n"
+                                                     "1000,30\n1200,30\n"));
+    QVERIFY(test::writeBytes(tmp.filePath("p.vlr"), "100\r\n10000\r\n120\r\n180\r\n7\r\n3\r\n"
+                                                     "800\r\n4\r\n"));
+    QByteArray big = "x_mm,d_mm\n0,40\n";
+    while (big.size() <= (4 << 20))
+        big += "500,40\n";
+    QVERIFY(test::writeBytes(tmp.filePath("big.csv"), big));
+    QVERIFY(test::writeBytes(tmp.filePath("tiny-d.csv"), "x_mm,d_mm\n0,40\n100,4.9e-324\n"));
+    QVERIFY(test::writeBytes(tmp.filePath("header.csv"), "x,d\n0,40\n100,40\n"));
+    QVERIFY(test::writeBytes(tmp.filePath("short.csv"), "x_mm,d_mm\n0,40\n1e-300,40\n"));
+    const QByteArray pipeBefore = readAll(tmp.filePath("m.csv"));
+    for (QString &a : args)
+        a.replace(QLatin1Char('@'), tmp.path());
+    message.replace(QLatin1Char('@'), tmp.path());
+    const Run r = runCli(args);
+    QVERIFY2(r.exitCode == exitCode, qPrintable(QString::number(r.exitCode) + " " + r.err));
+    if (!message.isEmpty())
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    if (!out.isEmpty())
+        QVERIFY2(QString::fromUtf8(r.out).contains(out), r.out.constData());
+    for (const QString &text : {r.err, QString::fromUtf8(r.out)})
+        QVERIFY2(!text.contains("nan", Qt::CaseInsensitive) &&
+                     !text.contains("inf ", Qt::CaseInsensitive) &&
+                     !text.contains("-9223372036854775808"),
+                 qPrintable(text));
+    // Inputs untouched whatever happened.
+    QCOMPARE(readAll(tmp.filePath("m.csv")), pipeBefore);
+}
+
+void TestCli::failedStdoutIsAnError_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("table") << QStringList();
+    QTest::newRow("band") << QStringList{"--band"};
+    QTest::newRow("waves as JSON") << QStringList{"--waves", "--cell", "20", "--json"};
+    QTest::newRow("waves table") << QStringList{"--waves", "--cell", "20"};
+}
+
+// Results that never reached stdout (a full disk) are a failure, never a success.
+void TestCli::failedStdoutIsAnError()
+{
+    QFETCH(QStringList, args);
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QStringLiteral(VELMORANT_CLI), args);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("spazio esaurito"));
+}
+
+// A pipe saved by an Italian spreadsheet (semicolons, decimal commas, a byte order mark, CR LF)
+// is the pipe the plain CSV gives.
+void TestCli::italianSpreadsheetPipe()
+{
+    QTemporaryDir tmp;
+    QVERIFY(test::writeBytes(tmp.filePath("c.csv"), "x_mm,d_mm\n0,38.5\n300,38.5\n600,90.25\n"
+                                                     "900,90.25\n1000,30\n1200,30\n"));
+    QVERIFY(test::writeBytes(tmp.filePath("it.csv"), "\xEF\xBB\xBFx_mm;d_mm\r\n0;38,5\r\n"
+                                                      "300;38,5\r\n600;90,25\r\n900;90,25\r\n"
+                                                      "1000;30\r\n1200;30\r\n"));
+    const QJsonObject plain = runJson({"--pipe", tmp.filePath("c.csv"), "--band"});
+    const QJsonObject italian = runJson({"--pipe", tmp.filePath("it.csv"), "--band"});
+    QVERIFY(!plain["pipe"].toObject().isEmpty());
+    QCOMPARE(italian["pipe"], plain["pipe"]);
+    QCOMPARE(italian["band"], plain["band"]);
+}
+
+// Only the program's words on stderr: no note of Qt's about the session it runs in.
+void TestCli::onlyOwnWordsOnStderr()
+{
+    QTemporaryDir tmp;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VELMORANT_CLI), {"--patterns", tmp.filePath("x.pdf")});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString());
+    QVERIFY(readAll(tmp.filePath("x.pdf")).startsWith("%PDF"));
 }
 
 void TestCli::fifoInputReturnsAtOnce()
@@ -929,9 +1090,9 @@ void TestCli::wavesInJsonAndTraces()
         QCOMPARE(s["rpm"].toDouble(), 9000.0 + 1000 * k);
         QVERIFY(s["periodic"].toBool() && s["cycles"].toInt() <= 40);
         QVERIFY(std::abs(s["port_mass_kg"].toDouble() / s["end_mass_kg"].toDouble() - 1) < 0.005);
-        QVERIFY(std::abs(s["charging_efficiency"].toDouble() -
-                         s["delivery_ratio"].toDouble() * s["trapping_efficiency"].toDouble()) <
-                1e-12);
+        QVERIFY(std::abs(s["charging_efficiency"].toDouble() /
+                             (s["delivery_ratio"].toDouble() * s["trapping_efficiency"].toDouble()) -
+                         1) < 0.01);
     }
     // Every speed, every half degree, at the port and the probe.
     const QList<QByteArray> lines = readAll(traces).trimmed().split('\n');

@@ -134,6 +134,7 @@ private slots:
     void staysPhysicalForAnyInput_data();
     void staysPhysicalForAnyInput();
     void engineCycleIsPeriodic();
+    void crankcaseStoreIsNotASettledCycle();
     void speedsInParallelAreTheSame();
     void engineRangesRefuse();
     void defaultCellIsFineEnough();
@@ -383,6 +384,28 @@ Pipe defaultPipe()
 
 } // namespace
 
+// A crankcase still giving up the air it started with: a 10 mm stroke at 22625 rpm breathes so
+// little that for dozens of cycles the cylinder is fed from that store. Such a run is not
+// periodic, and the share of the charge kept stays a share (it read 5.03 when the
+// periodicity looked at the pipe alone and the trapped charge was set against the intake).
+void TestWaves::crankcaseStoreIsNotASettledCycle()
+{
+    EngineInputs e = defaultEngine();
+    e.stroke = 10;
+    WaveOptions o;
+    const SpeedResult r = simulateSpeed(defaultPipe(), e, o, 22625);
+    QVERIFY(r.trappingEfficiency > 0 && r.trappingEfficiency <= 1);
+    QVERIFY(r.chargingEfficiency <= r.deliveryRatio * 1.01 || !r.periodic);
+    QVERIFY2(!r.periodic, qPrintable(QString::number(r.cycles)));
+    // Given the cycles, it settles: then the intake feeds what is trapped.
+    o.maxCycles = 400;
+    const SpeedResult settled = simulateSpeed(defaultPipe(), e, o, 22625);
+    QVERIFY2(settled.periodic, qPrintable(QString::number(settled.cycles)));
+    QVERIFY(std::abs(settled.chargingEfficiency /
+                         (settled.deliveryRatio * settled.trappingEfficiency) -
+                     1) < 0.01);
+}
+
 void TestWaves::engineCycleIsPeriodic()
 {
     const SpeedResult r = simulateSpeed(defaultPipe(), defaultEngine(), WaveOptions(), 10000);
@@ -391,7 +414,9 @@ void TestWaves::engineCycleIsPeriodic()
     QVERIFY2(std::abs(r.portMass / r.endMass - 1) < 0.005,
              qPrintable(QStringLiteral("%1 %2").arg(r.portMass).arg(r.endMass)));
     QVERIFY(r.deliveryRatio > 0 && r.trappingEfficiency > 0 && r.trappingEfficiency <= 1);
-    QVERIFY(std::abs(r.chargingEfficiency - r.deliveryRatio * r.trappingEfficiency) < 1e-12);
+    // Settled, what the intake delivers is what the cylinder takes: CE = DR TE to the tolerance
+    // of the crankcase's balance.
+    QVERIFY(std::abs(r.chargingEfficiency / (r.deliveryRatio * r.trappingEfficiency) - 1) < 0.01);
     // The port sees the blowdown above ambient and the suction below it while the transfers
     // are open.
     const auto [lo, hi] = std::minmax_element(r.traces[0].p.begin(), r.traces[0].p.end());
