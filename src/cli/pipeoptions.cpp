@@ -78,7 +78,7 @@ QString sectionsTable(const Pipe &pipe, const QLocale &locale)
     for (int i = 0; i < pipe.sections.size(); ++i) {
         const PipeSection &s = pipe.sections[i];
         t += QStringLiteral("  %1  %2 %3 %4 %5 %6\n")
-                 .arg(QString::number(i + 1).leftJustified(6), sectionKind(s).leftJustified(11))
+                 .arg(sectionName(pipe, i).leftJustified(6), sectionKind(s).leftJustified(11))
                  .arg(mm(s.length, locale), 10)
                  .arg(mm(s.dIn, locale), 11)
                  .arg(mm(s.dOut, locale), 9)
@@ -209,7 +209,7 @@ QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters
     QString t;
     if (r.changesPipe())
         t += QStringLiteral("\nTubo (%1): %2 tratti, lunghezza %3 mm\n")
-                 .arg(pipe.method)
+                 .arg(methodCaption(pipe.method))
                  .arg(pipe.sections.size())
                  .arg(mm(pipe.length(), locale)) +
              sectionsTable(pipe, locale);
@@ -243,8 +243,8 @@ QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters
         t += QStringLiteral("\nMetodi a confronto:\n");
         for (const QString &m : pipeMethods()) {
             const Pipe other = methodPipe(m, r.choice, p, d);
-            t += QStringLiteral("\n%1: %2 tratti, lunghezza %3 mm\n")
-                     .arg(m)
+            t += QStringLiteral("\n%1 (%2): %3 tratti, lunghezza %4 mm\n")
+                     .arg(methodCaption(m), m)
                      .arg(other.sections.size())
                      .arg(mm(other.length(), locale)) +
                  sectionsTable(other, locale);

@@ -1,5 +1,7 @@
 #include "pipe.h"
 
+#include "pipechoice.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -76,6 +78,12 @@ const ReferencePoint *Pipe::point(const QString &name) const
     return nullptr;
 }
 
+QString sectionName(const Pipe &pipe, int i)
+{
+    const QString &label = pipe.sections.value(i).label;
+    return label.isEmpty() ? QString::number(i + 1) : label;
+}
+
 std::optional<QString> pipeProblem(const Pipe &pipe)
 {
     for (int i = 0; i < pipe.sections.size(); ++i) {
@@ -84,8 +92,7 @@ std::optional<QString> pipeProblem(const Pipe &pipe)
               std::isfinite(s.dIn) && std::isfinite(s.dOut)))
             return QStringLiteral("Il tubo (%1) ha il tratto %2 di lunghezza %3 mm e diametri %4 "
                                   "e %5 mm: modificare alcuni dati di input")
-                .arg(pipe.method)
-                .arg(i + 1)
+                .arg(methodCaption(pipe.method), sectionName(pipe, i))
                 .arg(s.length, 0, 'f', 1)
                 .arg(s.dIn, 0, 'f', 1)
                 .arg(s.dOut, 0, 'f', 1);
@@ -125,7 +132,10 @@ Pipe withStages(const Pipe &pipe, int stages, double kh, const QList<double> &fr
         for (int k = 0; k < stages; ++k)
             share << 1.0 / stages;
     }
-    const PipeSection whole = pipe.sections[cone];
+    Pipe out = pipe;
+    for (int i = 0; i < out.sections.size(); ++i)
+        out.sections[i].label = sectionName(pipe, i);
+    const PipeSection whole = out.sections[cone];
     QList<PipeSection> parts;
     double t = 0, dFrom = whole.dIn, used = 0;
     for (int k = 0; k < stages; ++k) {
@@ -134,13 +144,12 @@ Pipe withStages(const Pipe &pipe, int stages, double kh, const QList<double> &fr
         const double dTo = last ? whole.dOut : hornDiameter(whole.dIn, whole.dOut, t, kh);
         // The last stage ends where the cone did, whatever the rounding of the shares.
         const double length = last ? whole.length - used : whole.length * share[k];
-        const QString base = whole.label.isEmpty() ? QString::number(cone + 1) : whole.label;
         parts << PipeSection{length, dFrom, dTo,
-                             stages > 1 ? QStringLiteral("%1.%2").arg(base).arg(k + 1) : base};
+                             stages > 1 ? QStringLiteral("%1.%2").arg(whole.label).arg(k + 1)
+                                        : whole.label};
         used += length;
         dFrom = dTo;
     }
-    Pipe out = pipe;
     out.sections.remove(cone);
     for (int k = 0; k < parts.size(); ++k)
         out.sections.insert(cone + k, parts[k]);

@@ -51,6 +51,9 @@ struct Pipe
     const ReferencePoint *point(const QString &name) const;
 };
 
+// How the workshop names section `i`: its label, or its place from the port ("1", "2.1").
+QString sectionName(const Pipe &pipe, int i);
+
 // Why a pipe cannot be built or cut: a section whose length is not a positive finite number,
 // or a diameter that is not (a method's proportions can give a negative belly).
 std::optional<QString> pipeProblem(const Pipe &pipe);
@@ -72,7 +75,9 @@ double hornDiameter(double d1, double d2, double t, double kh);
 
 // The pipe with its first diverging section cut into `stages` cones with the same ends and
 // total length, their ends on the horn law; `fractions` (stage lengths over the section's,
-// adding up to 1) when a method sets them, equal stages otherwise.
+// adding up to 1) when a method sets them, equal stages otherwise. The stages take the cone's
+// name with .1, .2, ...; every other section keeps its name from before, so the numbering is
+// the same for every method.
 Pipe withStages(const Pipe &pipe, int stages, double kh, const QList<double> &fractions = {});
 
 } // namespace velmorant

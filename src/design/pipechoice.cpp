@@ -8,6 +8,21 @@ QStringList pipeMethods()
             QStringLiteral("jennings")};
 }
 
+QString methodCaption(const QString &method)
+{
+    if (method == QLatin1String("blair2"))
+        return QStringLiteral("Blair, 2 stadi");
+    if (method == QLatin1String("blair3"))
+        return QStringLiteral("Blair, 3 stadi");
+    if (method == QLatin1String("jennings"))
+        return QStringLiteral("Jennings, un cono");
+    if (method == QLatin1String("misurato"))
+        return QStringLiteral("tubo misurato");
+    if (method == QLatin1String("ottimizzato"))
+        return QStringLiteral("tubo ottimizzato");
+    return QStringLiteral("primo dimensionamento");
+}
+
 Pipe methodPipe(const QString &method, const PipeChoice &c, const DesignParameters &p,
                 const ChamberDimensions &d)
 {

@@ -29,6 +29,10 @@ struct PipeChoice
 // The methods by the names the command line takes: own, blair2, blair3, jennings.
 QStringList pipeMethods();
 
+// How a user reads a pipe's method (the key of pipeMethods(), or "misurato"): "primo
+// dimensionamento", "Blair, 2 stadi", ...; the keys stay in the JSON and on the command line.
+QString methodCaption(const QString &method);
+
 // A method's pipe on this design, without stages.
 Pipe methodPipe(const QString &method, const PipeChoice &choice, const DesignParameters &p,
                 const ChamberDimensions &d);

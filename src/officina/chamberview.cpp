@@ -74,7 +74,7 @@ void ChamberView::setPipe(const Pipe &pipe, double sheet)
     for (int k = 0; k < n; ++k) {
         const PipeSection &sec = pipe.sections[k];
         s->addLine(x[k], widest + 5, x[k], below + 5, dim);
-        const QString name = sec.label.isEmpty() ? QString::number(k + 1) : sec.label;
+        const QString name = sectionName(pipe, k);
         if (sec.length > 0)
             caption(s, QStringLiteral("L%1 %2").arg(name, locale.toString(sec.length, 'f', 1)),
                     QPointF((x[k] + x[k + 1]) / 2, k % 2 ? below + 9 : below - 9));

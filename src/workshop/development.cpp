@@ -69,7 +69,7 @@ QList<Development> developPipe(const Pipe &pipe, double sheet)
         default:
             name = i == 0 ? tr("tubo iniziale") : i + 1 == n ? tr("coda") : tr("tratto centrale");
         }
-        const QString label = s.label.isEmpty() ? QString::number(i + 1) : s.label;
+        const QString label = sectionName(pipe, i);
         if (label.contains(QLatin1Char('.')))
             name += QLatin1Char(' ') + tr("stadio %1").arg(label.section(QLatin1Char('.'), 1));
         Development dev = developFrustum(label.section(QLatin1Char('.'), 0, 0).toInt(), name,

@@ -201,7 +201,7 @@ QList<BuilderWarning> builderWarnings(const DesignParameters &p, const ChamberDi
             const Development *dev = i < developments.size() ? &developments[i] : nullptr;
             if (outside(r, angle))
                 out << warning("SECTION_ANGLE",
-                               {s.label.isEmpty() ? QString::number(i + 1) : s.label,
+                               {sectionName(*pipe, i),
                                 dev ? dev->name : QString(), num(angle, 2), num(r.low, 1),
                                 num(r.high, 1)});
         }

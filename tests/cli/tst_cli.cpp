@@ -1,5 +1,7 @@
 // Drives the built velmorant-cli and checks what it prints and writes.
 #include "chamber.h"
+#include "cycle.h"
+#include "pipechoice.h"
 #include "designfile.h"
 #include "exact.h"
 #include "failingdisk.h"
@@ -1099,6 +1101,32 @@ void TestCli::wavesInJsonAndTraces()
     QCOMPARE(lines.size(), 1 + 3 * 720 * 2);
     QCOMPARE(lines[0], QByteArray("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s"));
     QVERIFY(lines[2].startsWith("9000,0.0,300,"));
+
+    // Each figure under its own name: the model run here on the same pipe and engine gives the
+    // same numbers (a field written under another's name would not match).
+    PipeChoice blair;
+    blair.method = QStringLiteral("blair2");
+    const DesignParameters p = defaultParameters();
+    const Pipe pipe = buildPipe(blair, p, computeChamber(p)).pipe;
+    waves::WaveOptions o;
+    o.probes = {300};
+    for (int k = 0; k < speeds.size(); ++k) {
+        const waves::SpeedResult mine =
+            waves::simulateSpeed(pipe, waves::onDesign(waves::EngineInputs(), p), o, 9000 + 1000 * k);
+        const QJsonObject s = speeds[k].toObject();
+        const std::pair<const char *, double> fields[] = {
+            {"delivery_ratio", mine.deliveryRatio},
+            {"trapping_efficiency", mine.trappingEfficiency},
+            {"charging_efficiency", mine.chargingEfficiency},
+            {"port_mass_kg", mine.portMass},
+            {"end_mass_kg", mine.endMass},
+            {"suction_bar", mine.suction},
+            {"plug_bar", mine.plug}};
+        for (const auto &[name, value] : fields)
+            QVERIFY2(s[QLatin1String(name)].toDouble() == value,
+                     qPrintable(QStringLiteral("%1: %2 for %3").arg(name).arg(s[QLatin1String(name)].toDouble()).arg(value)));
+        QCOMPARE(s["cycles"].toInt(), mine.cycles);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

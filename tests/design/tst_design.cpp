@@ -23,6 +23,8 @@ private slots:
     void gasConstants_data();
     void gasConstants();
     void blairProportions();
+    void blairSections_data();
+    void blairSections();
     void jenningsExample();
     void hornExamples_data();
     void hornExamples();
@@ -174,6 +176,44 @@ void TestDesign::blairProportions()
         QVERIFY(std::abs(p.sections.back().length - 0.24 * lt) < 1e-9);
         QVERIFY(std::abs(p.sections.back().dIn - 0.7 * portDiameter(40, 25)) < 1e-9);
     }
+}
+
+void TestDesign::blairSections_data()
+{
+    QTest::addColumn<int>("stages");
+    QTest::addColumn<QList<double>>("fractions"); // of LT, from the port: the published table
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("two stages") << 2 << QList<double>{0.10, 0.41, 0.14, 0.11, 0.24, 0.24}
+                                << QStringList{"1", "2.1", "2.2", "3", "4", "5"};
+    QTest::newRow("three stages")
+        << 3 << QList<double>{0.10, 0.275, 0.183, 0.092, 0.11, 0.24, 0.24}
+        << QStringList{"1", "2.1", "2.2", "2.3", "3", "4", "5"};
+}
+
+// Every section of Blair's pipes as long as its published share of LT, the stages named as the
+// workshop names them whatever the method: the stages share the diffuser's number and the
+// sections after it go on from 3.
+void TestDesign::blairSections()
+{
+    QFETCH(int, stages);
+    QFETCH(QList<double>, fractions);
+    QFETCH(QStringList, labels);
+    MethodInputs in;
+    in.rpm = 9000;
+    in.sc = 190;
+    in.headerD1 = 40;
+    const double lt = tunedLength(soundSpeed(1.4, 287, 500), 190, 9000);
+    const Pipe p = blairPipe(in, stages);
+    QCOMPARE(p.sections.size(), fractions.size());
+    QStringList named;
+    for (int i = 0; i < fractions.size(); ++i) {
+        QVERIFY2(std::abs(p.sections[i].length - fractions[i] * lt) < 1e-9,
+                 qPrintable(QStringLiteral("section %1: %2 of LT")
+                                .arg(i + 1)
+                                .arg(p.sections[i].length / lt)));
+        named << sectionName(p, i);
+    }
+    QCOMPARE(named, labels);
 }
 
 void TestDesign::jenningsExample()

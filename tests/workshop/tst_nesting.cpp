@@ -2,6 +2,8 @@
 // arcs by a distance worked out here, and sits within 0.2 mm of it; the distances the nesting
 // relies on agree with that one; the known hard cases take the sheets they should.
 #include "distance.h"
+#include "nestgrid.h"
+#include "nesting.h"
 #include "exactgeometry.h"
 #include "workshopdesigns.h"
 
@@ -22,6 +24,8 @@ private slots:
     void distanceAgainstExact();
     void hardCases_data();
     void hardCases();
+    void partThatFitsAtOneTurn_data();
+    void partThatFitsAtOneTurn();
     void cancelled();
     void kerfOffset_data();
     void kerfOffset();
@@ -184,6 +188,74 @@ void TestNesting::hardCases()
     for (const PartPlacement &at : plan.nesting.placements)
         ++count[at.sheet];
     QVERIFY2(count.count(1) <= singles, qPrintable(QString::number(count.count(1))));
+}
+
+void TestNesting::partThatFitsAtOneTurn_data()
+{
+    QTest::addColumn<QSizeF>("sheet");
+    QTest::addColumn<double>("slope"); // the triangle's height over its base
+    QTest::newRow("300 x 200, flat") << QSizeF(300, 200) << 0.15;
+    QTest::newRow("250 x 150, steeper") << QSizeF(250, 150) << 0.2;
+    QTest::newRow("1000 x 500") << QSizeF(1000, 500) << 0.25;
+}
+
+// A lopsided triangle scaled until it fits its sheet at one whole degree only: the nesting
+// must place it at that turn, and in the sheet. (Turned by the opposite angle, a lopsided
+// outline does not fit: a turn taken with the wrong sign leaves the part off every sheet.)
+void TestNesting::partThatFitsAtOneTurn()
+{
+    QFETCH(QSizeF, sheet);
+    QFETCH(double, slope);
+    WorkshopOptions o;
+    o.sheetSize = sheet;
+    const nestgrid::Grid g = nestgrid::gridFor(o);
+    auto triangle = [&](double size) {
+        Contour c;
+        c.vertices = {{QPointF(0, 0)}, {QPointF(size, 0)}, {QPointF(0.1 * size, slope * size)}};
+        return c;
+    };
+    // The whole degrees at which the outline's box, with the cells' reach, lies on the grid.
+    auto fits = [&](double size, int degrees) {
+        const QRectF b = QTransform().rotate(degrees).map(polygonOf(triangle(size), 0.01)).boundingRect();
+        return std::ceil((b.width() + 2 * g.reach) / g.cell) <= g.width &&
+               std::ceil((b.height() + 2 * g.reach) / g.cell) <= g.height;
+    };
+    // The largest size each degree takes; the size half way between the two largest fits at
+    // one degree only, clear of rounding either way.
+    QList<std::pair<double, int>> largest;
+    for (int d = 0; d < 180; ++d) {
+        double lo = 0, hi = 1e5;
+        for (int k = 0; k < 60; ++k) {
+            const double mid = (lo + hi) / 2;
+            (fits(mid, d) ? lo : hi) = mid;
+        }
+        largest.append({lo, d});
+    }
+    std::sort(largest.begin(), largest.end(), std::greater<>());
+    const double size = (largest[0].first + largest[1].first) / 2;
+    QList<int> only;
+    for (int d = 0; d < 180; ++d) {
+        if (fits(size, d))
+            only << d;
+    }
+    QCOMPARE(only, QList<int>{largest[0].second});
+    const double lo = size;
+    Part part;
+    part.name = QStringLiteral("1");
+    part.outline = part.cut = triangle(lo);
+    part.area = areaOf(part.cut);
+    const std::optional<double> fit = sheetFitAngle(part.cut, o);
+    QVERIFY(fit.has_value());
+    part.fitAngle = *fit;
+    const NestingResult r = nestParts({part}, o);
+    QVERIFY(r.unplaced.isEmpty());
+    QCOMPARE(r.placements.size(), 1);
+    QCOMPARE(std::fmod(r.placements[0].rotation + 360, 180), double(only[0]));
+    const QRectF b = boundsOf(transformed(part.cut, r.placements[0].transform()));
+    QVERIFY2(b.left() >= o.gap - 1e-9 && b.top() >= o.gap - 1e-9 &&
+                 b.right() <= sheet.width() - o.gap + 1e-9 &&
+                 b.bottom() <= sheet.height() - o.gap + 1e-9,
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(b.left()).arg(b.top()).arg(b.right()).arg(b.bottom())));
 }
 
 void TestNesting::cancelled()
