@@ -221,7 +221,7 @@ QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters
                             "convergente\n");
     if (r.bandWidth && l) {
         const Band b = bandOf(*l, sc, asp, temp, *r.bandWidth);
-        t += QStringLiteral("\nRegime accordato %1 rpm; fascia +-%2 gradi: %3 - %4 rpm\n")
+        t += QStringLiteral("\nRegime accordato %1 giri/min; fascia +-%2 gradi: %3 - %4 giri/min\n")
                  .arg(rpm(b.tunedRpm), locale.toString(b.widthDegrees), rpm(b.lowRpm),
                       rpm(b.highRpm));
     }

@@ -117,12 +117,12 @@ QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &resu
                    const QLocale &locale)
 {
     QString t = QStringLiteral("\nOnde (celle fino a %1 mm; pressioni in bar sull'ambiente):\n"
-                               "     rpm  cicli  erogazione  intrappolamento  carica  "
+                               "  giri/min  cicli  erogazione  intrappolamento  carica  "
                                "depressione  tappo\n")
                     .arg(locale.toString(setup.options.cellMm));
     for (const waves::SpeedResult &r : results) {
         t += QStringLiteral("  %1 %2 %3 %4 %5 %6 %7%8\n")
-                 .arg(locale.toString(qRound64(r.rpm)), 6)
+                 .arg(locale.toString(qRound64(r.rpm)), 8)
                  .arg(r.cycles, 6)
                  .arg(locale.toString(r.deliveryRatio, 'f', 3), 11)
                  .arg(locale.toString(r.trappingEfficiency, 'f', 3), 16)

@@ -23,6 +23,29 @@ std::optional<double> parseSettingNumber(const QString &text, const QLocale &loc
     return parseLocaleNumber(text, strict);
 }
 
+QString decimalSeparatorHint(const QString &text, const QLocale &locale)
+{
+    const QString point = locale.decimalPoint();
+    const QString trimmed = text.trimmed();
+    if (point == QLatin1String(".")) {
+        if (!trimmed.contains(QLatin1Char(',')))
+            return {};
+        QString swapped = trimmed;
+        swapped.replace(QLatin1Char(','), QLatin1Char('.'));
+        if (!parseLocaleNumber(swapped, QLocale::c()))
+            return {};
+        return QStringLiteral(" (il separatore dei decimali \u00e8 il punto: %1)").arg(swapped);
+    }
+    if (!trimmed.contains(QLatin1Char('.')) || !parseLocaleNumber(trimmed, QLocale::c()))
+        return {};
+    QString swapped = trimmed;
+    swapped.replace(QLatin1Char('.'), point);
+    const QString name = point == QLatin1String(",")
+                             ? QStringLiteral("la virgola")
+                             : QStringLiteral("\u201c%1\u201d").arg(point);
+    return QStringLiteral(" (il separatore dei decimali \u00e8 %1: %2)").arg(name, swapped);
+}
+
 std::optional<double> parsePlainNumber(const QString &text)
 {
     return parseLocaleNumber(text, QLocale::c());

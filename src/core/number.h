@@ -17,6 +17,11 @@ std::optional<double> parseLocaleNumber(const QString &text, const QLocale &loca
 // it_IT meant.
 std::optional<double> parseSettingNumber(const QString &text, const QLocale &locale);
 
+// When `text` was refused as a number under `locale` but is one with the other decimal separator
+// ("1.5" where the comma is the decimal separator): the hint that says so, in Italian,
+// starting with a blank; empty otherwise.
+QString decimalSeparatorHint(const QString &text, const QLocale &locale);
+
 // Reads a number written with the period as the only separator and no grouping (design
 // files, the command line's C default).
 std::optional<double> parsePlainNumber(const QString &text);

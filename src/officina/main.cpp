@@ -1,4 +1,4 @@
-// velmorant-officina [FILE.vlr]: from the sized chamber to cut metal.
+// velmorant-officina [FILE.vlo or FILE.vlr]: from the sized chamber to cut metal.
 #include "officinawindow.h"
 #include "qtplatform.h"
 #include "safefile.h"
@@ -24,8 +24,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
-        QStringLiteral("FILE.vlr"),
-        QCoreApplication::translate("velmorant", "file di progetto da aprire"));
+        QStringLiteral("FILE.vlo|FILE.vlr"),
+        QCoreApplication::translate("velmorant", "progetto (.vlo) o file di progetto (.vlr) da aprire"));
     parser.process(app);
 
     // Before the window reads its options: a settings file that is a FIFO would hang it.
@@ -36,6 +36,6 @@ int main(int argc, char *argv[])
         window.setStatusNote(*settingsNote);
     window.show();
     if (!parser.positionalArguments().isEmpty())
-        window.openDesign(parser.positionalArguments().first());
+        window.openPath(parser.positionalArguments().first());
     return app.exec();
 }

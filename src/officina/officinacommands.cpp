@@ -1,15 +1,16 @@
-// Open, Calculate, Print and Export of the workshop window.
+// Calculate, Print and Export of the workshop window.
 #include "officinawindow.h"
 
 #include "bandview.h"
 #include "chamberview.h"
-#include "designfile.h"
 #include "methodsview.h"
 #include "number.h"
 #include "partsfile.h"
 #include "pipechoice.h"
 #include "pipeform.h"
+#include "safefile.h"
 #include "sheetsview.h"
+#include "usertext.h"
 #include "templatebook.h"
 #include "wavestab.h"
 
@@ -32,38 +33,16 @@
 
 namespace velmorant {
 
-void OfficinaWindow::openFile()
-{
-    const QString path = m_platform.openFileName(
-        this, tr("Apri"), tr("File Velmorant (*.vlr)|*.vlr|Tutti i file (*)|*"));
-    if (!path.isEmpty())
-        openDesign(path);
-}
-
-void OfficinaWindow::openDesign(const QString &path)
-{
-    // The main window's reader and refusals; a refused file changes nothing.
-    const DesignFileRead read = readDesignFile(path);
-    if (!read.ok()) {
-        message({read.error, MessageIcon::Critical});
-        return;
-    }
-    const ParameterTexts boxes = fileSetTexts(read.values, m_locale);
-    for (std::size_t i = 0; i < FieldCount; ++i)
-        m_parameters[i]->setText(boxes[i]);
-    m_name->setText(QFileInfo(path).completeBaseName());
-    setWindowTitle(tr("Velmorant Officina - %1").arg(QFileInfo(path).fileName()));
-    calculate();
-}
-
 void OfficinaWindow::calculate()
 {
-    if (!m_calculation->busy())
-        m_summaryBefore = m_summary->text();
     // The nesting says how far it is in thousandths.
+    const WorkshopTexts boxes = texts();
+    Project key;
+    key.workshop = boxes;
+    m_pendingInputs = projectJson(key, m_locale);
     m_calculation->start(
-        [texts = texts(), locale = m_locale](WorkControl &control) {
-            return runWorkshop(texts, locale, [&control](int done, int total) {
+        [boxes, locale = m_locale](WorkControl &control) {
+            return runWorkshop(boxes, locale, [&control](int done, int total) {
                 control.done = total > 0 ? int(1000LL * done / total) : 0;
                 return !control.stop.load();
             });
@@ -85,23 +64,39 @@ void OfficinaWindow::calculated(const WorkshopRun &run)
         return;
     }
     if (run.refusal) {
-        m_summary->setText(m_summaryBefore); // what the views still show
+        m_summary->setText(m_summaryText); // what the views still show
+        inputsChanged();                   // which the boxes no longer describe
         message(*run.refusal);
         if (QLineEdit *bad = findChild<QLineEdit *>(run.box))
             bad->setFocus();
+        else if (QWidget *other = findChild<QWidget *>(run.box))
+            other->setFocus();
         return;
     }
     m_plan = run.plan;
     m_run = run;
     m_run.plan.reset();
+    m_planInputs = m_pendingInputs;
+    // The measured pipe read is the one the project keeps.
+    if (run.measured)
+        m_pipeForm->setMeasured(run.measured);
     QSettings settings;
     writeWorkshopSettings(settings, m_plan->options);
     writePipeSettings(settings, m_run, m_pipeForm->texts());
     showPlan();
+    inputsChanged();
 }
 
 void OfficinaWindow::showPlan()
 {
+    if (!m_plan) {
+        m_chamber->scene()->clear();
+        m_sheets->scene()->clear();
+        m_warnings->clear();
+        m_cutList->setRowCount(0);
+        m_methods->setPipes({});
+        return;
+    }
     const WorkshopPlan &plan = *m_plan;
     m_chamber->setPipe(m_run.pipe, plan.options.sheetThickness);
     m_sheets->setPlan(plan);
@@ -111,15 +106,43 @@ void OfficinaWindow::showPlan()
     showMethods();
     m_waves->setDesign(p, plan.dimensions, m_run.pipe, m_run.choice, m_run.bandWidth);
 
+    // The warnings in words; their codes are for scripts (the command line and the JSON).
     m_warnings->clear();
     for (const BuilderWarning &w : plan.warnings)
-        m_warnings->addItem(QStringLiteral("%1 (%2)").arg(w.text, w.code));
+        m_warnings->addItem(w.text);
     if (plan.warnings.isEmpty())
         m_warnings->addItem(tr("Nessun avviso: il progetto rientra nella pratica comune."));
-    m_tabs->setTabText(2, tr("Avvisi (%1)").arg(plan.warnings.size()));
+    showCutList();
+    double mass = 0;
+    for (const CutListRow &row : cutList(plan))
+        mass += row.mass;
+    setStatusNote(tr("%1 pezzi su %2 di %3 x %4 mm, utilizzo %5 %, massa %6 kg")
+                      .arg(plan.parts.size())
+                      .arg(plan.nesting.sheets == 1 ? tr("1 foglio")
+                                                    : tr("%1 fogli").arg(plan.nesting.sheets))
+                      .arg(formatBoxNumber(plan.options.sheetSize.width(), m_locale),
+                           formatBoxNumber(plan.options.sheetSize.height(), m_locale),
+                           m_locale.toString(plan.nesting.utilisation * 100, 'f', 0),
+                           m_locale.toString(mass, 'f', 2)));
+}
 
+void OfficinaWindow::showCutList()
+{
+    const WorkshopPlan &plan = *m_plan;
     const QList<CutListRow> rows = cutList(plan);
-    m_cutList->setRowCount(int(rows.size()));
+    m_cutList->setRowCount(int(rows.size()) + 1);
+    auto put = [&](int r, int c, const QString &text, bool bold = false) {
+        auto *item = new QTableWidgetItem(text);
+        if (c >= 2)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (bold) {
+            QFont f = item->font();
+            f.setBold(true);
+            item->setFont(f);
+        }
+        m_cutList->setItem(r, c, item);
+    };
+    double area = 0, mass = 0;
     for (int r = 0; r < rows.size(); ++r) {
         const CutListRow &row = rows[r];
         const bool placed = row.sheet > 0;
@@ -127,41 +150,39 @@ void OfficinaWindow::showPlan()
             return placed ? m_locale.toString(v, 'f', decimals) : QString();
         };
         const QString cells[] = {row.part,
-                                 QStringLiteral("%1 %2").arg(row.segment).arg(row.segmentName),
+                                 row.segmentName,
                                  placed ? QString::number(row.sheet) : tr("fuori lamiera"),
                                  onSheet(row.footprint.x(), 1),
                                  onSheet(row.footprint.y(), 1),
                                  onSheet(row.rotation, 0),
-                                 onSheet(row.footprint.width(), 1),
-                                 onSheet(row.footprint.height(), 1),
                                  m_locale.toString(row.size.width(), 'f', 1),
                                  m_locale.toString(row.size.height(), 'f', 1),
                                  m_locale.toString(row.area / 100, 'f', 1),
                                  m_locale.toString(row.mass, 'f', 3)};
-        for (int c = 0; c < int(std::size(cells)); ++c) {
-            auto *item = new QTableWidgetItem(cells[c]);
-            if (c >= 2)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_cutList->setItem(r, c, item);
-        }
-    }
-    double mass = 0;
-    for (const CutListRow &row : rows)
+        for (int c = 0; c < int(std::size(cells)); ++c)
+            put(r, c, cells[c]);
+        area += row.area;
         mass += row.mass;
-    m_summary->setText(tr("%1 pezzi su %2 di %3 x %4 mm, utilizzo %5 %, massa %6 kg")
-                           .arg(plan.parts.size())
-                           .arg(plan.nesting.sheets == 1 ? tr("1 foglio")
-                                                         : tr("%1 fogli").arg(plan.nesting.sheets))
-                           .arg(formatBoxNumber(plan.options.sheetSize.width(), m_locale),
-                                formatBoxNumber(plan.options.sheetSize.height(), m_locale),
-                                m_locale.toString(plan.nesting.utilisation * 100, 'f', 0),
-                                m_locale.toString(mass, 'f', 2)));
+    }
+    // The totals: pieces, sheets, area and mass.
+    const int last = int(rows.size());
+    put(last, 0, tr("Totale"), true);
+    put(last, 1, tr("%1 pezzi").arg(rows.size()), true);
+    put(last, 2,
+        plan.nesting.sheets == 1 ? tr("1 foglio") : tr("%1 fogli").arg(plan.nesting.sheets),
+        true);
+    for (int c = 3; c < 8; ++c)
+        put(last, c, QString());
+    put(last, 8, m_locale.toString(area / 100, 'f', 1), true);
+    put(last, 9, m_locale.toString(mass, 'f', 3), true);
 }
 
 void OfficinaWindow::showMethods()
 {
-    if (!m_plan)
+    if (!m_plan) {
+        m_methods->setPipes({});
         return;
+    }
     // The chosen methods on this engine, with the port, class and cones of the boxes, and the
     // measured pipe when that is the one being cut.
     QList<Pipe> pipes;
@@ -180,11 +201,8 @@ void OfficinaWindow::showMethods()
 
 void OfficinaWindow::print()
 {
-    if (!m_plan) {
-        message({tr("Premere prima Calcola: non c'\u00e8 ancora niente da stampare."),
-                 MessageIcon::Information});
+    if (!resultsUsable(tr("stampare")))
         return;
-    }
     // One printer for the run: the dialog opens on the choices made last time.
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -222,21 +240,34 @@ void OfficinaWindow::print()
 
 void OfficinaWindow::exportParts()
 {
-    if (!m_plan) {
-        message({tr("Premere prima Calcola: non c'\u00e8 ancora niente da esportare."),
-                 MessageIcon::Information});
+    if (!resultsUsable(tr("esportare")))
         return;
-    }
+    // The project's name, or the design's, for the file.
+    QString proposed = m_name->text().trimmed();
+    if (proposed.isEmpty() && !m_path.isEmpty())
+        proposed = QFileInfo(m_path).completeBaseName();
+    if (proposed.isEmpty())
+        proposed = tr("sagome");
     const QString path = m_platform.exportFileName(
         this, tr("Esporta"),
         tr("Sagome PDF (*.pdf)|*.pdf|Lamiere SVG (*.svg)|*.svg|Lamiere DXF (*.dxf)|*.dxf|"
-           "Distinta di taglio CSV (*.csv)|*.csv"));
+           "Distinta di taglio CSV (*.csv)|*.csv"),
+        plainUserText(proposed));
     if (path.isEmpty())
         return;
     if (!partsFileSuffixes().contains(QFileInfo(path).suffix().toLower())) {
         message({tr("Indicare il formato con l'estensione del nome: .pdf, .svg, .dxf o .csv."),
                  MessageIcon::Critical});
         return;
+    }
+    // No export over a file the project reads, or over the project itself.
+    const PipeTexts pipe = m_pipeForm->texts();
+    for (const QString &input : {m_path, pipe.pipeFile}) {
+        if (sameFile(path, input)) {
+            message({tr("Impossibile esportare in %1: \u00e8 un file del progetto.").arg(path),
+                     MessageIcon::Critical});
+            return;
+        }
     }
     PartsOutput output;
     output.paper = QPageSize::PageSizeId(m_page->currentData().toInt());

@@ -11,12 +11,14 @@
 #include "formbox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,12 +26,15 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velmorant {
@@ -38,74 +43,33 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     : QMainWindow(parent), m_platform(platform), m_locale(locale)
 {
     setObjectName(QStringLiteral("frmOfficina"));
-    setWindowTitle(tr("Velmorant Officina"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
 
     auto *splitter = new QSplitter(this);
+    splitter->setObjectName(QStringLiteral("splOfficina"));
     auto *scroll = new QScrollArea(splitter);
+    scroll->setObjectName(QStringLiteral("scrModulo"));
     scroll->setWidget(buildForm());
     scroll->setWidgetResizable(true);
-    scroll->setMinimumWidth(scroll->widget()->sizeHint().width() + 24);
-
+    scroll->setMinimumWidth(240);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_tabs = new QTabWidget(splitter);
     m_tabs->setObjectName(QStringLiteral("tabViste"));
-    m_chamber = new ChamberView(m_tabs);
-    m_sheets = new SheetsView(m_tabs);
-    m_warnings = new QListWidget(m_tabs);
-    m_warnings->setObjectName(QStringLiteral("lstAvvisi"));
-    m_warnings->setWordWrap(true);
-    m_cutList = new QTableWidget(m_tabs);
-    m_cutList->setObjectName(QStringLiteral("tblDistinta"));
-    m_cutList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // As the CSV: the placed part's box in the sheet's frame, then the part's own box.
-    const QStringList columns{tr("Pezzo"),
-                              tr("Segmento"),
-                              tr("Foglio"),
-                              tr("X sul foglio (mm)"),
-                              tr("Y sul foglio (mm)"),
-                              tr("Rotazione (\u00b0)"),
-                              tr("Ingombro sul foglio, larghezza (mm)"),
-                              tr("Ingombro sul foglio, altezza (mm)"),
-                              tr("Pezzo, larghezza (mm)"),
-                              tr("Pezzo, altezza (mm)"),
-                              tr("Area (cm\u00b2)"),
-                              tr("Massa (kg)")};
-    m_cutList->setColumnCount(int(columns.size()));
-    m_cutList->setHorizontalHeaderLabels(columns);
-    m_cutList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_tabs->addTab(m_chamber, tr("Camera in scala"));
-    m_tabs->addTab(m_sheets, tr("Lamiere"));
-    m_tabs->addTab(m_warnings, tr("Avvisi"));
-    m_tabs->addTab(m_cutList, tr("Distinta di taglio"));
-    m_band = new BandView(m_tabs);
-    // The methods to compare, chosen above their drawing.
-    auto *methodsTab = new QWidget(m_tabs);
-    auto *methodsColumn = new QVBoxLayout(methodsTab);
-    methodsColumn->setContentsMargins(0, 4, 0, 0);
-    auto *choices = new QHBoxLayout;
-    const QString methodCaptions[] = {tr("Primo dimensionamento"), tr("Blair, 2 stadi"),
-                                      tr("Blair, 3 stadi"), tr("Jennings, un cono")};
-    for (int i = 0; i < pipeMethods().size(); ++i) {
-        auto *check = new QCheckBox(methodCaptions[i], methodsTab);
-        check->setObjectName(QStringLiteral("chkMetodo_") + pipeMethods()[i]);
-        check->setChecked(true);
-        connect(check, &QCheckBox::toggled, this, &OfficinaWindow::showMethods);
-        choices->addWidget(check);
-        m_shownMethods << check;
-    }
-    choices->addStretch(1);
-    methodsColumn->addLayout(choices);
-    m_methods = new MethodsView(methodsTab);
-    methodsColumn->addWidget(m_methods, 1);
-    m_tabs->addTab(m_band, tr("Fascia di giri"));
-    m_tabs->addTab(methodsTab, tr("Metodi"));
-    m_waves = new WavesTab(m_platform, m_locale, m_tabs);
-    m_tabs->addTab(m_waves, tr("Onde"));
+    buildTabs();
     splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    splitter->setSizes({scroll->widget()->sizeHint().width() + 24, 800});
     setCentralWidget(splitter);
 
-    m_summary = new QLabel(tr("Premere Calcola per preparare il taglio"), this);
+    m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("lblRiepilogo"));
+    m_summary->setMinimumWidth(80);
+    m_staleNote = new QLabel(this);
+    m_staleNote->setObjectName(QStringLiteral("lblDaAggiornare"));
+    m_staleNote->setStyleSheet(QStringLiteral("color: #B71C1C;"));
+    m_staleNote->hide();
+    statusBar()->setObjectName(QStringLiteral("sbOfficina"));
+    statusBar()->addWidget(m_staleNote);
     statusBar()->addWidget(m_summary, 1);
     // While the parts are being nested: how far, and a way to stop.
     m_progress = new QProgressBar(this);
@@ -124,15 +88,34 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
         this, [this](int percent) { m_progress->setValue(percent); },
         [this](const WorkshopRun &run) { calculated(run); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_calculation->cancel(); });
-    buildMenus();
+    buildActions();
 
-    // The options the builder used last time; the design starts from the defaults.
+    // A new project on the options the builder used last time; the design from the defaults.
     QSettings settings;
-    WorkshopTexts start =
-        workshopTexts(defaultParameters(), readWorkshopSettings(settings), m_locale);
-    start.pipe = readPipeSettings(settings, m_locale);
-    setTexts(start);
-    resize(1200, 760);
+    Project start = velmorant::newProject(readWorkshopSettings(settings), m_locale);
+    start.workshop.pipe = readPipeSettings(settings, m_locale);
+    start.engine = m_waves->engine();
+    setInputs(start);
+    m_saved = projectJson(inputs(), m_locale);
+    setStatusNote(tr("Premere Calcola per preparare il taglio"));
+
+    // Every box, list and button reports a change; Enter presses a focused button; the
+    // window's shortcuts win over the boxes' own.
+    for (QLineEdit *e : findChildren<QLineEdit *>()) {
+        connect(e, &QLineEdit::textChanged, this, &OfficinaWindow::inputsChanged);
+        e->installEventFilter(this);
+    }
+    for (QComboBox *c : findChildren<QComboBox *>()) {
+        if (c->objectName() != QLatin1String("cmbRegimeOnde"))
+            connect(c, &QComboBox::currentIndexChanged, this, &OfficinaWindow::inputsChanged);
+    }
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->installEventFilter(this);
+    connect(m_pipeForm, &PipeForm::changed, this, &OfficinaWindow::inputsChanged);
+    connect(m_waves, &WavesTab::inputsChanged, this, &OfficinaWindow::inputsChanged);
+    connect(m_waves, &WavesTab::stateChanged, this, &OfficinaWindow::inputsChanged);
+    inputsChanged();
+    fitToScreen();
 }
 
 OfficinaWindow::~OfficinaWindow() = default;
@@ -140,6 +123,11 @@ OfficinaWindow::~OfficinaWindow() = default;
 bool OfficinaWindow::calculating() const
 {
     return m_calculation->busy();
+}
+
+QAction *OfficinaWindow::action(const char *name) const
+{
+    return findChild<QAction *>(QLatin1String(name));
 }
 
 QWidget *OfficinaWindow::buildForm()
@@ -178,22 +166,6 @@ QWidget *OfficinaWindow::buildForm()
     column->addWidget(cutting);
     m_pipeForm = new PipeForm(m_platform, form);
     column->addWidget(m_pipeForm);
-
-    auto *buttons = new QHBoxLayout;
-    const std::pair<const char *, void (OfficinaWindow::*)()> commands[] = {
-        {"cmdApri", &OfficinaWindow::openFile},
-        {"cmdCalcola", &OfficinaWindow::calculate},
-        {"cmdStampa", &OfficinaWindow::print},
-        {"cmdEsporta", &OfficinaWindow::exportParts}};
-    const QString captions[] = {tr("Apri..."), tr("Calcola"), tr("Stampa..."), tr("Esporta...")};
-    for (int i = 0; i < 4; ++i) {
-        auto *button = new QPushButton(captions[i], form);
-        button->setObjectName(QLatin1String(commands[i].first));
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, commands[i].second);
-        buttons->addWidget(button);
-    }
-    column->addLayout(buttons);
     column->addStretch(1);
     // Enter in any box calculates.
     for (QLineEdit *e : form->findChildren<QLineEdit *>())
@@ -201,43 +173,160 @@ QWidget *OfficinaWindow::buildForm()
     return form;
 }
 
-void OfficinaWindow::buildMenus()
+void OfficinaWindow::buildTabs()
 {
-    QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    auto add = [this](QMenu *menu, const char *name, const QString &text, const QKeySequence &keys,
-                      auto slot) {
-        QAction *a = menu->addAction(text, this, slot);
+    m_chamber = new ChamberView(m_tabs);
+    m_sheets = new SheetsView(m_tabs);
+    m_warnings = new QListWidget(m_tabs);
+    m_warnings->setObjectName(QStringLiteral("lstAvvisi"));
+    m_warnings->setWordWrap(true);
+    m_cutList = new QTableWidget(m_tabs);
+    m_cutList->setObjectName(QStringLiteral("tblDistinta"));
+    m_cutList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The piece and where it lies on its sheet, then its own size, area and mass.
+    const QStringList columns{tr("Pezzo"),          tr("Segmento"),
+                              tr("Foglio"),         tr("X sul foglio (mm)"),
+                              tr("Y sul foglio (mm)"), tr("Rotazione (\u00b0)"),
+                              tr("Larghezza (mm)"), tr("Altezza (mm)"),
+                              tr("Area (cm\u00b2)"), tr("Massa (kg)")};
+    m_cutList->setColumnCount(int(columns.size()));
+    m_cutList->setHorizontalHeaderLabels(columns);
+    m_cutList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_band = new BandView(m_locale, m_tabs);
+    m_band->setExport(&m_platform, tr("fascia"));
+    // The methods to compare, chosen above their drawing.
+    auto *methodsTab = new QWidget(m_tabs);
+    auto *methodsColumn = new QVBoxLayout(methodsTab);
+    methodsColumn->setContentsMargins(0, 4, 0, 0);
+    auto *choices = new QHBoxLayout;
+    for (const QString &key : pipeMethods()) {
+        QString caption = methodCaption(key);
+        caption[0] = caption[0].toUpper();
+        auto *check = new QCheckBox(caption, methodsTab);
+        check->setObjectName(QStringLiteral("chkMetodo_") + key);
+        check->setChecked(true);
+        connect(check, &QCheckBox::toggled, this, &OfficinaWindow::showMethods);
+        choices->addWidget(check);
+        m_shownMethods << check;
+    }
+    choices->addStretch(1);
+    methodsColumn->addLayout(choices);
+    m_methods = new MethodsView(methodsTab);
+    methodsColumn->addWidget(m_methods, 1);
+    m_waves = new WavesTab(m_platform, m_locale, m_tabs);
+    m_tabCaptions = {tr("Camera in scala"), tr("Lamiere"),  tr("Avvisi"), tr("Distinta di taglio"),
+                     tr("Fascia di giri"),  tr("Metodi"), tr("Onde")};
+    const QList<QWidget *> pages{m_chamber, m_sheets,   m_warnings, m_cutList,
+                                 m_band,    methodsTab, m_waves};
+    for (int i = 0; i < pages.size(); ++i)
+        m_tabs->addTab(pages[i], m_tabCaptions[i]);
+}
+
+void OfficinaWindow::buildActions()
+{
+    auto make = [this](const char *name, const QString &text, const QKeySequence &keys,
+                       QStyle::StandardPixmap icon, auto slot) {
+        auto *a = new QAction(text, this);
         a->setObjectName(QLatin1String(name));
         a->setShortcut(keys);
+        if (icon != QStyle::SP_CustomBase)
+            a->setIcon(style()->standardIcon(icon));
+        if (!keys.isEmpty())
+            a->setToolTip(QStringLiteral("%1 (%2)").arg(QString(text).remove(QLatin1Char('&')),
+                                                        keys.toString(QKeySequence::NativeText)));
+        connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    add(file, "mnuApri", tr("&Apri..."), QKeySequence::Open, &OfficinaWindow::openFile);
-    add(file, "mnuEsporta", tr("&Esporta..."), QKeySequence(tr("Ctrl+E")),
-        &OfficinaWindow::exportParts);
-    add(file, "mnuStampa", tr("&Stampa..."), QKeySequence::Print, &OfficinaWindow::print);
+    QAction *newAction = make("mnuNuovo", tr("&Nuovo"), QKeySequence::New,
+                              QStyle::SP_FileIcon, &OfficinaWindow::newProject);
+    QAction *open = make("mnuApri", tr("&Apri..."), QKeySequence::Open,
+                         QStyle::SP_DialogOpenButton, &OfficinaWindow::openFile);
+    QAction *saveAction = make("mnuSalva", tr("&Salva"), QKeySequence::Save,
+                               QStyle::SP_DialogSaveButton, [this] { save(); });
+    QAction *saveAsAction = make("mnuSalvaConNome", tr("Salva con &nome..."),
+                                 QKeySequence(tr("Ctrl+Shift+S")), QStyle::SP_CustomBase,
+                                 [this] { saveAs(); });
+    QAction *exportAction = make("mnuEsporta", tr("&Esporta..."), QKeySequence(tr("Ctrl+E")),
+                                 QStyle::SP_DriveFDIcon, &OfficinaWindow::exportParts);
+    QAction *printAction = make("mnuStampa", tr("S&tampa..."), QKeySequence::Print,
+                                QStyle::SP_FileDialogDetailedView, &OfficinaWindow::print);
+    QAction *quit = make("mnuEsci", tr("E&sci"), QKeySequence::Quit, QStyle::SP_CustomBase,
+                         &OfficinaWindow::close);
+    QAction *calc = make("mnuCalcola", tr("&Calcola"), QKeySequence(Qt::Key_F5),
+                         QStyle::SP_BrowserReload, &OfficinaWindow::calculate);
+    QAction *waves = make("mnuCalcolaOnde", tr("Calcola &onde"), QKeySequence(Qt::Key_F6),
+                          QStyle::SP_MediaPlay, [this] {
+                              m_tabs->setCurrentWidget(m_waves);
+                              m_waves->calculate();
+                          });
+    QAction *stop = make("mnuAnnulla", tr("&Ferma il calcolo"), QKeySequence(Qt::Key_Escape),
+                         QStyle::SP_BrowserStop, &OfficinaWindow::cancelWork);
+
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    file->addActions({newAction, open});
+    m_recentMenu = file->addMenu(tr("File &recenti"));
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecenti"));
+    file->addActions({saveAction, saveAsAction});
     file->addSeparator();
-    add(file, "mnuEsci", tr("E&sci"), QKeySequence::Quit, &OfficinaWindow::close);
+    file->addActions({exportAction, printAction});
+    file->addSeparator();
+    file->addAction(quit);
     QMenu *tools = menuBar()->addMenu(tr("A&zioni"));
-    add(tools, "mnuCalcola", tr("&Calcola"), QKeySequence(Qt::Key_F5), &OfficinaWindow::calculate);
+    tools->addActions({calc, waves, stop});
     QMenu *view = menuBar()->addMenu(tr("&Visualizza"));
     auto current = [this]() -> ZoomView * {
         QWidget *tab = m_tabs->currentWidget();
-        auto *view = qobject_cast<ZoomView *>(tab);
-        return view ? view : tab->findChild<ZoomView *>();
+        auto *v = qobject_cast<ZoomView *>(tab);
+        return v ? v : tab->findChild<ZoomView *>();
     };
-    add(view, "mnuAdatta", tr("&Adatta alla finestra"), QKeySequence(tr("Ctrl+0")), [current] {
-        if (ZoomView *v = current())
-            v->fit();
-    });
-    add(view, "mnuIngrandisci", tr("&Ingrandisci"), QKeySequence::ZoomIn, [current] {
-        if (ZoomView *v = current())
-            v->zoomIn();
-    });
-    add(view, "mnuRiduci", tr("&Riduci"), QKeySequence::ZoomOut, [current] {
-        if (ZoomView *v = current())
-            v->zoomOut();
-    });
+    view->addAction(make("mnuAdatta", tr("&Adatta alla finestra"), QKeySequence(tr("Ctrl+0")),
+                         QStyle::SP_CustomBase, [current] {
+                             if (ZoomView *v = current())
+                                 v->fit();
+                         }));
+    view->addAction(make("mnuIngrandisci", tr("&Ingrandisci"), QKeySequence::ZoomIn,
+                         QStyle::SP_CustomBase, [current] {
+                             if (ZoomView *v = current())
+                                 v->zoomIn();
+                         }));
+    view->addAction(make("mnuRiduci", tr("&Riduci"), QKeySequence::ZoomOut,
+                         QStyle::SP_CustomBase, [current] {
+                             if (ZoomView *v = current())
+                                 v->zoomOut();
+                         }));
+    view->addSeparator();
+    // Each tab by its number.
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        QAction *go = make(qPrintable(QStringLiteral("mnuScheda%1").arg(i + 1)),
+                           m_tabCaptions[i], QKeySequence(tr("Alt+%1").arg(i + 1)),
+                           QStyle::SP_CustomBase, [this, i] { m_tabs->setCurrentIndex(i); });
+        view->addAction(go);
+    }
+
+    auto *bar = addToolBar(tr("Comandi"));
+    bar->setObjectName(QStringLiteral("tbOfficina"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->addActions({newAction, open, saveAction});
+    bar->addSeparator();
+    bar->addActions({calc, waves, stop});
+    bar->addSeparator();
+    bar->addActions({printAction, exportAction});
+    updateRecent();
+}
+
+void OfficinaWindow::fitToScreen()
+{
+    // The size it was designed for, within the screen's free area less the frame.
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect free = s ? s->availableGeometry() : QRect(0, 0, 1280, 800);
+    const QSize wanted(1280, 800);
+    const QSize frame(16, 48); // borders and title of a usual window manager
+    const QSize size = wanted.boundedTo(free.size() - frame).expandedTo(minimumSizeHint());
+    resize(size);
+    move(free.topLeft() + QPoint(std::max(0, (free.width() - size.width() - frame.width()) / 2),
+                                 std::max(0, (free.height() - size.height() - frame.height()) / 2)));
 }
 
 WorkshopTexts OfficinaWindow::texts() const
@@ -266,14 +355,71 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
     m_pipeForm->setTexts(t.pipe);
 }
 
+Project OfficinaWindow::inputs() const
+{
+    Project p;
+    p.workshop = texts();
+    p.paper = m_page->currentText();
+    p.engine = m_waves->engine();
+    p.waves = m_waves->texts();
+    p.trace = m_waves->trace();
+    return p;
+}
+
+void OfficinaWindow::setInputs(const Project &p)
+{
+    m_loading = true;
+    setTexts(p.workshop);
+    m_page->setCurrentIndex(std::max(0, m_page->findText(p.paper)));
+    m_waves->setEngine(p.engine);
+    m_waves->setTexts(p.waves);
+    m_waves->setTrace(p.trace);
+    m_loading = false;
+}
+
 void OfficinaWindow::setStatusNote(const QString &text)
 {
+    m_summaryText = text;
     m_summary->setText(text);
 }
 
 void OfficinaWindow::message(const Message &m)
 {
     m_platform.showMessage(this, windowTitle(), m.text, m.icon);
+}
+
+bool OfficinaWindow::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit *>(watched)) {
+        // A box keeps the keys it edits with, but not the window's commands (Ctrl+E is the
+        // end of the line to a box, and Esporta to the builder).
+        auto *key = static_cast<QKeyEvent *>(e);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction *a : findChildren<QAction *>()) {
+            if (!a->shortcut().isEmpty() && a->shortcut() == pressed &&
+                pressed != QKeySequence(QKeySequence::Copy) &&
+                pressed != QKeySequence(QKeySequence::Paste) &&
+                pressed != QKeySequence(QKeySequence::Cut) &&
+                pressed != QKeySequence(QKeySequence::SelectAll) &&
+                pressed != QKeySequence(QKeySequence::Undo))
+                return true;
+        }
+    }
+    if (e->type() == QEvent::KeyPress) {
+        auto *button = qobject_cast<QPushButton *>(watched);
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter) && button->isEnabled()) {
+            button->animateClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void OfficinaWindow::cancelWork()
+{
+    m_calculation->cancel();
+    m_waves->cancel();
 }
 
 } // namespace velmorant

@@ -3,6 +3,7 @@
 #include "background.h"
 #include "plan.h"
 #include "platform.h"
+#include "project.h"
 #include "workshopinput.h"
 
 #include <QLocale>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QProgressBar;
@@ -18,6 +20,7 @@ class QPushButton;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPrinter;
 class QTabWidget;
 class QTableWidget;
@@ -33,7 +36,8 @@ class SheetsView;
 
 // The workshop window: the eight parameters and the cutting options beside the chamber to true
 // scale, the parts nested on their sheets, the warnings and the cut list; prints the parts at
-// 1:1 and exports them.
+// 1:1 and exports them. Its inputs are a document (a project file) that it saves and opens, and
+// every view knows whether its results are older than the boxes.
 class OfficinaWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,8 +47,10 @@ public:
                             QWidget *parent = nullptr);
     ~OfficinaWindow() override;
 
-    // Opens a design file (the command line's, or the one chosen with Apri) and calculates.
-    void openDesign(const QString &path);
+    // Opens a project or a design file (the command line's, or the one chosen with Apri); a
+    // design file is calculated at once. Unsaved work is not asked about here.
+    bool openPath(const QString &path);
+    void openDesign(const QString &path) { openPath(path); }
 
     const std::optional<WorkshopPlan> &plan() const { return m_plan; }
     // A note in the status bar until the next calculation replaces it.
@@ -54,22 +60,54 @@ public:
     bool calculating() const;
     WavesTab *waves() const { return m_waves; }
 
+    // Every input of the window, as a project; and the boxes set from one.
+    Project inputs() const;
+    void setInputs(const Project &p);
+    const QString &projectPath() const { return m_path; }
+    // Whether the boxes hold what the project file holds.
+    bool modified() const;
+    // Whether the parts shown were made from other boxes than those on screen.
+    bool resultsStale() const;
+    QAction *action(const char *name) const;
+
 public slots:
+    void newProject();
     void openFile();
+    bool save();
+    bool saveAs();
     // Starts the calculation of what the boxes hold; one still running is abandoned.
     void calculate();
+    // Stops what runs: the nesting and the waves.
+    void cancelWork();
     void print();
     void exportParts();
 
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
 private:
     QWidget *buildForm();
-    void buildMenus();
+    void buildTabs();
+    void buildActions();
+    void fitToScreen();
     WorkshopTexts texts() const;
     void setTexts(const WorkshopTexts &t);
     void message(const Message &m);
     void showPlan();
     void calculated(const WorkshopRun &run);
     void showMethods();
+    void showCutList();
+    // After any input changed: the title's mark, the stale captions and the status.
+    void inputsChanged();
+    void updateTitle();
+    void updateRecent();
+    void remember(const QString &path);
+    // Asks about unsaved work before it is dropped; false when the user keeps it.
+    bool maySpoil();
+    bool writeProject(const QString &path);
+    // A refusal before printing or exporting parts that are not the boxes' own.
+    bool resultsUsable(const QString &what);
 
     Platform &m_platform;
     QLocale m_locale;
@@ -78,6 +116,7 @@ private:
     QLineEdit *m_sheetWidth = nullptr, *m_sheetHeight = nullptr, *m_name = nullptr;
     QComboBox *m_page = nullptr;
     QTabWidget *m_tabs = nullptr;
+    QStringList m_tabCaptions;
     ChamberView *m_chamber = nullptr;
     SheetsView *m_sheets = nullptr;
     BandView *m_band = nullptr;
@@ -87,13 +126,19 @@ private:
     WavesTab *m_waves = nullptr;
     QListWidget *m_warnings = nullptr;
     QTableWidget *m_cutList = nullptr;
-    QLabel *m_summary = nullptr;
-    QString m_summaryBefore;
+    QLabel *m_summary = nullptr, *m_staleNote = nullptr;
+    QString m_summaryText;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_cancel = nullptr;
+    QMenu *m_recentMenu = nullptr;
     std::unique_ptr<Background<WorkshopRun>> m_calculation;
     std::optional<WorkshopPlan> m_plan;
-    WorkshopRun m_run; // the pipe, its inputs and the band's width of the plan shown
+    WorkshopRun m_run;          // the pipe, its inputs and the band's width of the plan shown
+    QByteArray m_planInputs;    // the workshop's boxes the plan shown was made from
+    QByteArray m_pendingInputs; // and those of the calculation running
+    QString m_path;             // the project file; empty for a new project
+    QByteArray m_saved;         // the inputs as last saved or opened
+    bool m_loading = false;     // boxes being set from a project: not the user's changes
     std::unique_ptr<QPrinter> m_printer;
 };
 

@@ -1,6 +1,7 @@
 #include "pipeform.h"
 
 #include "formbox.h"
+#include "pipefile.h"
 #include "platform.h"
 
 #include <QComboBox>
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 namespace velmorant {
 
@@ -19,14 +19,12 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
     auto *rows = new QFormLayout(this);
     m_method = new QComboBox(this);
     m_method->setObjectName(QStringLiteral("cmbMetodo"));
-    const std::pair<QString, QString> methods[] = {
-        {QStringLiteral("own"), tr("Primo dimensionamento")},
-        {QStringLiteral("blair2"), tr("Blair, 2 stadi")},
-        {QStringLiteral("blair3"), tr("Blair, 3 stadi")},
-        {QStringLiteral("jennings"), tr("Jennings, un cono")},
-        {QLatin1String(MeasuredMethod), tr("Tubo misurato (CSV)")}};
-    for (const auto &[key, caption] : methods)
+    for (const QString &key : pipeMethods()) {
+        QString caption = methodCaption(key);
+        caption[0] = caption[0].toUpper();
         m_method->addItem(caption, key);
+    }
+    m_method->addItem(tr("Tubo misurato (CSV)"), QLatin1String(MeasuredMethod));
     rows->addRow(tr("Metodo"), m_method);
 
     m_file = formBox(QStringLiteral("txtTuboMisurato"), this);
@@ -39,9 +37,8 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
     fileRow->addWidget(m_browse);
     rows->addRow(tr("File del tubo"), fileRow);
 
-    m_stages = new QSpinBox(this);
-    m_stages->setObjectName(QStringLiteral("spnStadi"));
-    m_stages->setRange(1, 4);
+    m_stages = formBox(QStringLiteral("opt_stages"), this);
+    m_stages->setToolTip(tr("Da 1 a 4 coni; i metodi di Blair fissano i loro"));
     rows->addRow(tr("Stadi del diffusore"), m_stages);
     m_horn = formBox(QStringLiteral("opt_horn"), this);
     rows->addRow(tr("Legge del diffusore (KH)"), m_horn);
@@ -66,8 +63,12 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
     rows->addRow(tr("Fascia di giri, \u00b1 gradi"), m_band);
 
     connect(m_method, &QComboBox::currentIndexChanged, this, &PipeForm::methodChanged);
-    connect(m_stages, &QSpinBox::valueChanged, this, &PipeForm::methodChanged);
+    connect(m_stages, &QLineEdit::textChanged, this, &PipeForm::methodChanged);
     connect(m_browse, &QPushButton::clicked, this, &PipeForm::chooseFile);
+    for (QLineEdit *e : findChildren<QLineEdit *>())
+        connect(e, &QLineEdit::textChanged, this, &PipeForm::changed);
+    connect(m_method, &QComboBox::currentIndexChanged, this, &PipeForm::changed);
+    connect(m_class, &QComboBox::currentIndexChanged, this, &PipeForm::changed);
     methodChanged();
 }
 
@@ -75,7 +76,7 @@ PipeTexts PipeForm::texts() const
 {
     PipeTexts t;
     t.method = m_method->currentData().toString();
-    t.stages = m_stages->value();
+    t.stages = m_stages->text();
     t.horn = m_horn->text();
     t.portWidth = m_portWidth->text();
     t.portHeight = m_portHeight->text();
@@ -84,13 +85,15 @@ PipeTexts PipeForm::texts() const
     t.convergentAngle = m_convergent->text();
     t.pipeFile = m_file->text();
     t.bandWidth = m_band->text();
+    t.measured = m_measured;
     return t;
 }
 
 void PipeForm::setTexts(const PipeTexts &t)
 {
+    m_measured = t.measured;
     m_method->setCurrentIndex(std::max(0, m_method->findData(t.method)));
-    m_stages->setValue(t.stages);
+    m_stages->setText(t.stages);
     m_horn->setText(t.horn);
     m_portWidth->setText(t.portWidth);
     m_portHeight->setText(t.portHeight);
@@ -107,6 +110,13 @@ void PipeForm::chooseFile()
         this, tr("Tubo misurato"), tr("Tubo misurato CSV (*.csv)|*.csv|Tutti i file (*)|*"));
     if (path.isEmpty())
         return;
+    // Read at once: a file refused is said now, and one read is kept with the project.
+    const PipeRead read = readPipeFile(path);
+    if (!read.ok()) {
+        m_platform.showMessage(this, window()->windowTitle(), read.error, MessageIcon::Critical);
+        return;
+    }
+    m_measured = MeasuredPipe{path, read.pipe};
     m_file->setText(path);
     m_method->setCurrentIndex(m_method->findData(QLatin1String(MeasuredMethod)));
 }
@@ -115,9 +125,11 @@ void PipeForm::methodChanged()
 {
     const QString m = m_method->currentData().toString();
     const bool blair = m.startsWith(QLatin1String("blair"));
-    // Blair's methods set their own stages; the port also checks the header of any pipe.
-    m_stages->setEnabled(!blair);
-    m_horn->setEnabled(blair || m_stages->value() > 1);
+    const bool measured = m == QLatin1String(MeasuredMethod);
+    // Blair's methods set their own stages, a measured pipe keeps its own sections; the port
+    // also checks the header of any pipe.
+    m_stages->setEnabled(!blair && !measured);
+    m_horn->setEnabled(blair || (!measured && m_stages->text().trimmed().toInt() > 1));
     m_class->setEnabled(blair);
     m_divergent->setEnabled(m == QLatin1String("jennings"));
     m_convergent->setEnabled(m == QLatin1String("jennings"));

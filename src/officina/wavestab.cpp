@@ -1,6 +1,7 @@
 #include "wavestab.h"
 
 #include "enginedialog.h"
+#include "flowlayout.h"
 #include "formbox.h"
 #include "number.h"
 #include "pipefile.h"
@@ -33,6 +34,20 @@ QLineEdit *box(const QString &name, QWidget *parent)
     return edit;
 }
 
+// A caption and its box kept together when the row wraps.
+QWidget *labelled(const QString &caption, QWidget *field, QWidget *parent)
+{
+    auto *pair = new QWidget(parent);
+    auto *row = new QHBoxLayout(pair);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *label = new QLabel(caption, pair);
+    label->setBuddy(field);
+    row->addWidget(label);
+    field->setParent(pair);
+    row->addWidget(field);
+    return pair;
+}
+
 } // namespace
 
 WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
@@ -42,37 +57,35 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
           [this](const WaveOutcome &outcome) { finished(outcome); })
 {
     setObjectName(QStringLiteral("tabOnde"));
-    auto *speeds = new QHBoxLayout;
-    auto *others = new QHBoxLayout;
+    auto *controls = new FlowLayout;
     m_from = box(QStringLiteral("opt_waves-from"), this);
     m_to = box(QStringLiteral("opt_waves-to"), this);
     m_step = box(QStringLiteral("opt_waves-step"), this);
     m_probe = box(QStringLiteral("opt_probe"), this);
     m_probe->setPlaceholderText(tr("nessuna"));
-    const std::pair<QString, QLineEdit *> boxes[] = {{tr("Da (giri/min)"), m_from},
+    const std::pair<QString, QLineEdit *> boxes[] = {{tr("&Da (giri/min)"), m_from},
                                                      {tr("A"), m_to},
                                                      {tr("Passo"), m_step},
                                                      {tr("Sonda (mm dalla luce)"), m_probe}};
     for (const auto &[caption, edit] : boxes) {
-        speeds->addWidget(new QLabel(caption, this));
-        speeds->addWidget(edit);
+        controls->addWidget(labelled(caption, edit, this));
         connect(edit, &QLineEdit::returnPressed, this, &WavesTab::calculate);
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            updateState();
+            emit inputsChanged();
+        });
     }
     m_run = new QPushButton(tr("Calcola onde"), this);
     m_run->setObjectName(QStringLiteral("cmdCalcolaOnde"));
-    speeds->addWidget(m_run);
-    speeds->addStretch(1);
+    m_run->setToolTip(tr("Calcola onde (F6)"));
+    controls->addWidget(m_run);
 
     m_compare = new QComboBox(this);
     m_compare->setObjectName(QStringLiteral("cmbConfronta"));
     m_compare->addItem(tr("nessun altro tubo"), QString());
-    const std::pair<const char *, QString> methods[] = {{"own", tr("primo dimensionamento")},
-                                                        {"blair2", tr("Blair, 2 stadi")},
-                                                        {"blair3", tr("Blair, 3 stadi")},
-                                                        {"jennings", tr("Jennings, un cono")}};
-    for (const auto &[key, caption] : methods)
-        m_compare->addItem(caption, QLatin1String(key));
-    m_compare->addItem(tr("tubo misurato (CSV)..."), QStringLiteral("misurato"));
+    for (const QString &key : pipeMethods())
+        m_compare->addItem(methodCaption(key), key);
+    m_compare->addItem(tr("tubo misurato (CSV)..."), QLatin1String(MeasuredMethod));
     m_shown = new QComboBox(this);
     m_shown->setObjectName(QStringLiteral("cmbRegimeOnde"));
     m_shown->setMinimumContentsLength(14);
@@ -81,13 +94,24 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     connect(engine, &QPushButton::clicked, this, &WavesTab::editEngine);
     auto *trace = new QPushButton(tr("Traccia misurata..."), this);
     trace->setObjectName(QStringLiteral("cmdTracciaMisurata"));
-    others->addWidget(new QLabel(tr("Confronta con"), this));
-    others->addWidget(m_compare);
-    others->addWidget(new QLabel(tr("Regime mostrato"), this));
-    others->addWidget(m_shown);
-    others->addWidget(engine);
-    others->addWidget(trace);
-    others->addStretch(1);
+    m_dropTrace = new QPushButton(tr("Togli la traccia"), this);
+    m_dropTrace->setObjectName(QStringLiteral("cmdTogliTraccia"));
+    m_dropTrace->setEnabled(false);
+    controls->addBreak();
+    controls->addWidget(labelled(tr("Confronta con"), m_compare, this));
+    controls->addWidget(labelled(tr("Regime mostrato"), m_shown, this));
+    controls->addWidget(engine);
+    controls->addWidget(trace);
+    controls->addWidget(m_dropTrace);
+
+    m_temperatures = new QLabel(this);
+    m_temperatures->setObjectName(QStringLiteral("lblTemperature"));
+    m_temperatures->setWordWrap(true);
+    m_stale = new QLabel(this);
+    m_stale->setObjectName(QStringLiteral("lblOndeVecchie"));
+    m_stale->setWordWrap(true);
+    m_stale->setStyleSheet(QStringLiteral("color: #B71C1C;"));
+    m_stale->hide();
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgOnde"));
@@ -104,21 +128,30 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     m_progress->hide();
     m_cancel->hide();
 
-    m_view = new WavesView(this);
-    auto *column0 = new QVBoxLayout(this);
-    column0->addLayout(speeds);
-    column0->addLayout(others);
-    column0->addLayout(progressRow);
-    column0->addWidget(m_view, 1);
+    m_view = new WavesView(m_locale, this);
+    m_view->setExport(&m_platform, tr("onde"));
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(controls);
+    column->addWidget(m_temperatures);
+    column->addWidget(m_stale);
+    column->addLayout(progressRow);
+    column->addWidget(m_view, 1);
 
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_calculation.cancel(); });
+    connect(m_cancel, &QPushButton::clicked, this, &WavesTab::cancel);
     connect(m_run, &QPushButton::clicked, this, &WavesTab::calculate);
     connect(trace, &QPushButton::clicked, this, &WavesTab::loadMeasuredTrace);
+    connect(m_dropTrace, &QPushButton::clicked, this, &WavesTab::removeMeasuredTrace);
     connect(m_compare, &QComboBox::activated, this, &WavesTab::compareChanged);
+    connect(m_compare, &QComboBox::currentIndexChanged, this, [this] {
+        updateState();
+        emit inputsChanged();
+    });
     connect(m_shown, &QComboBox::currentIndexChanged, this, &WavesTab::showSpeed);
+    connect(m_view, &WavesView::speedClicked, m_shown, &QComboBox::setCurrentIndex);
     m_view->setNote(tr("Premere Calcola per preparare il tubo, poi Calcola onde"));
     QSettings settings;
     m_engine = readEngineSettings(settings);
+    showTemperatures();
 }
 
 void WavesTab::editEngine()
@@ -126,18 +159,42 @@ void WavesTab::editEngine()
     auto *dialog = new EngineDialog(m_platform, m_locale, m_engine, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        m_engine = dialog->engine();
+        setEngine(dialog->engine());
         QSettings settings;
         writeEngineSettings(settings, m_engine);
+        emit inputsChanged();
     });
     dialog->open();
+}
+
+void WavesTab::setEngine(const waves::EngineInputs &engine)
+{
+    m_engine = engine;
+    showTemperatures();
+    updateState();
+}
+
+void WavesTab::showTemperatures()
+{
+    QLocale l = m_locale;
+    l.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QString pipe = m_parameters
+                             ? tr("%1 \u00b0C").arg(l.toString((*m_parameters)[Field::Temp1]))
+                             : tr("la \u201cTemperatura Gas di Scarico\u201d");
+    m_temperatures->setText(
+        tr("Temperature del modello: gas nel tubo all'avvio %1 (dal progetto, \u201cTemperatura "
+           "Gas di Scarico\u201d); nel cilindro all'apertura dello scarico %2 \u00b0C e %3 bar, "
+           "aria ambiente %4 \u00b0C (da Motore...).")
+            .arg(pipe, l.toString(m_engine.eoTemperature), l.toString(m_engine.eoPressure),
+                 l.toString(m_engine.ambientTemperature)));
 }
 
 void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
                          const PipeChoice &choice, double bandWidth)
 {
     // A new design speed: the range around it, from 70 % to 130 % in steps of 5 %.
-    if (!m_parameters || (*m_parameters)[Field::Rpm] != p[Field::Rpm]) {
+    if (!m_parameters || (*m_parameters)[Field::Rpm] != p[Field::Rpm] ||
+        m_from->text().trimmed().isEmpty()) {
         const double n = p[Field::Rpm];
         auto round = [](double v) { return std::round(v / 100) * 100; };
         m_from->setText(formatBoxNumber(std::max(waves::SlowestRpm, round(0.7 * n)), m_locale));
@@ -149,16 +206,109 @@ void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, 
     m_pipe = pipe;
     m_choice = choice;
     m_bandWidth = bandWidth;
+    ++m_pipeStamp;
+    m_pipeStale = false;
     if (m_plot.speeds.isEmpty())
         m_view->setNote(tr("Premere Calcola onde per simulare il tubo sul motore"));
-    else
-        m_status->setText(tr("Il tubo \u00e8 stato ricalcolato: le onde mostrate sono di prima, "
-                             "premere Calcola onde per aggiornarle."));
+    showTemperatures();
+    updateState();
+}
+
+void WavesTab::setPipeStale(bool stale)
+{
+    if (m_pipeStale == stale)
+        return;
+    m_pipeStale = stale;
+    updateState();
+}
+
+QString WavesTab::runKey() const
+{
+    QStringList key{QString::number(m_pipeStamp), m_from->text(), m_to->text(), m_step->text(),
+                    m_probe->text(), m_compare->currentData().toString(),
+                    m_measuredCompare ? m_measuredCompare->source : QString()};
+    for (const waves::EngineRange &r : waves::engineRanges())
+        key << QString::number(m_engine.*r.member, 'g', 17);
+    key << (m_engine.bore ? QString::number(*m_engine.bore, 'g', 17) : QString())
+        << (m_engine.stroke ? QString::number(*m_engine.stroke, 'g', 17) : QString());
+    return key.join(QLatin1Char('|'));
+}
+
+bool WavesTab::stale() const
+{
+    return !m_plot.speeds.isEmpty() && (m_pipeStale || runKey() != m_plotKey);
+}
+
+void WavesTab::updateState()
+{
+    QString note;
+    if (m_pipeStale)
+        note = tr("Le caselle del progetto sono cambiate dopo l'ultimo Calcola: premere Calcola "
+                  "(F5), poi Calcola onde (F6).");
+    else if (stale())
+        note = tr("Le onde mostrate sono di prima delle ultime modifiche: premere Calcola onde "
+                  "(F6) per aggiornarle.");
+    m_stale->setText(note);
+    m_stale->setVisible(!note.isEmpty());
+    m_dropTrace->setEnabled(m_trace.has_value());
+    emit stateChanged();
+}
+
+WaveTexts WavesTab::texts() const
+{
+    WaveTexts t;
+    t.from = m_from->text();
+    t.to = m_to->text();
+    t.step = m_step->text();
+    t.probe = m_probe->text();
+    t.compare = m_compare->currentData().toString();
+    t.comparePipe = m_measuredCompare;
+    return t;
+}
+
+void WavesTab::setTexts(const WaveTexts &t)
+{
+    m_from->setText(t.from);
+    m_to->setText(t.to);
+    m_step->setText(t.step);
+    m_probe->setText(t.probe);
+    m_measuredCompare = t.comparePipe;
+    const int i = m_compare->findData(t.compare);
+    m_compare->setCurrentIndex(
+        i >= 0 && (t.compare != QLatin1String(MeasuredMethod) || m_measuredCompare) ? i : 0);
+    updateState();
+}
+
+void WavesTab::setTrace(const std::optional<TraceOverlay> &trace)
+{
+    m_trace = trace;
+    m_plot.measured = trace;
+    if (!m_plot.speeds.isEmpty())
+        m_view->setPlot(m_plot);
+    updateState();
+}
+
+void WavesTab::clear()
+{
+    cancel();
+    m_plot = WavePlot();
+    m_plotKey.clear();
+    m_parameters.reset();
+    m_pipeStale = false;
+    m_shown->clear();
+    m_status->clear();
+    m_view->setNote(tr("Premere Calcola per preparare il tubo, poi Calcola onde"));
+    updateState();
 }
 
 void WavesTab::message(const QString &text)
 {
     m_platform.showMessage(this, window()->windowTitle(), text, MessageIcon::Critical);
+}
+
+void WavesTab::cancel()
+{
+    m_calculation.cancel();
 }
 
 void WavesTab::calculate()
@@ -169,7 +319,15 @@ void WavesTab::calculate()
                                MessageIcon::Information);
         return;
     }
-    auto number = [&](QLineEdit *e) { return parseSettingNumber(e->text(), m_locale); };
+    if (m_pipeStale) {
+        // The pipe would not be the one the boxes describe.
+        m_platform.showMessage(this, window()->windowTitle(),
+                               tr("Le caselle del progetto sono cambiate dopo l'ultimo Calcola: "
+                                  "premere Calcola (F5) per preparare il tubo che descrivono, poi "
+                                  "Calcola onde."),
+                               MessageIcon::Information);
+        return;
+    }
     // Speeds read as the RPM box reads them.
     auto speed = [&](QLineEdit *e) { return parseLocaleNumber(e->text(), m_locale); };
     const std::optional<double> from = speed(m_from), to = speed(m_to), step = speed(m_step);
@@ -185,10 +343,9 @@ void WavesTab::calculate()
     }
     job.rpms = range.rpms;
     if (!m_probe->text().trimmed().isEmpty()) {
-        const std::optional<double> x = number(m_probe);
-        if (!x || *x < 0 || *x > m_pipe.length()) {
-            message(tr("La sonda va tra 0 e %1 mm dalla luce (la lunghezza del tubo).")
-                        .arg(m_locale.toString(m_pipe.length(), 'f', 1)));
+        const std::optional<double> x = parseSettingNumber(m_probe->text(), m_locale);
+        if (!x) {
+            message(tr("La sonda va in mm dalla luce, un numero (vuota: nessuna sonda)."));
             m_probe->setFocus();
             return;
         }
@@ -197,20 +354,13 @@ void WavesTab::calculate()
     const DesignParameters &p = *m_parameters;
     job.pipe = m_pipe;
     job.engine = waves::onDesign(m_engine, p);
-    if (const std::optional<QString> problem =
-            waves::waveProblem(m_pipe, job.engine, job.options, job.rpms, m_locale,
-                                job.compare ? 2 : 1)) {
-        message(*problem);
-        return;
-    }
     const QString other = m_compare->currentData().toString();
     // The plot being made; what is shown stays until it arrives.
     m_pending = WavePlot();
-    m_pending.measured = m_plot.measured;
-    if (other == QLatin1String("misurato") && m_measuredCompare) {
-        job.compare = m_measuredCompare;
-        m_pending.comparedName = m_measuredName;
-    } else if (!other.isEmpty() && other != QLatin1String("misurato")) {
+    if (other == QLatin1String(MeasuredMethod) && m_measuredCompare) {
+        job.compare = m_measuredCompare->pipe;
+        m_pending.comparedName = QFileInfo(m_measuredCompare->source).fileName();
+    } else if (!other.isEmpty() && other != QLatin1String(MeasuredMethod)) {
         PipeChoice c = m_choice;
         c.measured.reset();
         c.method = other;
@@ -223,10 +373,19 @@ void WavesTab::calculate()
         job.compare = built.pipe;
         m_pending.comparedName = m_compare->currentText();
     }
+    if (const std::optional<QString> problem = waves::waveProblem(
+            m_pipe, job.engine, job.options, job.rpms, m_locale, job.compare ? 2 : 1)) {
+        message(*problem);
+        for (double x : job.options.probes) {
+            if (!(x >= 0 && x <= m_pipe.length()))
+                m_probe->setFocus();
+        }
+        return;
+    }
     // The second pipe is held to the model's bounds as the first (a measured one can be anything).
     if (job.compare) {
-        if (const std::optional<QString> problem =
-                waves::waveProblem(*job.compare, job.engine, job.options, job.rpms, m_locale, 2)) {
+        if (const std::optional<QString> problem = waves::waveProblem(
+                *job.compare, job.engine, job.options, job.rpms, m_locale, 2)) {
             message(tr("Il tubo da confrontare: %1").arg(*problem));
             return;
         }
@@ -236,6 +395,7 @@ void WavesTab::calculate()
     m_pending.designRpm = p[Field::Rpm];
     if (const std::optional<WaveLengths> l = waveLengths(m_pipe))
         m_pending.band = bandOf(*l, p[Field::Sc], p[Field::Asp], p[Field::Temp1], m_bandWidth);
+    m_pendingKey = runKey();
     m_calculation.start([job](WorkControl &control) { return runWaveJob(job, control); },
                         int(job.rpms.size()) * job.options.maxCycles * (job.compare ? 2 : 1));
     m_progress->setValue(0);
@@ -269,16 +429,20 @@ void WavesTab::finished(const WaveOutcome &outcome)
             return;
         }
     }
-    m_pending.measured = m_plot.measured; // loaded while it ran
     m_plot = m_pending;
+    m_plot.measured = m_trace; // loaded while it ran
     m_plot.speeds = outcome.speeds;
     m_plot.compared = outcome.compared;
+    m_plotKey = m_pendingKey;
     int closest = 0, periodic = 0;
+    bool design = false;
     for (int k = 0; k < outcome.speeds.size(); ++k) {
-        if (std::abs(outcome.speeds[k].rpm - m_plot.designRpm) <
+        const double rpm = outcome.speeds[k].rpm;
+        if (std::abs(rpm - m_plot.designRpm) <
             std::abs(outcome.speeds[closest].rpm - m_plot.designRpm))
             closest = k;
         periodic += outcome.speeds[k].periodic ? 1 : 0;
+        design = design || std::abs(rpm - m_plot.designRpm) < 0.5;
     }
     m_plot.shown = closest;
     const QSignalBlocker quiet(m_shown);
@@ -287,8 +451,16 @@ void WavesTab::finished(const WaveOutcome &outcome)
         m_shown->addItem(tr("%1 giri/min").arg(m_locale.toString(qRound(r.rpm))));
     m_shown->setCurrentIndex(closest);
     m_view->setPlot(m_plot);
-    m_status->setText(
-        tr("%1 regimi simulati, %2 periodici.").arg(outcome.speeds.size()).arg(periodic));
+    QString status = tr("%1 regimi simulati, %2 assestati.").arg(outcome.speeds.size()).arg(periodic);
+    if (periodic < outcome.speeds.size())
+        status += QLatin1Char(' ') + tr("Quelli non assestati sono cerchiati nel grafico in basso.");
+    if (!design)
+        status += QLatin1Char(' ') +
+                  tr("Il regime di progetto (%1 giri/min) non \u00e8 tra quelli calcolati: il "
+                     "grafico in alto mostra il pi\u00f9 vicino.")
+                      .arg(m_locale.toString(qRound(m_plot.designRpm)));
+    m_status->setText(status);
+    updateState();
 }
 
 void WavesTab::showSpeed()
@@ -301,7 +473,7 @@ void WavesTab::showSpeed()
 
 void WavesTab::compareChanged()
 {
-    if (m_compare->currentData().toString() != QLatin1String("misurato"))
+    if (m_compare->currentData().toString() != QLatin1String(MeasuredMethod))
         return;
     const QString path = m_platform.openFileName(
         this, tr("Tubo da confrontare"), tr("Tubo misurato CSV (*.csv)|*.csv|Tutti i file (*)|*"));
@@ -317,8 +489,9 @@ void WavesTab::compareChanged()
             m_compare->setCurrentIndex(0);
         return;
     }
-    m_measuredCompare = read.pipe;
-    m_measuredName = QFileInfo(path).fileName();
+    m_measuredCompare = MeasuredPipe{path, read.pipe};
+    updateState();
+    emit inputsChanged();
 }
 
 void WavesTab::loadMeasuredTrace()
@@ -338,13 +511,29 @@ void WavesTab::loadMeasuredTrace()
         message(tr("%1: %2").arg(path, trace.error));
         return;
     }
-    m_plot.measured = trace.points;
-    if (!m_plot.speeds.isEmpty())
-        m_view->setPlot(m_plot);
-    m_status->setText(tr("Traccia misurata: %1 punti da %2, sulla %3.")
+    // Measured at the speed its file names, else at the speed shown when it was laid over.
+    TraceOverlay o{path, trace.points, 0};
+    if (trace.rpm)
+        o.rpm = *trace.rpm;
+    else if (!m_plot.speeds.isEmpty())
+        o.rpm = m_plot.speeds.value(m_plot.shown).rpm;
+    else if (m_parameters)
+        o.rpm = (*m_parameters)[Field::Rpm];
+    setTrace(o);
+    m_status->setText(tr("Traccia misurata: %1 punti da %2 a %3 giri/min, sulla %4.")
                           .arg(trace.points.size())
-                          .arg(QFileInfo(path).fileName(),
+                          .arg(QFileInfo(path).fileName(), m_locale.toString(qRound(o.rpm)),
                                m_probe->text().trimmed().isEmpty() ? tr("luce") : tr("sonda")));
+    emit inputsChanged();
+}
+
+void WavesTab::removeMeasuredTrace()
+{
+    if (!m_trace)
+        return;
+    setTrace(std::nullopt);
+    m_status->setText(tr("Traccia misurata tolta."));
+    emit inputsChanged();
 }
 
 } // namespace velmorant

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipechoice.h"
+#include "project.h"
 #include "wavecalculation.h"
 #include "wavesview.h"
 
@@ -19,7 +20,8 @@ class Platform;
 
 // The Onde tab: the pipe being cut on the running engine over a range of speeds, computed in a
 // worker with progress and Annulla; another pipe to compare (a method, or a measured pipe) and
-// a measured pressure trace to lay over the computed one.
+// a measured pressure trace to lay over the computed one. It knows whether the waves it shows
+// are older than its own boxes, and refuses to run on a pipe older than the window's boxes.
 class WavesTab : public QWidget
 {
     Q_OBJECT
@@ -30,22 +32,44 @@ public:
     // The design whose pipe the next run computes; a new design's speed resets the range.
     void setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
                    const PipeChoice &choice, double bandWidth);
+    // The window's boxes changed after the pipe was made (or went back to it).
+    void setPipeStale(bool stale);
     bool busy() const { return m_calculation.busy(); }
     WavesView *view() const { return m_view; }
+    // Whether the waves shown are older than the boxes that made them.
+    bool stale() const;
 
     const waves::EngineInputs &engine() const { return m_engine; }
+    void setEngine(const waves::EngineInputs &engine);
+    WaveTexts texts() const;
+    void setTexts(const WaveTexts &t);
+    const std::optional<TraceOverlay> &trace() const { return m_trace; }
+    void setTrace(const std::optional<TraceOverlay> &trace);
+    // Forgets the waves shown and the pipe (a new project).
+    void clear();
 
 public slots:
     void calculate();
+    void cancel();
     void loadMeasuredTrace();
+    void removeMeasuredTrace();
     // The engine's dialog, window-modal; its OK changes the engine of the next run.
     void editEngine();
+
+signals:
+    // Any box of the tab, the engine or the trace changed.
+    void inputsChanged();
+    // The waves shown became current or out of date.
+    void stateChanged();
 
 private:
     void finished(const WaveOutcome &outcome);
     void compareChanged();
     void showSpeed();
     void message(const QString &text);
+    void updateState();
+    void showTemperatures();
+    QString runKey() const;
 
     Platform &m_platform;
     QLocale m_locale;
@@ -53,18 +77,21 @@ private:
     WavesView *m_view = nullptr;
     QLineEdit *m_from = nullptr, *m_to = nullptr, *m_step = nullptr, *m_probe = nullptr;
     QComboBox *m_compare = nullptr, *m_shown = nullptr;
-    QPushButton *m_run = nullptr, *m_cancel = nullptr;
+    QPushButton *m_run = nullptr, *m_cancel = nullptr, *m_dropTrace = nullptr;
     QProgressBar *m_progress = nullptr;
-    QLabel *m_status = nullptr;
+    QLabel *m_status = nullptr, *m_temperatures = nullptr, *m_stale = nullptr;
 
     std::optional<DesignParameters> m_parameters;
     ChamberDimensions m_dimensions;
     Pipe m_pipe;
     PipeChoice m_choice;
     double m_bandWidth = 10;
-    std::optional<Pipe> m_measuredCompare; // the pipe file chosen to compare
-    QString m_measuredName;
-    WavePlot m_plot, m_pending; // shown, and being computed
+    int m_pipeStamp = 0;      // counts the pipes set
+    bool m_pipeStale = false; // the window's boxes moved on since the pipe
+    std::optional<MeasuredPipe> m_measuredCompare; // the pipe file chosen to compare
+    std::optional<TraceOverlay> m_trace;
+    WavePlot m_plot, m_pending;  // shown, and being computed
+    QString m_plotKey, m_pendingKey; // the inputs each was made from
     waves::EngineInputs m_engine; // without the design's displacement and timing
 };
 

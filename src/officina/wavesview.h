@@ -2,17 +2,24 @@
 
 #include "band.h"
 #include "cycle.h"
+#include "plot/plotview.h"
+#include "project.h"
 
 #include <QWidget>
 
 #include <optional>
 
+class QSplitter;
+
 namespace velmorant {
+
+class Platform;
 
 // What the Onde tab draws: above, the pressure against crank angle at one speed at the port
 // and at the probe, with the ports' timing and the ambient pressure, the second pipe's traces
 // and a measured trace laid over them; below, the charging efficiency and the delivery ratio
-// against speed, with the first sizing's band shaded and the design speed marked.
+// against speed, with the first sizing's band shaded, the design speed and the speed shown
+// marked, and the speeds that did not settle ringed.
 struct WavePlot
 {
     QList<waves::SpeedResult> speeds, compared;
@@ -21,7 +28,7 @@ struct WavePlot
     double ambientBar = 1.013;
     std::optional<Band> band;
     double designRpm = 0;
-    QList<std::pair<double, double>> measured; // degrees, bar: at the probe, or at the port
+    std::optional<TraceOverlay> measured; // at the probe, or at the port
     QString comparedName;
 };
 
@@ -30,28 +37,27 @@ class WavesView : public QWidget
     Q_OBJECT
 
 public:
-    explicit WavesView(QWidget *parent = nullptr);
+    WavesView(const QLocale &locale, QWidget *parent = nullptr);
     void setPlot(const WavePlot &plot);
     const WavePlot &plot() const { return m_plot; }
     // A note in place of the plots (before the first run, or while one runs).
     void setNote(const QString &note);
+    plot::View *traces() const { return m_traces; }
+    plot::View *speeds() const { return m_speeds; }
+    void setExport(Platform *platform, const QString &name);
 
-    // Where an angle and a pressure (bar) fall above, and a speed and a ratio below.
-    QPointF traceAt(double degrees, double bar) const;
-    QPointF speedAt(double rpm, double ratio) const;
-
-protected:
-    void paintEvent(QPaintEvent *) override;
+signals:
+    // A speed of the lower plot clicked: its index in the plot's speeds.
+    void speedClicked(int index);
 
 private:
-    QRectF traceArea() const;
-    QRectF speedArea() const;
-    void paintTraces(QPainter &p);
-    void paintSpeeds(QPainter &p);
+    plot::Data traceData() const;
+    plot::Data speedData() const;
 
+    QLocale m_locale;
     WavePlot m_plot;
-    QString m_note;
-    double m_barFrom = 0, m_barTo = 2, m_rpmFrom = 0, m_rpmTo = 1, m_ratioTo = 1.2;
+    plot::View *m_traces = nullptr, *m_speeds = nullptr;
+    QSplitter *m_split = nullptr;
 };
 
 } // namespace velmorant

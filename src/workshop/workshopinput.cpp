@@ -3,12 +3,14 @@
 #include "band.h"
 #include "number.h"
 #include "pipefile.h"
+#include "texts.h"
 #include "validation.h"
 
 #include <QCoreApplication>
 #include <QSettings>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmorant {
 
@@ -21,6 +23,46 @@ QString tr(const char *s)
 
 // Sides of a sheet the nesting can work on.
 constexpr double SmallestSide = 10, LargestSide = 20000;
+
+// What the workshop takes in each design box: an engine the wave model can run, durations
+// within a turn, cones the workshop can roll.
+constexpr std::pair<double, double> DesignRanges[FieldCount] = {
+    {2, 2000}, {500, 30000}, {1, 359}, {1, 359}, {0.5, 45}, {0.5, 45}, {7, 1500}, {1, 25}};
+
+QString quotedCaption(std::size_t field)
+{
+    return QStringLiteral("\u201c%1\u201d").arg(fieldCaption(field));
+}
+
+// Why the first sizing gives a negative L3, and what would mend it: the divergent cone is
+// longer than the plugging wave's length leaves it, so a steeper cone or a narrower belly.
+QString negativeL3(const DesignParameters &p, const ChamberDimensions &d, const QLocale &locale)
+{
+    QLocale l = locale;
+    l.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double plugging = d.L1 + d.L2 + d.L3; // where the plugging wave turns back
+    const double room = plugging - d.L1;        // what the divergent cone may take
+    const double div = p[Field::Div];
+    if (!(room > 0)) {
+        // The suction wave turns back after the plugging one: the durations themselves.
+        const double asp = p[Field::Sc] * (d.a1 - d.a2) / (d.a1 + d.a2);
+        return tr("Lunghezza L3 negativa (%1 mm): l'onda di aspirazione tornerebbe dopo quella "
+                  "di tappo. Con questa %2 serve una %3 di almeno %4 (ora %5)")
+            .arg(l.toString(d.L3, 'f', 1), quotedCaption(std::size_t(Field::Sc)),
+                 quotedCaption(std::size_t(Field::Asp)), l.toString(std::ceil(asp * 10) / 10, 'f', 1),
+                 l.toString(p[Field::Asp]));
+    }
+    constexpr double Deg = 3.14159265358979323846 / 180;
+    const double divMin = std::atan(0.5 * (d.D2 - d.D1) / room) / Deg;
+    const double ratioMax = std::pow((d.D1 + 2 * room * std::tan(div * Deg)) / d.D1, 2);
+    return tr("Lunghezza L3 negativa (%1 mm): il cono divergente (L2 %2 mm) \u00e8 pi\u00f9 lungo "
+              "dei %3 mm che l'onda di tappo gli lascia. Serve un %4 di almeno %5 (ora %6), oppure "
+              "un %7 non oltre %8 (ora %9)")
+        .arg(l.toString(d.L3, 'f', 1), l.toString(d.L2, 'f', 1), l.toString(room, 'f', 1),
+             quotedCaption(std::size_t(Field::Div)), l.toString(std::ceil(divMin * 100) / 100, 'f', 2),
+             l.toString(div), quotedCaption(std::size_t(Field::Rappsez)),
+             l.toString(std::floor(ratioMax * 100) / 100, 'f', 2), l.toString(p[Field::Rappsez]));
+}
 
 } // namespace
 
@@ -48,21 +90,44 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
 {
     WorkshopRun run;
     DesignParameters p = defaultParameters();
+    // The main window's message for the box, then the box by its caption and its range.
+    auto designRange = [&](std::size_t i) {
+        return tr("%1 vuole un numero tra %2 e %3")
+            .arg(quotedCaption(i), formatBoxNumber(DesignRanges[i].first, locale),
+                 formatBoxNumber(DesignRanges[i].second, locale));
+    };
     if (const std::optional<Rejection> rejected = readParameters(texts.parameters, locale, p)) {
-        run.refusal = Message{rejected->message, MessageIcon::Critical};
-        run.box = QLatin1String(fieldInfo(rejected->field).boxName);
+        const std::size_t i = rejected->field;
+        run.refusal = Message{tr("%1: %2%3").arg(rejected->message, designRange(i),
+                                                 decimalSeparatorHint(texts.parameters[i], locale)),
+                              MessageIcon::Critical};
+        run.box = QLatin1String(fieldInfo(i).boxName);
         return run;
+    }
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        if (!(p.values[i] >= DesignRanges[i].first && p.values[i] <= DesignRanges[i].second)) {
+            run.refusal = Message{fieldRejection(i) + QStringLiteral(": ") + designRange(i),
+                                  MessageIcon::Critical};
+            run.box = QLatin1String(fieldInfo(i).boxName);
+            return run;
+        }
     }
     const ChamberEvaluation evaluation = evaluateChamber(p);
     if (!evaluation.ok()) {
-        run.refusal = Message{evaluation.refusal, MessageIcon::Critical};
+        const bool l3 = evaluation.refusal == texts::negativeL3();
+        run.refusal = Message{l3 ? negativeL3(p, evaluation.dimensions, locale) : evaluation.refusal,
+                              MessageIcon::Critical};
+        if (l3)
+            run.box = QLatin1String(fieldInfo(std::size_t(Field::Div)).boxName);
         return run;
     }
     WorkshopOptions o;
-    auto refuse = [&](const QString &caption, double low, double high, const QString &box) {
+    auto refuse = [&](const QString &caption, double low, double high, const QString &box,
+                      const QString &typed) {
         run.refusal =
-            Message{tr("Valore non valido per \u201c%1\u201d: serve un numero tra %2 e %3")
-                        .arg(caption, formatBoxNumber(low, locale), formatBoxNumber(high, locale)),
+            Message{tr("Valore non valido per \u201c%1\u201d: serve un numero tra %2 e %3%4")
+                        .arg(caption, formatBoxNumber(low, locale), formatBoxNumber(high, locale),
+                             decimalSeparatorHint(typed, locale)),
                     MessageIcon::Critical};
         run.box = box;
         return run;
@@ -72,17 +137,17 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
         const std::optional<double> v = parseSettingNumber(texts.numbers[i], locale);
         if (!v || *v < n.low || *v > n.high)
             return refuse(tr(n.caption), n.low, n.high,
-                          QStringLiteral("opt_") + QLatin1String(n.key));
+                          QStringLiteral("opt_") + QLatin1String(n.key), texts.numbers[i]);
         o.*n.member = *v;
     }
     const std::optional<double> w = parseSettingNumber(texts.sheetWidth, locale);
     if (!w || *w < SmallestSide || *w > LargestSide)
         return refuse(tr("Larghezza lamiera (mm)"), SmallestSide, LargestSide,
-                      QStringLiteral("opt_sheet-width"));
+                      QStringLiteral("opt_sheet-width"), texts.sheetWidth);
     const std::optional<double> h = parseSettingNumber(texts.sheetHeight, locale);
     if (!h || *h < SmallestSide || *h > LargestSide)
         return refuse(tr("Altezza lamiera (mm)"), SmallestSide, LargestSide,
-                      QStringLiteral("opt_sheet-height"));
+                      QStringLiteral("opt_sheet-height"), texts.sheetHeight);
     o.sheetSize = QSizeF(*w, *h);
     o.designName = texts.name;
 
@@ -112,34 +177,55 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
     // Boxes the method does not read are not held against it.
     const bool blair = pt.method.startsWith(QLatin1String("blair"));
     const bool jennings = pt.method == QLatin1String("jennings");
+    const bool staged = !blair && pt.method != QLatin1String(MeasuredMethod) &&
+                        pt.stages.trimmed().toInt() > 1;
     for (const Ranged &r : ranged) {
         if ((!port && (r.into == &portWidth || r.into == &portHeight)) ||
-            (r.into == &c.horn && !blair && pt.stages < 2) ||
+            (r.into == &c.horn && !blair && !staged) ||
             (!jennings && (r.into == &c.divergentHalfAngle || r.into == &c.convergentHalfAngle)))
             continue;
         const std::optional<double> v = parseSettingNumber(r.text, locale);
         if (!v || *v < r.low || *v > r.high)
-            return refuse(tr(r.caption), r.low, r.high, QLatin1String(r.box));
+            return refuse(tr(r.caption), r.low, r.high, QLatin1String(r.box), r.text);
         *r.into = *v;
     }
     if (port)
         c.port = QSizeF(portWidth, portHeight);
-    c.stages = std::clamp(pt.stages, 1, 4);
+    // Stages only where the method cuts them: Blair's set their own, a measured pipe keeps
+    // its sections.
+    const bool measured = pt.method == QLatin1String(MeasuredMethod);
+    if (!blair && !measured) {
+        bool whole = false;
+        const int stages = pt.stages.trimmed().toInt(&whole);
+        if (!whole || stages < 1 || stages > 4) {
+            run.refusal = Message{tr("Valore non valido per \u201cStadi del diffusore\u201d: serve "
+                                     "un numero intero tra 1 e 4"),
+                                  MessageIcon::Critical};
+            run.box = QStringLiteral("opt_stages");
+            return run;
+        }
+        c.stages = stages;
+    }
     c.engineClass = engineClassNamed(pt.engineClass).value_or(EngineClass::Enduro);
-    if (pt.method == QLatin1String(MeasuredMethod)) {
+    if (measured) {
         if (pt.pipeFile.trimmed().isEmpty()) {
             run.refusal = Message{tr("Scegliere il file del tubo misurato (CSV: x_mm,d_mm)."),
                                   MessageIcon::Critical};
             run.box = QStringLiteral("txtTuboMisurato");
             return run;
         }
-        const PipeRead read = readPipeFile(pt.pipeFile);
-        if (!read.ok()) {
-            run.refusal = Message{read.error, MessageIcon::Critical};
-            run.box = QStringLiteral("txtTuboMisurato");
-            return run;
+        if (pt.measured && pt.measured->source == pt.pipeFile) {
+            run.measured = pt.measured;
+        } else {
+            const PipeRead read = readPipeFile(pt.pipeFile);
+            if (!read.ok()) {
+                run.refusal = Message{read.error, MessageIcon::Critical};
+                run.box = QStringLiteral("txtTuboMisurato");
+                return run;
+            }
+            run.measured = MeasuredPipe{pt.pipeFile, read.pipe};
         }
-        c.measured = read.pipe;
+        c.measured = run.measured->pipe;
     } else if (pipeMethods().contains(pt.method)) {
         c.method = pt.method;
     }
@@ -211,7 +297,7 @@ PipeTexts readPipeSettings(QSettings &settings, const QLocale &locale)
     const QString method = settings.value(QStringLiteral("method")).toString();
     if (pipeMethods().contains(method) || method == QLatin1String(MeasuredMethod))
         t.method = method;
-    t.stages = std::clamp(settings.value(QStringLiteral("stages"), 1).toInt(), 1, 4);
+    t.stages = QString::number(std::clamp(settings.value(QStringLiteral("stages"), 1).toInt(), 1, 4));
     number("horn", 1, 2, t.horn);
     number("port-width", 1, 500, t.portWidth);
     number("port-height", 1, 500, t.portHeight);

@@ -18,12 +18,22 @@ namespace velmorant {
 // pipe measured on the bench), the diffuser's stages and law, the port (both sides empty: not
 // given), the engine class by name, Jennings' cone angles, the band's half-width in degrees.
 inline const char *MeasuredMethod = "misurato";
+// A pipe measured on the bench as read, and the file it was read from: a project keeps the
+// stations themselves, so that it opens whatever became of the file.
+struct MeasuredPipe
+{
+    QString source;
+    Pipe pipe;
+};
 struct PipeTexts
 {
     QString method = QStringLiteral("own");
-    int stages = 1;
+    QString stages = QStringLiteral("1");
     QString horn, portWidth, portHeight, engineClass, divergentAngle, convergentAngle;
     QString pipeFile, bandWidth;
+    // The measured pipe already read; used while pipeFile still names its source, and read
+    // again from the file otherwise.
+    std::optional<MeasuredPipe> measured;
 };
 
 // What the workshop window's boxes hold: the eight parameters, the numeric options in the
@@ -50,6 +60,7 @@ struct WorkshopRun
     QString box;            // objectName of the box at fault
     bool cancelled = false; // stopped through `progress`: neither plan nor refusal
     PipeChoice choice;      // with the plan: the pipe's inputs as read
+    std::optional<MeasuredPipe> measured; // the measured pipe used, with its file
     Pipe pipe;              // the pipe the parts are cut from (the first sizing's included)
     double bandWidth = 10;  // degrees
 };

@@ -7,6 +7,7 @@
 #include "methodsview.h"
 #include "officinawindow.h"
 #include "pipecsv.h"
+#include "plot/plotview.h"
 #include "settingsfile.h"
 #include "sheetsview.h"
 #include "testfiles.h"
@@ -27,7 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
-#include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -79,10 +80,10 @@ private slots:
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
-    // Clicks, and lets a calculation it starts come to its end.
-    void click(const char *button)
+    // Runs a command of the window (its action), and lets a calculation it starts end.
+    void click(const char *command)
     {
-        w->findChild<QPushButton *>(button)->click();
+        w->action(command)->trigger();
         settle();
     }
     void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
@@ -108,7 +109,7 @@ void TestOfficina::openedDesignIsCalculated()
     const QString path = dir->filePath("mio125.vlr");
     QVERIFY(test::writeBytes(path, Design));
     platform.fileAnswers << path;
-    click("cmdApri");
+    click("mnuApri");
     QCOMPARE(platform.fileRequests[0].title, "Apri");
     // The boxes in the user's notation, the name from the file, the plan shown.
     QCOMPARE(box("txtDiv")->text(), "2,5");
@@ -117,8 +118,22 @@ void TestOfficina::openedDesignIsCalculated()
     QVERIFY(w->plan().has_value());
     QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
     const auto *table = w->findChild<QTableWidget *>("tblDistinta");
-    QCOMPARE(table->rowCount(), w->plan()->parts.size());
+    QCOMPARE(table->rowCount(), w->plan()->parts.size() + 1);
     QCOMPARE(table->item(0, 0)->text(), w->plan()->parts[0].name);
+    // A row of totals: the pieces, the sheets, the area and the mass of them all.
+    const int last = table->rowCount() - 1;
+    double area = 0, mass = 0;
+    for (const CutListRow &row : cutList(*w->plan())) {
+        area += row.area;
+        mass += row.mass;
+    }
+    QCOMPARE(table->item(last, 0)->text(), "Totale");
+    QCOMPARE(table->item(last, 1)->text(), QStringLiteral("%1 pezzi").arg(w->plan()->parts.size()));
+    QCOMPARE(table->item(last, 8)->text(), QLocale(QStringLiteral("it_IT")).toString(area / 100, 'f', 1));
+    QCOMPARE(table->item(last, 9)->text(), QLocale(QStringLiteral("it_IT")).toString(mass, 'f', 3));
+    // Every number of a row once: the segment by its name, the piece by its own size.
+    QCOMPARE(table->columnCount(), 10);
+    QCOMPARE(table->item(0, 1)->text(), w->plan()->parts[0].segmentName);
     QVERIFY(w->findChild<QListWidget *>("lstAvvisi")->count() >= 1);
     QVERIFY(w->findChild<QLabel *>("lblRiepilogo")
                 ->text()
@@ -162,15 +177,31 @@ void TestOfficina::refusalsNameTheBox_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus"); // the box to correct
-    // The main window's own messages for the parameters.
+    // The main window's own messages for the parameters, with the box and its range.
     QTest::newRow("RPM empty") << "txtRPM"
                                << ""
-                               << "Errore nell'immissione del Numero di giri"
+                               << "Errore nell'immissione del Numero di giri: \u201cNumero di "
+                                  "Giri da Ottimizzare (RPM)\u201d vuole un numero tra 500 e 30000"
                                << "txtRPM";
+    QTest::newRow("period for the decimal comma")
+        << "txtDiv"
+        << "2.5"
+        << "(il separatore dei decimali \u00e8 la virgola: 2,5)"
+        << "txtDiv";
+    QTest::newRow("negative displacement") << "txtCil"
+                                           << "-100"
+                                           << "vuole un numero tra 2 e 2000"
+                                           << "txtCil";
+    // What would mend a negative L3: a steeper divergent cone or a narrower belly, by how much.
     QTest::newRow("negative L3") << "txtRPM"
                                  << "20000"
-                                 << "Lunghezza L3 negativa, modificare alcuni dati di input"
-                                 << "";
+                                 << "Lunghezza L3 negativa (-"
+                                 << "txtDiv";
+    QTest::newRow("negative L3, what mends it")
+        << "txtRPM"
+        << "20000"
+        << "Serve un \u201cAngolo del tratto Divergente (2\u00f74 Deg)\u201d di almeno "
+        << "txtDiv";
     QTest::newRow("sheet thickness out of range")
         << "opt_sheet"
         << "-1"
@@ -180,6 +211,16 @@ void TestOfficina::refusalsNameTheBox_data()
                                               << "1.250"
                                               << "serve un numero tra 10 e 20000"
                                               << "opt_sheet-width";
+    QTest::newRow("period in the thickness")
+        << "opt_sheet"
+        << "1.5"
+        << "serve un numero tra 0 e 100 (il separatore dei decimali \u00e8 la virgola: 1,5)"
+        << "opt_sheet";
+    // Typed, never turned into another number.
+    QTest::newRow("99 stages") << "opt_stages"
+                               << "99"
+                               << "\u201cStadi del diffusore\u201d: serve un numero intero tra 1 e 4"
+                               << "opt_stages";
     // Ranges written as the box reads them: no "1e+06", no grouping.
     QTest::newRow("range of the stretch length") << "opt_max-length"
                                                  << "-1"
@@ -200,10 +241,10 @@ void TestOfficina::refusalsNameTheBox_data()
                                       << "0"
                                       << "serve un numero tra 0,5 e 90"
                                       << "opt_band";
-    QTest::newRow("parts that cannot be drawn") << "txtConv"
-                                                << "1e-300"
-                                                << "non si pu\u00f2 disegnare"
-                                                << "";
+    QTest::newRow("a cone the workshop cannot roll") << "txtConv"
+                                                     << "1e-300"
+                                                     << "vuole un numero tra 0,5 e 45"
+                                                     << "txtConv";
 }
 
 void TestOfficina::refusalsNameTheBox()
@@ -212,14 +253,16 @@ void TestOfficina::refusalsNameTheBox()
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(QString, focus);
-    click("cmdCalcola");
+    click("mnuCalcola");
     const auto before = w->plan()->parts.size();
     box(name)->setText(text);
-    click("cmdCalcola");
+    click("mnuCalcola");
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY2(platform.messages[0].text.contains(message), qPrintable(platform.messages[0].text));
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
-    QCOMPARE(w->plan()->parts.size(), before); // the last plan stays
+    QCOMPARE(w->plan()->parts.size(), before); // the last plan stays, marked as old
+    QVERIFY(w->resultsStale());
+    QVERIFY(w->findChild<QTabWidget *>("tabViste")->tabText(1).endsWith("(da aggiornare)"));
     if (!focus.isEmpty())
         QCOMPARE(QApplication::focusWidget(), box(focus));
 }
@@ -235,7 +278,7 @@ void TestOfficina::optionsRemembered()
     engine->setCurrentIndex(engine->findData("gp"));
     box("opt_port-width")->setText("40");
     box("opt_port-height")->setText("25");
-    click("cmdCalcola");
+    click("mnuCalcola");
     QCOMPARE(w->plan()->options.sheetThickness, 1.5);
     w.reset();
     QSettings settings;
@@ -253,46 +296,54 @@ void TestOfficina::optionsRemembered()
 void TestOfficina::exportFormats_data()
 {
     QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("chosen"); // the type chosen in the dialog
+    QTest::addColumn<QString>("written");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("PDF") << "sagome.pdf" << QByteArray("%PDF");
-    QTest::newRow("SVG") << "lamiere.svg" << QByteArray("<?xml");
-    QTest::newRow("DXF") << "lamiere.dxf" << QByteArray("  0\r\nSECTION");
-    QTest::newRow("CSV") << "taglio.csv" << QByteArray("parte,segmento");
-    QTest::newRow("no extension") << "lamiere" << QByteArray();
+    QTest::newRow("PDF") << "sagome.pdf" << "*.pdf" << "sagome.pdf" << QByteArray("%PDF");
+    QTest::newRow("SVG") << "lamiere.svg" << "*.pdf" << "lamiere.svg" << QByteArray("<?xml");
+    QTest::newRow("DXF") << "lamiere.dxf" << "*.pdf" << "lamiere.dxf"
+                         << QByteArray("  0\r\nSECTION");
+    QTest::newRow("CSV") << "taglio.csv" << "*.pdf" << "taglio.csv"
+                         << QByteArray("parte,segmento");
+    // A name typed without a suffix takes the type chosen in the dialog.
+    QTest::newRow("no extension, DXF chosen")
+        << "lamiere" << "*.dxf" << "lamiere.dxf" << QByteArray("  0\r\nSECTION");
+    QTest::newRow("no extension, CSV chosen")
+        << "taglio" << "*.csv" << "taglio.csv" << QByteArray("parte,segmento");
 }
 
 void TestOfficina::exportFormats()
 {
     QFETCH(QString, file);
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
     QFETCH(QByteArray, start);
-    click("cmdEsporta"); // nothing calculated yet: says so, asks nothing
+    click("mnuEsporta"); // nothing calculated yet: says so, asks nothing
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY(platform.fileRequests.isEmpty());
     platform.messages.clear();
-    click("cmdCalcola");
+    box("txtNome")->setText("scarico 125");
+    click("mnuCalcola");
     platform.fileAnswers << dir->filePath(file);
-    click("cmdEsporta");
+    platform.chosenTypes << chosen;
+    click("mnuEsporta");
     QCOMPARE(platform.fileRequests.size(), 1);
     QVERIFY(platform.fileRequests[0].filters.contains("*.dxf"));
-    if (start.isEmpty()) {
-        QCOMPARE(platform.messages.size(), 1);
-        QVERIFY(platform.messages[0].text.contains(".pdf, .svg, .dxf o .csv"));
-        QCOMPARE(test::entries(dir->path()), QStringList());
-        return;
-    }
-    QVERIFY(platform.messages.isEmpty());
-    QVERIFY(readAll(dir->filePath(file)).startsWith(start));
+    QCOMPARE(platform.fileRequests[0].proposed, "scarico 125"); // the project's name
+    QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
+    QCOMPARE(test::entries(dir->path()), QStringList{written});
+    QVERIFY(readAll(dir->filePath(written)).startsWith(start));
 }
 
 void TestOfficina::failedExportKeepsOldFile()
 {
-    click("cmdCalcola");
+    click("mnuCalcola");
     const QByteArray old("vecchio contenuto");
     test::FullDisk disk({{QStringLiteral("lamiere.dxf"), old}});
     if (!disk.available())
         QSKIP(qPrintable(disk.why()));
     platform.fileAnswers << disk.path("lamiere.dxf");
-    click("cmdEsporta");
+    click("mnuEsporta");
     QCOMPARE(platform.messages.size(), 1);
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
     QVERIFY(platform.messages[0].text.contains("spazio esaurito sul disco"));
@@ -302,11 +353,11 @@ void TestOfficina::failedExportKeepsOldFile()
 
 void TestOfficina::printsAtOneToOne()
 {
-    click("cmdStampa"); // nothing to print yet
+    click("mnuStampa"); // nothing to print yet
     QCOMPARE(platform.printerRequests, 0);
     platform.messages.clear();
     box("txtRPM")->setText("6000"); // parts larger than a page: tiled
-    click("cmdCalcola");
+    click("mnuCalcola");
     const QString pdf = dir->filePath("stampa.pdf");
     platform.printerAnswer = [&](QPrinter &printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -315,7 +366,7 @@ void TestOfficina::printsAtOneToOne()
         printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
         return true;
     };
-    click("cmdStampa");
+    click("mnuStampa");
     QCOMPARE(platform.printerRequests, 1);
     QVERIFY(platform.messages.isEmpty());
     const QList<double> bars = test::pdfCheckBars(readAll(pdf));
@@ -326,7 +377,7 @@ void TestOfficina::printsAtOneToOne()
 
 void TestOfficina::viewsZoom()
 {
-    click("cmdCalcola");
+    click("mnuCalcola");
     auto *view = w->findChild<SheetsView *>();
     view->resize(600, 400);
     view->fit();
@@ -366,7 +417,7 @@ void TestOfficina::exportIsWhatTheCommandLineWrites()
     QVERIFY2(w->findChild<QLabel *>("lblRiepilogo")->text().contains("1000 x 500 mm"),
              qPrintable(w->findChild<QLabel *>("lblRiepilogo")->text()));
     platform.fileAnswers << dir->filePath(file);
-    click("cmdEsporta");
+    click("mnuEsporta");
     QVERIFY(platform.messages.isEmpty());
 
     QProcess cli;
@@ -401,7 +452,7 @@ void TestOfficina::settingsFifoDoesNotHang()
     w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
     w->setStatusNote(*note);
     QCOMPARE(box("opt_sheet")->text(), "1"); // the default
-    click("cmdCalcola");                     // which writes the options: not into the FIFO
+    click("mnuCalcola");                     // which writes the options: not into the FIFO
     QVERIFY(w->plan().has_value());
     w.reset();
     ::alarm(0);
@@ -413,7 +464,7 @@ void TestOfficina::answersWhileNesting()
     // Nearly a thousand strips: seconds of nesting in the worker.
     box("txtCil")->setText("500");
     box("opt_max-length")->setText("1,2");
-    w->findChild<QPushButton *>("cmdCalcola")->click();
+    w->action("mnuCalcola")->trigger();
     QVERIFY(w->calculating());
     auto *progress = w->findChild<QProgressBar *>("prgCalcolo");
     QTRY_VERIFY_WITH_TIMEOUT(progress->isVisible() && progress->value() > 0, 60000);
@@ -430,10 +481,10 @@ void TestOfficina::answersWhileNesting()
     QVERIFY(!progress->isVisible());
 
     // A second Calcola abandons the first: only the last inputs' plan arrives.
-    w->findChild<QPushButton *>("cmdCalcola")->click();
+    w->action("mnuCalcola")->trigger();
     box("txtCil")->setText("125");
     box("opt_max-length")->setText("0");
-    click("cmdCalcola");
+    click("mnuCalcola");
     QVERIFY(w->plan().has_value());
     QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
     QCOMPARE(w->plan()->options.maxLength, 0.0);
@@ -444,7 +495,7 @@ void TestOfficina::answersWhileNesting()
 void TestOfficina::bandAndMethodsShown()
 {
     box("txtRPM")->setText("9000");
-    click("cmdCalcola");
+    click("mnuCalcola");
     auto *band = w->findChild<BandView *>("viewFascia");
     QVERIFY(band && band->band());
     // The closed form: N (1 +- 2w / (SC + ASP)), the defaults' durations 180 and 120.
@@ -486,10 +537,10 @@ void TestOfficina::pipeChoicesReachTheWorkshop()
     QFETCH(double, firstConeAngle);
     auto *methods = w->findChild<QComboBox *>("cmbMetodo");
     methods->setCurrentIndex(methods->findData(method));
-    w->findChild<QSpinBox *>("spnStadi")->setValue(stages);
+    box("opt_stages")->setText(QString::number(stages));
     box("opt_cone-divergent")->setText(angles.section(':', 0, 0));
     box("opt_cone-convergent")->setText(angles.section(':', 1, 1));
-    click("cmdCalcola");
+    click("mnuCalcola");
     QVERIFY(w->plan() && w->plan()->pipe);
     const Pipe &pipe = *w->plan()->pipe;
     QCOMPARE(pipe.method, method);
@@ -524,7 +575,7 @@ void TestOfficina::measuredPipeGivesItsSpeed()
     // The design's own pipe, as measured on the bench at another speed: the reverse question
     // gives back the speed it was built for.
     box("txtRPM")->setText("8000");
-    click("cmdCalcola");
+    click("mnuCalcola");
     const QString file = dir->filePath("banco.csv");
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly));
@@ -535,14 +586,14 @@ void TestOfficina::measuredPipeGivesItsSpeed()
     w->findChild<QPushButton *>("cmdSfogliaTubo")->click();
     QCOMPARE(w->findChild<QComboBox *>("cmbMetodo")->currentData().toString(),
              QStringLiteral("misurato"));
-    click("cmdCalcola");
+    click("mnuCalcola");
     QVERIFY(platform.messages.isEmpty());
     QCOMPARE(w->plan()->pipe->method, QStringLiteral("misurato"));
     const auto *band = w->findChild<BandView *>("viewFascia");
     QVERIFY(band->band() && std::abs(band->band()->tunedRpm - 8000) < 0.01);
     // A file that is not there: refused, named, and the last plan stays.
     box("txtTuboMisurato")->setText(dir->filePath("manca.csv"));
-    click("cmdCalcola");
+    click("mnuCalcola");
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY(platform.messages[0].text.contains("manca.csv"));
     QCOMPARE(QApplication::focusWidget(), box("txtTuboMisurato"));
@@ -551,7 +602,7 @@ void TestOfficina::measuredPipeGivesItsSpeed()
 
 void TestOfficina::wavesComputedComparedAndMeasured()
 {
-    click("cmdCalcola");
+    click("mnuCalcola");
     auto *tab = w->waves();
     box("opt_waves-from")->setText("9000");
     box("opt_waves-to")->setText("11000");
@@ -574,21 +625,31 @@ void TestOfficina::wavesComputedComparedAndMeasured()
     QCOMPARE(tab->view()->plot().shown, 2);
     // A measured trace laid over it; a bad one refused by line, the good one kept.
     const QString good = dir->filePath("traccia.csv"), bad = dir->filePath("rotta.csv");
-    QVERIFY(test::writeBytes(good, "angolo,bar\n90,1.1\n180,0.8\n270,1.4\n"));
+    QVERIFY(test::writeBytes(good, "# rpm 9500\nangolo,bar\n90,1.1\n180,0.8\n270,1.4\n"));
     QVERIFY(test::writeBytes(bad, "0,1\n10,x\n"));
     platform.fileAnswers << good << bad;
     w->findChild<QPushButton *>("cmdTracciaMisurata")->click();
-    QCOMPARE(tab->view()->plot().measured.size(), 3);
+    QCOMPARE(tab->view()->plot().measured->points.size(), 3);
+    // It says the speed it was measured at, in the legend.
+    QCOMPARE(tab->view()->plot().measured->rpm, 9500.0);
+    bool named = false;
+    for (const plot::Series &s : tab->view()->traces()->data().series)
+        named = named || s.name.startsWith("traccia misurata a 9500 giri/min");
+    QVERIFY(named);
     w->findChild<QPushButton *>("cmdTracciaMisurata")->click();
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY2(platform.messages[0].text.contains("riga 2"), qPrintable(platform.messages[0].text));
-    QCOMPARE(tab->view()->plot().measured.size(), 3);
+    QCOMPARE(tab->view()->plot().measured->points.size(), 3);
     // A run cancelled leaves what was shown.
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     w->findChild<QPushButton *>("cmdAnnullaOnde")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 60000);
     QCOMPARE(tab->view()->plot().speeds.size(), 3);
-    QCOMPARE(tab->view()->plot().measured.size(), 3);
+    QCOMPARE(tab->view()->plot().measured->points.size(), 3);
+    // And it can be taken away.
+    w->findChild<QPushButton *>("cmdTogliTraccia")->click();
+    QVERIFY(!tab->view()->plot().measured);
+    QVERIFY(!w->findChild<QPushButton *>("cmdTogliTraccia")->isEnabled());
 }
 
 void TestOfficina::wavesCancelAndRefuse()
@@ -596,7 +657,7 @@ void TestOfficina::wavesCancelAndRefuse()
     // Before Calcola there is no pipe; a range upside down is refused.
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QCOMPARE(platform.messages.size(), 1);
-    click("cmdCalcola");
+    click("mnuCalcola");
     box("opt_waves-from")->setText("12000");
     box("opt_waves-to")->setText("8000");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
@@ -632,7 +693,7 @@ void TestOfficina::wavesCancelAndRefuse()
 
 void TestOfficina::engineDialogReachesTheModel()
 {
-    click("cmdCalcola");
+    click("mnuCalcola");
     auto dialogBox = [this](const char *name) {
         return w->findChild<EngineDialog *>("dlgMotore")->findChild<QLineEdit *>(name);
     };

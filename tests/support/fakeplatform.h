@@ -24,11 +24,17 @@ public:
         QString title;
         QString filters;
         bool save;
+        QString proposed; // the name a save dialog started with
     };
 
     QList<Message> messages;
     QList<FileRequest> fileRequests;
     QStringList fileAnswers; // taken in order; empty queue answers "" (cancel)
+    // The type chosen in the next export dialogs ("*.dxf"), in order; the first type otherwise.
+    QStringList chosenTypes;
+    // Answers to "save the changes?", in order; Cancel when none is left.
+    QList<SaveChoice> saveAnswers;
+    QStringList saveQuestions;
     QList<QUrl> openedAddresses;
     int printerRequests = 0;
     // Sets up the printer as a user would in the dialog; returns false to cancel. When unset
@@ -39,9 +45,12 @@ public:
 
     void showMessage(QWidget *parent, const QString &title, const QString &text,
                      MessageIcon icon) override;
+    SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &filters) override;
-    QString saveFileName(QWidget *parent, const QString &title, const QString &filters) override;
-    QString exportFileName(QWidget *parent, const QString &title, const QString &filters) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &filters,
+                         const QString &proposed = QString()) override;
+    QString exportFileName(QWidget *parent, const QString &title, const QString &filters,
+                           const QString &proposed = QString()) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     void openAddress(const QUrl &url) override;
 

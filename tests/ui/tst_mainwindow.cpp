@@ -1,4 +1,5 @@
 #include "exact.h"
+#include "fonts.h"
 #include "fakeplatform.h"
 #include "mainwindow.h"
 #include "panels.h"
@@ -30,6 +31,8 @@ private slots:
     void stateAfterStartup();
     void fixedLayout_data();
     void fixedLayout();
+    void labelsFitTheirBoxes_data();
+    void labelsFitTheirBoxes();
     void frameBorderRunsThroughCaption_data();
     void frameBorderRunsThroughCaption();
     void calculateDefaults_data();
@@ -71,6 +74,54 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     w.reset();
+    // Back to the fonts of start-up.
+    for (const char *design : {"MS Sans Serif", "Arial", "Tahoma"})
+        QFont::removeSubstitutions(QLatin1String(design));
+    installFontSubstitutions();
+}
+
+void TestMainWindow::labelsFitTheirBoxes_data()
+{
+    // The fonts the package brings, each standing for the layout's own.
+    QTest::addColumn<QString>("family");
+    QTest::newRow("Liberation Sans") << "Liberation Sans";
+    QTest::newRow("DejaVu Sans") << "DejaVu Sans";
+}
+
+// At the designed geometry every label's text lies within its box, and every box within its
+// frame: a substitute font wider than the layout's own once pushed "Angolo del tratto
+// Convergente" past the frame's left edge.
+void TestMainWindow::labelsFitTheirBoxes()
+{
+    QFETCH(QString, family);
+    if (!QFontInfo(QFont(family)).exactMatch())
+        QSKIP(qPrintable(family + " is not installed"));
+    w.reset();
+    for (const char *design : {"MS Sans Serif", "Arial", "Tahoma"}) {
+        QFont::removeSubstitutions(QLatin1String(design));
+        QFont::insertSubstitution(QLatin1String(design), family);
+    }
+    w = std::make_unique<MainWindow>(platform, nullptr, QLocale(QStringLiteral("it_IT")));
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    int checked = 0;
+    for (QLabel *label : w->findChildren<QLabel *>()) {
+        if (label->text().isEmpty() || !label->isVisibleTo(w.get()) || label->wordWrap() ||
+            !label->objectName().startsWith(QLatin1String("Label")))
+            continue;
+        QCOMPARE(QFontInfo(label->font()).family(), family);
+        const double needed = QFontMetricsF(label->font()).horizontalAdvance(label->text());
+        QVERIFY2(needed <= label->contentsRect().width(),
+                 qPrintable(QStringLiteral("%1 \"%2\": %3 px in %4")
+                                .arg(label->objectName(), label->text())
+                                .arg(needed)
+                                .arg(label->contentsRect().width())));
+        const QRect inParent = label->geometry();
+        QVERIFY2(inParent.left() >= 0 && inParent.right() < label->parentWidget()->width(),
+                 qPrintable(label->objectName()));
+        ++checked;
+    }
+    QVERIFY(checked >= 18); // the sixteen rows' labels, the heading and the link
 }
 
 QStringList TestMainWindow::texts(const QStringList &names) const

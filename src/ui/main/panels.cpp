@@ -74,9 +74,10 @@ OutputPanel::OutputPanel(QWidget *parent)
     static const int tops[ResultCount] = {240, 600, 960, 1320, 1680, 2160, 2520, 2880};
     for (std::size_t i = 0; i < ResultCount; ++i) {
         const ResultInfo &r = resultInfo(i);
-        makeLabel(QString::fromLatin1(r.labelName),
-                  QCoreApplication::translate("velmorant", "%1 (mm)").arg(QLatin1String(r.name)),
-                  frame, 240, tops[i], 700, 252, Qt::AlignRight | Qt::AlignVCenter);
+        fitToText(makeLabel(QString::fromLatin1(r.labelName),
+                            QCoreApplication::translate("velmorant", "%1 (mm)")
+                                .arg(QLatin1String(r.name)),
+                            frame, 240, tops[i], 700, 252, Qt::AlignRight | Qt::AlignVCenter));
         m_boxes[i] = makeBox(QString::fromLatin1(r.boxName), frame, 1080, tops[i], 1572);
     }
     addEtchedRule(frame, QStringLiteral("Line3"), QStringLiteral("Line4"), 120, 2640, 2040);

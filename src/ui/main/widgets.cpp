@@ -10,13 +10,20 @@ namespace velmorant {
 
 void fitToText(QLabel *label)
 {
-    const int needed = label->sizeHint().width();
-    if (needed <= label->width())
+    // The designed box stays where it is; the text takes a smaller size of its own font until
+    // it fits (a tenth of a point at a time, never under 5 points).
+    QFont f = label->font();
+    const double designed = f.pointSizeF();
+    if (designed <= 0)
         return;
-    const int grow = needed - label->width();
-    const Qt::Alignment a = label->alignment();
-    const int shift = (a & Qt::AlignRight) ? grow : (a & Qt::AlignHCenter) ? grow / 2 : 0;
-    label->setGeometry(label->x() - shift, label->y(), needed, label->height());
+    double size = designed;
+    auto needed = [&] { return QFontMetricsF(f).horizontalAdvance(label->text()); };
+    while (needed() > label->contentsRect().width() && size > 5) {
+        size -= 0.1;
+        f.setPointSizeF(size);
+    }
+    if (size != designed)
+        label->setFont(f);
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)

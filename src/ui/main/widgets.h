@@ -56,8 +56,8 @@ void addEtchedRule(QWidget *parent, const QString &greyName, const QString &whit
 QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *parent, int left,
                      int top, int width, int height);
 
-// Widens a label whose text does not fit its box, keeping its alignment point in place (the
-// substituted fonts can run wider than the ones the layout was drawn with).
+// Makes a label's text fit its designed box: the substituted fonts can run wider than the ones
+// the layout was drawn with, so a text too wide takes a smaller size of the same font.
 void fitToText(QLabel *label);
 
 // A label in the window's regular font at a place in twips.

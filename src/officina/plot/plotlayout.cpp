@@ -1,0 +1,447 @@
+#include "plotlayout.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velmorant::plot {
+
+namespace {
+
+constexpr double Pad = 8;       // around the frame and between its parts, px
+constexpr double SampleLength = 24;
+
+bool usable(double v)
+{
+    return std::isfinite(v);
+}
+
+// The step's decimals: 0.25 needs two, 5 none.
+int decimalsOf(double step)
+{
+    if (!(step > 0) || !std::isfinite(step))
+        return 0;
+    int d = 0;
+    while (d < 6 && std::abs(step * std::pow(10, d) - std::round(step * std::pow(10, d))) >
+                        1e-6 * step * std::pow(10, d))
+        ++d;
+    return d;
+}
+
+// The automatic range of one axis over `values`, grown to whole steps.
+void rounded(double &lo, double &hi, const Axis &a)
+{
+    if (a.fromZero)
+        lo = std::min(lo, 0.0);
+    if (!(hi > lo)) {
+        const double half = lo == 0 ? 1 : std::abs(lo) * 0.05;
+        lo -= half;
+        hi += half;
+    }
+    const double step = a.step > 0 ? a.step : niceStep(hi - lo, 6);
+    lo = std::floor(lo / step + 1e-9) * step;
+    hi = std::ceil(hi / step - 1e-9) * step;
+    if (a.from)
+        lo = *a.from;
+    if (a.to)
+        hi = *a.to;
+}
+
+double axisStep(const Axis &a, double lo, double hi)
+{
+    return a.step > 0 && (hi - lo) / a.step <= 40 ? a.step : niceStep(hi - lo, 6);
+}
+
+} // namespace
+
+bool Data::empty() const
+{
+    for (const Series &s : series) {
+        if (!s.points.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+bool Data::usesRightAxis() const
+{
+    for (const Series &s : series) {
+        if (s.rightAxis && !s.points.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+double niceStep(double span, int count)
+{
+    if (!(span > 0) || !std::isfinite(span))
+        return 1;
+    const double raw = span / std::max(1, count);
+    const double power = std::pow(10, std::floor(std::log10(raw)));
+    for (double f : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        if (f * power >= raw * 0.999)
+            return f * power;
+    }
+    return 10 * power;
+}
+
+Window fullWindow(const Data &d)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    double x0 = inf, x1 = -inf, y0 = inf, y1 = -inf, r0 = inf, r1 = -inf;
+    for (const Series &s : d.series) {
+        for (const QPointF &p : s.points) {
+            if (!usable(p.x()) || !usable(p.y()))
+                continue;
+            x0 = std::min(x0, p.x());
+            x1 = std::max(x1, p.x());
+            (s.rightAxis ? r0 : y0) = std::min(s.rightAxis ? r0 : y0, p.y());
+            (s.rightAxis ? r1 : y1) = std::max(s.rightAxis ? r1 : y1, p.y());
+        }
+    }
+    for (const Level &l : d.levels) {
+        y0 = std::min(y0, l.y);
+        y1 = std::max(y1, l.y);
+    }
+    if (!(x1 >= x0)) {
+        x0 = 0;
+        x1 = 1;
+    }
+    if (!(y1 >= y0)) {
+        y0 = 0;
+        y1 = 1;
+    }
+    if (!(r1 >= r0)) {
+        r0 = 0;
+        r1 = 1;
+    }
+    Window w;
+    w.x0 = d.x.from.value_or(x0);
+    w.x1 = d.x.to.value_or(x1);
+    if (!(w.x1 > w.x0)) {
+        const double half = w.x0 == 0 ? 1 : std::abs(w.x0) * 0.05;
+        w.x0 -= half;
+        w.x1 += half;
+    }
+    w.y0 = y0;
+    w.y1 = y1;
+    rounded(w.y0, w.y1, d.y);
+    w.r0 = r0;
+    w.r1 = r1;
+    rounded(w.r0, w.r1, d.y2);
+    return w;
+}
+
+QList<double> ticks(double from, double to, double step)
+{
+    QList<double> out;
+    if (!(step > 0) || !(to >= from) || (to - from) / step > 200)
+        return out;
+    for (double v = std::ceil(from / step - 1e-9) * step; v <= to + 1e-9 * std::abs(step);
+         v += step)
+        out << (std::abs(v) < 1e-12 * step ? 0.0 : v);
+    return out;
+}
+
+QString tickText(double v, double step, const QLocale &locale, const QString &suffix)
+{
+    QLocale l = locale;
+    l.setNumberOptions(QLocale::OmitGroupSeparator);
+    return l.toString(v, 'f', decimalsOf(step)) + suffix;
+}
+
+QList<LegendEntry> legendOf(const Data &d)
+{
+    QList<LegendEntry> out;
+    for (const Series &s : d.series) {
+        if (s.name.isEmpty() || s.points.isEmpty())
+            continue;
+        LegendEntry e;
+        e.text = s.name;
+        e.pen = QPen(s.color, s.width, s.style);
+        e.sample = s.line ? LegendEntry::Sample::Line : LegendEntry::Sample::Dot;
+        e.fill = s.color;
+        out << e;
+    }
+    for (const Series &s : d.series) {
+        if (!s.flagged.isEmpty() && !s.flaggedName.isEmpty()) {
+            LegendEntry e;
+            e.text = s.flaggedName;
+            e.pen = QPen(s.color, 1.5);
+            e.sample = LegendEntry::Sample::Ring;
+            out << e;
+            break;
+        }
+    }
+    for (const Level &l : d.levels) {
+        if (!l.name.isEmpty())
+            out << LegendEntry{l.name, QPen(l.color, 1, l.style), LegendEntry::Sample::Line, {}};
+    }
+    for (const Shade &s : d.shades) {
+        if (!s.name.isEmpty())
+            out << LegendEntry{s.name, QPen(s.color, 6), LegendEntry::Sample::Shade, s.color};
+    }
+    if (d.current && !d.currentName.isEmpty())
+        out << LegendEntry{d.currentName, QPen(QColor(0x42, 0x42, 0x42), 1.5, Qt::DashDotLine),
+                           LegendEntry::Sample::Line, {}};
+    return out;
+}
+
+QPointF Geometry::toPixel(double x, double y, bool rightAxis) const
+{
+    const double lo = rightAxis ? window.r0 : window.y0, hi = rightAxis ? window.r1 : window.y1;
+    return {area.left() + (x - window.x0) / (window.x1 - window.x0) * area.width(),
+            area.bottom() - (y - lo) / (hi - lo) * area.height()};
+}
+
+QPointF Geometry::toData(QPointF p, bool rightAxis) const
+{
+    const double lo = rightAxis ? window.r0 : window.y0, hi = rightAxis ? window.r1 : window.y1;
+    return {window.x0 + (p.x() - area.left()) / area.width() * (window.x1 - window.x0),
+            lo + (area.bottom() - p.y()) / area.height() * (hi - lo)};
+}
+
+Obstacles obstaclesOf(const Data &d, const Geometry &g, const QFontMetricsF &m)
+{
+    Obstacles o;
+    for (const Series &s : d.series) {
+        QPointF last;
+        for (int i = 0; i < s.points.size(); ++i) {
+            const QPointF p = g.toPixel(s.points[i].x(), s.points[i].y(), s.rightAxis);
+            if (!usable(p.x()) || !usable(p.y()))
+                continue;
+            if (s.marker != Series::Marker::None || !s.line)
+                o.boxes << QRectF(p - QPointF(3.5, 3.5), QSizeF(7, 7));
+            if (s.line && i > 0)
+                o.segments << QLineF(last, p);
+            last = p;
+        }
+    }
+    for (const Mark &k : d.marks) {
+        const double x = g.toPixel(k.x, g.window.y0).x();
+        o.segments << QLineF(x, g.area.top(), x, g.area.bottom());
+        o.boxes << QRectF(x + 2, g.area.top() + 2, m.horizontalAdvance(k.label) + 4,
+                          m.height() + 2);
+    }
+    for (const Level &l : d.levels) {
+        const double y = g.toPixel(g.window.x0, l.y).y();
+        o.segments << QLineF(g.area.left(), y, g.area.right(), y);
+    }
+    if (d.current) {
+        const double x = g.toPixel(*d.current, g.window.y0).x();
+        o.segments << QLineF(x, g.area.top(), x, g.area.bottom());
+    }
+    return o;
+}
+
+bool covers(const QRectF &r, const Obstacles &o)
+{
+    for (const QRectF &b : o.boxes) {
+        if (r.intersects(b))
+            return true;
+    }
+    const QLineF edges[] = {QLineF(r.topLeft(), r.topRight()), QLineF(r.topRight(), r.bottomRight()),
+                            QLineF(r.bottomRight(), r.bottomLeft()),
+                            QLineF(r.bottomLeft(), r.topLeft())};
+    for (const QLineF &s : o.segments) {
+        if (r.contains(s.p1()) || r.contains(s.p2()))
+            return true;
+        for (const QLineF &e : edges) {
+            if (s.intersects(e, nullptr) == QLineF::BoundedIntersection)
+                return true;
+        }
+    }
+    return false;
+}
+
+Geometry layout(const Data &d, const Window &w, const QRectF &bounds, const QFontMetricsF &m,
+                const QLocale &locale)
+{
+    Geometry g;
+    g.bounds = bounds;
+    g.window = w;
+    g.right = d.usesRightAxis();
+    const double line = m.height();
+    auto widestTick = [&](double lo, double hi, const Axis &a) {
+        double widest = 0;
+        const double step = axisStep(a, lo, hi);
+        for (double v : ticks(lo, hi, step))
+            widest = std::max(widest, m.horizontalAdvance(tickText(v, step, locale, a.suffix)));
+        return widest;
+    };
+    const double left = Pad + (d.y.title.isEmpty() ? 0 : line + Pad / 2) +
+                        widestTick(w.y0, w.y1, d.y) + Pad;
+    const double right = g.right ? Pad + (d.y2.title.isEmpty() ? 0 : line + Pad / 2) +
+                                       widestTick(w.r0, w.r1, d.y2) + Pad
+                                 : Pad + m.horizontalAdvance(QStringLiteral("0000")) / 2;
+    const double bottom = Pad / 2 + line + Pad / 2 + (d.x.title.isEmpty() ? 0 : line) + Pad / 2;
+    const double top = Pad;
+    g.area = QRectF(bounds.left() + left, bounds.top() + top,
+                    std::max(10.0, bounds.width() - left - right),
+                    std::max(10.0, bounds.height() - top - bottom));
+
+    // The legend: a free corner or side of the frame, else below it.
+    const QList<LegendEntry> entries = legendOf(d);
+    if (entries.isEmpty())
+        return g;
+    double widest = 0;
+    for (const LegendEntry &e : entries)
+        widest = std::max(widest, m.horizontalAdvance(e.text));
+    const double rowHeight = line + 2;
+    const QSizeF box(SampleLength + 10 + widest + 10, entries.size() * rowHeight + 8);
+    if (box.width() < g.area.width() - 2 * Pad && box.height() < g.area.height() - 2 * Pad) {
+        const Obstacles o = obstaclesOf(d, g, m);
+        const double l = g.area.left() + Pad, r = g.area.right() - Pad - box.width();
+        const double t = g.area.top() + Pad, b = g.area.bottom() - Pad - box.height();
+        const double cx = (l + r) / 2, cy = (t + b) / 2;
+        const QPointF corners[] = {{l, t}, {r, t}, {l, b}, {r, b}, {cx, t},
+                                   {cx, b}, {l, cy}, {r, cy}};
+        for (const QPointF &c : corners) {
+            const QRectF candidate(c, box);
+            if (!covers(candidate.adjusted(-3, -3, 3, 3), o)) {
+                g.legend = candidate;
+                return g;
+            }
+        }
+    }
+    // Below the frame, as many entries side by side as the width takes.
+    g.legendInside = false;
+    const double entryWidth = box.width() + Pad;
+    g.legendColumns = std::max(1, int((bounds.width() - 2 * Pad) / entryWidth));
+    const int rows = int((entries.size() + g.legendColumns - 1) / g.legendColumns);
+    const double height = rows * rowHeight + 8;
+    g.area.setHeight(std::max(10.0, g.area.height() - height - Pad / 2));
+    g.legend = QRectF(bounds.left() + Pad, g.area.bottom() + bottom + Pad / 2,
+                      std::min(bounds.width() - 2 * Pad, g.legendColumns * entryWidth), height);
+    return g;
+}
+
+namespace {
+
+void drawLegend(Canvas &c, const QList<LegendEntry> &entries, const Geometry &g,
+                const QColor &text)
+{
+    const QFontMetricsF m = c.metrics();
+    const double rowHeight = m.height() + 2;
+    QColor veil(Qt::white);
+    veil.setAlpha(g.legendInside ? 225 : 255);
+    c.fill(g.legend, veil);
+    c.frame(g.legend, QPen(QColor(0xBD, 0xBD, 0xBD), 1));
+    double widest = 0;
+    for (const LegendEntry &e : entries)
+        widest = std::max(widest, m.horizontalAdvance(e.text));
+    const double entryWidth = SampleLength + 10 + widest + 10 + (g.legendInside ? 0 : Pad);
+    for (int i = 0; i < entries.size(); ++i) {
+        const int col = i % g.legendColumns, row = i / g.legendColumns;
+        const QPointF at(g.legend.left() + 5 + col * entryWidth, g.legend.top() + 4 + row * rowHeight);
+        const double mid = at.y() + rowHeight / 2;
+        const LegendEntry &e = entries[i];
+        switch (e.sample) {
+        case LegendEntry::Sample::Line:
+            c.line(QPointF(at.x(), mid), QPointF(at.x() + SampleLength, mid), e.pen);
+            break;
+        case LegendEntry::Sample::Dot:
+            c.circle(QPointF(at.x() + SampleLength / 2, mid), 2.5, Qt::NoPen, e.fill);
+            break;
+        case LegendEntry::Sample::Ring:
+            c.circle(QPointF(at.x() + SampleLength / 2, mid), 4, e.pen, Qt::white);
+            break;
+        case LegendEntry::Sample::Shade:
+            c.fill(QRectF(at.x(), mid - 5, SampleLength, 10), e.fill);
+            break;
+        }
+        c.text(QRectF(at.x() + SampleLength + 6, at.y(), widest + 8, rowHeight),
+               Qt::AlignLeft | Qt::AlignVCenter, e.text, text);
+    }
+}
+
+} // namespace
+
+void draw(Canvas &c, const Data &d, const Geometry &g, const QLocale &locale, const QColor &text)
+{
+    const QFontMetricsF m = c.metrics();
+    const QRectF a = g.area;
+    const Window &w = g.window;
+    const QColor grid(0xE0, 0xE0, 0xE0);
+    // Shades first, under everything.
+    c.clip(a);
+    for (const Shade &s : d.shades) {
+        const QPointF lo = g.toPixel(std::max(s.from, w.x0), w.y1);
+        const QPointF hi = g.toPixel(std::min(s.to, w.x1), w.y0);
+        if (hi.x() > lo.x())
+            c.fill(QRectF(lo, hi), s.color);
+    }
+    // The grid at the ticks.
+    const double xStep = axisStep(d.x, w.x0, w.x1), yStep = axisStep(d.y, w.y0, w.y1);
+    const QList<double> xs = ticks(w.x0, w.x1, xStep), ys = ticks(w.y0, w.y1, yStep);
+    for (double x : xs)
+        c.line(g.toPixel(x, w.y0), g.toPixel(x, w.y1), QPen(grid, 1));
+    for (double y : ys)
+        c.line(g.toPixel(w.x0, y), g.toPixel(w.x1, y), QPen(grid, 1));
+    c.unclip();
+    c.frame(a, QPen(text, 1));
+    // Ticks and titles.
+    const double line = m.height();
+    for (double x : xs)
+        c.text(QRectF(g.toPixel(x, w.y0).x() - 50, a.bottom() + Pad / 2, 100, line),
+               Qt::AlignHCenter | Qt::AlignTop, tickText(x, xStep, locale, d.x.suffix), text);
+    for (double y : ys)
+        c.text(QRectF(g.bounds.left(), g.toPixel(w.x0, y).y() - line / 2,
+                      a.left() - Pad / 2 - g.bounds.left(), line),
+               Qt::AlignRight | Qt::AlignVCenter, tickText(y, yStep, locale, d.y.suffix), text);
+    if (!d.x.title.isEmpty())
+        c.text(QRectF(a.left(), a.bottom() + Pad / 2 + line + Pad / 2, a.width(), line),
+               Qt::AlignHCenter | Qt::AlignTop, d.x.title, text);
+    if (!d.y.title.isEmpty())
+        c.text(QRectF(g.bounds.left() + Pad / 2, a.top(), line, a.height()), Qt::AlignCenter,
+               d.y.title, text, true);
+    if (g.right) {
+        const double rStep = axisStep(d.y2, w.r0, w.r1);
+        for (double y : ticks(w.r0, w.r1, rStep))
+            c.text(QRectF(a.right() + Pad / 2, g.toPixel(w.x0, y, true).y() - line / 2,
+                          g.bounds.right() - a.right(), line),
+                   Qt::AlignLeft | Qt::AlignVCenter, tickText(y, rStep, locale, d.y2.suffix),
+                   text);
+        if (!d.y2.title.isEmpty())
+            c.text(QRectF(g.bounds.right() - Pad / 2 - line, a.top(), line, a.height()),
+                   Qt::AlignCenter, d.y2.title, text, true);
+    }
+
+    c.clip(a);
+    for (const Level &l : d.levels)
+        c.line(g.toPixel(w.x0, l.y), g.toPixel(w.x1, l.y), QPen(l.color, 1, l.style));
+    for (const Mark &k : d.marks) {
+        const QPointF top = g.toPixel(k.x, w.y1), bottom = g.toPixel(k.x, w.y0);
+        c.line(top, bottom, QPen(k.color, 1, k.style));
+        c.text(QRectF(top.x() + 3, a.top() + 2, m.horizontalAdvance(k.label) + 4, line),
+               Qt::AlignLeft | Qt::AlignTop, k.label, text);
+    }
+    if (d.current)
+        c.line(g.toPixel(*d.current, w.y0), g.toPixel(*d.current, w.y1),
+               QPen(QColor(0x42, 0x42, 0x42), 1.5, Qt::DashDotLine));
+    for (const Series &s : d.series) {
+        QPolygonF path;
+        for (const QPointF &p : s.points) {
+            if (usable(p.x()) && usable(p.y()))
+                path << g.toPixel(p.x(), p.y(), s.rightAxis);
+        }
+        if (s.line && path.size() > 1)
+            c.polyline(path, QPen(s.color, s.width, s.style, Qt::RoundCap, Qt::RoundJoin));
+        for (int i = 0; i < path.size(); ++i) {
+            if (s.flagged.contains(i))
+                c.circle(path[i], 4.5, QPen(s.color, 1.5), Qt::white);
+            else if (s.marker == Series::Marker::Dot || !s.line)
+                c.circle(path[i], s.line ? 3 : 2, Qt::NoPen, s.color);
+            else if (s.marker == Series::Marker::Ring)
+                c.circle(path[i], 3.5, QPen(s.color, 1.5), Qt::white);
+        }
+    }
+    c.unclip();
+    const QList<LegendEntry> entries = legendOf(d);
+    if (!entries.isEmpty())
+        drawLegend(c, entries, g, text);
+}
+
+} // namespace velmorant::plot

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "engine.h"
+#include "workshopinput.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace velmorant {
+
+// A pressure trace measured on an engine, as laid over the computed one: the file it came
+// from, its points (crank angle, bar) and the speed it was measured at.
+struct TraceOverlay
+{
+    QString source;
+    QList<std::pair<double, double>> points;
+    double rpm = 0;
+};
+
+// The Onde tab's boxes: the speeds, the probe and the pipe to compare (nothing, a method's key,
+// or MeasuredMethod with the pipe read).
+struct WaveTexts
+{
+    QString from, to, step, probe;
+    QString compare;
+    std::optional<MeasuredPipe> comparePipe;
+};
+
+// Everything the workshop window's inputs hold: the document a builder saves. Numbers are kept
+// as their boxes show them, in the locale the project was read for.
+struct Project
+{
+    WorkshopTexts workshop;
+    QString paper = QStringLiteral("A4");
+    waves::EngineInputs engine; // the Motore dialog's; the design gives the rest
+    WaveTexts waves;
+    std::optional<TraceOverlay> trace;
+};
+
+// The format this version writes, and reads back together with every older one.
+constexpr int ProjectFormat = 1;
+constexpr qint64 MaxProjectBytes = 32 << 20;
+inline const char *ProjectSuffix = "vlo";
+
+// The project as JSON: a box that reads as a number under `locale` is written as that number,
+// any other text as it is (so that what was typed comes back, even if it was not valid).
+QByteArray projectJson(const Project &p, const QLocale &locale);
+
+struct ProjectRead
+{
+    Project project;
+    QString error; // Italian; empty when read
+    int format = 0;
+    bool ok() const { return error.isEmpty(); }
+};
+// Reads a project, its numbers given back as the boxes show them under `locale`. A project of a
+// newer format is refused, saying so; an older one is read, what it lacks at its defaults.
+ProjectRead readProject(const QByteArray &bytes, const QLocale &locale);
+// The same from a file, through the suite's regular-file reader; the error names the file.
+ProjectRead readProjectFile(const QString &path, const QLocale &locale);
+
+// Whether the bytes are a project rather than a design file (JSON starts with a brace).
+bool looksLikeProject(const QByteArray &bytes);
+
+// A new project: the design's defaults, the options `o` (the builder's remembered ones) and the
+// defaults of everything else.
+Project newProject(const WorkshopOptions &o, const QLocale &locale);
+
+} // namespace velmorant
