@@ -192,8 +192,9 @@ void WavesTab::showTemperatures()
 void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
                          const PipeChoice &choice, double bandWidth)
 {
-    // A new design speed: the range around it, from 70 % to 130 % in steps of 5 %.
-    if (!m_parameters || (*m_parameters)[Field::Rpm] != p[Field::Rpm] ||
+    // A new design speed: the range around it, from 70 % to 130 % in steps of 5 % (a range
+    // of a project just opened stays as it was saved).
+    if ((m_parameters && (*m_parameters)[Field::Rpm] != p[Field::Rpm]) ||
         m_from->text().trimmed().isEmpty()) {
         const double n = p[Field::Rpm];
         auto round = [](double v) { return std::round(v / 100) * 100; };

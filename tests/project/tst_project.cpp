@@ -1,0 +1,185 @@
+// The workshop window's project file: every input back as it went in, whatever the locale it
+// is opened under; newer formats refused, older ones read; bad files refused by what is wrong.
+#include "failingdisk.h"
+#include "number.h"
+#include "pipecsv.h"
+#include "project.h"
+#include "testfiles.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace velmorant;
+
+namespace {
+
+// A project with every kind of input: numbers, a text that is not one, a measured pipe kept in
+// the file, a pipe to compare, an engine of its own and a trace.
+Project sample(const QLocale &locale)
+{
+    Project p = newProject(WorkshopOptions(), locale);
+    p.workshop.parameters[1] = formatBoxNumber(9500.5, locale);
+    p.workshop.parameters[5] = QStringLiteral("tre gradi"); // kept as typed
+    p.workshop.numbers[0] = formatBoxNumber(1.5, locale);
+    p.workshop.sheetWidth = QStringLiteral("1250");
+    p.workshop.name = QStringLiteral("Scarico \u00e8 125");
+    p.workshop.pipe.method = QLatin1String(MeasuredMethod);
+    p.workshop.pipe.stages = QStringLiteral("99");
+    p.workshop.pipe.pipeFile = QStringLiteral("/banco/misura.csv");
+    p.workshop.pipe.measured =
+        MeasuredPipe{QStringLiteral("/banco/misura.csv"),
+                     readPipeCsv("x_mm,d_mm\n0,38.25\n300,38.25\n600,90\n1000,30\n").pipe};
+    p.paper = QStringLiteral("A3");
+    p.engine.compressionRatio = 13.5;
+    p.engine.bore = 54;
+    p.waves.from = QStringLiteral("7000");
+    p.waves.to = QStringLiteral("13000");
+    p.waves.step = QStringLiteral("250");
+    p.waves.probe = formatBoxNumber(300.5, locale);
+    p.waves.compare = QLatin1String(MeasuredMethod);
+    p.waves.comparePipe = MeasuredPipe{QStringLiteral("altro.csv"),
+                                       readPipeCsv("x_mm,d_mm\n0,40\n500,40\n").pipe};
+    p.trace = TraceOverlay{QStringLiteral("traccia.csv"), {{90, 1.1}, {180, 0.8}}, 9500};
+    return p;
+}
+
+} // namespace
+
+class TestProject : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripAcrossLocales_data();
+    void roundTripAcrossLocales();
+    void newerFormatRefusedOlderRead();
+    void badProjectsRefused_data();
+    void badProjectsRefused();
+    void fileReading();
+};
+
+void TestProject::roundTripAcrossLocales_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("it_IT to en_US") << "it_IT" << "en_US";
+    QTest::newRow("en_US to it_IT") << "en_US" << "it_IT";
+    QTest::newRow("C to C") << "C" << "C";
+}
+
+// Saved under one locale and opened under another, the boxes hold the same numbers in the
+// second's notation, a text that was not a number as it was typed, and the pipes and trace
+// as they were.
+void TestProject::roundTripAcrossLocales()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, read);
+    const QLocale from(written), to(read);
+    const Project p = sample(from);
+    const ProjectRead r = readProject(projectJson(p, from), to);
+    QVERIFY2(r.ok(), qPrintable(r.error));
+    QCOMPARE(r.format, ProjectFormat);
+    const Project &q = r.project;
+    QCOMPARE(q.workshop.parameters[1], formatBoxNumber(9500.5, to));
+    QCOMPARE(q.workshop.parameters[5], QStringLiteral("tre gradi"));
+    QCOMPARE(q.workshop.numbers[0], formatBoxNumber(1.5, to));
+    QCOMPARE(q.workshop.sheetWidth, QStringLiteral("1250"));
+    QCOMPARE(q.workshop.name, p.workshop.name);
+    QCOMPARE(q.workshop.pipe.stages, QStringLiteral("99"));
+    QCOMPARE(q.workshop.pipe.pipeFile, p.workshop.pipe.pipeFile);
+    QVERIFY(q.workshop.pipe.measured);
+    QCOMPARE(pipeCsv(q.workshop.pipe.measured->pipe), pipeCsv(p.workshop.pipe.measured->pipe));
+    QCOMPARE(q.paper, QStringLiteral("A3"));
+    QCOMPARE(q.engine.compressionRatio, 13.5);
+    QCOMPARE(q.engine.bore, std::optional<double>(54));
+    QVERIFY(!q.engine.stroke);
+    QCOMPARE(q.waves.probe, formatBoxNumber(300.5, to));
+    QCOMPARE(q.waves.compare, QLatin1String(MeasuredMethod));
+    QCOMPARE(pipeCsv(q.waves.comparePipe->pipe), pipeCsv(p.waves.comparePipe->pipe));
+    QCOMPARE(q.trace->points, p.trace->points);
+    QCOMPARE(q.trace->rpm, 9500.0);
+    // Written again, the same file.
+    QCOMPARE(projectJson(q, to), projectJson(p, from));
+}
+
+void TestProject::newerFormatRefusedOlderRead()
+{
+    QJsonObject root = QJsonDocument::fromJson(projectJson(sample(QLocale::c()), QLocale::c())).object();
+    root.insert(QStringLiteral("version"), ProjectFormat + 1);
+    const ProjectRead newer = readProject(QJsonDocument(root).toJson(), QLocale::c());
+    QVERIFY(!newer.ok());
+    QVERIFY2(newer.error.contains(QStringLiteral("nel formato %1, pi\u00f9 recente").arg(ProjectFormat + 1)),
+             qPrintable(newer.error));
+    // The oldest form: the design alone. What it lacks takes its default.
+    const ProjectRead old = readProject(
+        R"({"format": "velmorant-officina", "version": 1, "design": {"CIL": 125}})", QLocale::c());
+    QVERIFY2(old.ok(), qPrintable(old.error));
+    QCOMPARE(old.project.workshop.parameters[0], QStringLiteral("125"));
+    QCOMPARE(old.project.workshop.parameters[1], QStringLiteral("10000"));
+    QCOMPARE(old.project.engine.compressionRatio, waves::EngineInputs().compressionRatio);
+    QVERIFY(!old.project.trace);
+}
+
+void TestProject::badProjectsRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not JSON") << QByteArray("{ non json") << "non \u00e8 un progetto";
+    QTest::newRow("another program's JSON") << QByteArray(R"({"format": "altro", "version": 1})")
+                                            << "non \u00e8 un progetto";
+    QTest::newRow("no version") << QByteArray(R"({"format": "velmorant-officina"})")
+                                << "in che formato";
+    QTest::newRow("engine out of range")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 1, "engine": {"compression": 50}})")
+        << "motore, compression: serve un numero tra 5 e 20";
+    QTest::newRow("measured stations going back")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 1,
+                         "pipe": {"file": "m.csv", "stations": [[0, 40], [100, 40], [50, 40]]}})")
+        << "tubo misurato: riga 4";
+    QTest::newRow("a station that is not a pair")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 1,
+                         "waves": {"compare-file": "m.csv", "compare-stations": [[0, 40, 1]]}})")
+        << "tubo da confrontare: ogni stazione";
+    QTest::newRow("trace pressure below zero")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 1,
+                         "trace": {"rpm": 9000, "points": [[0, 1], [10, -1]]}})")
+        << "traccia misurata";
+}
+
+void TestProject::badProjectsRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const ProjectRead r = readProject(bytes, QLocale::c());
+    QVERIFY(!r.ok());
+    QVERIFY2(r.error.contains(reason), qPrintable(r.error));
+}
+
+void TestProject::fileReading()
+{
+    QTemporaryDir tmp;
+    const QString fifo = tmp.filePath("p.vlo");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+    QElapsedTimer clock;
+    clock.start();
+    const ProjectRead r = readProjectFile(fifo, QLocale::c());
+    QVERIFY(clock.elapsed() < 1000);
+    QVERIFY2(r.error.contains("non \u00e8 un file normale") && r.error.contains("p.vlo"),
+             qPrintable(r.error));
+    // Over its bound: refused whole, not read in part.
+    const QString big = tmp.filePath("grande.vlo");
+    QFile f(big);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(f.resize(MaxProjectBytes + 1));
+    f.close();
+    QVERIFY(readProjectFile(big, QLocale::c()).error.contains("supera il limite di 32 MiB"));
+    QVERIFY(looksLikeProject("\xEF\xBB\xBF  {\"format\""));
+    QVERIFY(!looksLikeProject("100\r\n10000\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestProject)
+#include "tst_project.moc"
