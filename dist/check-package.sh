@@ -35,6 +35,13 @@ type=$(xdg-mime query filetype "$probe/progetto.vlr")
 [ "$type" = application/x-velmorant-design ] || fail "xdg-mime says $type"
 [ "$(xdg-mime query default application/x-velmorant-design)" = example.velmorant.Velmorant.Officina.desktop ] ||
     echo "(no default handler registered by this desktop: fine without one)"
+/usr/bin/velmorant-cli --version >/dev/null
+printf '{\n  "format": "velmorant-officina",\n  "version": 1\n}\n' > "$probe/officina.vlo"
+type=$(xdg-mime query filetype "$probe/officina.vlo")
+[ "$type" = application/x-velmorant-project ] || fail "xdg-mime says $type for a project"
+/usr/bin/velmorant-cli "$probe/officina.vlo" | grep -q '^L1 ' || fail "velmorant-cli does not read a project"
+grep -q 'application/x-velmorant-project' /usr/share/applications/example.velmorant.Velmorant.Officina.desktop ||
+    fail "the workshop window does not open projects"
 
 echo "== icons"
 for size in 16 32 48 64 128 256; do
@@ -42,6 +49,8 @@ for size in 16 32 48 64 128 256; do
         fail "icon $size"
     [ -f /usr/share/icons/hicolor/${size}x${size}/mimetypes/application-x-velmorant-design.png ] ||
         fail "file icon $size"
+    [ -f /usr/share/icons/hicolor/${size}x${size}/mimetypes/application-x-velmorant-project.png ] ||
+        fail "project icon $size"
 done
 [ -f /usr/share/icons/hicolor/scalable/apps/example.velmorant.Velmorant.svg ] || fail "svg icon"
 

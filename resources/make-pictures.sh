@@ -44,4 +44,6 @@ for size in 16 32 48 64 128 256; do
     -o ../dist/icons/$size/example.velmorant.Velmorant.png
   rsvg-convert -w $size -h $size ../dist/icons/application-x-velmorant-design.svg \
     -o ../dist/icons/$size/application-x-velmorant-design.png
+  rsvg-convert -w $size -h $size ../dist/icons/application-x-velmorant-project.svg \
+    -o ../dist/icons/$size/application-x-velmorant-project.png
 done

@@ -287,11 +287,13 @@ bool CliOptions::needsFonts() const
 QString helpText()
 {
     QString text = QStringLiteral(
-        "Uso: velmorant-cli [FILE.vlr] [opzioni]\n"
+        "Uso: velmorant-cli [FILE.vlo | FILE.vlr] [opzioni]\n"
         "\n"
         "Dimensiona la camera di espansione di un motore a 2 tempi, come il pulsante\n"
         "\"Calcola\" di Velmorant. I parametri partono dai valori di default; un file di\n"
         "progetto li sostituisce; ogni opzione di parametro sostituisce il suo campo.\n"
+        "Un progetto di Velmorant Officina (.vlo) porta anche lamiera, tubo, motore,\n"
+        "regimi e sonda; le opzioni date vanno sopra i suoi valori.\n"
         "Le opzioni si scrivono anche --opzione=valore.\n"
         "\n"
         "Parametri (testo letto come nella casella della finestra, con --locale):\n");

@@ -4,6 +4,7 @@
 #include "drawings.h"
 #include "number.h"
 #include "partsfile.h"
+#include "projectoptions.h"
 #include "report.h"
 #include "safefile.h"
 #include "sweep.h"
@@ -14,6 +15,7 @@
 #include "version.h"
 #include "workshopinput.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
 
@@ -188,14 +190,36 @@ int main(int argc, char **argv)
         return finishOutput();
     }
 
-    // The texts the eight boxes would hold: defaults, then the file, then the options.
+    // The texts the eight boxes would hold: defaults, then the file, then the options. A
+    // project of the workshop window brings its options too, and those given here go over
+    // them.
     const QLocale locale(o.locale);
     ParameterTexts texts = parameterTexts(defaultParameters(), locale);
+    std::optional<Project> project;
     if (!o.designFile.isEmpty()) {
-        const DesignFileRead read = readDesignFile(o.designFile);
-        if (!read.ok())
-            return fail(UsageOrFile, read.error);
-        texts = fileSetTexts(read.values, locale);
+        const FileReading head = readRegularFile(o.designFile, MaxProjectBytes);
+        if ((head.ok() && looksLikeProject(head.bytes)) ||
+            QFileInfo(o.designFile).suffix().compare(QLatin1String(ProjectSuffix),
+                                                     Qt::CaseInsensitive) == 0) {
+            const ProjectRead read = readProjectFile(o.designFile, locale);
+            if (!read.ok())
+                return fail(UsageOrFile, read.error);
+            project = read.project;
+            CliOptions base;
+            if (const std::optional<QString> refused =
+                    startFromProject(*project, locale, base, texts))
+                return fail(UsageOrFile, QStringLiteral("%1: %2").arg(
+                                             quotedUserText(o.designFile), *refused));
+            if (const std::optional<QString> again = parseArguments(args, base))
+                return fail(UsageOrFile, *again);
+            o = base;
+            takeProjectWaves(*project, locale, o.waves);
+        } else {
+            const DesignFileRead read = readDesignFile(o.designFile);
+            if (!read.ok())
+                return fail(UsageOrFile, read.error);
+            texts = fileSetTexts(read.values, locale);
+        }
     }
     for (std::size_t i = 0; i < FieldCount; ++i) {
         if (o.fieldTexts[i])
@@ -218,7 +242,7 @@ int main(int argc, char **argv)
     // only what asks for the first sizing itself (its sketch, the methods side by side) is
     // refused, and its table gives way to why.
     const ChamberEvaluation evaluation = evaluateChamber(p);
-    const bool measured = !o.pipe.pipeFile.isEmpty();
+    const bool measured = !o.pipe.pipeFile.isEmpty() || o.pipe.choice.measured;
     if (!evaluation.ok() &&
         (!measured || o.sketchWidth || !o.svgFile.isEmpty() || o.pipe.compare))
         return fail(Refused, evaluation.refusal);

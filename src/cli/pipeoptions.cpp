@@ -150,6 +150,8 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
                             QStringLiteral("own, blair2, blair3 o jennings"));
         if (!r.pipeFile.isEmpty() && r.choice.method != QLatin1String("own"))
             return QStringLiteral("--pipe e --method insieme: il tubo misurato non ha metodo");
+        r.choice.measured.reset(); // a project's measured pipe gives way to the method asked
+
     }
     if (isSet("stages")) {
         bool ok = false;

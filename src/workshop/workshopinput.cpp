@@ -85,6 +85,120 @@ WorkshopTexts workshopTexts(const DesignParameters &p, const WorkshopOptions &o,
     return t;
 }
 
+WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &locale)
+{
+    WorkshopChoices ch;
+    WorkshopOptions &o = ch.options;
+    auto refuse = [&](const QString &caption, double low, double high, const QString &box,
+                      const QString &typed) {
+        ch.refusal =
+            Message{tr("Valore non valido per \u201c%1\u201d: serve un numero tra %2 e %3%4")
+                        .arg(caption, formatBoxNumber(low, locale), formatBoxNumber(high, locale),
+                             decimalSeparatorHint(typed, locale)),
+                    MessageIcon::Critical};
+        ch.box = box;
+        return ch;
+    };
+    for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
+        const WorkshopNumber &n = workshopNumbers()[i];
+        const std::optional<double> v = parseSettingNumber(texts.numbers[i], locale);
+        if (!v || *v < n.low || *v > n.high)
+            return refuse(tr(n.caption), n.low, n.high,
+                          QStringLiteral("opt_") + QLatin1String(n.key), texts.numbers[i]);
+        o.*n.member = *v;
+    }
+    const std::optional<double> w = parseSettingNumber(texts.sheetWidth, locale);
+    if (!w || *w < SmallestSide || *w > LargestSide)
+        return refuse(tr("Larghezza lamiera (mm)"), SmallestSide, LargestSide,
+                      QStringLiteral("opt_sheet-width"), texts.sheetWidth);
+    const std::optional<double> h = parseSettingNumber(texts.sheetHeight, locale);
+    if (!h || *h < SmallestSide || *h > LargestSide)
+        return refuse(tr("Altezza lamiera (mm)"), SmallestSide, LargestSide,
+                      QStringLiteral("opt_sheet-height"), texts.sheetHeight);
+    o.sheetSize = QSizeF(*w, *h);
+    o.designName = texts.name;
+
+    // The pipe: every box in its range, then the pipe the choice builds.
+    const PipeTexts &pt = texts.pipe;
+    PipeChoice &c = ch.choice;
+    struct Ranged
+    {
+        const QString &text;
+        const char *caption;
+        double low, high;
+        const char *box;
+        double *into;
+    };
+    double portWidth = 0, portHeight = 0;
+    const bool port = !pt.portWidth.trimmed().isEmpty() || !pt.portHeight.trimmed().isEmpty();
+    const Ranged ranged[] = {
+        {pt.horn, "Legge del diffusore (KH)", 1, 2, "opt_horn", &c.horn},
+        {pt.portWidth, "Luce di scarico, larghezza (mm)", 1, 500, "opt_port-width", &portWidth},
+        {pt.portHeight, "Luce di scarico, altezza (mm)", 1, 500, "opt_port-height", &portHeight},
+        {pt.divergentAngle, "Semiangolo del divergente (\u00b0)", 0.5, 45, "opt_cone-divergent",
+         &c.divergentHalfAngle},
+        {pt.convergentAngle, "Semiangolo del convergente (\u00b0)", 0.5, 45, "opt_cone-convergent",
+         &c.convergentHalfAngle},
+        {pt.bandWidth, "Fascia di giri, \u00b1 gradi", SmallestBandWidth, LargestBandWidth,
+         "opt_band", &ch.bandWidth}};
+    // Boxes the method does not read are not held against it.
+    const bool blair = pt.method.startsWith(QLatin1String("blair"));
+    const bool jennings = pt.method == QLatin1String("jennings");
+    const bool staged = !blair && pt.method != QLatin1String(MeasuredMethod) &&
+                        pt.stages.trimmed().toInt() > 1;
+    for (const Ranged &r : ranged) {
+        if ((!port && (r.into == &portWidth || r.into == &portHeight)) ||
+            (r.into == &c.horn && !blair && !staged) ||
+            (!jennings && (r.into == &c.divergentHalfAngle || r.into == &c.convergentHalfAngle)))
+            continue;
+        const std::optional<double> v = parseSettingNumber(r.text, locale);
+        if (!v || *v < r.low || *v > r.high)
+            return refuse(tr(r.caption), r.low, r.high, QLatin1String(r.box), r.text);
+        *r.into = *v;
+    }
+    if (port)
+        c.port = QSizeF(portWidth, portHeight);
+    // Stages only where the method cuts them: Blair's set their own, a measured pipe keeps
+    // its sections.
+    const bool measured = pt.method == QLatin1String(MeasuredMethod);
+    if (!blair && !measured) {
+        bool whole = false;
+        const int stages = pt.stages.trimmed().toInt(&whole);
+        if (!whole || stages < 1 || stages > 4) {
+            ch.refusal = Message{tr("Valore non valido per \u201cStadi del diffusore\u201d: serve "
+                                     "un numero intero tra 1 e 4"),
+                                  MessageIcon::Critical};
+            ch.box = QStringLiteral("opt_stages");
+            return ch;
+        }
+        c.stages = stages;
+    }
+    c.engineClass = engineClassNamed(pt.engineClass).value_or(EngineClass::Enduro);
+    if (measured) {
+        if (pt.pipeFile.trimmed().isEmpty()) {
+            ch.refusal = Message{tr("Scegliere il file del tubo misurato (CSV: x_mm,d_mm)."),
+                                  MessageIcon::Critical};
+            ch.box = QStringLiteral("txtTuboMisurato");
+            return ch;
+        }
+        if (pt.measured && pt.measured->source == pt.pipeFile) {
+            ch.measured = pt.measured;
+        } else {
+            const PipeRead read = readPipeFile(pt.pipeFile);
+            if (!read.ok()) {
+                ch.refusal = Message{read.error, MessageIcon::Critical};
+                ch.box = QStringLiteral("txtTuboMisurato");
+                return ch;
+            }
+            ch.measured = MeasuredPipe{pt.pipeFile, read.pipe};
+        }
+        c.measured = ch.measured->pipe;
+    } else if (pipeMethods().contains(pt.method)) {
+        c.method = pt.method;
+    }
+    return ch;
+}
+
 WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
                         const NestingProgress &progress)
 {
@@ -112,8 +226,9 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
             return run;
         }
     }
+    // A measured pipe does not come from the first sizing: it need not hold for it.
     const ChamberEvaluation evaluation = evaluateChamber(p);
-    if (!evaluation.ok()) {
+    if (!evaluation.ok() && texts.pipe.method != QLatin1String(MeasuredMethod)) {
         const bool l3 = evaluation.refusal == texts::negativeL3();
         run.refusal = Message{l3 ? negativeL3(p, evaluation.dimensions, locale) : evaluation.refusal,
                               MessageIcon::Critical};
@@ -121,114 +236,17 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
             run.box = QLatin1String(fieldInfo(std::size_t(Field::Div)).boxName);
         return run;
     }
-    WorkshopOptions o;
-    auto refuse = [&](const QString &caption, double low, double high, const QString &box,
-                      const QString &typed) {
-        run.refusal =
-            Message{tr("Valore non valido per \u201c%1\u201d: serve un numero tra %2 e %3%4")
-                        .arg(caption, formatBoxNumber(low, locale), formatBoxNumber(high, locale),
-                             decimalSeparatorHint(typed, locale)),
-                    MessageIcon::Critical};
-        run.box = box;
+    WorkshopChoices choices = readWorkshopChoices(texts, locale);
+    if (choices.refusal) {
+        run.refusal = choices.refusal;
+        run.box = choices.box;
         return run;
-    };
-    for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
-        const WorkshopNumber &n = workshopNumbers()[i];
-        const std::optional<double> v = parseSettingNumber(texts.numbers[i], locale);
-        if (!v || *v < n.low || *v > n.high)
-            return refuse(tr(n.caption), n.low, n.high,
-                          QStringLiteral("opt_") + QLatin1String(n.key), texts.numbers[i]);
-        o.*n.member = *v;
     }
-    const std::optional<double> w = parseSettingNumber(texts.sheetWidth, locale);
-    if (!w || *w < SmallestSide || *w > LargestSide)
-        return refuse(tr("Larghezza lamiera (mm)"), SmallestSide, LargestSide,
-                      QStringLiteral("opt_sheet-width"), texts.sheetWidth);
-    const std::optional<double> h = parseSettingNumber(texts.sheetHeight, locale);
-    if (!h || *h < SmallestSide || *h > LargestSide)
-        return refuse(tr("Altezza lamiera (mm)"), SmallestSide, LargestSide,
-                      QStringLiteral("opt_sheet-height"), texts.sheetHeight);
-    o.sheetSize = QSizeF(*w, *h);
-    o.designName = texts.name;
-
-    // The pipe: every box in its range, then the pipe the choice builds.
-    const PipeTexts &pt = texts.pipe;
-    PipeChoice &c = run.choice;
-    struct Ranged
-    {
-        const QString &text;
-        const char *caption;
-        double low, high;
-        const char *box;
-        double *into;
-    };
-    double portWidth = 0, portHeight = 0;
-    const bool port = !pt.portWidth.trimmed().isEmpty() || !pt.portHeight.trimmed().isEmpty();
-    const Ranged ranged[] = {
-        {pt.horn, "Legge del diffusore (KH)", 1, 2, "opt_horn", &c.horn},
-        {pt.portWidth, "Luce di scarico, larghezza (mm)", 1, 500, "opt_port-width", &portWidth},
-        {pt.portHeight, "Luce di scarico, altezza (mm)", 1, 500, "opt_port-height", &portHeight},
-        {pt.divergentAngle, "Semiangolo del divergente (\u00b0)", 0.5, 45, "opt_cone-divergent",
-         &c.divergentHalfAngle},
-        {pt.convergentAngle, "Semiangolo del convergente (\u00b0)", 0.5, 45, "opt_cone-convergent",
-         &c.convergentHalfAngle},
-        {pt.bandWidth, "Fascia di giri, \u00b1 gradi", SmallestBandWidth, LargestBandWidth,
-         "opt_band", &run.bandWidth}};
-    // Boxes the method does not read are not held against it.
-    const bool blair = pt.method.startsWith(QLatin1String("blair"));
-    const bool jennings = pt.method == QLatin1String("jennings");
-    const bool staged = !blair && pt.method != QLatin1String(MeasuredMethod) &&
-                        pt.stages.trimmed().toInt() > 1;
-    for (const Ranged &r : ranged) {
-        if ((!port && (r.into == &portWidth || r.into == &portHeight)) ||
-            (r.into == &c.horn && !blair && !staged) ||
-            (!jennings && (r.into == &c.divergentHalfAngle || r.into == &c.convergentHalfAngle)))
-            continue;
-        const std::optional<double> v = parseSettingNumber(r.text, locale);
-        if (!v || *v < r.low || *v > r.high)
-            return refuse(tr(r.caption), r.low, r.high, QLatin1String(r.box), r.text);
-        *r.into = *v;
-    }
-    if (port)
-        c.port = QSizeF(portWidth, portHeight);
-    // Stages only where the method cuts them: Blair's set their own, a measured pipe keeps
-    // its sections.
-    const bool measured = pt.method == QLatin1String(MeasuredMethod);
-    if (!blair && !measured) {
-        bool whole = false;
-        const int stages = pt.stages.trimmed().toInt(&whole);
-        if (!whole || stages < 1 || stages > 4) {
-            run.refusal = Message{tr("Valore non valido per \u201cStadi del diffusore\u201d: serve "
-                                     "un numero intero tra 1 e 4"),
-                                  MessageIcon::Critical};
-            run.box = QStringLiteral("opt_stages");
-            return run;
-        }
-        c.stages = stages;
-    }
-    c.engineClass = engineClassNamed(pt.engineClass).value_or(EngineClass::Enduro);
-    if (measured) {
-        if (pt.pipeFile.trimmed().isEmpty()) {
-            run.refusal = Message{tr("Scegliere il file del tubo misurato (CSV: x_mm,d_mm)."),
-                                  MessageIcon::Critical};
-            run.box = QStringLiteral("txtTuboMisurato");
-            return run;
-        }
-        if (pt.measured && pt.measured->source == pt.pipeFile) {
-            run.measured = pt.measured;
-        } else {
-            const PipeRead read = readPipeFile(pt.pipeFile);
-            if (!read.ok()) {
-                run.refusal = Message{read.error, MessageIcon::Critical};
-                run.box = QStringLiteral("txtTuboMisurato");
-                return run;
-            }
-            run.measured = MeasuredPipe{pt.pipeFile, read.pipe};
-        }
-        c.measured = run.measured->pipe;
-    } else if (pipeMethods().contains(pt.method)) {
-        c.method = pt.method;
-    }
+    const WorkshopOptions &o = choices.options;
+    const PipeChoice &c = choices.choice;
+    run.choice = c;
+    run.bandWidth = choices.bandWidth;
+    run.measured = choices.measured;
     const PipeBuilt built = buildPipe(c, p, evaluation.dimensions);
     if (!built.refusal.isEmpty()) {
         run.refusal = Message{tr("Impossibile costruire il tubo: %1.").arg(built.refusal),

@@ -51,6 +51,20 @@ struct WorkshopTexts
 WorkshopTexts workshopTexts(const DesignParameters &p, const WorkshopOptions &o,
                             const QLocale &locale);
 
+// The cutting options and the pipe from their boxes (not the design's): each in its range, a
+// measured pipe read (or taken as already read); or the message that refuses them and the box
+// to correct.
+struct WorkshopChoices
+{
+    WorkshopOptions options;
+    PipeChoice choice;
+    double bandWidth = 10;
+    std::optional<MeasuredPipe> measured;
+    std::optional<Message> refusal;
+    QString box;
+};
+WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &locale);
+
 // A calculation of the workshop window: the plan, or the message that refuses it and the box
 // to correct (a parameter box first, as the main window does, then the options).
 struct WorkshopRun

@@ -2,6 +2,8 @@
 #include "chamber.h"
 #include "cycle.h"
 #include "pipechoice.h"
+#include "pipecsv.h"
+#include "project.h"
 #include "designfile.h"
 #include "exact.h"
 #include "failingdisk.h"
@@ -93,6 +95,7 @@ private slots:
     void failedStdoutIsAnError();
     void italianSpreadsheetPipe();
     void onlyOwnWordsOnStderr();
+    void projectAsStartingPoint();
 };
 
 void TestCli::defaultsJson()
@@ -530,6 +533,70 @@ void TestCli::onlyOwnWordsOnStderr()
     QCOMPARE(p.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString());
     QVERIFY(readAll(tmp.filePath("x.pdf")).startsWith("%PDF"));
+}
+
+// A project of the workshop window is the command line's starting point: its design, sheet,
+// pipe (the measured one from its own stations), engine, speeds and probe; options go over it.
+void TestCli::projectAsStartingPoint()
+{
+    QTemporaryDir tmp;
+    const QLocale it(QStringLiteral("it_IT"));
+    Project p = newProject(WorkshopOptions(), it);
+    p.workshop.parameters[0] = QStringLiteral("125");
+    p.workshop.numbers[0] = QStringLiteral("1,5"); // sheet
+    p.workshop.numbers[1] = QStringLiteral("8");   // seam
+    p.workshop.pipe.method = QStringLiteral("blair2");
+    p.engine.compressionRatio = 13;
+    p.waves.from = QStringLiteral("9.000");
+    p.waves.to = QStringLiteral("11.000");
+    p.waves.step = QStringLiteral("1.000");
+    p.waves.probe = QStringLiteral("300");
+    const QString path = tmp.filePath("officina.vlo");
+    QVERIFY(test::writeBytes(path, projectJson(p, it)));
+    const QJsonObject j = runJson({path, "--waves", "--cell", "20"});
+    QCOMPARE(j["parameters"]["CIL"].toDouble(), 125.0);
+    QCOMPARE(j["workshop"]["sheetThickness"].toDouble(), 1.5);
+    QCOMPARE(j["workshop"]["seamAllowance"].toDouble(), 8.0);
+    QCOMPARE(j["pipe"]["method"].toString(), "blair2");
+    const QJsonArray speeds = j["waves"]["speeds"].toArray();
+    QCOMPARE(speeds.size(), 3);
+    QCOMPARE(speeds[0]["rpm"].toDouble(), 9000.0);
+    // The project's engine reached the model: the same figures as the model's own run.
+    PipeChoice blair;
+    blair.method = QStringLiteral("blair2");
+    DesignParameters d = defaultParameters();
+    d[Field::Cil] = 125;
+    waves::EngineInputs e = waves::onDesign(waves::EngineInputs(), d);
+    e.compressionRatio = 13;
+    waves::WaveOptions o;
+    o.cellMm = 20;
+    o.probes = {300};
+    const waves::SpeedResult mine =
+        waves::simulateSpeed(buildPipe(blair, d, computeChamber(d)).pipe, e, o, 9000);
+    QCOMPARE(speeds[0]["delivery_ratio"].toDouble(), mine.deliveryRatio);
+    // Options given go over the project's.
+    const QJsonObject over = runJson({path, "--cil", "150", "--sheet", "2", "--method", "own"});
+    QCOMPARE(over["parameters"]["CIL"].toDouble(), 150.0);
+    QCOMPARE(over["workshop"]["sheetThickness"].toDouble(), 2.0);
+    QCOMPARE(over["workshop"]["seamAllowance"].toDouble(), 8.0);
+    // A measured pipe from the project's own stations, its file long gone.
+    p.workshop.pipe.method = QLatin1String(MeasuredMethod);
+    p.workshop.pipe.pipeFile = tmp.filePath("sparito.csv");
+    p.workshop.pipe.measured = MeasuredPipe{p.workshop.pipe.pipeFile,
+                                            readPipeCsv("x_mm,d_mm\n0,38\n300,38\n600,90\n"
+                                                        "900,90\n1000,30\n1200,30\n")
+                                                .pipe};
+    QVERIFY(test::writeBytes(path, projectJson(p, it)));
+    const QJsonObject measured = runJson({path, "--band"});
+    QCOMPARE(measured["pipe"]["method"].toString(), "misurato");
+    QCOMPARE(measured["pipe"]["length"].toDouble(), 1200.0);
+    // A project of a newer format: refused, saying so.
+    QByteArray newer = projectJson(p, it);
+    newer.replace("\"version\": 1", "\"version\": 7");
+    QVERIFY(test::writeBytes(path, newer));
+    const Run r = runCli({path});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("nel formato 7, pi\u00f9 recente"), qPrintable(r.err));
 }
 
 void TestCli::fifoInputReturnsAtOnce()
