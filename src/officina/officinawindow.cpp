@@ -58,7 +58,8 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     buildTabs();
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
-    splitter->setSizes({scroll->widget()->sizeHint().width() + 24, 800});
+    m_splitter = splitter;
+    m_formWidth = scroll->widget()->sizeHint().width() + 24;
     setCentralWidget(splitter);
 
     m_summary = new QLabel(this);
@@ -137,6 +138,7 @@ QWidget *OfficinaWindow::buildForm()
 
     auto *design = new QGroupBox(tr("Progetto"), form);
     auto *designRows = new QFormLayout(design);
+    designRows->setRowWrapPolicy(QFormLayout::WrapLongRows);
     for (std::size_t i = 0; i < FieldCount; ++i) {
         m_parameters[i] = formBox(QLatin1String(fieldInfo(i).boxName), design);
         designRows->addRow(fieldCaption(i), m_parameters[i]);
@@ -148,6 +150,7 @@ QWidget *OfficinaWindow::buildForm()
 
     auto *cutting = new QGroupBox(tr("Lamiera e taglio"), form);
     auto *cuttingRows = new QFormLayout(cutting);
+    cuttingRows->setRowWrapPolicy(QFormLayout::WrapLongRows);
     for (std::size_t i = 0; i < workshopNumbers().size(); ++i) {
         const WorkshopNumber &n = workshopNumbers()[i];
         m_numbers[i] = formBox(QStringLiteral("opt_") + QLatin1String(n.key), cutting);
@@ -318,13 +321,16 @@ void OfficinaWindow::buildActions()
 
 void OfficinaWindow::fitToScreen()
 {
-    // The size it was designed for, within the screen's free area less the frame.
+    // Most of the screen's free area (1280 x 800 at least, where the screen has it), less the
+    // frame.
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect free = s ? s->availableGeometry() : QRect(0, 0, 1280, 800);
-    const QSize wanted(1280, 800);
+    const QSize wanted(std::max(1280, free.width() * 17 / 20), std::max(800, free.height() * 9 / 10));
     const QSize frame(16, 48); // borders and title of a usual window manager
     const QSize size = wanted.boundedTo(free.size() - frame).expandedTo(minimumSizeHint());
     resize(size);
+    // The boxes at their natural width, but never more than two fifths of a small window.
+    m_splitter->setSizes({std::min(m_formWidth, size.width() * 2 / 5), size.width()});
     move(free.topLeft() + QPoint(std::max(0, (free.width() - size.width() - frame.width()) / 2),
                                  std::max(0, (free.height() - size.height() - frame.height()) / 2)));
 }

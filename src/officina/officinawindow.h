@@ -22,6 +22,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPrinter;
+class QSplitter;
 class QTabWidget;
 class QTableWidget;
 
@@ -116,6 +117,8 @@ private:
     QLineEdit *m_sheetWidth = nullptr, *m_sheetHeight = nullptr, *m_name = nullptr;
     QComboBox *m_page = nullptr;
     QTabWidget *m_tabs = nullptr;
+    QSplitter *m_splitter = nullptr;
+    int m_formWidth = 0; // the boxes' natural width
     QStringList m_tabCaptions;
     ChamberView *m_chamber = nullptr;
     SheetsView *m_sheets = nullptr;

@@ -17,6 +17,7 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("grpTubo"));
     auto *rows = new QFormLayout(this);
+    rows->setRowWrapPolicy(QFormLayout::WrapLongRows);
     m_method = new QComboBox(this);
     m_method->setObjectName(QStringLiteral("cmbMetodo"));
     for (const QString &key : pipeMethods()) {

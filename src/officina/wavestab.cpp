@@ -27,10 +27,17 @@ namespace {
 
 constexpr qint64 MaxTraceFileBytes = 8 << 20;
 
+// Speeds written as the boxes take them: no digit grouping.
+QLocale ungrouped(QLocale l)
+{
+    l.setNumberOptions(QLocale::OmitGroupSeparator);
+    return l;
+}
+
 QLineEdit *box(const QString &name, QWidget *parent)
 {
-    QLineEdit *edit = formBox(name, parent, 70);
-    edit->setMaximumWidth(90);
+    QLineEdit *edit = formBox(name, parent, 60);
+    edit->setMaximumWidth(70);
     return edit;
 }
 
@@ -51,7 +58,7 @@ QWidget *labelled(const QString &caption, QWidget *field, QWidget *parent)
 } // namespace
 
 WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
-    : QWidget(parent), m_platform(platform), m_locale(locale),
+    : QWidget(parent), m_platform(platform), m_locale(ungrouped(locale)),
       m_calculation(
           this, [this](int percent) { m_progress->setValue(percent); },
           [this](const WaveOutcome &outcome) { finished(outcome); })
@@ -131,6 +138,8 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     m_view = new WavesView(m_locale, this);
     m_view->setExport(&m_platform, tr("onde"));
     auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 2);
+    column->setSpacing(4);
     column->addLayout(controls);
     column->addWidget(m_temperatures);
     column->addWidget(m_stale);
@@ -182,11 +191,13 @@ void WavesTab::showTemperatures()
                              ? tr("%1 \u00b0C").arg(l.toString((*m_parameters)[Field::Temp1]))
                              : tr("la \u201cTemperatura Gas di Scarico\u201d");
     m_temperatures->setText(
-        tr("Temperature del modello: gas nel tubo all'avvio %1 (dal progetto, \u201cTemperatura "
-           "Gas di Scarico\u201d); nel cilindro all'apertura dello scarico %2 \u00b0C e %3 bar, "
-           "aria ambiente %4 \u00b0C (da Motore...).")
+        tr("Temperature: gas nel tubo all'avvio %1 (dal progetto); nel cilindro all'apertura "
+           "dello scarico %2 \u00b0C e %3 bar, aria %4 \u00b0C (da Motore...).")
             .arg(pipe, l.toString(m_engine.eoTemperature), l.toString(m_engine.eoPressure),
                  l.toString(m_engine.ambientTemperature)));
+    m_temperatures->setToolTip(
+        tr("Il gas nel tubo parte dalla \u201cTemperatura Gas di Scarico\u201d del progetto; il "
+           "cilindro all'apertura dello scarico e l'aria sono quelli della finestra Motore."));
 }
 
 void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
@@ -196,11 +207,10 @@ void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, 
     // of a project just opened stays as it was saved).
     if ((m_parameters && (*m_parameters)[Field::Rpm] != p[Field::Rpm]) ||
         m_from->text().trimmed().isEmpty()) {
-        const double n = p[Field::Rpm];
-        auto round = [](double v) { return std::round(v / 100) * 100; };
-        m_from->setText(formatBoxNumber(std::max(waves::SlowestRpm, round(0.7 * n)), m_locale));
-        m_to->setText(formatBoxNumber(std::min(waves::FastestRpm, round(1.3 * n)), m_locale));
-        m_step->setText(formatBoxNumber(std::max(100.0, round(0.05 * n)), m_locale));
+        const WaveTexts range = defaultWaveTexts(p[Field::Rpm], m_locale);
+        m_from->setText(range.from);
+        m_to->setText(range.to);
+        m_step->setText(range.step);
     }
     m_parameters = p;
     m_dimensions = d;

@@ -139,7 +139,7 @@ plot::Data WavesView::speedData() const
     plot::Data d;
     d.x.title = tr("Giri al minuto");
     d.x.unit = tr("giri/min");
-    d.y.title = tr("Rendimento di carica e rapporto di erogazione");
+    d.y.title = tr("Rapporto");
     d.y.fromZero = true;
     if (m_plot.speeds.size() == 1) {
         d.x.from = m_plot.speeds[0].rpm - 500;
@@ -162,7 +162,7 @@ plot::Data WavesView::speedData() const
             if (!list[k].periodic)
                 s.flagged << k;
         }
-        s.flaggedName = tr("regime che non si \u00e8 assestato");
+        s.flaggedName = tr("non assestato");
         return s;
     };
     d.series << series(m_plot.speeds, true, true) << series(m_plot.speeds, false, true);
@@ -170,13 +170,13 @@ plot::Data WavesView::speedData() const
         d.series << series(m_plot.compared, true, false) << series(m_plot.compared, false, false);
     if (m_plot.band)
         d.shades << plot::Shade{m_plot.band->lowRpm, m_plot.band->highRpm,
-                                tr("fascia del primo dimensionamento %1 - %2 giri/min")
+                                tr("fascia del dimensionamento %1-%2")
                                     .arg(l.toString(qRound(m_plot.band->lowRpm)),
                                          l.toString(qRound(m_plot.band->highRpm)))};
     d.marks << plot::Mark{m_plot.designRpm, tr("progetto"), QColor(0x42, 0x42, 0x42), Qt::DotLine};
     const waves::SpeedResult &shown = m_plot.speeds.value(m_plot.shown);
     d.current = shown.rpm;
-    d.currentName = tr("regime mostrato sopra: %1 giri/min").arg(l.toString(qRound(shown.rpm)));
+    d.currentName = tr("mostrato sopra: %1 giri/min").arg(l.toString(qRound(shown.rpm)));
     return d;
 }
 

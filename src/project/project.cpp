@@ -5,6 +5,7 @@
 #include "safefile.h"
 #include "tracecsv.h"
 #include "usertext.h"
+#include "cycle.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -120,10 +121,21 @@ bool looksLikeProject(const QByteArray &bytes)
     return start.trimmed().startsWith('{');
 }
 
+WaveTexts defaultWaveTexts(double n, const QLocale &locale)
+{
+    auto round = [](double v) { return std::round(v / 100) * 100; };
+    WaveTexts t;
+    t.from = formatBoxNumber(std::max(waves::SlowestRpm, round(0.7 * n)), locale);
+    t.to = formatBoxNumber(std::min(waves::FastestRpm, round(1.3 * n)), locale);
+    t.step = formatBoxNumber(std::max(100.0, round(0.05 * n)), locale);
+    return t;
+}
+
 Project newProject(const WorkshopOptions &o, const QLocale &locale)
 {
     Project p;
     p.workshop = workshopTexts(defaultParameters(), o, locale);
+    p.waves = defaultWaveTexts(defaultParameters()[Field::Rpm], locale);
     return p;
 }
 

@@ -65,6 +65,9 @@ ProjectRead readProjectFile(const QString &path, const QLocale &locale);
 // Whether the bytes are a project rather than a design file (JSON starts with a brace).
 bool looksLikeProject(const QByteArray &bytes);
 
+// The Onde tab's speeds for a design speed: 70 % to 130 % of it in steps of 5 %, to the hundred.
+WaveTexts defaultWaveTexts(double rpm, const QLocale &locale);
+
 // A new project: the design's defaults, the options `o` (the builder's remembered ones) and the
 // defaults of everything else.
 Project newProject(const WorkshopOptions &o, const QLocale &locale);

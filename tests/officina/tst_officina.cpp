@@ -8,6 +8,7 @@
 #include "officinawindow.h"
 #include "pipecsv.h"
 #include "plot/plotview.h"
+#include "wavesview.h"
 #include "settingsfile.h"
 #include "sheetsview.h"
 #include "testfiles.h"
@@ -97,6 +98,7 @@ private slots:
     void wavesComputedComparedAndMeasured();
     void wavesCancelAndRefuse();
     void engineDialogReachesTheModel();
+    void unsettledSpeedsRinged();
 
 private:
     QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
@@ -695,6 +697,23 @@ void TestOfficina::wavesCancelAndRefuse()
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QCOMPARE(platform.messages.size(), 2);
     QVERIFY(!w->waves()->busy());
+    // Too many speeds, counted and said; the range read as the RPM box reads it.
+    box("opt_waves-from")->setText("3.000");
+    box("opt_waves-to")->setText("20.000");
+    box("opt_waves-step")->setText("50");
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QCOMPARE(platform.messages.size(), 3);
+    QVERIFY2(platform.messages[2].text.contains("341 regimi, al massimo 201"),
+             qPrintable(platform.messages[2].text));
+    platform.messages.clear();
+    // A range without the design speed says so.
+    box("opt_waves-from")->setText("7000");
+    box("opt_waves-to")->setText("7000");
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 60000);
+    QVERIFY2(w->findChild<QLabel *>("lblOnde")->text().contains(
+                 "Il regime di progetto (10000 giri/min) non \u00e8 tra quelli calcolati"),
+             qPrintable(w->findChild<QLabel *>("lblOnde")->text()));
     // A long sweep: the window answers while it runs, and Annulla stops it.
     box("opt_waves-from")->setText("5000");
     box("opt_waves-to")->setText("15000");
@@ -707,9 +726,9 @@ void TestOfficina::wavesCancelAndRefuse()
     compare->setCurrentIndex(compare->findData("misurato"));
     emit compare->activated(compare->currentIndex());
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
-    QCOMPARE(platform.messages.size(), 3);
-    QVERIFY2(platform.messages[2].text.contains("tra 2 e 500 mm"),
-             qPrintable(platform.messages[2].text));
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains("tra 2 e 500 mm"),
+             qPrintable(platform.messages[0].text));
     QVERIFY(!w->waves()->busy());
     compare->setCurrentIndex(0);
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
@@ -719,8 +738,9 @@ void TestOfficina::wavesCancelAndRefuse()
     QTRY_VERIFY_WITH_TIMEOUT(w->findChild<QProgressBar *>("prgOnde")->value() > 0, 60000);
     w->findChild<QPushButton *>("cmdAnnullaOnde")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 30000);
-    QVERIFY(w->waves()->view()->plot().speeds.isEmpty());
-    QCOMPARE(w->findChild<QLabel *>("lblOnde")->text(), QStringLiteral("Simulazione annullata."));
+    QCOMPARE(w->waves()->view()->plot().speeds.size(), 1); // what was shown stays
+    QCOMPARE(w->findChild<QLabel *>("lblOnde")->text(),
+             QStringLiteral("Simulazione annullata: restano le onde della precedente."));
 }
 
 void TestOfficina::engineDialogReachesTheModel()
@@ -765,6 +785,32 @@ void TestOfficina::engineDialogReachesTheModel()
     w.reset();
     w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
     QCOMPARE(w->waves()->engine().eoPressure, 6.0);
+}
+
+// A speed that did not settle is ringed in the lower plot, and the legend says what the ring
+// means.
+void TestOfficina::unsettledSpeedsRinged()
+{
+    WavePlot plot;
+    for (int k = 0; k < 3; ++k) {
+        waves::SpeedResult r;
+        r.rpm = 9000 + 1000 * k;
+        r.periodic = k != 1;
+        r.chargingEfficiency = 0.4;
+        r.deliveryRatio = 0.8;
+        r.traces = {waves::Trace{0, std::vector<double>(720, 1e5), {}, {}}};
+        plot.speeds << r;
+    }
+    plot.designRpm = 10000;
+    WavesView view(QLocale(QStringLiteral("it_IT")));
+    view.setPlot(plot);
+    const plot::Data &d = view.speeds()->data();
+    QCOMPARE(d.series[0].flagged, QList<int>{1});
+    QCOMPARE(d.series[1].flagged, QList<int>{1});
+    bool said = false;
+    for (const plot::LegendEntry &e : plot::legendOf(d))
+        said = said || (e.text == "non assestato" && e.sample == plot::LegendEntry::Sample::Ring);
+    QVERIFY(said);
 }
 
 QTEST_MAIN(TestOfficina)

@@ -292,7 +292,7 @@ void TestOfficinaDocument::temperaturesSaidOnTheWavesTab()
     box("txtTemp1")->setText("650");
     run("mnuCalcola");
     const QString said = w->findChild<QLabel *>("lblTemperature")->text();
-    QVERIFY2(said.contains("gas nel tubo all'avvio 650 \u00b0C (dal progetto"), qPrintable(said));
+    QVERIFY2(said.contains("gas nel tubo all'avvio 650 \u00b0C (dal progetto)"), qPrintable(said));
     QVERIFY2(said.contains("all'apertura dello scarico 1000 \u00b0C e 5 bar"), qPrintable(said));
 }
 

@@ -12,6 +12,7 @@ namespace {
 
 constexpr double Pad = 8;       // around the frame and between its parts, px
 constexpr double SampleLength = 24;
+constexpr double XSpacing = 70, YSpacing = 28; // px between ticks, about
 
 bool usable(double v)
 {
@@ -49,9 +50,13 @@ void rounded(double &lo, double &hi, const Axis &a)
         hi = *a.to;
 }
 
-double axisStep(const Axis &a, double lo, double hi)
+// A fixed step, or a round one giving a tick every `spacing` pixels or so of `pixels`.
+double axisStep(const Axis &a, double lo, double hi, double pixels, double spacing)
 {
-    return a.step > 0 && (hi - lo) / a.step <= 40 ? a.step : niceStep(hi - lo, 6);
+    const int count = std::clamp(int(pixels / spacing), 2, 8);
+    if (a.step > 0 && (hi - lo) / a.step <= 40 && (hi - lo) / a.step <= 2.5 * count)
+        return a.step;
+    return niceStep(hi - lo, count);
 }
 
 } // namespace
@@ -266,7 +271,7 @@ Geometry layout(const Data &d, const Window &w, const QRectF &bounds, const QFon
     const double line = m.height();
     auto widestTick = [&](double lo, double hi, const Axis &a) {
         double widest = 0;
-        const double step = axisStep(a, lo, hi);
+        const double step = axisStep(a, lo, hi, bounds.height() - 4 * line, YSpacing);
         for (double v : ticks(lo, hi, step))
             widest = std::max(widest, m.horizontalAdvance(tickText(v, step, locale, a.suffix)));
         return widest;
@@ -306,8 +311,15 @@ Geometry layout(const Data &d, const Window &w, const QRectF &bounds, const QFon
             }
         }
     }
-    // Below the frame, as many entries side by side as the width takes.
+    // Beside the frame on the right when the plot is wide enough to spare it, else below the
+    // frame with as many entries side by side as the width takes.
     g.legendInside = false;
+    if (box.width() * 2.2 < bounds.width() && box.height() <= bounds.height() - 2 * Pad) {
+        g.legendColumns = 1;
+        g.area.setWidth(g.area.width() - box.width() - Pad);
+        g.legend = QRectF(QPointF(g.area.right() + right, g.area.top()), box);
+        return g;
+    }
     const double entryWidth = box.width() + Pad;
     g.legendColumns = std::max(1, int((bounds.width() - 2 * Pad) / entryWidth));
     const int rows = int((entries.size() + g.legendColumns - 1) / g.legendColumns);
@@ -374,7 +386,8 @@ void draw(Canvas &c, const Data &d, const Geometry &g, const QLocale &locale, co
             c.fill(QRectF(lo, hi), s.color);
     }
     // The grid at the ticks.
-    const double xStep = axisStep(d.x, w.x0, w.x1), yStep = axisStep(d.y, w.y0, w.y1);
+    const double xStep = axisStep(d.x, w.x0, w.x1, a.width(), XSpacing);
+    const double yStep = axisStep(d.y, w.y0, w.y1, a.height(), YSpacing);
     const QList<double> xs = ticks(w.x0, w.x1, xStep), ys = ticks(w.y0, w.y1, yStep);
     for (double x : xs)
         c.line(g.toPixel(x, w.y0), g.toPixel(x, w.y1), QPen(grid, 1));
@@ -391,22 +404,30 @@ void draw(Canvas &c, const Data &d, const Geometry &g, const QLocale &locale, co
         c.text(QRectF(g.bounds.left(), g.toPixel(w.x0, y).y() - line / 2,
                       a.left() - Pad / 2 - g.bounds.left(), line),
                Qt::AlignRight | Qt::AlignVCenter, tickText(y, yStep, locale, d.y.suffix), text);
+    // Titles shortened with an ellipsis where the frame is too short for them.
+    auto fitted = [&](const QString &title, double room) {
+        return m.elidedText(title, Qt::ElideRight, std::max(0.0, room));
+    };
     if (!d.x.title.isEmpty())
         c.text(QRectF(a.left(), a.bottom() + Pad / 2 + line + Pad / 2, a.width(), line),
-               Qt::AlignHCenter | Qt::AlignTop, d.x.title, text);
+               Qt::AlignHCenter | Qt::AlignTop, fitted(d.x.title, a.width()), text);
     if (!d.y.title.isEmpty())
         c.text(QRectF(g.bounds.left() + Pad / 2, a.top(), line, a.height()), Qt::AlignCenter,
-               d.y.title, text, true);
+               fitted(d.y.title, a.height()), text, true);
     if (g.right) {
-        const double rStep = axisStep(d.y2, w.r0, w.r1);
+        const double rStep = axisStep(d.y2, w.r0, w.r1, a.height(), YSpacing);
+        double widestRight = 0;
+        for (double y : ticks(w.r0, w.r1, rStep))
+            widestRight = std::max(widestRight, m.horizontalAdvance(tickText(y, rStep, locale,
+                                                                             d.y2.suffix)));
         for (double y : ticks(w.r0, w.r1, rStep))
             c.text(QRectF(a.right() + Pad / 2, g.toPixel(w.x0, y, true).y() - line / 2,
                           g.bounds.right() - a.right(), line),
                    Qt::AlignLeft | Qt::AlignVCenter, tickText(y, rStep, locale, d.y2.suffix),
                    text);
         if (!d.y2.title.isEmpty())
-            c.text(QRectF(g.bounds.right() - Pad / 2 - line, a.top(), line, a.height()),
-                   Qt::AlignCenter, d.y2.title, text, true);
+            c.text(QRectF(a.right() + Pad / 2 + widestRight + Pad / 2, a.top(), line, a.height()),
+                   Qt::AlignCenter, fitted(d.y2.title, a.height()), text, true);
     }
 
     c.clip(a);

@@ -29,7 +29,7 @@ View::View(const QLocale &locale, QWidget *parent) : QWidget(parent), m_locale(l
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
     setMouseTracking(true);
-    setMinimumSize(240, 160);
+    setMinimumSize(240, 110);
     setFocusPolicy(Qt::ClickFocus);
 }
 
