@@ -4,6 +4,7 @@
 #include "enginedialog.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
+#include "officinafixture.h"
 #include "methodsview.h"
 #include "officinawindow.h"
 #include "pipecsv.h"
@@ -59,7 +60,7 @@ const QByteArray Design("125\r\n9000\r\n110\r\n190\r\n6\r\n2.5\r\n700\r\n4.5\r\n
 
 } // namespace
 
-class TestOfficina : public QObject
+class TestOfficina : public QObject, test::OfficinaFixture
 {
     Q_OBJECT
 
@@ -100,30 +101,11 @@ private slots:
     void engineDialogReachesTheModel();
     void unsettledSpeedsRinged();
 
-private:
-    QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
-    // Runs a command of the window (its action), and lets a calculation it starts end.
-    void click(const char *command)
-    {
-        w->action(command)->trigger();
-        settle();
-    }
-    void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
-
-    FakePlatform platform;
-    std::unique_ptr<OfficinaWindow> w;
-    std::unique_ptr<QTemporaryDir> dir;
 };
 
 void TestOfficina::init()
 {
-    QSettings().clear();
-    platform = FakePlatform();
-    dir = std::make_unique<QTemporaryDir>();
-    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QVERIFY(startWindow());
 }
 
 void TestOfficina::openedDesignIsCalculated()
@@ -131,7 +113,7 @@ void TestOfficina::openedDesignIsCalculated()
     const QString path = dir->filePath("mio125.vlr");
     QVERIFY(test::writeBytes(path, Design));
     platform.fileAnswers << path;
-    click("mnuApri");
+    run("mnuApri");
     QCOMPARE(platform.fileRequests[0].title, "Apri");
     // The boxes in the user's notation, the name from the file, the plan shown.
     QCOMPARE(box("txtDiv")->text(), "2,5");
@@ -275,10 +257,10 @@ void TestOfficina::refusalsNameTheBox()
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(QString, focus);
-    click("mnuCalcola");
+    run("mnuCalcola");
     const auto before = w->plan()->parts.size();
     box(name)->setText(text);
-    click("mnuCalcola");
+    run("mnuCalcola");
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY2(platform.messages[0].text.contains(message), qPrintable(platform.messages[0].text));
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
@@ -300,7 +282,7 @@ void TestOfficina::optionsRemembered()
     engine->setCurrentIndex(engine->findData("gp"));
     box("opt_port-width")->setText("40");
     box("opt_port-height")->setText("25");
-    click("mnuCalcola");
+    run("mnuCalcola");
     QCOMPARE(w->plan()->options.sheetThickness, 1.5);
     w.reset();
     QSettings settings;
@@ -340,15 +322,15 @@ void TestOfficina::exportFormats()
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     QFETCH(QByteArray, start);
-    click("mnuEsporta"); // nothing calculated yet: says so, asks nothing
+    run("mnuEsporta"); // nothing calculated yet: says so, asks nothing
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY(platform.fileRequests.isEmpty());
     platform.messages.clear();
     box("txtNome")->setText("scarico 125");
-    click("mnuCalcola");
+    run("mnuCalcola");
     platform.fileAnswers << dir->filePath(file);
     platform.chosenTypes << chosen;
-    click("mnuEsporta");
+    run("mnuEsporta");
     QCOMPARE(platform.fileRequests.size(), 1);
     QVERIFY(platform.fileRequests[0].filters.contains("*.dxf"));
     QCOMPARE(platform.fileRequests[0].proposed, "scarico 125"); // the project's name
@@ -359,13 +341,13 @@ void TestOfficina::exportFormats()
 
 void TestOfficina::failedExportKeepsOldFile()
 {
-    click("mnuCalcola");
+    run("mnuCalcola");
     const QByteArray old("vecchio contenuto");
     test::FullDisk disk({{QStringLiteral("lamiere.dxf"), old}});
     if (!disk.available())
         QSKIP(qPrintable(disk.why()));
     platform.fileAnswers << disk.path("lamiere.dxf");
-    click("mnuEsporta");
+    run("mnuEsporta");
     QCOMPARE(platform.messages.size(), 1);
     QCOMPARE(platform.messages[0].icon, MessageIcon::Critical);
     QVERIFY(platform.messages[0].text.contains("spazio esaurito sul disco"));
@@ -375,11 +357,11 @@ void TestOfficina::failedExportKeepsOldFile()
 
 void TestOfficina::printsAtOneToOne()
 {
-    click("mnuStampa"); // nothing to print yet
+    run("mnuStampa"); // nothing to print yet
     QCOMPARE(platform.printerRequests, 0);
     platform.messages.clear();
     box("txtRPM")->setText("6000"); // parts larger than a page: tiled
-    click("mnuCalcola");
+    run("mnuCalcola");
     const QString pdf = dir->filePath("stampa.pdf");
     platform.printerAnswer = [&](QPrinter &printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -388,7 +370,7 @@ void TestOfficina::printsAtOneToOne()
         printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
         return true;
     };
-    click("mnuStampa");
+    run("mnuStampa");
     QCOMPARE(platform.printerRequests, 1);
     QVERIFY(platform.messages.isEmpty());
     const QList<double> bars = test::pdfCheckBars(readAll(pdf));
@@ -399,7 +381,7 @@ void TestOfficina::printsAtOneToOne()
 
 void TestOfficina::viewsZoom()
 {
-    click("mnuCalcola");
+    run("mnuCalcola");
     auto *view = w->findChild<SheetsView *>();
     view->resize(600, 400);
     view->fit();
@@ -439,7 +421,7 @@ void TestOfficina::exportIsWhatTheCommandLineWrites()
     QVERIFY2(w->findChild<QLabel *>("lblRiepilogo")->text().contains("1000 x 500 mm"),
              qPrintable(w->findChild<QLabel *>("lblRiepilogo")->text()));
     platform.fileAnswers << dir->filePath(file);
-    click("mnuEsporta");
+    run("mnuEsporta");
     QVERIFY(platform.messages.isEmpty());
 
     QProcess cli;
@@ -474,7 +456,7 @@ void TestOfficina::settingsFifoDoesNotHang()
     w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
     w->setStatusNote(*note);
     QCOMPARE(box("opt_sheet")->text(), "1"); // the default
-    click("mnuCalcola");                     // which writes the options: not into the FIFO
+    run("mnuCalcola");                     // which writes the options: not into the FIFO
     QVERIFY(w->plan().has_value());
     w.reset();
     ::alarm(0);
@@ -506,7 +488,7 @@ void TestOfficina::answersWhileNesting()
     w->action("mnuCalcola")->trigger();
     box("txtCil")->setText("125");
     box("opt_max-length")->setText("0");
-    click("mnuCalcola");
+    run("mnuCalcola");
     QVERIFY(w->plan().has_value());
     QCOMPARE(w->plan()->parameters[Field::Cil], 125.0);
     QCOMPARE(w->plan()->options.maxLength, 0.0);
@@ -517,7 +499,7 @@ void TestOfficina::answersWhileNesting()
 void TestOfficina::bandAndMethodsShown()
 {
     box("txtRPM")->setText("9000");
-    click("mnuCalcola");
+    run("mnuCalcola");
     auto *band = w->findChild<BandView *>("viewFascia");
     QVERIFY(band && band->band());
     // The closed form: N (1 +- 2w / (SC + ASP)), the defaults' durations 180 and 120.
@@ -562,7 +544,7 @@ void TestOfficina::pipeChoicesReachTheWorkshop()
     box("opt_stages")->setText(QString::number(stages));
     box("opt_cone-divergent")->setText(angles.section(':', 0, 0));
     box("opt_cone-convergent")->setText(angles.section(':', 1, 1));
-    click("mnuCalcola");
+    run("mnuCalcola");
     QVERIFY(w->plan() && w->plan()->pipe);
     const Pipe &pipe = *w->plan()->pipe;
     QCOMPARE(pipe.method, method);
@@ -597,7 +579,7 @@ void TestOfficina::measuredPipeGivesItsSpeed()
     // The design's own pipe, as measured on the bench at another speed: the reverse question
     // gives back the speed it was built for.
     box("txtRPM")->setText("8000");
-    click("mnuCalcola");
+    run("mnuCalcola");
     const QString file = dir->filePath("banco.csv");
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly));
@@ -608,14 +590,14 @@ void TestOfficina::measuredPipeGivesItsSpeed()
     w->findChild<QPushButton *>("cmdSfogliaTubo")->click();
     QCOMPARE(w->findChild<QComboBox *>("cmbMetodo")->currentData().toString(),
              QStringLiteral("misurato"));
-    click("mnuCalcola");
+    run("mnuCalcola");
     QVERIFY(platform.messages.isEmpty());
     QCOMPARE(w->plan()->pipe->method, QStringLiteral("misurato"));
     const auto *band = w->findChild<BandView *>("viewFascia");
     QVERIFY(band->band() && std::abs(band->band()->tunedRpm - 8000) < 0.01);
     // A file that is not there: refused, named, and the last plan stays.
     box("txtTuboMisurato")->setText(dir->filePath("manca.csv"));
-    click("mnuCalcola");
+    run("mnuCalcola");
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY(platform.messages[0].text.contains("manca.csv"));
     QCOMPARE(QApplication::focusWidget(), box("txtTuboMisurato"));
@@ -624,7 +606,7 @@ void TestOfficina::measuredPipeGivesItsSpeed()
 
 void TestOfficina::wavesComputedComparedAndMeasured()
 {
-    click("mnuCalcola");
+    run("mnuCalcola");
     auto *tab = w->waves();
     box("opt_waves-from")->setText("9000");
     box("opt_waves-to")->setText("11000");
@@ -691,7 +673,7 @@ void TestOfficina::wavesCancelAndRefuse()
     // Before Calcola there is no pipe; a range upside down is refused.
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QCOMPARE(platform.messages.size(), 1);
-    click("mnuCalcola");
+    run("mnuCalcola");
     box("opt_waves-from")->setText("12000");
     box("opt_waves-to")->setText("8000");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
@@ -745,7 +727,7 @@ void TestOfficina::wavesCancelAndRefuse()
 
 void TestOfficina::engineDialogReachesTheModel()
 {
-    click("mnuCalcola");
+    run("mnuCalcola");
     auto dialogBox = [this](const char *name) {
         return w->findChild<EngineDialog *>("dlgMotore")->findChild<QLineEdit *>(name);
     };

@@ -4,6 +4,7 @@
 #include "enginedialog.h"
 #include "failingdisk.h"
 #include "fakeplatform.h"
+#include "officinafixture.h"
 #include "officinawindow.h"
 #include "pipecsv.h"
 #include "project.h"
@@ -30,7 +31,7 @@
 using namespace velmorant;
 using test::readAll;
 
-class TestOfficinaDocument : public QObject
+class TestOfficinaDocument : public QObject, test::OfficinaFixture
 {
     Q_OBJECT
 
@@ -53,29 +54,11 @@ private slots:
     void fitsTheScreen_data();
     void fitsTheScreen();
 
-private:
-    QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
-    void run(const char *command)
-    {
-        w->action(command)->trigger();
-        settle();
-    }
-    void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
-
-    FakePlatform platform;
-    std::unique_ptr<OfficinaWindow> w;
-    std::unique_ptr<QTemporaryDir> dir;
 };
 
 void TestOfficinaDocument::init()
 {
-    QSettings().clear();
-    platform = FakePlatform();
-    dir = std::make_unique<QTemporaryDir>();
-    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QVERIFY(startWindow());
 }
 
 void TestOfficinaDocument::saveAndOpenAgain()

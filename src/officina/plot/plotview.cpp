@@ -328,6 +328,13 @@ std::optional<QString> View::exportTo(const QString &path) const
     const QString suffix = QFileInfo(path).suffix().toLower();
     QByteArray bytes;
     const QSize size(std::max(width(), 640), std::max(height(), 400));
+    auto paintOn = [&](QPaintDevice &device) {
+        QPainter p(&device);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setFont(font());
+        PainterCanvas canvas(p);
+        render(canvas, QRectF(QPointF(0, 0), QSizeF(size)));
+    };
     if (suffix == QLatin1String("csv")) {
         bytes = csv();
     } else if (suffix == QLatin1String("svg")) {
@@ -336,12 +343,7 @@ std::optional<QString> View::exportTo(const QString &path) const
         QImage image(size * 2, QImage::Format_RGB32);
         image.setDevicePixelRatio(2);
         image.fill(Qt::white);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setFont(font());
-        PainterCanvas canvas(p);
-        render(canvas, QRectF(QPointF(0, 0), QSizeF(size)));
-        p.end();
+        paintOn(image);
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
@@ -354,12 +356,7 @@ std::optional<QString> View::exportTo(const QString &path) const
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(96);
         pdf.setCreator(QStringLiteral("Velmorant"));
-        QPainter p(&pdf);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setFont(font());
-        PainterCanvas canvas(p);
-        render(canvas, QRectF(QPointF(0, 0), QSizeF(size)));
-        p.end();
+        paintOn(pdf);
     } else {
         return tr("Indicare il formato con l'estensione del nome: .png, .svg, .pdf o .csv.");
     }

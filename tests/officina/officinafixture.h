@@ -1,0 +1,45 @@
+#pragma once
+
+// What the workshop window's tests share: a fresh window on a scripted platform, in it_IT,
+// with its own settings and a temporary folder, and the way to run its commands.
+#include "fakeplatform.h"
+#include "officinawindow.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace velmorant::test {
+
+struct OfficinaFixture
+{
+    FakePlatform platform;
+    std::unique_ptr<OfficinaWindow> w;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    // A new window, shown and active; false when it would not become active.
+    bool startWindow()
+    {
+        QSettings().clear();
+        platform = FakePlatform();
+        dir = std::make_unique<QTemporaryDir>();
+        w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+        w->show();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w.get());
+    }
+    QLineEdit *box(const QString &name) const { return w->findChild<QLineEdit *>(name); }
+    // Runs a command of the window (its action), and lets a calculation it starts end.
+    void run(const char *command)
+    {
+        w->action(command)->trigger();
+        settle();
+    }
+    void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
+};
+
+} // namespace velmorant::test
