@@ -250,12 +250,15 @@ std::optional<QString> clashingFiles(const CliOptions &o)
         QString option, path;
     };
     const QList<Named> inputs{{QStringLiteral("il file di progetto"), o.designFile},
-                              {QStringLiteral("--pipe"), o.pipe.pipeFile}};
+                              {QStringLiteral("--pipe"), o.pipe.pipeFile},
+                              {QStringLiteral("--port-areas"), o.waves.portAreasFile},
+                              {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile}};
     const QList<Named> outputs{{QStringLiteral("--write"), o.writeFile},
                                {QStringLiteral("--svg"), o.svgFile},
                                {QStringLiteral("--patterns"), o.patternsFile},
                                {QStringLiteral("--cut-list"), o.cutListFile},
-                               {QStringLiteral("--traces"), o.waves.tracesFile}};
+                               {QStringLiteral("--traces"), o.waves.tracesFile},
+                               {QStringLiteral("--curves"), o.waves.curvesFile}};
     for (int i = 0; i < outputs.size(); ++i) {
         const Named &out = outputs[i];
         if (out.path.isEmpty())

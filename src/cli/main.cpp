@@ -26,6 +26,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -286,6 +287,8 @@ int main(int argc, char **argv)
     std::optional<WaveSetup> waveRun;
     QList<waves::SpeedResult> waveResults;
     if (o.waves.enabled) {
+        if (const std::optional<QString> error = readWaveFiles(o.waves))
+            return fail(UsageOrFile, *error);
         const Pipe modelled = pipe ? *pipe : firstSizingPipe(d);
         waveRun = waveSetup(o.waves, p, modelled, locale);
         if (!waveRun->refusal.isEmpty())
@@ -298,10 +301,16 @@ int main(int argc, char **argv)
                                                     "il tubo")
                                          .arg(r.rpm));
         }
-        if (!o.waves.tracesFile.isEmpty()) {
-            if (const std::optional<QString> error =
-                    writeFileAtomically(o.waves.tracesFile, waves::tracesCsv(waveResults)))
-                return fail(UsageOrFile, writeFailure(o.waves.tracesFile, *error));
+        for (const auto &[file, bytes] :
+             {std::pair{o.waves.tracesFile, std::function<QByteArray()>([&] {
+                            return waves::tracesCsv(waveResults);
+                        })},
+              std::pair{o.waves.curvesFile,
+                        std::function<QByteArray()>([&] { return curvesCsv(waveResults); })}}) {
+            if (file.isEmpty())
+                continue;
+            if (const std::optional<QString> error = writeFileAtomically(file, bytes()))
+                return fail(UsageOrFile, writeFailure(file, *error));
         }
     }
 

@@ -1,6 +1,8 @@
 #include "waveoptions.h"
 
 #include "optiontexts.h"
+#include "pipefile.h"
+#include "safefile.h"
 #include "usertext.h"
 
 #include <QCommandLineParser>
@@ -18,7 +20,22 @@ QList<PipeOptionSpec> waveOptionSpecs()
         {"rpm-range", "DA:A:PASSO", "regimi da calcolare (default: il regime di progetto)"},
         {"probe", "MM", "stazione dalla luce per le tracce, anche ripetuta (fino a 8)"},
         {"cell", "MM", "lunghezza massima di una cella, da 0,5 a 50 (default 10)"},
-        {"traces", "FILE.csv", "tracce di p, T e u contro l'angolo (CSV)"},
+        {"traces", "FILE.csv", "tracce di p, T e u contro l'angolo e la pressione nel cilindro "
+                               "(CSV)"},
+        {"curves", "FILE.csv", "potenza, coppia, pressioni medie, rendimenti per regime (CSV)"},
+        {"cycle", "motore|fisso",
+         "il cilindro dal ciclo prima (default motore) o a stato fisso all'apertura dello "
+         "scarico"},
+        {"scavenging", "MODELLO",
+         "miscelazione, spostamento, uniflow, scre (default), yam1, yam6, cd o qubcr"},
+        {"friction", "A:B:C:D",
+         "attrito di Chen e Flynn, bar: A + B p_max + C c_m + D c_m^2 (default "
+         "0,4:0,005:0,09:0,0009)"},
+        {"port-areas", "FILE.csv",
+         "aree aperte delle luci contro l'angolo (angle_deg,exhaust_mm2,transfer_mm2"
+         "[,intake_mm2]) al posto delle luci rettangolari"},
+        {"intake-pipe", "FILE.csv",
+         "condotto di aspirazione dall'aria al carter (stazioni x_mm,d_mm)"},
         {"bore", "MM", "alesaggio (default: motore quadro dalla cilindrata)"},
         {"stroke", "MM", "corsa (default: motore quadro dalla cilindrata)"},
     };
@@ -26,8 +43,10 @@ QList<PipeOptionSpec> waveOptionSpecs()
         for (const waves::EngineRange &r : waves::engineRanges())
             helps << QByteArray(r.help);
     }
-    for (int i = 0; i < waves::engineRanges().size(); ++i)
-        specs << PipeOptionSpec{waves::engineRanges()[i].option, "N", helps[i].constData()};
+    for (int i = 0; i < waves::engineRanges().size(); ++i) {
+        if (waves::engineRanges()[i].ownOption)
+            specs << PipeOptionSpec{waves::engineRanges()[i].option, "N", helps[i].constData()};
+    }
     return specs;
 }
 
@@ -69,13 +88,56 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
                             numberRange(waves::SmallestCellMm, waves::LargestCellMm, locale));
         r.cell = *c;
     }
-    if (isSet("traces")) {
-        r.tracesFile = value("traces");
-        if (r.tracesFile.isEmpty())
-            return QStringLiteral("Manca il nome del file di --traces");
+    for (const auto &[name, into] :
+         {std::pair{"traces", &r.tracesFile}, std::pair{"curves", &r.curvesFile},
+          std::pair{"port-areas", &r.portAreasFile}, std::pair{"intake-pipe", &r.intakePipeFile}}) {
+        if (!isSet(name))
+            continue;
+        *into = value(name);
+        if (into->isEmpty())
+            return QStringLiteral("Manca il nome del file di --%1").arg(QLatin1String(name));
+    }
+    if (isSet("cycle")) {
+        const std::optional<engine::Cycle> c = engine::cycleNamed(value("cycle"));
+        if (!c)
+            return badValue(QStringLiteral("--cycle"), value("cycle"),
+                            QStringLiteral("motore o fisso"));
+        r.engine.cycle = *c;
+    }
+    if (isSet("scavenging")) {
+        const std::optional<engine::Scavenging> s = engine::scavengingNamed(value("scavenging"));
+        if (!s)
+            return badValue(QStringLiteral("--scavenging"), value("scavenging"),
+                            engine::scavengingNames().join(QStringLiteral(", ")));
+        r.engine.scavenging = s;
+    }
+    if (isSet("friction")) {
+        // A:B:C:D, each within its range.
+        const QString text = value("friction");
+        const QStringList parts = text.split(QLatin1Char(':'));
+        QList<const waves::EngineRange *> friction;
+        for (const waves::EngineRange &e : waves::engineRanges()) {
+            if (!e.ownOption)
+                friction << &e;
+        }
+        QString ranges;
+        for (const waves::EngineRange *e : friction)
+            ranges += (ranges.isEmpty() ? QString() : QStringLiteral(", ")) +
+                      QStringLiteral("%1-%2").arg(formatBoxNumber(e->low, locale),
+                                                  formatBoxNumber(e->high, locale));
+        if (parts.size() != friction.size())
+            return badValue(QStringLiteral("--friction"), text,
+                            QStringLiteral("A:B:C:D, quattro numeri tra %1").arg(ranges));
+        for (int k = 0; k < friction.size(); ++k) {
+            const std::optional<double> v = parseSettingNumber(parts[k], locale);
+            if (!v || *v < friction[k]->low || *v > friction[k]->high)
+                return badValue(QStringLiteral("--friction"), text,
+                                QStringLiteral("A:B:C:D, quattro numeri tra %1").arg(ranges));
+            r.engine.*friction[k]->member = *v;
+        }
     }
     for (const waves::EngineRange &e : waves::engineRanges()) {
-        if (!isSet(e.option))
+        if (!e.ownOption || !isSet(e.option))
             continue;
         const std::optional<double> v = parseSettingNumber(value(e.option), locale);
         if (!v || *v < e.low || *v > e.high)
@@ -93,8 +155,31 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
                             numberRange(waves::SmallestBoreMm, waves::LargestBoreMm, locale));
         *into = v;
     }
-    if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty()))
-        return QStringLiteral("--rpm-range, --probe e --traces vanno con --waves");
+    if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty() ||
+                       !r.curvesFile.isEmpty()))
+        return QStringLiteral("--rpm-range, --probe, --traces e --curves vanno con --waves");
+    return std::nullopt;
+}
+
+std::optional<QString> readWaveFiles(WaveRequest &r)
+{
+    if (!r.portAreasFile.isEmpty()) {
+        const FileReading file = readRegularFile(r.portAreasFile, MaxPipeFileBytes);
+        if (!file.ok())
+            return QStringLiteral("Impossibile leggere %1: %2")
+                .arg(quotedUserText(r.portAreasFile), file.failure);
+        engine::PortAreasRead read = engine::readPortAreas(file.bytes);
+        if (!read.ok())
+            return QStringLiteral("%1: %2").arg(quotedUserText(r.portAreasFile), read.error);
+        read.table.source = r.portAreasFile;
+        r.engine.portAreas = read.table;
+    }
+    if (!r.intakePipeFile.isEmpty()) {
+        const PipeRead read = readPipeFile(r.intakePipeFile);
+        if (!read.ok())
+            return read.error;
+        r.intakePipe = read.pipe;
+    }
     return std::nullopt;
 }
 
@@ -107,6 +192,7 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
                     : QList<double>{p[Field::Rpm]};
     s.options.cellMm = r.cell;
     s.options.probes = r.probes;
+    s.options.intakePipe = r.intakePipe;
     if (const std::optional<QString> problem =
             waves::waveProblem(pipe, s.engine, s.options, s.rpms, locale))
         s.refusal = *problem;
@@ -116,39 +202,111 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
 QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &results,
                    const QLocale &locale)
 {
-    QString t = QStringLiteral("\nOnde (celle fino a %1 mm; pressioni in bar sull'ambiente):\n"
-                               "  giri/min  cicli  erogazione  intrappolamento  carica  "
-                               "depressione  tappo\n")
-                    .arg(locale.toString(setup.options.cellMm));
+    QString t = QStringLiteral("\nOnde (celle fino a %1 mm; ciclo %2, lavaggio %3; pressioni in bar "
+                               "sull'ambiente):\n"
+                               "  giri/min  cicli  potenza CV  coppia N m  PME bar  erogazione  "
+                               "intrappolamento  carica  depressione  tappo\n")
+                    .arg(locale.toString(setup.options.cellMm),
+                         engine::cycleName(setup.engine.cycle),
+                         engine::scavengingName(setup.engine.scavengingModel()));
     for (const waves::SpeedResult &r : results) {
-        t += QStringLiteral("  %1 %2 %3 %4 %5 %6 %7%8\n")
+        t += QStringLiteral("  %1 %2 %3 %4 %5 %6 %7 %8 %9")
                  .arg(locale.toString(qRound64(r.rpm)), 8)
                  .arg(r.cycles, 6)
+                 .arg(locale.toString(r.brake.powerCv, 'f', 2), 11)
+                 .arg(locale.toString(r.brake.torqueNm, 'f', 2), 11)
+                 .arg(locale.toString(r.brake.bmep, 'f', 2), 8)
                  .arg(locale.toString(r.deliveryRatio, 'f', 3), 11)
                  .arg(locale.toString(r.trappingEfficiency, 'f', 3), 16)
                  .arg(locale.toString(r.chargingEfficiency, 'f', 3), 7)
-                 .arg(locale.toString(r.suction, 'f', 3), 12)
+                 .arg(locale.toString(r.suction, 'f', 3), 12);
+        t += QStringLiteral(" %1%2\n")
                  .arg(locale.toString(r.plug, 'f', 3), 6)
                  .arg(r.periodic ? QString() : QStringLiteral("  (non periodico)"));
     }
     return t;
 }
 
+namespace {
+
+// Every figure of a speed by the name the JSON and the curves give it.
+struct SpeedFigure
+{
+    const char *key;
+    double (*value)(const waves::SpeedResult &);
+};
+const SpeedFigure Figures[] = {
+    {"rpm", [](const waves::SpeedResult &r) { return r.rpm; }},
+    {"delivery_ratio", [](const waves::SpeedResult &r) { return r.deliveryRatio; }},
+    {"trapping_efficiency", [](const waves::SpeedResult &r) { return r.trappingEfficiency; }},
+    {"charging_efficiency", [](const waves::SpeedResult &r) { return r.chargingEfficiency; }},
+    {"scavenging_efficiency", [](const waves::SpeedResult &r) { return r.scavengingEfficiency; }},
+    {"port_mass_kg", [](const waves::SpeedResult &r) { return r.portMass; }},
+    {"end_mass_kg", [](const waves::SpeedResult &r) { return r.endMass; }},
+    {"suction_bar", [](const waves::SpeedResult &r) { return r.suction; }},
+    {"plug_bar", [](const waves::SpeedResult &r) { return r.plug; }},
+    {"imep_bar", [](const waves::SpeedResult &r) { return r.brake.imep; }},
+    {"pmep_bar", [](const waves::SpeedResult &r) { return r.brake.pmep; }},
+    {"fmep_bar", [](const waves::SpeedResult &r) { return r.brake.fmep; }},
+    {"bmep_bar", [](const waves::SpeedResult &r) { return r.brake.bmep; }},
+    {"power_kw", [](const waves::SpeedResult &r) { return r.brake.powerKw; }},
+    {"power_cv", [](const waves::SpeedResult &r) { return r.brake.powerCv; }},
+    {"torque_nm", [](const waves::SpeedResult &r) { return r.brake.torqueNm; }},
+    {"p_max_bar", [](const waves::SpeedResult &r) { return r.peakPressure; }},
+    {"p_max_deg", [](const waves::SpeedResult &r) { return r.peakAngle; }},
+    {"eo_pressure_bar", [](const waves::SpeedResult &r) { return r.eoPressure; }},
+    {"eo_temperature_c", [](const waves::SpeedResult &r) { return r.eoTemperature; }},
+};
+const SpeedFigure EnergyFigures[] = {
+    {"fuel_j", [](const waves::SpeedResult &r) { return r.energy.fuel; }},
+    {"work_j", [](const waves::SpeedResult &r) { return r.energy.work; }},
+    {"wall_heat_j", [](const waves::SpeedResult &r) { return r.energy.wallHeat; }},
+    {"exhaust_j", [](const waves::SpeedResult &r) { return r.energy.exhaust; }},
+    {"intake_j", [](const waves::SpeedResult &r) { return r.energy.intake; }},
+};
+
+} // namespace
+
 QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &results)
 {
     QJsonArray speeds;
-    for (const waves::SpeedResult &r : results)
-        speeds.append(QJsonObject{{"rpm", r.rpm},
-                                  {"cycles", r.cycles},
-                                  {"periodic", r.periodic},
-                                  {"delivery_ratio", r.deliveryRatio},
-                                  {"trapping_efficiency", r.trappingEfficiency},
-                                  {"charging_efficiency", r.chargingEfficiency},
-                                  {"port_mass_kg", r.portMass},
-                                  {"end_mass_kg", r.endMass},
-                                  {"suction_bar", r.suction},
-                                  {"plug_bar", r.plug}});
-    return QJsonObject{{"cell_mm", setup.options.cellMm}, {"speeds", speeds}};
+    for (const waves::SpeedResult &r : results) {
+        QJsonObject o{{"cycles", r.cycles}, {"periodic", r.periodic}};
+        for (const SpeedFigure &f : Figures)
+            o.insert(QLatin1String(f.key), f.value(r));
+        // No power, no consumption per kilowatt hour.
+        o.insert(QStringLiteral("bsfc_g_kwh"), r.brake.bsfc ? QJsonValue(*r.brake.bsfc) : QJsonValue());
+        QJsonObject energy;
+        for (const SpeedFigure &f : EnergyFigures)
+            energy.insert(QLatin1String(f.key), f.value(r));
+        o.insert(QStringLiteral("energy"), energy);
+        speeds.append(o);
+    }
+    return QJsonObject{{"cell_mm", setup.options.cellMm},
+                       {"cycle", engine::cycleName(setup.engine.cycle)},
+                       {"scavenging", engine::scavengingName(setup.engine.scavengingModel())},
+                       {"speeds", speeds}};
+}
+
+QByteArray curvesCsv(const QList<waves::SpeedResult> &results)
+{
+    QByteArray out;
+    for (const SpeedFigure &f : Figures)
+        out += QByteArray(f.key) + ',';
+    out += "bsfc_g_kwh";
+    for (const SpeedFigure &f : EnergyFigures)
+        out += ",energy_" + QByteArray(f.key);
+    out += ",cycles,periodic\n";
+    for (const waves::SpeedResult &r : results) {
+        for (const SpeedFigure &f : Figures)
+            out += QByteArray::number(f.value(r), 'g', 10) + ',';
+        if (r.brake.bsfc)
+            out += QByteArray::number(*r.brake.bsfc, 'g', 10);
+        for (const SpeedFigure &f : EnergyFigures)
+            out += ',' + QByteArray::number(f.value(r), 'g', 10);
+        out += ',' + QByteArray::number(r.cycles) + (r.periodic ? ",1\n" : ",0\n");
+    }
+    return out;
 }
 
 } // namespace velmorant

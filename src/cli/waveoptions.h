@@ -17,11 +17,18 @@ struct WaveRequest
     double cell = waves::DefaultCellMm;
     waves::EngineInputs engine; // the options given; displacement and timing from the design
     QString tracesFile;         // --traces FILE.csv
+    QString curvesFile;         // --curves FILE.csv
+    QString portAreasFile;      // --port-areas FILE.csv
+    QString intakePipeFile;     // --intake-pipe FILE.csv
+    std::optional<Pipe> intakePipe; // read from intakePipeFile (or a project)
 };
 
 QList<PipeOptionSpec> waveOptionSpecs();
 std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const QLocale &locale,
                                        WaveRequest &into);
+// Reads the files the options name (the ports' areas, the intake pipe) into the request; the
+// reason, naming the file, when one cannot be read.
+std::optional<QString> readWaveFiles(WaveRequest &r);
 
 // The speeds asked for, and the engine with the design's displacement, timing and gas
 // temperature; or why the request does not fit this pipe (a probe past its end, too many cells).
@@ -38,5 +45,7 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
 QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &results,
                    const QLocale &locale);
 QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &results);
+// A row per speed with every figure of the JSON's speeds, periods for decimals.
+QByteArray curvesCsv(const QList<waves::SpeedResult> &results);
 
 } // namespace velmorant

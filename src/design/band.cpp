@@ -15,11 +15,6 @@ double tripDegrees(double length, double soundSpeed, double rpm)
 
 } // namespace
 
-PortTiming portTiming(double sc, double asp)
-{
-    return {180 - sc / 2, 180 + sc / 2, 180 - asp / 2, 180 + asp / 2};
-}
-
 double suctionSoundSpeed(double temp1)
 {
     return std::pow((temp1 + KELVIN_OFFSET) * GAMMA_R, 0.5);

@@ -2,6 +2,7 @@
 
 #include "parameters.h"
 #include "pipe.h"
+#include "timing.h"
 
 #include <QList>
 
@@ -9,13 +10,6 @@
 
 namespace velmorant {
 
-// The port timing, crank degrees from top dead centre: exhaust opens and closes, transfers
-// open and close.
-struct PortTiming
-{
-    double eo = 0, ec = 0, to = 0, tc = 0;
-};
-PortTiming portTiming(double sc, double asp);
 
 // The speeds of sound the first sizing gives its two waves, m/s: the suction wave at TEMP1,
 // the plugging wave at TEMP1 - 280 (the gas cools along the pipe).

@@ -137,7 +137,7 @@ Flux portFace(const Gas &g, const Reservoir &res, double orifice, const Primitiv
 }
 
 Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive &cell,
-                 double pipeArea)
+                 double pipeArea, double inflowFresh)
 {
     const double a = std::sqrt(g.gamma * cell.p / cell.rho);
     const double cp = g.cp();
@@ -174,7 +174,7 @@ Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive
         s.rho = ambientRho * std::pow(ratio, 1 / g.gamma);
         s.u = -std::sqrt(
             std::max(0.0, 2 * cp * ambientT * (1 - std::pow(ratio, (g.gamma - 1) / g.gamma))));
-        s.y = 0;
+        s.y = inflowFresh;
         return s;
     };
     // The inflow may not pass the speed of sound at the end.
@@ -182,6 +182,39 @@ Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive
     const double p = root([&](double p) { return velocity(p) - drawn(p).u; }, lowest, ambientP);
     const Primitive f = drawn(p);
     return faceFlux(f, cp * ambientT, pipeArea);
+}
+
+namespace {
+
+// The same face seen in a mirror: the cell's velocity turned round, and the flux's flows of
+// mass, energy and fresh charge with it (its momentum flux, rho u u + p, is the same).
+Primitive mirrored(Primitive w)
+{
+    w.u = -w.u;
+    return w;
+}
+
+Flux mirrored(const Flux &f)
+{
+    return Flux{-f.mass, f.momentum, -f.energy, -f.fresh};
+}
+
+} // namespace
+
+Flux openStartFace(const Gas &g, double ambientP, double ambientT, const Primitive &cell,
+                   double pipeArea, double inflowFresh)
+{
+    return mirrored(openEndFace(g, ambientP, ambientT, mirrored(cell), pipeArea, inflowFresh));
+}
+
+Flux portEndFace(const Gas &g, const Reservoir &res, double orifice, const Primitive &cell,
+                 double pipeArea, bool oneWay)
+{
+    const Flux seen = portFace(g, res, orifice, mirrored(cell), pipeArea);
+    // Seen in the mirror, a positive mass flow leaves the reservoir.
+    if (oneWay && seen.mass > 0)
+        return wallFace(g, cell, pipeArea, true);
+    return mirrored(seen);
 }
 
 JunctionFlux junction(const Gas &g, const Primitive &l, double areaL, const Primitive &r,

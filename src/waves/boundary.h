@@ -23,9 +23,19 @@ Flux portFace(const Gas &g, const Reservoir &res, double orifice, const Primitiv
 
 // The open end: the pipe's last cell `cell` to the left, the atmosphere at `ambientP`,
 // `ambientT` to the right. Outflow leaves at ambient pressure (sonic at most); inflow comes in
-// isentropically from the atmosphere at rest, as air with no fresh charge.
+// isentropically from the atmosphere at rest, with the share `inflowFresh` of fresh charge (0
+// at the exhaust's end: air; 1 at an intake's mouth: the carburetted charge).
 Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive &cell,
-                 double pipeArea);
+                 double pipeArea, double inflowFresh = 0);
+
+// The same two ends the other way round: the pipe's first cell to the right of an open end
+// (an intake's mouth), and the pipe's last cell to the left of a reservoir (an intake's port
+// into the crankcase). Fluxes positive to the right, as at every face. With `oneWay` the port
+// lets gas only into the reservoir (a reed valve): flow back out of it meets a closed end.
+Flux openStartFace(const Gas &g, double ambientP, double ambientT, const Primitive &cell,
+                   double pipeArea, double inflowFresh);
+Flux portEndFace(const Gas &g, const Reservoir &res, double orifice, const Primitive &cell,
+                 double pipeArea, bool oneWay);
 
 // A closed end to the left of `cell` (mirror = false) or to its right (true).
 Flux wallFace(const Gas &g, const Primitive &cell, double pipeArea, bool right);

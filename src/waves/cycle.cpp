@@ -1,14 +1,16 @@
 #include "cycle.h"
 
-#include "band.h"
 #include "boundary.h"
+#include "closedcycle.h"
+#include "combustion.h"
 #include "duct.h"
-
-#include <QLocale>
+#include "heattransfer.h"
+#include "scavenging.h"
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
+#include <limits>
+#include <memory>
 
 namespace velmorant::waves {
 
@@ -16,158 +18,38 @@ namespace {
 
 constexpr double Kelvin = 273.15;
 
-// A volume of well-mixed gas: mass, internal energy and the mass of fresh charge in it.
-struct Volume
-{
-    double m = 0, u = 0, fresh = 0;
+using engine::Transfer;
+using engine::Volume;
 
-    void fill(const Gas &g, double p, double t, double v, double y)
+// One pipe of the run: its cells, its scheme and its gas, made where they stay (the scheme
+// holds on to the cells).
+struct PipeRun
+{
+    Duct duct;
+    DuctState state;
+    std::unique_ptr<Scheme> scheme;
+
+    PipeRun(const Pipe &pipe, const Gas &gas, const WaveOptions &o, const Primitive &fill)
+        : duct(ductOf(pipe, o.cellMm))
     {
-        m = p * v / (g.r * t);
-        u = m * g.r * t / (g.gamma - 1);
-        fresh = y * m;
+        scheme = std::make_unique<Scheme>(duct, gas, o.friction);
+        state.resize(duct.cells());
+        for (int i = 0; i < duct.cells(); ++i)
+            state.set(gas, i, fill);
     }
-    double pressure(const Gas &g, double v) const { return (g.gamma - 1) * u / v; }
-    double temperature(const Gas &g) const { return (g.gamma - 1) * u / (m * g.r); }
-    double purity() const { return m > 0 ? std::clamp(fresh / m, 0.0, 1.0) : 0; }
-    // Gas in (dm > 0, with stagnation enthalpy h0 and purity y) or out, and work done on it.
-    void exchange(double dm, double energy, double dFresh)
-    {
-        m += dm;
-        u += energy;
-        fresh += dFresh;
-    }
-    void keepPhysical(double minimum)
-    {
-        m = std::max(m, minimum);
-        u = std::max(u, minimum);
-        fresh = std::clamp(fresh, 0.0, m);
-    }
+    int cells() const { return duct.cells(); }
+    Primitive first(const Gas &g) const { return state.primitive(g, 0); }
+    Primitive last(const Gas &g) const { return state.primitive(g, cells() - 1); }
 };
 
-// The flow through an orifice between two volumes, from the higher pressure to the lower:
-// kg/s from a to b (negative from b to a), with its enthalpy and fresh charge.
-struct Transfer
+// Linear between the states before and after a step, at the share `f` of it.
+Primitive between(const Primitive &a, const Primitive &b, double f)
 {
-    double mass = 0, energy = 0, fresh = 0;
-};
-Transfer between(const Gas &g, double area, double pa, double ta, double ya, double pb, double tb,
-                 double yb)
-{
-    if (pa >= pb) {
-        const double m = orificeFlow(g, area, pa, ta, pb);
-        return {m, m * g.cp() * ta, m * ya};
-    }
-    const double m = orificeFlow(g, area, pb, tb, pa);
-    return {-m, -m * g.cp() * tb, -m * yb};
+    return {a.rho + f * (b.rho - a.rho), a.u + f * (b.u - a.u), a.p + f * (b.p - a.p),
+            a.y + f * (b.y - a.y)};
 }
 
 } // namespace
-
-SpeedRange speedRange(double from, double to, double step, const QLocale &locale)
-{
-    SpeedRange r;
-    QLocale c = locale;
-    c.setNumberOptions(QLocale::OmitGroupSeparator);
-    auto number = [&](double v) { return c.toString(v, 'g', 10); };
-    if (!(from >= SlowestRpm && to <= FastestRpm && from <= to)) {
-        r.refusal = QStringLiteral("Regimi da %1 a %2 giri/min: servono DA e A tra %3 e %4, DA "
-                                   "non oltre A")
-                        .arg(number(from), number(to), number(SlowestRpm), number(FastestRpm));
-        return r;
-    }
-    if (!(step >= SmallestRpmStep)) {
-        r.refusal = QStringLiteral("Un passo di %1 giri/min non sposta il regime: serve un passo "
-                                   "di almeno %2")
-                        .arg(number(step), number(SmallestRpmStep));
-        return r;
-    }
-    // Whole steps, counted before any speed is made: the count is known and bounded.
-    const double count = std::floor((to - from) / step + 1e-9) + 1;
-    if (count > MaxSpeeds) {
-        r.refusal = QStringLiteral("%1 regimi, al massimo %2")
-                        .arg(c.toString(count, 'f', 0))
-                        .arg(MaxSpeeds);
-        return r;
-    }
-    for (int k = 0; k < int(count); ++k)
-        r.rpms << from + k * step;
-    return r;
-}
-
-double estimatedWork(const Pipe &pipe, const WaveOptions &o, const QList<double> &rpms)
-{
-    constexpr double SignalSpeed = 1000; // m/s: sound in the hottest gas and its flow
-    const double length = pipe.length();
-    const double cells = std::max(2.0, std::ceil(length / o.cellMm - 1e-9));
-    const double dx = length / cells / 1000;
-    double work = 0;
-    for (double rpm : rpms) {
-        const double dt = std::min(o.cfl * dx / SignalSpeed, 0.5 / (6 * rpm));
-        work += cells * std::ceil(60 / rpm / dt) * o.maxCycles;
-    }
-    return work;
-}
-
-std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
-                                   const WaveOptions &o, const QList<double> &rpms,
-                                   const QLocale &locale, int pipes)
-{
-    // Numbers as the boxes and options read them: no digit grouping.
-    QLocale c = locale;
-    c.setNumberOptions(QLocale::OmitGroupSeparator);
-    auto mm = [&](double v) { return c.toString(v, 'g', 10); };
-    if (std::optional<QString> problem = engineProblem(engine, locale))
-        return problem;
-    if (!(pipe.length() >= ShortestPipeMm))
-        return QStringLiteral("Un tubo di %1 mm: il modello delle onde prende tubi di almeno %2 mm")
-            .arg(mm(pipe.length()), mm(ShortestPipeMm));
-    for (const PipeSection &s : pipe.sections) {
-        if (!(std::min(s.dIn, s.dOut) >= 2 && std::max(s.dIn, s.dOut) <= 500))
-            return QStringLiteral("Il modello delle onde prende tubi con diametri tra 2 e 500 mm");
-        if (!(s.length >= ShortestSectionMm))
-            return QStringLiteral("Un tratto di %1 mm: il modello delle onde prende tratti di "
-                                  "almeno %2 mm")
-                .arg(mm(s.length), mm(ShortestSectionMm));
-    }
-    if (!(o.cellMm >= SmallestCellMm && o.cellMm <= LargestCellMm) ||
-        !(pipe.length() / o.cellMm <= MaxCells))
-        return QStringLiteral("Celle di %1 mm su un tubo di %2 mm: servono celle tra %3 e %4 mm "
-                              "e al massimo %5 celle")
-            .arg(mm(o.cellMm), c.toString(pipe.length(), 'f', 1), mm(SmallestCellMm),
-                 mm(LargestCellMm))
-            .arg(MaxCells);
-    if (o.probes.size() > MaxProbes)
-        return QStringLiteral("Al massimo %1 sonde").arg(MaxProbes);
-    for (double x : o.probes) {
-        if (!(x >= 0 && x <= pipe.length())) {
-            // Enough digits to tell the probe from the pipe's end.
-            int digits = 1;
-            while (digits < 6 && c.toString(x, 'f', digits) == c.toString(pipe.length(), 'f', digits))
-                ++digits;
-            return QStringLiteral("La sonda a %1 mm \u00e8 oltre la fine del tubo, lungo %2 mm")
-                .arg(c.toString(x, 'f', digits), c.toString(pipe.length(), 'f', digits));
-        }
-    }
-    if (rpms.isEmpty() || rpms.size() > MaxSpeeds)
-        return QStringLiteral("Da 1 a %1 regimi").arg(MaxSpeeds);
-    for (double rpm : rpms) {
-        if (!(rpm >= SlowestRpm && rpm <= FastestRpm))
-            return QStringLiteral("Il regime %1 \u00e8 fuori dai regimi del modello (%2 - %3)")
-                .arg(mm(rpm), mm(SlowestRpm), mm(FastestRpm));
-    }
-    const double work = estimatedWork(pipe, o, rpms) * pipes;
-    if (work > LargestRunWork)
-        return QStringLiteral("Troppo lavoro: %1 regimi%2 su %3 celle chiederebbero fino a circa "
-                              "%4 milioni di aggiornamenti di cella, oltre il limite di %5 milioni "
-                              "(circa due minuti su un processore). Ridurre i regimi o usare celle "
-                              "pi\u00f9 lunghe")
-            .arg(rpms.size())
-            .arg(pipes > 1 ? QStringLiteral(" per %1 tubi").arg(pipes) : QString())
-            .arg(c.toString(std::max(2.0, std::ceil(pipe.length() / o.cellMm - 1e-9)), 'f', 0),
-                 c.toString(work / 1e6, 'f', 0), c.toString(LargestRunWork / 1e6, 'f', 0));
-    return std::nullopt;
-}
 
 SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOptions &o,
                           double rpm, const std::atomic<bool> *stop, std::atomic<int> *cyclesDone)
@@ -175,26 +57,28 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
     SpeedResult result;
     result.rpm = rpm;
     const Gas gas;
-    const Duct duct = ductOf(pipe, o.cellMm);
     const EngineGeometry geo = engineGeometry(in);
-    const int n = duct.cells();
-    Scheme scheme(duct, gas, o.friction);
-
+    const PortTiming timing = geo.timing;
+    const double eo = timing.eo, ec = timing.ec, to = timing.to, tc = timing.tc;
     const double pAmb = in.ambientPressure * 1e5, tAmb = in.ambientTemperature + Kelvin;
-    const auto [eo, ec, to, tc] = portTiming(in.sc, in.asp);
     const double degreesPerSecond = 6 * rpm;
+    const bool fired = in.cycle == engine::Cycle::Fired;
+    const engine::Scavenging model = in.scavengingModel();
+    const bool mixing = model == engine::Scavenging::Mixing;
 
-    DuctState s;
-    s.resize(n);
-    const Primitive still{pAmb / (gas.r * (in.pipeTemperature + Kelvin)), 0, pAmb, 0};
-    for (int i = 0; i < n; ++i)
-        s.set(gas, i, still);
+    PipeRun exhaust(pipe, gas, o, Primitive{pAmb / (gas.r * (in.pipeTemperature + Kelvin)), 0, pAmb, 0});
+    const int n = exhaust.cells();
+    std::unique_ptr<PipeRun> intake;
+    if (o.intakePipe)
+        intake = std::make_unique<PipeRun>(*o.intakePipe, gas, o,
+                                           Primitive{pAmb / (gas.r * tAmb), 0, pAmb, 1});
+    const bool pistonIntake = geo.pistonIntake();
 
     // The stations: the port's cell, then each probe's.
     std::vector<int> stations{0};
     result.traces.append(Trace{0, {}, {}, {}});
     for (double x : o.probes) {
-        stations.push_back(duct.cellAt(x / 1000));
+        stations.push_back(exhaust.duct.cellAt(x / 1000));
         result.traces.append(Trace{x, {}, {}, {}});
     }
     for (Trace &t : result.traces) {
@@ -202,24 +86,42 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         t.t.assign(SamplesPerCycle, 0);
         t.u.assign(SamplesPerCycle, 0);
     }
+    result.cylinderPressure.assign(SamplesPerCycle, 0);
+    result.portFlow.assign(SamplesPerCycle, 0);
     std::vector<double> previousPort(SamplesPerCycle, 0);
-    double previousTrapped = -1;
     std::vector<Primitive> before(stations.size()), after(stations.size());
+    double previousTrapped = -1;
 
     Volume cylinder, crankcase;
     crankcase.fill(gas, pAmb, tAmb, geo.crankcaseVolume(geo.travel(eo)), 1);
+    // The fixed state opens every cycle; the firing engine's first cycle starts from it.
+    cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin,
+                  geo.cylinderVolume(geo.travel(eo)), 0);
     const double referenceMass = pAmb / (gas.r * tAmb) * geo.swept;
     const double tiny = 1e-12;
+    const double trappedVolume = geo.cylinderVolume(geo.travel(ec));
+    const engine::Walls walls{fired ? in.heatTransfer : 0, in.wallTemperature + Kelvin};
+    const double meanPistonSpeed = geo.meanPistonSpeed(rpm);
+    engine::Burn burn;
+    burn.start = std::max(360 - in.ignition, ec);
+    burn.duration = in.burnDuration;
+    burn.a = in.wiebeA;
+    burn.m = in.wiebeM;
 
     for (int cycle = 1; cycle <= o.maxCycles; ++cycle) {
-        // The exhaust opens on the cylinder's burnt charge at the given state.
-        cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin,
-                      geo.cylinderVolume(geo.travel(eo)), 0);
-        double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0, lostFresh = 0;
-        double transferredFresh = 0; // net, crankcase to cylinder
+        if (!fired)
+            cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin,
+                          geo.cylinderVolume(geo.travel(eo)), 0);
+        const double eoVolume = geo.cylinderVolume(geo.travel(eo));
+        const double eoPressure = cylinder.pressure(gas, eoVolume);
+        const double eoTemperature = cylinder.temperature(gas);
+        double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0, trappedMass = 0;
+        double lostFresh = 0, transferredFresh = 0, sr = 0;
+        double crankcaseWork = 0, peak = 0, peakAngle = 0;
+        EnergyBalance energy;
         double theta = eo;
         const double end = eo + 360;
-        bool cylinderOpen = true;
+        bool wasOpen = true;
         int nextSample = int(std::floor(eo * 2)) + 1; // half degrees
         double travelNow = geo.travel(theta);
         while (theta < end) {
@@ -227,84 +129,144 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                 result.cancelled = true;
                 return result;
             }
-            double dt = scheme.stableStep(s, o.cfl);
+            double dt = exhaust.scheme->stableStep(exhaust.state, o.cfl);
+            if (intake)
+                dt = std::min(dt, intake->scheme->stableStep(intake->state, o.cfl));
             dt = std::min(dt, 0.5 / degreesPerSecond); // at most half a degree
             dt = std::min(dt, (end - theta) / degreesPerSecond);
-            if (cylinderOpen && theta < ec)
+            if (wasOpen && theta < ec)
                 dt = std::min(dt, std::max((ec - theta) / degreesPerSecond, 1e-12));
             const double thetaNext = theta + dt * degreesPerSecond;
             const double mid = (theta + thetaNext) / 2;
             // The piston now, half way through the step and at its end.
             const double travelMid = geo.travel(mid), travelNext = geo.travel(thetaNext);
+            const EngineGeometry::Ports ports = geo.portsAt(mid, travelMid);
+            const bool open = ports.exhaust > 0 || ports.transfer > 0;
+            if (wasOpen && !open) {
+                // Trapped: what the burn will take.
+                trappedFresh = cylinder.fresh;
+                trappedMass = cylinder.m;
+                burn.fresh = trappedFresh;
+                burn.heat = fired ? engine::chargeHeat(engine::chargeOf(trappedFresh, in.airFuel),
+                                                       in.lhv, in.combustionEfficiency)
+                                  : 0;
+            }
+            const double cylinderBefore = cylinder.pressure(gas, geo.cylinderVolume(travelNow));
 
-            // The port: the cylinder while the exhaust is open, a closed end otherwise.
-            const Primitive first = s.primitive(gas, 0), last = s.primitive(gas, n - 1);
+            // The port: the cylinder while it is open, a closed end otherwise.
+            const Primitive first = exhaust.first(gas), last = exhaust.last(gas);
             Flux port{0, 0, 0, 0};
             const double vCyl = geo.cylinderVolume(travelMid);
-            if (cylinderOpen) {
+            if (open) {
+                const double purity = mixing ? cylinder.purity()
+                                             : engine::outflowPurity(model, sr);
                 const Reservoir res{cylinder.pressure(gas, vCyl), cylinder.temperature(gas),
-                                    cylinder.purity()};
-                port = portFace(gas, res, in.exhaustCd * geo.exhaustArea(travelMid), first,
-                                duct.faceArea[0]);
+                                    purity};
+                port = portFace(gas, res, ports.exhaust, first, exhaust.duct.faceArea[0]);
+                // What leaves carries no more fresh charge, nor burnt gas, than the cylinder
+                // holds.
+                if (!mixing && port.mass > 0)
+                    port.fresh = std::clamp(port.fresh, port.mass - (cylinder.m - cylinder.fresh) / dt,
+                                            cylinder.fresh / dt);
             } else {
-                port = wallFace(gas, first, duct.faceArea[0], false);
+                port = wallFace(gas, first, exhaust.duct.faceArea[0], false);
             }
-            const Flux open = openEndFace(gas, pAmb, tAmb, last, duct.faceArea[n]);
+            const Flux openEnd = openEndFace(gas, pAmb, tAmb, last, exhaust.duct.faceArea[n]);
             for (std::size_t k = 0; k < stations.size(); ++k)
-                before[k] = s.primitive(gas, stations[k]);
-            scheme.advance(s, dt, port, open);
+                before[k] = exhaust.state.primitive(gas, stations[k]);
+            exhaust.scheme->advance(exhaust.state, dt, port, openEnd);
             result.cellUpdates += n;
             portMass += port.mass * dt;
-            endMass += open.mass * dt;
-            if (cylinderOpen)
+            endMass += openEnd.mass * dt;
+            if (open)
                 lostFresh += port.fresh * dt;
 
-            // The crankcase breathes through the one-way intake and feeds the transfers.
+            // The crankcase breathes through its intake and feeds the transfers.
             const double vCc = geo.crankcaseVolume(travelMid);
             const double pCc = crankcase.pressure(gas, vCc), tCc = crankcase.temperature(gas);
-            const double intake = orificeFlow(gas, in.intakeCd * geo.intakeArea, pAmb, tAmb, pCc);
-            crankcase.exchange(intake * dt, intake * dt * gas.cp() * tAmb, intake * dt);
-            intakeMass += intake * dt;
+            Transfer in_;
+            if (intake) {
+                const Reservoir cc{pCc, tCc, crankcase.purity()};
+                const double area =
+                    pistonIntake ? ports.intake : geo.intakeCd * geo.intakeArea;
+                const Flux mouth = openStartFace(gas, pAmb, tAmb, intake->first(gas),
+                                                 intake->duct.faceArea[0], 1);
+                const Flux into = portEndFace(gas, cc, area, intake->last(gas),
+                                              intake->duct.faceArea[intake->cells()], !pistonIntake);
+                intake->scheme->advance(intake->state, dt, mouth, into);
+                result.cellUpdates += intake->cells();
+                in_ = {into.mass, into.energy, into.fresh};
+            } else if (pistonIntake) {
+                in_ = engine::between(gas, ports.intake, pAmb, tAmb, 1, pCc, tCc,
+                                      crankcase.purity());
+            } else {
+                const double m = orificeFlow(gas, geo.intakeCd * geo.intakeArea, pAmb, tAmb, pCc);
+                in_ = {m, m * gas.cp() * tAmb, m};
+            }
+            crankcase.exchange(in_.mass * dt, in_.energy * dt, in_.fresh * dt);
+            intakeMass += in_.mass * dt;
             const double dVcc = geo.pistonArea * (travelNow - travelNext);
-            if (cylinderOpen) {
+            const double dV = geo.pistonArea * (travelNext - travelNow);
+            if (open) {
                 const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
-                const Transfer t = between(gas, in.transferCd * geo.transferArea(travelMid), pCc,
-                                           tCc, crankcase.purity(), pCyl, tCyl, cylinder.purity());
+                const Transfer t = engine::between(gas, ports.transfer, pCc, tCc,
+                                                   crankcase.purity(), pCyl, tCyl,
+                                                   cylinder.purity());
                 crankcase.exchange(-t.mass * dt, -t.energy * dt, -t.fresh * dt);
-                transferredFresh += t.fresh * dt;
-                const double dV = geo.pistonArea * (travelNext - travelNow);
+                const double wall = engine::wallHeat(walls.a, geo, travelMid, cylinder.m, pCyl, tCyl,
+                                                     vCyl, gas.cv(), walls.kelvin,
+                                                     meanPistonSpeed, dt);
+                // The scavenge ratio: the fresh charge delivered, as a volume at its own
+                // temperature (the crankcase's) and the cylinder's pressure, over the trapped
+                // volume; the rig the curves come from was at one temperature throughout.
+                sr = std::max(0.0, sr + t.fresh * dt * gas.r * tCc / (pCyl * trappedVolume));
                 cylinder.exchange(t.mass * dt - port.mass * dt,
-                                  t.energy * dt - port.energy * dt - pCyl * dV,
+                                  t.energy * dt - port.energy * dt - pCyl * dV - wall,
                                   t.fresh * dt - port.fresh * dt);
                 cylinder.keepPhysical(tiny);
+                transferredFresh += t.fresh * dt;
+                energy.work += pCyl * dV;
+                energy.wallHeat += wall;
+                energy.exhaust += port.energy * dt;
+                energy.intake += t.energy * dt;
+            } else {
+                const engine::ClosedStep step = engine::advanceClosed(
+                    cylinder, gas, geo, burn, walls, rpm, theta, thetaNext);
+                energy.work += step.work;
+                energy.fuel += step.released;
+                energy.wallHeat += step.wall;
+                cylinder.keepPhysical(tiny);
             }
+            crankcaseWork += pCc * dVcc;
             crankcase.exchange(0, -pCc * dVcc, 0);
             crankcase.keepPhysical(tiny);
+            const double cylinderAfter = cylinder.pressure(gas, geo.cylinderVolume(travelNext));
+            if (cylinderAfter > peak) {
+                peak = cylinderAfter;
+                peakAngle = std::fmod(thetaNext, 360);
+            }
 
             // Samples on the half degrees crossed, between the states before and after.
             for (std::size_t k = 0; k < stations.size(); ++k)
-                after[k] = s.primitive(gas, stations[k]);
+                after[k] = exhaust.state.primitive(gas, stations[k]);
             while (nextSample * 0.5 <= thetaNext && nextSample * 0.5 <= end) {
                 const double f = (nextSample * 0.5 - theta) / (thetaNext - theta);
                 const int index =
                     ((nextSample % SamplesPerCycle) + SamplesPerCycle) % SamplesPerCycle;
                 for (std::size_t k = 0; k < stations.size(); ++k) {
-                    const Primitive &a = before[k], &b = after[k];
-                    const double rho = a.rho + f * (b.rho - a.rho);
-                    const double p = a.p + f * (b.p - a.p);
+                    const Primitive w = waves::between(before[k], after[k], f);
                     Trace &tr = result.traces[int(k)];
-                    tr.p[index] = p;
-                    tr.t[index] = p / (gas.r * rho);
-                    tr.u[index] = a.u + f * (b.u - a.u);
+                    tr.p[index] = w.p;
+                    tr.t[index] = w.p / (gas.r * w.rho);
+                    tr.u[index] = w.u;
                 }
+                result.cylinderPressure[index] = cylinderBefore + f * (cylinderAfter - cylinderBefore);
+                result.portFlow[index] = port.mass;
                 ++nextSample;
             }
             theta = thetaNext;
             travelNow = travelNext;
-            if (cylinderOpen && theta >= ec - 1e-9) {
-                trappedFresh = cylinder.fresh;
-                cylinderOpen = false;
-            }
+            wasOpen = open;
         }
 
         // Periodic when the port's trace repeats and the pipe passes on what it takes in.
@@ -319,15 +281,26 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
         result.endMass = endMass;
         result.deliveryRatio = intakeMass / referenceMass;
         result.chargingEfficiency = trappedFresh / referenceMass;
+        result.scavengingEfficiency = trappedMass > 0 ? trappedFresh / trappedMass : 0;
         // Of the fresh charge that came into the cylinder this cycle, the share kept: what was
         // trapped against what was trapped and what left net through the port. In a periodic
         // cycle that is trapped over delivered, and never more than 1 even while the crankcase
         // is still giving up the charge it started with.
         const double supplied = trappedFresh + std::max(0.0, lostFresh);
         result.trappingEfficiency = supplied > 0 ? trappedFresh / supplied : 0;
+        result.energy = energy;
+        result.peakPressure = peak / 1e5;
+        result.peakAngle = peakAngle;
+        result.eoPressure = eoPressure / 1e5;
+        result.eoTemperature = eoTemperature - Kelvin;
+        const double fmep = engine::chenFlynn(in.frictionA, in.frictionB, in.frictionC,
+                                              in.frictionD, result.peakPressure, meanPistonSpeed);
+        result.brake = engine::brakeFigures(energy.work, crankcaseWork, fmep, geo.swept, rpm,
+                                            std::max(0.0, intakeMass) / (1 + in.airFuel));
         if (cyclesDone)
             cyclesDone->fetch_add(1, std::memory_order_relaxed);
-        if (!std::isfinite(change) || !std::isfinite(portMass) || !std::isfinite(trappedFresh)) {
+        if (!std::isfinite(change) || !std::isfinite(portMass) || !std::isfinite(trappedFresh) ||
+            !std::isfinite(energy.work)) {
             result.failed = true;
             return result;
         }
@@ -358,33 +331,6 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
     const int ecIndex = int(std::lround(ec * 2)) % SamplesPerCycle;
     result.plug = (port.p[ecIndex] - pAmb) / 1e5;
     return result;
-}
-
-QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
-                                  const WaveOptions &o, const QList<double> &rpms, int threads,
-                                  const std::atomic<bool> *stop, std::atomic<int> *cyclesDone,
-                                  std::atomic<int> *speedsDone)
-{
-    std::vector<SpeedResult> results(rpms.size());
-    std::atomic<int> next{0};
-    auto work = [&] {
-        for (int i = next++; i < rpms.size(); i = next++) {
-            results[i] = simulateSpeed(pipe, engine, o, rpms[i], stop, cyclesDone);
-            if (cyclesDone)
-                cyclesDone->fetch_add(o.maxCycles - results[i].cycles);
-            if (speedsDone)
-                speedsDone->fetch_add(1);
-        }
-    };
-    const int count =
-        threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::min(count, int(rpms.size())); ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread &t : pool)
-        t.join();
-    return QList<SpeedResult>(results.begin(), results.end());
 }
 
 } // namespace velmorant::waves

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine.h"
+#include "friction.h"
 #include "pipe.h"
 
 #include <QList>
@@ -47,6 +48,9 @@ struct WaveOptions
     QList<double> probes;    // mm from the port
     int maxCycles = 40;
     double periodicTolerance = 0.005; // of the port pressure's range, cycle to cycle
+    // An intake duct from the atmosphere to the crankcase's port (its stations from the mouth),
+    // solved as the exhaust is; without it the crankcase breathes through an orifice.
+    std::optional<Pipe> intakePipe;
 };
 
 // Pressure (Pa), temperature (K) and velocity (m/s) at one station against crank angle, from
@@ -57,16 +61,34 @@ struct Trace
     std::vector<double> p, t, u;
 };
 
+// Where one cycle's fuel energy went, J, in the cylinder: released by the burn, done as work on
+// the piston, given to the walls, and carried by the gas through the exhaust port and the
+// transfers (each net of what flows back).
+struct EnergyBalance
+{
+    double fuel = 0, work = 0, wallHeat = 0, exhaust = 0, intake = 0;
+};
+
 struct SpeedResult
 {
     double rpm = 0;
     int cycles = 0; // run, the last one periodic unless maxCycles ran out
     bool periodic = false;
     double deliveryRatio = 0, trappingEfficiency = 0, chargingEfficiency = 0;
+    double scavengingEfficiency = 0;  // fresh charge in the trapped charge
     double portMass = 0, endMass = 0; // kg per cycle, into the pipe and out of its end
     double suction = 0;               // bar against ambient: the lowest at the port, TO-TC
     double plug = 0;                  // bar against ambient at the port at exhaust closing
+    // At the crankshaft and in the cylinder: mean effective pressures (bar), brake power,
+    // torque, fuel consumption; the peak pressure (bar) and its angle; the state at exhaust
+    // opening (bar, °C); the cycle's energy.
+    engine::BrakeFigures brake;
+    double peakPressure = 0, peakAngle = 0;
+    double eoPressure = 0, eoTemperature = 0;
+    EnergyBalance energy;
     QList<Trace> traces;              // the port, then the probes
+    std::vector<double> cylinderPressure; // Pa, every half degree as the traces
+    std::vector<double> portFlow;         // kg/s into the pipe at the port, the same
     long long cellUpdates = 0;
     bool cancelled = false;
     bool failed = false; // the numbers stopped being finite: nothing here is to be shown
@@ -84,6 +106,9 @@ std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
 // The cell updates a run of `pipes` such pipes may take at most: every cycle of every speed
 // run, each step as short as a signal speed of 1000 m/s across a cell (or half a degree) allows.
 double estimatedWork(const Pipe &pipe, const WaveOptions &o, const QList<double> &rpms);
+
+// The model's time-step bound of a pipe's cells (its cells along `pipe` at `cellMm`), the count.
+int cellCount(const Pipe &pipe, double cellMm);
 
 // The engine running at `rpm` on the pipe, cycle after cycle until the port pressure repeats
 // itself and the mass into the pipe balances the mass out of it (or maxCycles). `stop` ends

@@ -11,7 +11,7 @@ namespace velmorant::waves {
 
 QByteArray tracesCsv(const QList<SpeedResult> &speeds)
 {
-    QByteArray out("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s\n");
+    QByteArray out("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s,p_cyl_bar\n");
     for (const SpeedResult &s : speeds) {
         for (int k = 0; k < SamplesPerCycle; ++k) {
             for (const Trace &t : s.traces) {
@@ -20,7 +20,9 @@ QByteArray tracesCsv(const QList<SpeedResult> &speeds)
                        QByteArray::number(t.x, 'g', 10) + ',' +
                        QByteArray::number(t.p[k] / 1e5, 'f', 5) + ',' +
                        QByteArray::number(t.t[k] - 273.15, 'f', 2) + ',' +
-                       QByteArray::number(t.u[k], 'f', 3) + '\n';
+                       QByteArray::number(t.u[k], 'f', 3) + ',' +
+                       QByteArray::number(s.cylinderPressure.empty() ? 0.0 : s.cylinderPressure[k] / 1e5, 'f', 5) +
+                       '\n';
             }
         }
     }

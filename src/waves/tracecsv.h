@@ -11,7 +11,7 @@ namespace velmorant::waves {
 
 // The traces of every speed as CSV, periods for decimals: a header, then a row per speed,
 // half degree and station (mm from the port): pressure in bar, temperature in °C, velocity in
-// m/s.
+// m/s, and the cylinder's pressure in bar at that angle.
 QByteArray tracesCsv(const QList<SpeedResult> &speeds);
 
 // A pressure trace measured on an engine: CSV rows of crank angle (degrees after top dead

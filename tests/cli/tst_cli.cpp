@@ -1166,7 +1166,7 @@ void TestCli::wavesInJsonAndTraces()
     // Every speed, every half degree, at the port and the probe.
     const QList<QByteArray> lines = readAll(traces).trimmed().split('\n');
     QCOMPARE(lines.size(), 1 + 3 * 720 * 2);
-    QCOMPARE(lines[0], QByteArray("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s"));
+    QCOMPARE(lines[0], QByteArray("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s,p_cyl_bar"));
     QVERIFY(lines[2].startsWith("9000,0.0,300,"));
 
     // Each figure under its own name: the model run here on the same pipe and engine gives the

@@ -743,7 +743,7 @@ void TestOfficina::engineDialogReachesTheModel()
     dialogBox("opt_eo-pressure")->setText("30");
     ok();
     QCOMPARE(platform.messages.size(), 1);
-    QVERIFY2(platform.messages[0].text.contains("Pressione all'apertura scarico (bar)") &&
+    QVERIFY2(platform.messages[0].text.contains("Pressione all'apertura scarico, ciclo fisso (bar)") &&
                  platform.messages[0].text.contains("tra 1,5 e 20"),
              qPrintable(platform.messages[0].text));
     QVERIFY(w->findChild<EngineDialog *>("dlgMotore")->isVisible());
