@@ -158,8 +158,12 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
             Flux port{0, 0, 0, 0};
             const double vCyl = geo.cylinderVolume(travelMid);
             if (open) {
+                // Perfect displacement lets out burnt gas while there is any, whatever the
+                // cylinder's volume did meanwhile; the clamp below then passes fresh charge.
                 const double purity = mixing ? cylinder.purity()
-                                             : engine::outflowPurity(model, sr);
+                                      : model == engine::Scavenging::Displacement
+                                          ? 0.0
+                                          : engine::outflowPurity(model, sr);
                 const Reservoir res{cylinder.pressure(gas, vCyl), cylinder.temperature(gas),
                                     purity};
                 port = portFace(gas, res, ports.exhaust, first, exhaust.duct.faceArea[0]);

@@ -56,6 +56,8 @@ private slots:
     void scavengingInAFixedVolume_data();
     void scavengingInAFixedVolume();
     void annandGrowsAsRe07();
+    void wallsAreTheGasCan_data();
+    void wallsAreTheGasCan();
     void brakeFiguresWorkedExample();
 };
 
@@ -308,6 +310,34 @@ void TestEngine::annandGrowsAsRe07()
     const EngineGeometry geo = engineGeometry(square100());
     QCOMPARE(wallHeat(0.26, geo, 0.01, 1e-4, 1e5, 500, 1e-4, 820, 500, 10, 1e-4), 0.0);
     QVERIFY(wallHeat(0.26, geo, 0.01, 1e-4, 1e5, 400, 1e-4, 820, 500, 10, 1e-4) < 0);
+}
+
+void TestEngine::wallsAreTheGasCan_data()
+{
+    QTest::addColumn<double>("degrees");
+    QTest::newRow("top dead centre") << 0.0;
+    QTest::newRow("half way") << 90.0;
+    QTest::newRow("bottom dead centre") << 180.0;
+}
+
+// The gas gives heat through the whole skin of the can it fills: the head and the crown, a
+// bore's disc each, and the liner as tall as the gas (its volume over the bore's area, from the
+// clearance and the crank-slider worked out here).
+void TestEngine::wallsAreTheGasCan()
+{
+    QFETCH(double, degrees);
+    const EngineInputs e = square100();
+    const EngineGeometry geo = engineGeometry(e);
+    const double stroke = std::cbrt(4 * 100e-6 / Pi), bore = stroke, disc = Pi / 4 * bore * bore;
+    const double volume = 100e-6 / (e.compressionRatio - 1) +
+                          disc * pistonDrop(stroke, e.conRodStrokes * stroke, degrees);
+    const double skin = 2 * disc + Pi * bore * volume / disc;
+    const double mass = 1e5 * volume / (287 * 1500), dt = 1e-7, cm = 2 * stroke * 9000 / 60;
+    const double q = wallHeat(0.26, geo, geo.travel(degrees), mass, 1e5, 1500, volume, 718, 473,
+                              cm, dt);
+    const double h = annandCoefficient(0.26, mass / volume, 1500, cm, bore);
+    QVERIFY2(std::abs(q / (h * skin * (1500 - 473) * dt) - 1) < 1e-9,
+             qPrintable(QStringLiteral("%1 m² against %2").arg(q / (h * (1500 - 473) * dt)).arg(skin)));
 }
 
 // 100 cm³ at 10000 rpm, 10 bar indicated, 0.5 bar pumping, 2 bar friction: 7.5 bar at the

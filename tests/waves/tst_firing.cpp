@@ -1,0 +1,403 @@
+// The firing engine on its pipe, as the user sees it, against answers found here: the exhaust
+// opens where the crank-slider says, a table of the same ports gives the same engine, a cycle
+// called periodic repeats, the fuel's energy is accounted for, the fixed cycle ignores the
+// burn, and the figures move the way an engine does when compression, air, pipe length,
+// ignition, scavenging or the intake change.
+#include "cycle.h"
+#include "geometry.h"
+
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace velmorant;
+using namespace velmorant::waves;
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+EngineInputs defaultEngine()
+{
+    return onDesign(EngineInputs(), defaultParameters());
+}
+
+Pipe defaultPipe()
+{
+    return firstSizingPipe(evaluateChamber(defaultParameters()).dimensions);
+}
+
+Pipe scaled(Pipe pipe, double factor)
+{
+    for (PipeSection &s : pipe.sections)
+        s.length *= factor;
+    return pipe;
+}
+
+// The piston's distance below top dead centre by the crank-slider's own triangle, m.
+double pistonDrop(double stroke, double rod, double degrees)
+{
+    const double r = stroke / 2, a = degrees * Pi / 180;
+    return r + rod - r * std::cos(a) - std::sqrt(rod * rod - std::pow(r * std::sin(a), 2));
+}
+
+// The default engine with its bore and stroke said (the displacement's square engine).
+EngineInputs boredEngine()
+{
+    EngineInputs e = defaultEngine();
+    const double stroke = std::cbrt(4 * e.displacement * 1e-6 / Pi) * 1000;
+    e.bore = stroke;
+    e.stroke = stroke;
+    return e;
+}
+
+// The rectangular ports' open areas every half degree, found here: each a width times what the
+// piston uncovers below its top edge, the edge where the port's duration puts it.
+engine::PortAreaTable rectanglesByHand(const EngineInputs &e)
+{
+    const double stroke = *e.stroke / 1000, bore = *e.bore / 1000, rod = e.conRodStrokes * stroke;
+    const double exhaustTop = pistonDrop(stroke, rod, 180 - e.sc / 2);
+    const double transferTop = pistonDrop(stroke, rod, 180 - e.asp / 2);
+    engine::PortAreaTable t;
+    t.source = QStringLiteral("a mano");
+    for (int k = 0; k < 720; ++k) {
+        const double a = k * 0.5, drop = pistonDrop(stroke, rod, a);
+        t.angle.push_back(a);
+        t.exhaust.push_back(e.exhaustWidth * bore * std::max(0.0, drop - exhaustTop) * 1e6);
+        t.transfer.push_back(e.transferWidth * bore * std::max(0.0, drop - transferTop) * 1e6);
+    }
+    return t;
+}
+
+double relative(double a, double b)
+{
+    return std::abs(a / b - 1);
+}
+
+QString figures(const SpeedResult &r)
+{
+    return QStringLiteral("%1 rpm: DR %2 TE %3 SE %9 CE %4 IMEP %5 bar P %6 kW (%7 cycles%8)")
+        .arg(r.rpm)
+        .arg(r.deliveryRatio)
+        .arg(r.trappingEfficiency)
+        .arg(r.chargingEfficiency)
+        .arg(r.brake.imep)
+        .arg(r.brake.powerKw)
+        .arg(r.cycles)
+        .arg(r.periodic ? "" : ", not periodic")
+        .arg(r.scavengingEfficiency);
+}
+
+// The speed of the highest power in a sweep, by a parabola through the best and its neighbours.
+double peakSpeed(const QList<SpeedResult> &rs)
+{
+    int best = 0;
+    for (int k = 1; k < rs.size(); ++k)
+        if (rs[k].brake.powerKw > rs[best].brake.powerKw)
+            best = k;
+    if (best == 0 || best == rs.size() - 1)
+        return rs[best].rpm;
+    const double y0 = rs[best - 1].brake.powerKw, y1 = rs[best].brake.powerKw,
+                 y2 = rs[best + 1].brake.powerKw;
+    const double step = rs[best].rpm - rs[best - 1].rpm;
+    return rs[best].rpm + 0.5 * step * (y0 - y2) / (y0 - 2 * y1 + y2);
+}
+
+} // namespace
+
+class TestFiring : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exhaustOpensAtItsPort_data();
+    void exhaustOpensAtItsPort();
+    void portTableIsTheSameEngine();
+    void periodicMeansTheCycleRepeats();
+    void energyCloses_data();
+    void energyCloses();
+    void fixedCycleIgnoresTheBurn();
+    void directions_data();
+    void directions();
+    void longerPipePeaksLower();
+    void scavengingOrder();
+    void intakePipeTunesTheDelivery();
+};
+
+void TestFiring::exhaustOpensAtItsPort_data()
+{
+    QTest::addColumn<double>("sc");
+    QTest::addColumn<double>("asp");
+    QTest::addColumn<bool>("table"); // the ports as a table of areas
+    QTest::newRow("design's ports") << 0.0 << 0.0 << false;
+    QTest::newRow("road timing") << 170.0 << 118.0 << false;
+    QTest::newRow("road timing, as a table") << 170.0 << 118.0 << true;
+}
+
+// Gas first crosses the exhaust port at exhaust opening, 180 - SC/2 after top dead centre,
+// and last at its closing; while the port is shut not a gram passes.
+void TestFiring::exhaustOpensAtItsPort()
+{
+    QFETCH(double, sc);
+    QFETCH(double, asp);
+    QFETCH(bool, table);
+    EngineInputs e = boredEngine();
+    if (sc > 0) {
+        e.sc = sc;
+        e.asp = asp;
+    }
+    if (table)
+        e.portAreas = rectanglesByHand(e);
+    const SpeedResult r = simulateSpeed(defaultPipe(), e, WaveOptions(), 9000);
+    QVERIFY(!r.failed);
+    QCOMPARE(int(r.portFlow.size()), SamplesPerCycle);
+    const double eo = 180 - e.sc / 2, ec = 180 + e.sc / 2;
+    double first = -1, last = -1;
+    for (int k = 0; k < SamplesPerCycle; ++k) {
+        if (r.portFlow[k] != 0) {
+            if (first < 0)
+                first = k * 0.5;
+            last = k * 0.5;
+        }
+    }
+    QVERIFY2(first > eo - 0.01 && first <= eo + 0.5 && last < ec + 0.01 && last >= ec - 0.5,
+             qPrintable(QStringLiteral("flow from %1 to %2, port open %3 to %4")
+                            .arg(first)
+                            .arg(last)
+                            .arg(eo)
+                            .arg(ec)));
+}
+
+// The rectangles' areas worked out here and given as a table run the same engine.
+void TestFiring::portTableIsTheSameEngine()
+{
+    EngineInputs e = boredEngine();
+    const SpeedResult rect = simulateSpeed(defaultPipe(), e, WaveOptions(), 9500);
+    e.portAreas = rectanglesByHand(e);
+    const SpeedResult table = simulateSpeed(defaultPipe(), e, WaveOptions(), 9500);
+    const QString both = figures(rect) + " / " + figures(table);
+    QVERIFY2(rect.periodic && table.periodic, qPrintable(both));
+    QVERIFY2(relative(rect.deliveryRatio, table.deliveryRatio) < 0.005 &&
+                 relative(rect.trappingEfficiency, table.trappingEfficiency) < 0.005 &&
+                 relative(rect.brake.imep, table.brake.imep) < 0.005,
+             qPrintable(both));
+}
+
+// A speed said to be periodic at cycle N: the cycle before it, run here on its own, differs
+// from it at the port by less than the tolerance of the port pressure's range, and traps the
+// same charge.
+void TestFiring::periodicMeansTheCycleRepeats()
+{
+    WaveOptions o;
+    const SpeedResult r = simulateSpeed(defaultPipe(), defaultEngine(), o, 11000);
+    QVERIFY2(r.periodic && r.cycles > 2, qPrintable(figures(r)));
+    o.maxCycles = r.cycles - 1;
+    const SpeedResult before = simulateSpeed(defaultPipe(), defaultEngine(), o, 11000);
+    QCOMPARE(before.cycles, r.cycles - 1);
+    const std::vector<double> &p = r.traces[0].p, &q = before.traces[0].p;
+    const auto [lo, hi] = std::minmax_element(p.begin(), p.end());
+    double change = 0;
+    for (int k = 0; k < SamplesPerCycle; ++k)
+        change = std::max(change, std::abs(p[k] - q[k]));
+    QVERIFY2(change <= o.periodicTolerance * (*hi - *lo),
+             qPrintable(QStringLiteral("%1 Pa of %2").arg(change).arg(*hi - *lo)));
+    QVERIFY2(relative(r.chargingEfficiency, before.chargingEfficiency) < 0.01,
+             qPrintable(figures(r) + " / " + figures(before)));
+}
+
+void TestFiring::energyCloses_data()
+{
+    QTest::addColumn<double>("rpm");
+    QTest::addColumn<double>("heatTransfer");
+    QTest::newRow("7000 rpm") << 7000.0 << 0.26;
+    QTest::newRow("10000 rpm") << 10000.0 << 0.26;
+    QTest::newRow("13000 rpm") << 13000.0 << 0.26;
+    QTest::newRow("10000 rpm, adiabatic") << 10000.0 << 0.0;
+}
+
+// Over a periodic cycle the fuel's energy is the piston's work, the walls' heat and what the gas
+// carries out of the cylinder net of what it brings in, to half a percent; and the work is the
+// indicated mean effective pressure times the swept volume.
+void TestFiring::energyCloses()
+{
+    QFETCH(double, rpm);
+    QFETCH(double, heatTransfer);
+    EngineInputs e = boredEngine();
+    e.heatTransfer = heatTransfer;
+    const SpeedResult r = simulateSpeed(defaultPipe(), e, WaveOptions(), rpm);
+    QVERIFY2(r.periodic, qPrintable(figures(r)));
+    const EnergyBalance &b = r.energy;
+    QVERIFY(b.fuel > 0 && b.work > 0);
+    QVERIFY(heatTransfer > 0 ? b.wallHeat > 0 : b.wallHeat == 0);
+    const double sum = b.work + b.wallHeat + b.exhaust - b.intake;
+    QVERIFY2(relative(sum, b.fuel) < 0.005,
+             qPrintable(QStringLiteral("fuel %1 J, work %2, walls %3, out %4, in %5")
+                            .arg(b.fuel)
+                            .arg(b.work)
+                            .arg(b.wallHeat)
+                            .arg(b.exhaust)
+                            .arg(b.intake)));
+    const double swept = Pi / 4 * std::pow(*e.bore / 1000, 2) * *e.stroke / 1000;
+    QVERIFY(relative(r.brake.imep * 1e5 * swept, b.work) < 1e-9);
+    // The brake figures follow from the mean effective pressures.
+    const double power = r.brake.bmep * 1e5 * swept * rpm / 60;
+    QVERIFY(relative(r.brake.powerKw * 1000, power) < 1e-9);
+    QVERIFY(relative(r.brake.torqueNm * 2 * Pi * rpm / 60, power) < 1e-9);
+}
+
+// The fixed cycle starts every blowdown from the state given: the burn's inputs change nothing,
+// and the state at exhaust opening is that state. The firing cycle does heed them.
+void TestFiring::fixedCycleIgnoresTheBurn()
+{
+    EngineInputs e = defaultEngine();
+    e.cycle = engine::Cycle::Fixed;
+    EngineInputs other = e;
+    other.ignition = 5;
+    other.airFuel = 16;
+    other.wiebeA = 3;
+    other.heatTransfer = 0;
+    other.scavenging = engine::Scavenging::Mixing;
+    const SpeedResult a = simulateSpeed(defaultPipe(), e, WaveOptions(), 10000);
+    const SpeedResult b = simulateSpeed(defaultPipe(), other, WaveOptions(), 10000);
+    QVERIFY(a.traces[0].p == b.traces[0].p);
+    QCOMPARE(a.chargingEfficiency, b.chargingEfficiency);
+    QVERIFY(std::abs(a.eoPressure - e.eoPressure) < 1e-12);
+    QVERIFY(std::abs(a.eoTemperature - e.eoTemperature) < 1e-9);
+    e.cycle = other.cycle = engine::Cycle::Fired;
+    const SpeedResult c = simulateSpeed(defaultPipe(), e, WaveOptions(), 10000);
+    const SpeedResult d = simulateSpeed(defaultPipe(), other, WaveOptions(), 10000);
+    QVERIFY(relative(c.eoPressure, d.eoPressure) > 0.01);
+}
+
+void TestFiring::directions_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("figure"); // "efficiency" (indicated work over the fuel's
+                                         // energy), "power", "consumption" (brake specific)
+    QTest::addColumn<int>("sign");       // of the figure's change
+    QTest::newRow("compression 8 to 13") << "compression" << "efficiency" << 1;
+    QTest::newRow("air 20 to 45 °C") << "hot air" << "power" << -1;
+    QTest::newRow("air 1.013 to 0.85 bar") << "thin air" << "power" << -1;
+    QTest::newRow("ignition 18 to -10 (after TDC)") << "late ignition" << "power" << -1;
+    QTest::newRow("walls adiabatic") << "no wall heat" << "efficiency" << 1;
+    QTest::newRow("air-fuel 14.5 to 11") << "rich" << "consumption" << 1;
+}
+
+// What a tuner knows: each change moves its figure the known way, at three speeds.
+void TestFiring::directions()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, figure);
+    QFETCH(int, sign);
+    EngineInputs base = defaultEngine(), changed = base;
+    if (change == "compression") {
+        base.compressionRatio = 8;
+        changed.compressionRatio = 13;
+    } else if (change == "hot air") {
+        changed.ambientTemperature = 45;
+    } else if (change == "thin air") {
+        changed.ambientPressure = 0.85;
+    } else if (change == "late ignition") {
+        changed.ignition = -10;
+    } else if (change == "no wall heat") {
+        changed.heatTransfer = 0;
+    } else if (change == "rich") {
+        base.airFuel = 14.5;
+        changed.airFuel = 11;
+    }
+    const QList<double> rpms{7000, 10000, 12000};
+    const QList<SpeedResult> a = simulateSpeeds(defaultPipe(), base, WaveOptions(), rpms, 2);
+    const QList<SpeedResult> b = simulateSpeeds(defaultPipe(), changed, WaveOptions(), rpms, 2);
+    for (int k = 0; k < rpms.size(); ++k) {
+        auto of = [&](const SpeedResult &r) {
+            if (figure == "consumption")
+                return r.brake.bsfc.value_or(0);
+            return figure == "power" ? r.brake.powerKw : r.energy.work / r.energy.fuel;
+        };
+        QVERIFY2(sign * (of(b[k]) - of(a[k])) > 0.005 * std::abs(of(a[k])),
+                 qPrintable(QStringLiteral("%1 against %2: %3 / %4")
+                                .arg(of(b[k]))
+                                .arg(of(a[k]))
+                                .arg(figures(a[k]), figures(b[k]))));
+    }
+}
+
+// The same pipe 20 % longer is tuned lower: its power peak comes at a lower speed, by about the
+// ratio of the lengths.
+void TestFiring::longerPipePeaksLower()
+{
+    QList<double> rpms;
+    for (double rpm = 6000; rpm <= 13000; rpm += 500)
+        rpms << rpm;
+    WaveOptions o;
+    const QList<SpeedResult> base = simulateSpeeds(defaultPipe(), defaultEngine(), o, rpms, 2);
+    const QList<SpeedResult> longer =
+        simulateSpeeds(scaled(defaultPipe(), 1.2), defaultEngine(), o, rpms, 2);
+    const double peak = peakSpeed(base), lower = peakSpeed(longer);
+    QVERIFY2(lower < peak * 0.95 && lower > peak / 1.2 * 0.85,
+             qPrintable(QStringLiteral("%1 rpm against %2").arg(lower).arg(peak)));
+}
+
+// With the blowdown held fixed and the delivery short of a cylinderful, the scavenging model
+// alone decides what stays: perfect displacement keeps every bit of fresh charge, perfect
+// mixing the least, the loop-scavenged cylinder lies between, and the gas flows alike. Firing,
+// the better scavenged cylinder burns more and gives more power.
+void TestFiring::scavengingOrder()
+{
+    auto run = [](engine::Scavenging s, engine::Cycle c) {
+        EngineInputs e = defaultEngine();
+        e.scavenging = s;
+        e.cycle = c;
+        if (c == engine::Cycle::Fixed) {
+            e.crankcaseRatio = 1.25;
+            e.transferWidth = 0.5;
+        }
+        return simulateSpeed(defaultPipe(), e, WaveOptions(), 9000);
+    };
+    using engine::Scavenging;
+    const SpeedResult mixing = run(Scavenging::Mixing, engine::Cycle::Fixed);
+    const SpeedResult loop = run(Scavenging::Scre, engine::Cycle::Fixed);
+    const SpeedResult displacement = run(Scavenging::Displacement, engine::Cycle::Fixed);
+    const QString all = figures(mixing) + " / " + figures(loop) + " / " + figures(displacement);
+    QVERIFY2(mixing.deliveryRatio < 0.6 && relative(mixing.deliveryRatio, loop.deliveryRatio) < 1e-6 &&
+                 relative(mixing.deliveryRatio, displacement.deliveryRatio) < 1e-6,
+             qPrintable(all));
+    QVERIFY2(mixing.trappingEfficiency < loop.trappingEfficiency - 0.05 &&
+                 loop.trappingEfficiency < displacement.trappingEfficiency - 0.05 &&
+                 displacement.trappingEfficiency > 0.999,
+             qPrintable(all));
+    QVERIFY2(mixing.scavengingEfficiency < loop.scavengingEfficiency &&
+                 loop.scavengingEfficiency < displacement.scavengingEfficiency,
+             qPrintable(all));
+    const SpeedResult firedMixing = run(Scavenging::Mixing, engine::Cycle::Fired);
+    const SpeedResult firedLoop = run(Scavenging::Scre, engine::Cycle::Fired);
+    QVERIFY2(firedLoop.brake.powerKw > firedMixing.brake.powerKw * 1.05,
+             qPrintable(figures(firedMixing) + " / " + figures(firedLoop)));
+}
+
+// An intake pipe's length moves the delivery ratio as the exhaust's does; its gas is the
+// carburetted charge, and the periodic cycle still balances the crankcase.
+void TestFiring::intakePipeTunesTheDelivery()
+{
+    auto run = [](double lengthMm) {
+        WaveOptions o;
+        if (lengthMm > 0) {
+            Pipe intake;
+            intake.sections = {PipeSection(lengthMm, 24, 24)};
+            o.intakePipe = intake;
+        }
+        return simulateSpeed(defaultPipe(), defaultEngine(), o, 9000);
+    };
+    const SpeedResult none = run(0), shortPipe = run(120), longPipe = run(450);
+    const QString all = figures(none) + " / " + figures(shortPipe) + " / " + figures(longPipe);
+    QVERIFY2(shortPipe.periodic && longPipe.periodic, qPrintable(all));
+    QVERIFY2(relative(shortPipe.deliveryRatio, longPipe.deliveryRatio) > 0.05, qPrintable(all));
+    for (const SpeedResult &r : {shortPipe, longPipe})
+        QVERIFY2(std::abs(r.chargingEfficiency / (r.deliveryRatio * r.trappingEfficiency) - 1) <
+                     0.01,
+                 qPrintable(figures(r)));
+}
+
+QTEST_GUILESS_MAIN(TestFiring)
+#include "tst_firing.moc"
