@@ -100,6 +100,24 @@ PortAreasRead readPortAreas(const QByteArray &bytes)
             r.error = csvLineError(t.lines[k], csvRowShape(columns, columns));
             return r;
         }
+        // A last row a whole turn after the first closes the turn: it must say the first row
+        // again, and adds nothing.
+        if (!p.angle.empty() && v[0] == p.angle.front() + 360 && k + 1 == t.rows.size()) {
+            bool same = true;
+            for (int c = 1; c < columns; ++c) {
+                const double first = c == 1 ? p.exhaust.front()
+                                   : c == 2 ? p.transfer.front()
+                                            : p.intake.front();
+                same = same && std::abs(v[c] - first) <= 1e-6 * std::max(1.0, first);
+            }
+            if (!same) {
+                r.error = csvLineError(t.lines[k],
+                                       QStringLiteral("un giro dopo la prima riga le aree devono "
+                                                      "essere quelle della prima"));
+                return r;
+            }
+            break;
+        }
         const bool rising = p.angle.empty() || v[0] > p.angle.back();
         const bool withinTurn = p.angle.empty() || v[0] < p.angle.front() + 360;
         bool areas = true;

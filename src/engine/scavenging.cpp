@@ -78,4 +78,26 @@ double outflowPurity(Scavenging s, double sr)
     return 1 - kept(*curveOf(s), sr).slope;
 }
 
+double freshReleased(Scavenging s, double sr, double fresh, double mass, double outflow)
+{
+    if (!(outflow > 0) || !(mass > 0))
+        return 0;
+    fresh = std::clamp(fresh, 0.0, mass);
+    outflow = std::min(outflow, mass);
+    const double least = std::max(0.0, outflow - (mass - fresh)), most = std::min(outflow, fresh);
+    double released = 0;
+    switch (s) {
+    case Scavenging::Mixing:
+        released = outflow * fresh / mass;
+        break;
+    case Scavenging::Displacement:
+        released = least;
+        break;
+    default:
+        released = fresh - keptCharge(s, sr) * (mass - outflow);
+        break;
+    }
+    return std::clamp(released, least, most);
+}
+
 } // namespace velmorant::engine

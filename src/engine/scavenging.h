@@ -27,4 +27,12 @@ double keptCharge(Scavenging s, double sr);
 // this equals in a fixed volume.)
 double outflowPurity(Scavenging s, double sr);
 
+// The fresh charge that leaves with `outflow` kg through the exhaust port, out of a cylinder
+// holding `fresh` of `mass` kg once this step's inflow is in, at scavenge ratio `sr` after it:
+// perfect mixing lets out the cylinder's own purity; perfect displacement burnt gas while there
+// is any; a measured cylinder the fresh charge that leaves it holding keptCharge(sr) of its
+// charge, which in a fixed volume at one temperature is outflowPurity(sr) of the outflow. Never
+// more fresh charge nor burnt gas than the cylinder holds.
+double freshReleased(Scavenging s, double sr, double fresh, double mass, double outflow);
+
 } // namespace velmorant::engine

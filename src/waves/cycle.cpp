@@ -153,37 +153,8 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
             }
             const double cylinderBefore = cylinder.pressure(gas, geo.cylinderVolume(travelNow));
 
-            // The port: the cylinder while it is open, a closed end otherwise.
             const Primitive first = exhaust.first(gas), last = exhaust.last(gas);
-            Flux port{0, 0, 0, 0};
             const double vCyl = geo.cylinderVolume(travelMid);
-            if (open) {
-                // Perfect displacement lets out burnt gas while there is any, whatever the
-                // cylinder's volume did meanwhile; the clamp below then passes fresh charge.
-                const double purity = mixing ? cylinder.purity()
-                                      : model == engine::Scavenging::Displacement
-                                          ? 0.0
-                                          : engine::outflowPurity(model, sr);
-                const Reservoir res{cylinder.pressure(gas, vCyl), cylinder.temperature(gas),
-                                    purity};
-                port = portFace(gas, res, ports.exhaust, first, exhaust.duct.faceArea[0]);
-                // What leaves carries no more fresh charge, nor burnt gas, than the cylinder
-                // holds.
-                if (!mixing && port.mass > 0)
-                    port.fresh = std::clamp(port.fresh, port.mass - (cylinder.m - cylinder.fresh) / dt,
-                                            cylinder.fresh / dt);
-            } else {
-                port = wallFace(gas, first, exhaust.duct.faceArea[0], false);
-            }
-            const Flux openEnd = openEndFace(gas, pAmb, tAmb, last, exhaust.duct.faceArea[n]);
-            for (std::size_t k = 0; k < stations.size(); ++k)
-                before[k] = exhaust.state.primitive(gas, stations[k]);
-            exhaust.scheme->advance(exhaust.state, dt, port, openEnd);
-            result.cellUpdates += n;
-            portMass += port.mass * dt;
-            endMass += openEnd.mass * dt;
-            if (open)
-                lostFresh += port.fresh * dt;
 
             // The crankcase breathes through its intake and feeds the transfers.
             const double vCc = geo.crankcaseVolume(travelMid);
@@ -209,21 +180,47 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
             }
             crankcase.exchange(in_.mass * dt, in_.energy * dt, in_.fresh * dt);
             intakeMass += in_.mass * dt;
+            Transfer t;
+            const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
+            if (open) {
+                t = engine::between(gas, ports.transfer, pCc, tCc, crankcase.purity(), pCyl, tCyl,
+                                    cylinder.purity());
+                // The scavenge ratio: the fresh charge delivered, as a volume at its own
+                // temperature (the crankcase's) and the cylinder's pressure, over the volume
+                // trapped at exhaust closing.
+                sr = std::max(0.0, sr + t.fresh * dt * gas.r * tCc / (pCyl * trappedVolume));
+            }
+
+            // The port: the cylinder while it is open, a closed end otherwise. What leaves
+            // carries the fresh charge the scavenging model lets go.
+            Flux port{0, 0, 0, 0};
+            if (open) {
+                const Reservoir res{pCyl, tCyl, cylinder.purity()};
+                port = portFace(gas, res, ports.exhaust, first, exhaust.duct.faceArea[0]);
+                if (!mixing && port.mass > 0)
+                    port.fresh = engine::freshReleased(model, sr, cylinder.fresh + t.fresh * dt,
+                                                       cylinder.m + t.mass * dt, port.mass * dt) /
+                                 dt;
+            } else {
+                port = wallFace(gas, first, exhaust.duct.faceArea[0], false);
+            }
+            const Flux openEnd = openEndFace(gas, pAmb, tAmb, last, exhaust.duct.faceArea[n]);
+            for (std::size_t k = 0; k < stations.size(); ++k)
+                before[k] = exhaust.state.primitive(gas, stations[k]);
+            exhaust.scheme->advance(exhaust.state, dt, port, openEnd);
+            result.cellUpdates += n;
+            portMass += port.mass * dt;
+            endMass += openEnd.mass * dt;
+            if (open)
+                lostFresh += port.fresh * dt;
+
             const double dVcc = geo.pistonArea * (travelNow - travelNext);
             const double dV = geo.pistonArea * (travelNext - travelNow);
             if (open) {
-                const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
-                const Transfer t = engine::between(gas, ports.transfer, pCc, tCc,
-                                                   crankcase.purity(), pCyl, tCyl,
-                                                   cylinder.purity());
                 crankcase.exchange(-t.mass * dt, -t.energy * dt, -t.fresh * dt);
                 const double wall = engine::wallHeat(walls.a, geo, travelMid, cylinder.m, pCyl, tCyl,
                                                      vCyl, gas.cv(), walls.kelvin,
                                                      meanPistonSpeed, dt);
-                // The scavenge ratio: the fresh charge delivered, as a volume at its own
-                // temperature (the crankcase's) and the cylinder's pressure, over the trapped
-                // volume; the rig the curves come from was at one temperature throughout.
-                sr = std::max(0.0, sr + t.fresh * dt * gas.r * tCc / (pCyl * trappedVolume));
                 cylinder.exchange(t.mass * dt - port.mass * dt,
                                   t.energy * dt - port.energy * dt - pCyl * dV - wall,
                                   t.fresh * dt - port.fresh * dt);
