@@ -41,6 +41,10 @@ void takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r)
         if (const std::optional<double> x = parseSettingNumber(p.waves.probe, locale))
             r.probes << *x;
     }
+    // The engine's port table came with the engine; its intake pipe is the project's unless
+    // the command line names another.
+    if (r.intakePipeFile.isEmpty() && p.waves.intakePipe)
+        r.intakePipe = p.waves.intakePipe->pipe;
 }
 
 } // namespace velmorant

@@ -2,30 +2,102 @@
 
 #include "formbox.h"
 #include "number.h"
+#include "pipefile.h"
 #include "platform.h"
+#include "safefile.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace velmorant {
 
+namespace {
+
+constexpr qint64 MaxPortAreaFileBytes = 4 << 20;
+
+// The page each numeric input is on: 0 the cylinder and ports, 1 the cycle, 2 air and friction.
+int pageOf(const char *option)
+{
+    const QLatin1String o(option);
+    if (o.startsWith(QLatin1String("friction")) || o.startsWith(QLatin1String("ambient")))
+        return 2;
+    static const QStringList cylinder{"con-rod",    "compression", "exhaust-width",
+                                      "transfer-width", "exhaust-cd", "transfer-cd",
+                                      "intake-cd",  "crankcase-ratio"};
+    return cylinder.contains(o) ? 0 : 1;
+}
+
+// A file's name beside the buttons that choose and drop it.
+QWidget *fileRow(QLabel *&name, QPushButton *&choose, QPushButton *&drop, const QString &key,
+                 QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    name = new QLabel(row);
+    name->setObjectName(QStringLiteral("lbl") + key);
+    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    choose = new QPushButton(EngineDialog::tr("Scegli..."), row);
+    choose->setObjectName(QStringLiteral("cmd") + key);
+    drop = new QPushButton(EngineDialog::tr("Togli"), row);
+    drop->setObjectName(QStringLiteral("cmdTogli") + key);
+    layout->addWidget(name, 1);
+    layout->addWidget(choose);
+    layout->addWidget(drop);
+    return row;
+}
+
+} // namespace
+
 EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
-                           const waves::EngineInputs &engine, QWidget *parent)
-    : QDialog(parent), m_platform(platform), m_locale(locale), m_engine(engine)
+                           const waves::EngineInputs &engine,
+                           const std::optional<MeasuredPipe> &intakePipe, QWidget *parent)
+    : QDialog(parent), m_platform(platform), m_locale(locale), m_engine(engine),
+      m_portAreas(engine.portAreas), m_intakePipe(intakePipe)
 {
     setObjectName(QStringLiteral("dlgMotore"));
     setWindowTitle(tr("Motore"));
-    auto *rows = new QFormLayout;
+    auto *tabs = m_tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabMotore"));
+    QFormLayout *pages[3];
+    const QString titles[3] = {tr("Cilindro e luci"), tr("Ciclo e combustione"),
+                               tr("Aria e attrito")};
+    for (int k = 0; k < 3; ++k) {
+        auto *page = new QWidget(tabs);
+        pages[k] = new QFormLayout(page);
+        tabs->addTab(page, titles[k]);
+    }
+
+    m_cycle = new QComboBox(this);
+    m_cycle->setObjectName(QStringLiteral("cmbCiclo"));
+    m_cycle->addItem(tr("motore: il cilindro dal ciclo prima"), int(engine::Cycle::Fired));
+    m_cycle->addItem(tr("fisso: stato dato all'apertura dello scarico"), int(engine::Cycle::Fixed));
+    m_cycle->setCurrentIndex(engine.cycle == engine::Cycle::Fired ? 0 : 1);
+    pages[1]->addRow(tr("Ciclo"), m_cycle);
+    m_scavenging = new QComboBox(this);
+    m_scavenging->setObjectName(QStringLiteral("cmbLavaggio"));
+    m_scavenging->addItem(tr("secondo il ciclo (SCRE col motore, miscelazione col fisso)"), -1);
+    for (int s = 0; s < engine::scavengingNames().size(); ++s)
+        m_scavenging->addItem(engine::scavengingCaption(engine::Scavenging(s)), s);
+    m_scavenging->setCurrentIndex(engine.scavenging ? int(*engine.scavenging) + 1 : 0);
+    pages[1]->addRow(tr("Lavaggio"), m_scavenging);
+
     for (const waves::EngineRange &r : waves::engineRanges()) {
         QLineEdit *box = formBox(QStringLiteral("opt_") + QLatin1String(r.option), this);
         box->setText(formatBoxNumber(engine.*r.member, locale));
         box->setToolTip(
             tr("Da %1 a %2").arg(formatBoxNumber(r.low, locale), formatBoxNumber(r.high, locale)));
-        rows->addRow(QString::fromUtf8(r.caption), box);
+        pages[pageOf(r.option)]->addRow(QString::fromUtf8(r.caption), box);
         m_boxes << box;
+        m_pages << pageOf(r.option);
     }
     for (const auto &[name, caption, value] :
          {std::tuple{"opt_bore", tr("Alesaggio (mm)"), engine.bore},
@@ -34,25 +106,103 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
         box->setPlaceholderText(tr("dalla cilindrata"));
         if (value)
             box->setText(formatBoxNumber(*value, locale));
-        rows->addRow(caption, box);
+        pages[0]->addRow(caption, box);
         m_boxes << box;
+        m_pages << 0;
     }
+    QPushButton *choosePorts = nullptr, *chooseIntake = nullptr;
+    pages[0]->addRow(tr("Aree delle luci"),
+                     fileRow(m_portFile, choosePorts, m_dropPorts, QStringLiteral("AreeLuci"), this));
+    pages[0]->addRow(tr("Condotto di aspirazione"),
+                     fileRow(m_intakeFile, chooseIntake, m_dropIntake,
+                             QStringLiteral("Aspirazione"), this));
+    connect(choosePorts, &QPushButton::clicked, this, &EngineDialog::choosePortAreas);
+    connect(chooseIntake, &QPushButton::clicked, this, &EngineDialog::chooseIntakePipe);
+    connect(m_dropPorts, &QPushButton::clicked, this, [this] {
+        m_portAreas.reset();
+        showFiles();
+    });
+    connect(m_dropIntake, &QPushButton::clicked, this, [this] {
+        m_intakePipe.reset();
+        showFiles();
+    });
+    showFiles();
+
     auto *buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &EngineDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &EngineDialog::reject);
     connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
-            [this] {
-                const waves::EngineInputs defaults;
-                for (int i = 0; i < waves::engineRanges().size(); ++i)
-                    m_boxes[i]->setText(
-                        formatBoxNumber(defaults.*waves::engineRanges()[i].member, m_locale));
-                m_boxes[m_boxes.size() - 2]->clear();
-                m_boxes.last()->clear();
-            });
+            &EngineDialog::restoreDefaults);
     auto *column = new QVBoxLayout(this);
-    column->addLayout(rows);
+    column->addWidget(tabs);
     column->addWidget(buttons);
+}
+
+void EngineDialog::showFiles()
+{
+    m_portFile->setText(m_portAreas ? QFileInfo(m_portAreas->source).fileName()
+                                    : tr("luci rettangolari dalle durate e dalle larghezze"));
+    m_portFile->setToolTip(m_portAreas ? m_portAreas->source : QString());
+    m_dropPorts->setEnabled(m_portAreas.has_value());
+    m_intakeFile->setText(m_intakePipe ? QFileInfo(m_intakePipe->source).fileName()
+                                       : tr("nessuno: il carter respira da un foro"));
+    m_intakeFile->setToolTip(m_intakePipe ? m_intakePipe->source : QString());
+    m_dropIntake->setEnabled(m_intakePipe.has_value());
+}
+
+void EngineDialog::restoreDefaults()
+{
+    const waves::EngineInputs defaults;
+    for (int i = 0; i < waves::engineRanges().size(); ++i)
+        m_boxes[i]->setText(formatBoxNumber(defaults.*waves::engineRanges()[i].member, m_locale));
+    m_boxes[m_boxes.size() - 2]->clear();
+    m_boxes.last()->clear();
+    m_cycle->setCurrentIndex(0);
+    m_scavenging->setCurrentIndex(0);
+    m_portAreas.reset();
+    m_intakePipe.reset();
+    showFiles();
+}
+
+void EngineDialog::choosePortAreas()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Aree delle luci"),
+        tr("Aree delle luci CSV (angle_deg,exhaust_mm2,transfer_mm2[,intake_mm2]) (*.csv)|*.csv|"
+           "Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    const FileReading file = readRegularFile(path, MaxPortAreaFileBytes);
+    engine::PortAreasRead read;
+    if (file.ok())
+        read = engine::readPortAreas(file.bytes);
+    if (!file.ok() || !read.ok()) {
+        m_platform.showMessage(this, windowTitle(),
+                               file.ok() ? tr("%1: %2").arg(path, read.error)
+                                         : tr("Impossibile leggere %1: %2").arg(path, file.failure),
+                               MessageIcon::Critical);
+        return;
+    }
+    read.table.source = path;
+    m_portAreas = read.table;
+    showFiles();
+}
+
+void EngineDialog::chooseIntakePipe()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Condotto di aspirazione"),
+        tr("Condotto CSV (x_mm,d_mm dall'aria al carter) (*.csv)|*.csv|Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    const PipeRead read = readPipeFile(path);
+    if (!read.ok()) {
+        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
+        return;
+    }
+    m_intakePipe = MeasuredPipe{path, read.pipe};
+    showFiles();
 }
 
 void EngineDialog::accept()
@@ -65,6 +215,8 @@ void EngineDialog::accept()
                "e %3")
                 .arg(caption, formatBoxNumber(low, m_locale), formatBoxNumber(high, m_locale)),
             MessageIcon::Critical);
+        // The box's page comes forward.
+        m_tabs->setCurrentIndex(m_pages.value(int(m_boxes.indexOf(box))));
         box->setFocus();
     };
     const QList<waves::EngineRange> &ranges = waves::engineRanges();
@@ -88,6 +240,10 @@ void EngineDialog::accept()
             return refuse(box, sides[k].second, waves::SmallestBoreMm, waves::LargestBoreMm);
         *sides[k].first = v;
     }
+    e.cycle = engine::Cycle(m_cycle->currentData().toInt());
+    const int s = m_scavenging->currentData().toInt();
+    e.scavenging = s < 0 ? std::nullopt : std::optional(engine::Scavenging(s));
+    e.portAreas = m_portAreas;
     m_engine = e;
     QDialog::accept();
 }
@@ -108,6 +264,10 @@ waves::EngineInputs readEngineSettings(QSettings &settings)
         if (ok && v >= waves::SmallestBoreMm && v <= waves::LargestBoreMm)
             *into = v;
     }
+    if (const std::optional<engine::Cycle> c =
+            engine::cycleNamed(settings.value(QStringLiteral("cycle")).toString()))
+        e.cycle = *c;
+    e.scavenging = engine::scavengingNamed(settings.value(QStringLiteral("scavenging")).toString());
     settings.endGroup();
     return e;
 }
@@ -121,6 +281,9 @@ void writeEngineSettings(QSettings &settings, const waves::EngineInputs &e)
                       e.bore ? QString::number(*e.bore, 'g', 17) : QString());
     settings.setValue(QStringLiteral("stroke"),
                       e.stroke ? QString::number(*e.stroke, 'g', 17) : QString());
+    settings.setValue(QStringLiteral("cycle"), engine::cycleName(e.cycle));
+    settings.setValue(QStringLiteral("scavenging"),
+                      e.scavenging ? engine::scavengingName(*e.scavenging) : QString());
     settings.endGroup();
 }
 

@@ -1,42 +1,63 @@
 #pragma once
 
 #include "engine.h"
+#include "project.h"
 
 #include <QDialog>
 #include <QLocale>
 
-#include <array>
+#include <optional>
 
+class QComboBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSettings;
+class QTabWidget;
 
 namespace velmorant {
 
 class Platform;
 
-// The engine around the pipe for the Onde tab: a box for every input of the model with its
-// range, bore and stroke empty for a square engine of the design's displacement. OK refuses
-// a value out of range, naming it, and keeps the dialog open on it.
+// The engine around the pipe for the Onde tab, on three pages: the cylinder and its ports (bore
+// and stroke empty for a square engine of the design's displacement; a table of port areas in
+// place of the rectangles; an intake pipe), the cycle and its combustion, and the air and
+// friction. Every number box has its range; OK refuses a value out of range, naming it, and
+// keeps the dialog open on it.
 class EngineDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     EngineDialog(Platform &platform, const QLocale &locale, const waves::EngineInputs &engine,
-                 QWidget *parent = nullptr);
+                 const std::optional<MeasuredPipe> &intakePipe, QWidget *parent = nullptr);
     const waves::EngineInputs &engine() const { return m_engine; }
+    const std::optional<MeasuredPipe> &intakePipe() const { return m_intakePipe; }
 
     void accept() override;
 
 private:
+    void restoreDefaults();
+    void choosePortAreas();
+    void chooseIntakePipe();
+    void showFiles();
+
     Platform &m_platform;
     QLocale m_locale;
     waves::EngineInputs m_engine;
+    std::optional<engine::PortAreaTable> m_portAreas;
+    std::optional<MeasuredPipe> m_intakePipe;
     QList<QLineEdit *> m_boxes; // engineRanges() in order, then bore and stroke
+    QList<int> m_pages;         // the page of each box
+    QTabWidget *m_tabs = nullptr;
+    QComboBox *m_cycle = nullptr, *m_scavenging = nullptr;
+    QLabel *m_portFile = nullptr, *m_intakeFile = nullptr;
+    QPushButton *m_dropPorts = nullptr, *m_dropIntake = nullptr;
 };
 
-// The engine kept between runs (settings group "Officina/Motore"); a value missing or out of
-// range takes its default.
+// The engine kept between runs (settings group "Officina/Motore"): its numbers, cycle and
+// scavenging; a value missing or out of range takes its default. Port tables and intake pipes
+// belong to a project, not to the settings.
 waves::EngineInputs readEngineSettings(QSettings &settings);
 void writeEngineSettings(QSettings &settings, const waves::EngineInputs &engine);
 

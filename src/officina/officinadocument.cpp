@@ -117,6 +117,7 @@ void OfficinaWindow::newProject()
     Project fresh = velmorant::newProject(readWorkshopSettings(settings), m_locale);
     fresh.workshop.pipe = readPipeSettings(settings, m_locale);
     fresh.engine = m_waves->engine();
+    fresh.engine.portAreas.reset(); // the last project's ports, not the builder's engine
     m_plan.reset();
     m_planInputs.clear();
     m_path.clear();
@@ -192,6 +193,9 @@ bool OfficinaWindow::writeProject(const QString &path)
     const WaveTexts waves = m_waves->texts();
     for (const QString &input :
          {pipe.pipeFile, waves.comparePipe ? waves.comparePipe->source : QString(),
+          waves.intakePipe ? waves.intakePipe->source : QString(),
+          m_waves->engine().portAreas ? m_waves->engine().portAreas->source : QString(),
+          m_waves->bench() ? m_waves->bench()->source : QString(),
           m_waves->trace() ? m_waves->trace()->source : QString()}) {
         if (sameFile(path, input)) {
             message({tr("Impossibile salvare in %1: \u00e8 un file che il progetto legge.")

@@ -369,6 +369,7 @@ Project OfficinaWindow::inputs() const
     p.engine = m_waves->engine();
     p.waves = m_waves->texts();
     p.trace = m_waves->trace();
+    p.bench = m_waves->bench();
     return p;
 }
 
@@ -380,6 +381,7 @@ void OfficinaWindow::setInputs(const Project &p)
     m_waves->setEngine(p.engine);
     m_waves->setTexts(p.waves);
     m_waves->setTrace(p.trace);
+    m_waves->setBench(p.bench);
     m_loading = false;
 }
 

@@ -3,12 +3,15 @@
 #include "enginedialog.h"
 #include "flowlayout.h"
 #include "formbox.h"
+#include "geometry.h"
 #include "number.h"
+#include "pipecsv.h"
 #include "pipefile.h"
 #include "platform.h"
 #include "safefile.h"
 #include "tracecsv.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -26,6 +29,7 @@ namespace velmorant {
 namespace {
 
 constexpr qint64 MaxTraceFileBytes = 8 << 20;
+constexpr qint64 MaxBenchFileBytes = 1 << 20;
 
 // Speeds written as the boxes take them: no digit grouping.
 QLocale ungrouped(QLocale l)
@@ -110,6 +114,21 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     controls->addWidget(engine);
     controls->addWidget(trace);
     controls->addWidget(m_dropTrace);
+    m_lower = new QComboBox(this);
+    m_lower->setObjectName(QStringLiteral("cmbGraficoRegimi"));
+    m_lower->addItem(tr("potenza e coppia"));
+    m_lower->addItem(tr("carica ed erogazione"));
+    m_cylinder = new QCheckBox(tr("Pressione nel cilindro"), this);
+    m_cylinder->setObjectName(QStringLiteral("chkCilindro"));
+    auto *bench = new QPushButton(tr("Curva al banco..."), this);
+    bench->setObjectName(QStringLiteral("cmdCurvaBanco"));
+    m_dropBench = new QPushButton(tr("Togli la curva"), this);
+    m_dropBench->setObjectName(QStringLiteral("cmdTogliCurva"));
+    m_dropBench->setEnabled(false);
+    controls->addWidget(labelled(tr("In basso"), m_lower, this));
+    controls->addWidget(bench);
+    controls->addWidget(m_dropBench);
+    controls->addWidget(m_cylinder);
 
     m_temperatures = new QLabel(this);
     m_temperatures->setObjectName(QStringLiteral("lblTemperature"));
@@ -150,6 +169,10 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     connect(m_run, &QPushButton::clicked, this, &WavesTab::calculate);
     connect(trace, &QPushButton::clicked, this, &WavesTab::loadMeasuredTrace);
     connect(m_dropTrace, &QPushButton::clicked, this, &WavesTab::removeMeasuredTrace);
+    connect(bench, &QPushButton::clicked, this, &WavesTab::loadBenchCurve);
+    connect(m_dropBench, &QPushButton::clicked, this, &WavesTab::removeBenchCurve);
+    connect(m_lower, &QComboBox::currentIndexChanged, this, &WavesTab::showPlotChoices);
+    connect(m_cylinder, &QCheckBox::toggled, this, &WavesTab::showPlotChoices);
     connect(m_compare, &QComboBox::activated, this, &WavesTab::compareChanged);
     connect(m_compare, &QComboBox::currentIndexChanged, this, [this] {
         updateState();
@@ -165,9 +188,10 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
 
 void WavesTab::editEngine()
 {
-    auto *dialog = new EngineDialog(m_platform, m_locale, m_engine, this);
+    auto *dialog = new EngineDialog(m_platform, m_locale, m_engine, m_intakePipe, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        m_intakePipe = dialog->intakePipe();
         setEngine(dialog->engine());
         QSettings settings;
         writeEngineSettings(settings, m_engine);
@@ -190,14 +214,25 @@ void WavesTab::showTemperatures()
     const QString pipe = m_parameters
                              ? tr("%1 \u00b0C").arg(l.toString((*m_parameters)[Field::Temp1]))
                              : tr("la \u201cTemperatura Gas di Scarico\u201d");
-    m_temperatures->setText(
-        tr("Temperature: gas nel tubo all'avvio %1 (dal progetto); nel cilindro all'apertura "
-           "dello scarico %2 \u00b0C e %3 bar, aria %4 \u00b0C (da Motore...).")
-            .arg(pipe, l.toString(m_engine.eoTemperature), l.toString(m_engine.eoPressure),
-                 l.toString(m_engine.ambientTemperature)));
+    const QString air = l.toString(m_engine.ambientTemperature);
+    if (m_engine.cycle == engine::Cycle::Fired) {
+        m_temperatures->setText(
+            tr("Temperature: gas nel tubo all'avvio %1 (dal progetto), poi quello che il cilindro "
+               "scarica; cilindro dalla combustione del ciclo prima (accensione %2\u00b0 prima "
+               "del PMS), pareti %3 \u00b0C; aria e carica fresca %4 \u00b0C (da Motore...).")
+                .arg(pipe, l.toString(m_engine.ignition), l.toString(m_engine.wallTemperature),
+                     air));
+    } else {
+        m_temperatures->setText(
+            tr("Temperature: gas nel tubo all'avvio %1 (dal progetto); nel cilindro "
+               "all'apertura dello scarico %2 \u00b0C e %3 bar a ogni ciclo (ciclo fisso), aria "
+               "%4 \u00b0C (da Motore...).")
+                .arg(pipe, l.toString(m_engine.eoTemperature), l.toString(m_engine.eoPressure),
+                     air));
+    }
     m_temperatures->setToolTip(
         tr("Il gas nel tubo parte dalla \u201cTemperatura Gas di Scarico\u201d del progetto; il "
-           "cilindro all'apertura dello scarico e l'aria sono quelli della finestra Motore."));
+           "ciclo, l'accensione, le pareti e l'aria sono quelli della finestra Motore."));
 }
 
 void WavesTab::setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
@@ -241,7 +276,12 @@ QString WavesTab::runKey() const
     for (const waves::EngineRange &r : waves::engineRanges())
         key << QString::number(m_engine.*r.member, 'g', 17);
     key << (m_engine.bore ? QString::number(*m_engine.bore, 'g', 17) : QString())
-        << (m_engine.stroke ? QString::number(*m_engine.stroke, 'g', 17) : QString());
+        << (m_engine.stroke ? QString::number(*m_engine.stroke, 'g', 17) : QString())
+        << engine::cycleName(m_engine.cycle)
+        << (m_engine.scavenging ? engine::scavengingName(*m_engine.scavenging) : QString())
+        << (m_engine.portAreas ? QString::fromUtf8(engine::portAreasCsv(*m_engine.portAreas))
+                               : QString())
+        << (m_intakePipe ? QString::fromUtf8(pipeCsv(m_intakePipe->pipe)) : QString());
     return key.join(QLatin1Char('|'));
 }
 
@@ -262,6 +302,7 @@ void WavesTab::updateState()
     m_stale->setText(note);
     m_stale->setVisible(!note.isEmpty());
     m_dropTrace->setEnabled(m_trace.has_value());
+    m_dropBench->setEnabled(m_bench.has_value());
     emit stateChanged();
 }
 
@@ -274,6 +315,7 @@ WaveTexts WavesTab::texts() const
     t.probe = m_probe->text();
     t.compare = m_compare->currentData().toString();
     t.comparePipe = m_measuredCompare;
+    t.intakePipe = m_intakePipe;
     return t;
 }
 
@@ -284,6 +326,7 @@ void WavesTab::setTexts(const WaveTexts &t)
     m_step->setText(t.step);
     m_probe->setText(t.probe);
     m_measuredCompare = t.comparePipe;
+    m_intakePipe = t.intakePipe;
     const int i = m_compare->findData(t.compare);
     m_compare->setCurrentIndex(
         i >= 0 && (t.compare != QLatin1String(MeasuredMethod) || m_measuredCompare) ? i : 0);
@@ -297,6 +340,23 @@ void WavesTab::setTrace(const std::optional<TraceOverlay> &trace)
     if (!m_plot.speeds.isEmpty())
         m_view->setPlot(m_plot);
     updateState();
+}
+
+void WavesTab::setBench(const std::optional<engine::BenchCurve> &bench)
+{
+    m_bench = bench;
+    m_plot.bench = bench;
+    if (!m_plot.speeds.isEmpty())
+        m_view->setPlot(m_plot);
+    updateState();
+}
+
+void WavesTab::showPlotChoices()
+{
+    m_plot.dyno = m_lower->currentIndex() == 0;
+    m_plot.cylinder = m_cylinder->isChecked();
+    if (!m_plot.speeds.isEmpty())
+        m_view->setPlot(m_plot);
 }
 
 void WavesTab::clear()
@@ -365,6 +425,8 @@ void WavesTab::calculate()
     const DesignParameters &p = *m_parameters;
     job.pipe = m_pipe;
     job.engine = waves::onDesign(m_engine, p);
+    if (m_intakePipe)
+        job.options.intakePipe = m_intakePipe->pipe;
     const QString other = m_compare->currentData().toString();
     // The plot being made; what is shown stays until it arrives.
     m_pending = WavePlot();
@@ -401,7 +463,7 @@ void WavesTab::calculate()
             return;
         }
     }
-    m_pending.timing = portTiming(p[Field::Sc], p[Field::Asp]);
+    m_pending.timing = engine::engineGeometry(job.engine).timing;
     m_pending.ambientBar = job.engine.ambientPressure;
     m_pending.designRpm = p[Field::Rpm];
     if (const std::optional<WaveLengths> l = waveLengths(m_pipe))
@@ -442,6 +504,9 @@ void WavesTab::finished(const WaveOutcome &outcome)
     }
     m_plot = m_pending;
     m_plot.measured = m_trace; // loaded while it ran
+    m_plot.bench = m_bench;
+    m_plot.dyno = m_lower->currentIndex() == 0;
+    m_plot.cylinder = m_cylinder->isChecked();
     m_plot.speeds = outcome.speeds;
     m_plot.compared = outcome.compared;
     m_plotKey = m_pendingKey;
@@ -544,6 +609,42 @@ void WavesTab::removeMeasuredTrace()
         return;
     setTrace(std::nullopt);
     m_status->setText(tr("Traccia misurata tolta."));
+    emit inputsChanged();
+}
+
+void WavesTab::loadBenchCurve()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Curva al banco"),
+        tr("Curva al banco CSV (rpm,cv o rpm,kw) (*.csv)|*.csv|Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    const FileReading file = readRegularFile(path, MaxBenchFileBytes);
+    if (!file.ok()) {
+        message(tr("Impossibile leggere %1: %2").arg(path, file.failure));
+        return;
+    }
+    engine::BenchRead read = engine::readBenchCurve(file.bytes);
+    if (!read.ok()) {
+        message(tr("%1: %2").arg(path, read.error));
+        return;
+    }
+    read.curve.source = path;
+    setBench(read.curve);
+    m_lower->setCurrentIndex(0); // where it is drawn
+    m_status->setText(tr("Curva al banco: %1 punti da %2 a %3 giri/min.")
+                          .arg(read.curve.points.size())
+                          .arg(m_locale.toString(qRound(read.curve.points.front().first)),
+                               m_locale.toString(qRound(read.curve.points.back().first))));
+    emit inputsChanged();
+}
+
+void WavesTab::removeBenchCurve()
+{
+    if (!m_bench)
+        return;
+    setBench(std::nullopt);
+    m_status->setText(tr("Curva al banco tolta."));
     emit inputsChanged();
 }
 

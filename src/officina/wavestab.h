@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -19,9 +20,10 @@ namespace velmorant {
 class Platform;
 
 // The Onde tab: the pipe being cut on the running engine over a range of speeds, computed in a
-// worker with progress and Annulla; another pipe to compare (a method, or a measured pipe) and
-// a measured pressure trace to lay over the computed one. It knows whether the waves it shows
-// are older than its own boxes, and refuses to run on a pipe older than the window's boxes.
+// worker with progress and Annulla; another pipe to compare (a method, or a measured pipe), a
+// measured pressure trace to lay over the computed one and a power curve from the dyno to lay
+// over the computed power. It knows whether the waves it shows are older than its own boxes,
+// and refuses to run on a pipe older than the window's boxes.
 class WavesTab : public QWidget
 {
     Q_OBJECT
@@ -45,6 +47,8 @@ public:
     void setTexts(const WaveTexts &t);
     const std::optional<TraceOverlay> &trace() const { return m_trace; }
     void setTrace(const std::optional<TraceOverlay> &trace);
+    const std::optional<engine::BenchCurve> &bench() const { return m_bench; }
+    void setBench(const std::optional<engine::BenchCurve> &bench);
     // Forgets the waves shown and the pipe (a new project).
     void clear();
 
@@ -53,6 +57,8 @@ public slots:
     void cancel();
     void loadMeasuredTrace();
     void removeMeasuredTrace();
+    void loadBenchCurve();
+    void removeBenchCurve();
     // The engine's dialog, window-modal; its OK changes the engine of the next run.
     void editEngine();
 
@@ -66,6 +72,7 @@ private:
     void finished(const WaveOutcome &outcome);
     void compareChanged();
     void showSpeed();
+    void showPlotChoices();
     void message(const QString &text);
     void updateState();
     void showTemperatures();
@@ -76,8 +83,10 @@ private:
     Background<WaveOutcome> m_calculation;
     WavesView *m_view = nullptr;
     QLineEdit *m_from = nullptr, *m_to = nullptr, *m_step = nullptr, *m_probe = nullptr;
-    QComboBox *m_compare = nullptr, *m_shown = nullptr;
-    QPushButton *m_run = nullptr, *m_cancel = nullptr, *m_dropTrace = nullptr;
+    QComboBox *m_compare = nullptr, *m_shown = nullptr, *m_lower = nullptr;
+    QCheckBox *m_cylinder = nullptr;
+    QPushButton *m_run = nullptr, *m_cancel = nullptr, *m_dropTrace = nullptr,
+                *m_dropBench = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr, *m_temperatures = nullptr, *m_stale = nullptr;
 
@@ -90,6 +99,8 @@ private:
     bool m_pipeStale = false; // the window's boxes moved on since the pipe
     std::optional<MeasuredPipe> m_measuredCompare; // the pipe file chosen to compare
     std::optional<TraceOverlay> m_trace;
+    std::optional<engine::BenchCurve> m_bench;
+    std::optional<MeasuredPipe> m_intakePipe; // the engine's, from the Motore dialog
     WavePlot m_plot, m_pending;  // shown, and being computed
     QString m_plotKey, m_pendingKey; // the inputs each was made from
     waves::EngineInputs m_engine; // without the design's displacement and timing

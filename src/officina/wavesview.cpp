@@ -13,6 +13,8 @@ namespace {
 
 const QColor Port(0x15, 0x65, 0xC0), Probe(0x2E, 0x7D, 0x32), Measured(0xC6, 0x28, 0x28);
 const QColor Charging(0x15, 0x65, 0xC0), Delivery(0xEF, 0x6C, 0x00);
+const QColor Power(0xC6, 0x28, 0x28), Torque(0x45, 0x27, 0xA0), Bench(0x21, 0x21, 0x21);
+const QColor Cylinder(0x6D, 0x4C, 0x41);
 
 } // namespace
 
@@ -57,7 +59,7 @@ void WavesView::setNote(const QString &note)
 void WavesView::setPlot(const WavePlot &p)
 {
     const bool sameSpeeds = m_plot.speeds.size() == p.speeds.size() && !p.speeds.isEmpty() &&
-                            m_speeds->isVisible();
+                            m_plot.dyno == p.dyno && m_speeds->isVisible();
     m_plot = p;
     if (p.speeds.isEmpty()) {
         setNote(tr("Premere Calcola onde per simulare il tubo sul motore"));
@@ -111,6 +113,14 @@ plot::Data WavesView::traceData() const
             d.series << t;
         }
     }
+    if (m_plot.cylinder) {
+        plot::Series c;
+        c.color = Cylinder;
+        c.width = 1.5;
+        c.name = tr("nel cilindro");
+        c.points = curve(r.cylinderPressure);
+        d.series << c;
+    }
     if (m_plot.measured) {
         plot::Series m;
         m.color = Measured;
@@ -139,35 +149,73 @@ plot::Data WavesView::speedData() const
     plot::Data d;
     d.x.title = tr("Giri al minuto");
     d.x.unit = tr("giri/min");
-    d.y.title = tr("Rapporto");
-    d.y.fromZero = true;
     if (m_plot.speeds.size() == 1) {
         d.x.from = m_plot.speeds[0].rpm - 500;
         d.x.to = m_plot.speeds[0].rpm + 500;
     }
-    auto series = [&](const QList<waves::SpeedResult> &list, bool charging, bool first) {
+    // One figure of every speed of a list, the unsettled ones ringed.
+    auto series = [&](const QList<waves::SpeedResult> &list, const QColor &color,
+                      const QString &what, bool first, double (*of)(const waves::SpeedResult &)) {
         plot::Series s;
-        s.color = charging ? Charging : Delivery;
+        s.color = color;
         s.marker = plot::Series::Marker::Dot;
         s.clickable = true;
         if (!first) {
             s.width = 1.5;
             s.style = Qt::DashLine;
         }
-        const QString what = charging ? tr("rendimento di carica") : tr("rapporto di erogazione");
         s.name = first ? what : tr("%1: %2").arg(m_plot.comparedName, what);
         for (int k = 0; k < list.size(); ++k) {
-            s.points << QPointF(list[k].rpm, charging ? list[k].chargingEfficiency
-                                                       : list[k].deliveryRatio);
+            s.points << QPointF(list[k].rpm, of(list[k]));
             if (!list[k].periodic)
                 s.flagged << k;
         }
         s.flaggedName = tr("non assestato");
         return s;
     };
-    d.series << series(m_plot.speeds, true, true) << series(m_plot.speeds, false, true);
-    if (!m_plot.compared.isEmpty())
-        d.series << series(m_plot.compared, true, false) << series(m_plot.compared, false, false);
+    const bool compared = !m_plot.compared.isEmpty();
+    if (m_plot.dyno) {
+        d.y.title = tr("Potenza (CV)");
+        d.y.unit = tr("CV");
+        d.y.fromZero = true;
+        d.y2.title = tr("Coppia (N m)");
+        d.y2.unit = tr("N m");
+        d.y2.fromZero = true;
+        auto power = [](const waves::SpeedResult &r) { return r.brake.powerCv; };
+        auto torque = [](const waves::SpeedResult &r) { return r.brake.torqueNm; };
+        for (bool first : {true, false}) {
+            if (!first && !compared)
+                break;
+            const QList<waves::SpeedResult> &list = first ? m_plot.speeds : m_plot.compared;
+            d.series << series(list, Power, tr("potenza"), first, power);
+            plot::Series t = series(list, Torque, tr("coppia"), first, torque);
+            t.rightAxis = true;
+            d.series << t;
+        }
+        if (m_plot.bench) {
+            plot::Series b;
+            b.color = Bench;
+            b.marker = plot::Series::Marker::Ring;
+            b.width = 1;
+            b.style = Qt::DotLine;
+            b.name = tr("al banco (%1)").arg(QFileInfo(m_plot.bench->source).fileName());
+            for (const auto &[rpm, cv] : m_plot.bench->points)
+                b.points << QPointF(rpm, cv);
+            d.series << b;
+        }
+    } else {
+        d.y.title = tr("Rapporto");
+        d.y.fromZero = true;
+        auto charging = [](const waves::SpeedResult &r) { return r.chargingEfficiency; };
+        auto delivery = [](const waves::SpeedResult &r) { return r.deliveryRatio; };
+        d.series << series(m_plot.speeds, Charging, tr("rendimento di carica"), true, charging)
+                 << series(m_plot.speeds, Delivery, tr("rapporto di erogazione"), true, delivery);
+        if (compared)
+            d.series << series(m_plot.compared, Charging, tr("rendimento di carica"), false,
+                               charging)
+                     << series(m_plot.compared, Delivery, tr("rapporto di erogazione"), false,
+                               delivery);
+    }
     if (m_plot.band)
         d.shades << plot::Shade{m_plot.band->lowRpm, m_plot.band->highRpm,
                                 tr("fascia del dimensionamento %1-%2")

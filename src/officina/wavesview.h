@@ -16,10 +16,12 @@ namespace velmorant {
 class Platform;
 
 // What the Onde tab draws: above, the pressure against crank angle at one speed at the port
-// and at the probe, with the ports' timing and the ambient pressure, the second pipe's traces
-// and a measured trace laid over them; below, the charging efficiency and the delivery ratio
-// against speed, with the first sizing's band shaded, the design speed and the speed shown
-// marked, and the speeds that did not settle ringed.
+// and at the probe (and in the cylinder when asked), with the ports' timing and the ambient
+// pressure, the second pipe's traces and a measured trace laid over them; below, against speed,
+// the dyno sheet (brake power in CV on the left, torque in N m on the right, a measured power
+// curve laid over them) or the charging efficiency and the delivery ratio, with the first
+// sizing's band shaded, the design speed and the speed shown marked, and the speeds that did
+// not settle ringed. The second pipe's curves are dashed.
 struct WavePlot
 {
     QList<waves::SpeedResult> speeds, compared;
@@ -30,6 +32,9 @@ struct WavePlot
     double designRpm = 0;
     std::optional<TraceOverlay> measured; // at the probe, or at the port
     QString comparedName;
+    std::optional<engine::BenchCurve> bench;
+    bool dyno = true;      // power and torque below; else charging and delivery
+    bool cylinder = false; // the cylinder's pressure above
 };
 
 class WavesView : public QWidget

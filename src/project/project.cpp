@@ -6,6 +6,7 @@
 #include "tracecsv.h"
 #include "usertext.h"
 #include "cycle.h"
+#include "portareas.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -82,7 +83,49 @@ QJsonObject engineJson(const waves::EngineInputs &e)
         o.insert(QLatin1String(r.option), e.*r.member);
     o.insert(QStringLiteral("bore"), e.bore ? QJsonValue(*e.bore) : QJsonValue());
     o.insert(QStringLiteral("stroke"), e.stroke ? QJsonValue(*e.stroke) : QJsonValue());
+    o.insert(QStringLiteral("cycle"), engine::cycleName(e.cycle));
+    o.insert(QStringLiteral("scavenging"),
+             e.scavenging ? QJsonValue(engine::scavengingName(*e.scavenging)) : QJsonValue());
+    if (e.portAreas) {
+        const engine::PortAreaTable &t = *e.portAreas;
+        QJsonArray rows;
+        for (std::size_t i = 0; i < t.angle.size(); ++i) {
+            QJsonArray row{t.angle[i], t.exhaust[i], t.transfer[i]};
+            if (t.hasIntake())
+                row.append(t.intake[i]);
+            rows.append(row);
+        }
+        o.insert(QStringLiteral("port-areas"),
+                 QJsonObject{{"file", t.source}, {"intake", t.hasIntake()}, {"rows", rows}});
+    }
     return o;
+}
+
+// The port-area table back from its rows, checked as its CSV would be.
+std::optional<QString> readPortAreaRows(const QJsonObject &o, waves::EngineInputs &e)
+{
+    const bool intake = o.value(QStringLiteral("intake")).toBool();
+    QByteArray csv = intake ? "angle_deg,exhaust_mm2,transfer_mm2,intake_mm2\n"
+                            : "angle_deg,exhaust_mm2,transfer_mm2\n";
+    for (const QJsonValue &v : o.value(QStringLiteral("rows")).toArray()) {
+        const QJsonArray row = v.toArray();
+        if (row.size() != (intake ? 4 : 3))
+            return QStringLiteral("motore, aree delle luci: ogni riga ha angolo e %1 aree")
+                .arg(intake ? 3 : 2);
+        QByteArrayList cells;
+        for (const QJsonValue &c : row) {
+            if (!c.isDouble())
+                return QStringLiteral("motore, aree delle luci: ogni cella \u00e8 un numero");
+            cells << QByteArray::number(c.toDouble(), 'g', 17);
+        }
+        csv += cells.join(',') + '\n';
+    }
+    engine::PortAreasRead read = engine::readPortAreas(csv);
+    if (!read.ok())
+        return QStringLiteral("motore, aree delle luci: %1").arg(read.error);
+    read.table.source = o.value(QStringLiteral("file")).toString();
+    e.portAreas = read.table;
+    return std::nullopt;
 }
 
 std::optional<QString> readEngine(const QJsonObject &o, waves::EngineInputs &e)
@@ -108,6 +151,42 @@ std::optional<QString> readEngine(const QJsonObject &o, waves::EngineInputs &e)
                      c.toString(waves::LargestBoreMm));
         *into = v.toDouble();
     }
+    // Before format 2 the cylinder was always the fixed one; such a project keeps it.
+    const QJsonValue cycle = o.value(QStringLiteral("cycle"));
+    if (!cycle.isUndefined()) {
+        const std::optional<engine::Cycle> named = engine::cycleNamed(cycle.toString());
+        if (!named)
+            return QStringLiteral("motore, cycle: motore o fisso");
+        e.cycle = *named;
+    }
+    const QJsonValue scavenging = o.value(QStringLiteral("scavenging"));
+    if (!scavenging.isUndefined() && !scavenging.isNull()) {
+        e.scavenging = engine::scavengingNamed(scavenging.toString());
+        if (!e.scavenging)
+            return QStringLiteral("motore, scavenging: %1")
+                .arg(engine::scavengingNames().join(QStringLiteral(", ")));
+    }
+    const QJsonValue ports = o.value(QStringLiteral("port-areas"));
+    if (ports.isObject())
+        return readPortAreaRows(ports.toObject(), e);
+    return std::nullopt;
+}
+
+std::optional<QString> readBench(const QJsonObject &o, std::optional<engine::BenchCurve> &bench)
+{
+    QByteArray csv = "rpm,cv\n";
+    for (const QJsonValue &v : o.value(QStringLiteral("points")).toArray()) {
+        const QJsonArray pair = v.toArray();
+        if (pair.size() != 2 || !pair[0].isDouble() || !pair[1].isDouble())
+            return QStringLiteral("curva al banco: ogni punto \u00e8 una coppia [giri/min, CV]");
+        csv += QByteArray::number(pair[0].toDouble(), 'g', 17) + ',' +
+               QByteArray::number(pair[1].toDouble(), 'g', 17) + '\n';
+    }
+    engine::BenchRead read = engine::readBenchCurve(csv);
+    if (!read.ok())
+        return QStringLiteral("curva al banco: %1").arg(read.error);
+    read.curve.source = o.value(QStringLiteral("file")).toString();
+    bench = read.curve;
     return std::nullopt;
 }
 
@@ -173,6 +252,10 @@ QByteArray projectJson(const Project &p, const QLocale &locale)
         waves.insert(QStringLiteral("compare-file"), p.waves.comparePipe->source);
         waves.insert(QStringLiteral("compare-stations"), stations(p.waves.comparePipe->pipe));
     }
+    if (p.waves.intakePipe) {
+        waves.insert(QStringLiteral("intake-file"), p.waves.intakePipe->source);
+        waves.insert(QStringLiteral("intake-stations"), stations(p.waves.intakePipe->pipe));
+    }
     QJsonObject root{{"format", QLatin1String(FormatName)},
                      {"version", ProjectFormat},
                      {"name", w.name},
@@ -188,6 +271,13 @@ QByteArray projectJson(const Project &p, const QLocale &locale)
         root.insert(QStringLiteral("trace"), QJsonObject{{"file", p.trace->source},
                                                          {"rpm", p.trace->rpm},
                                                          {"points", points}});
+    }
+    if (p.bench) {
+        QJsonArray points;
+        for (const auto &[rpm, cv] : p.bench->points)
+            points.append(QJsonArray{rpm, cv});
+        root.insert(QStringLiteral("bench"),
+                    QJsonObject{{"file", p.bench->source}, {"points", points}});
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -250,6 +340,8 @@ ProjectRead readProject(const QByteArray &bytes, const QLocale &locale)
                               QStringLiteral("tubo misurato"));
     if (!r.ok())
         return r;
+    if (r.format < 2)
+        p.engine.cycle = engine::Cycle::Fixed;
     if (const std::optional<QString> e =
             readEngine(root.value(QStringLiteral("engine")).toObject(), p.engine)) {
         r.error = *e;
@@ -266,6 +358,18 @@ ProjectRead readProject(const QByteArray &bytes, const QLocale &locale)
                                        QStringLiteral("tubo da confrontare"));
     if (!r.ok())
         return r;
+    p.waves.intakePipe = measuredPipe(waves.value(QStringLiteral("intake-file")),
+                                      waves.value(QStringLiteral("intake-stations")), r.error,
+                                      QStringLiteral("condotto di aspirazione"));
+    if (!r.ok())
+        return r;
+    const QJsonValue bench = root.value(QStringLiteral("bench"));
+    if (bench.isObject()) {
+        if (const std::optional<QString> e = readBench(bench.toObject(), p.bench)) {
+            r.error = *e;
+            return r;
+        }
+    }
     const QJsonValue trace = root.value(QStringLiteral("trace"));
     if (trace.isObject()) {
         TraceOverlay o;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "benchcurve.h"
 #include "engine.h"
 #include "workshopinput.h"
 
@@ -21,12 +22,13 @@ struct TraceOverlay
 };
 
 // The Onde tab's boxes: the speeds, the probe and the pipe to compare (nothing, a method's key,
-// or MeasuredMethod with the pipe read).
+// or MeasuredMethod with the pipe read); the engine's intake pipe when it has one.
 struct WaveTexts
 {
     QString from, to, step, probe;
     QString compare;
     std::optional<MeasuredPipe> comparePipe;
+    std::optional<MeasuredPipe> intakePipe;
 };
 
 // Everything the workshop window's inputs hold: the document a builder saves. Numbers are kept
@@ -38,10 +40,12 @@ struct Project
     waves::EngineInputs engine; // the Motore dialog's; the design gives the rest
     WaveTexts waves;
     std::optional<TraceOverlay> trace;
+    std::optional<engine::BenchCurve> bench; // a measured power curve laid over the computed
 };
 
-// The format this version writes, and reads back together with every older one.
-constexpr int ProjectFormat = 1;
+// The format this version writes, and reads back together with every older one. 2 adds the
+// engine's cycle, scavenging and port-area table, the intake pipe and the bench curve.
+constexpr int ProjectFormat = 2;
 constexpr qint64 MaxProjectBytes = 32 << 20;
 inline const char *ProjectSuffix = "vlo";
 

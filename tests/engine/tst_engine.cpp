@@ -1,6 +1,7 @@
 // The engine's laws, each alone against an answer worked out here: the crank-slider and the
 // ports, the closed cycle (motoring and the Otto limit), Wiebe's law, the charge, scavenging in
 // a fixed volume, heat to the walls and the brake figures.
+#include "benchcurve.h"
 #include "closedcycle.h"
 #include "combustion.h"
 #include "friction.h"
@@ -59,6 +60,8 @@ private slots:
     void wallsAreTheGasCan_data();
     void wallsAreTheGasCan();
     void brakeFiguresWorkedExample();
+    void benchCurve_data();
+    void benchCurve();
 };
 
 void TestEngine::portsAgainstTheCrankSlider_data()
@@ -383,6 +386,37 @@ void TestEngine::brakeFiguresWorkedExample()
     QVERIFY(std::abs(chenFlynn(0.4, 0.005, 0.09, 9e-4, 60, 20) - (0.4 + 0.3 + 1.8 + 0.36)) < 1e-12);
     // No power, no consumption per kilowatt hour.
     QVERIFY(!brakeFigures(0, 0, 2, swept, 10000, 30e-6).bsfc);
+}
+
+void TestEngine::benchCurve_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("error");     // the start of the refusal; empty: read
+    QTest::addColumn<double>("lastCv");     // of the fastest row
+    QTest::newRow("CV") << QByteArray("rpm,cv\n9000,20\n8000,17.5\n10000,21\n") << QString() << 21.0;
+    QTest::newRow("kW, an Italian spreadsheet") << QByteArray("RPM;kW\r\n8000;12,5\r\n9000;14,71\r\n")
+                                                << QString() << 14.71 * 1000 / 735.49875;
+    QTest::newRow("no unit") << QByteArray("rpm,potenza\n8000,12\n9000,13\n") << "riga 1:" << 0.0;
+    QTest::newRow("a speed twice") << QByteArray("rpm,cv\n8000,12\n9000,13\n8000,12\n") << "riga 4:" << 0.0;
+    QTest::newRow("negative power") << QByteArray("rpm,cv\n8000,12\n9000,-1\n") << "riga 3:" << 0.0;
+    QTest::newRow("one row") << QByteArray("rpm,cv\n8000,12\n") << "servono almeno due" << 0.0;
+}
+
+// A measured power curve read in CV whatever its unit, by rising speed; refused by line.
+void TestEngine::benchCurve()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, error);
+    QFETCH(double, lastCv);
+    const BenchRead r = readBenchCurve(csv);
+    if (!error.isEmpty()) {
+        QVERIFY2(r.error.startsWith(error), qPrintable(r.error));
+        return;
+    }
+    QVERIFY2(r.ok(), qPrintable(r.error));
+    for (std::size_t k = 1; k < r.curve.points.size(); ++k)
+        QVERIFY(r.curve.points[k].first > r.curve.points[k - 1].first);
+    QVERIFY(std::abs(r.curve.points.back().second - lastCv) < 1e-12);
 }
 
 QTEST_GUILESS_MAIN(TestEngine)

@@ -99,6 +99,7 @@ private slots:
     void wavesComputedComparedAndMeasured();
     void wavesCancelAndRefuse();
     void engineDialogReachesTheModel();
+    void dynoSheet();
     void unsettledSpeedsRinged();
 
 };
@@ -749,24 +750,115 @@ void TestOfficina::engineDialogReachesTheModel()
     QVERIFY(w->findChild<EngineDialog *>("dlgMotore")->isVisible());
     dialogBox("opt_eo-pressure")->setText("6");
     dialogBox("opt_bore")->setText("52");
+    // The scavenging, a table of port areas and an intake pipe; a table that goes back refused
+    // by its line, the one before kept.
+    auto *dialog = w->findChild<EngineDialog *>("dlgMotore");
+    auto *scavenging = dialog->findChild<QComboBox *>("cmbLavaggio");
+    scavenging->setCurrentIndex(scavenging->findText(engine::scavengingCaption(engine::Scavenging::Yam1)));
+    const QString ports = dir->filePath("luci.csv"), back = dir->filePath("indietro.csv"),
+                  intake = dir->filePath("aspirazione.csv");
+    QVERIFY(test::writeBytes(ports, "angle_deg,exhaust_mm2,transfer_mm2\n0,0,0\n95,0,0\n"
+                                    "180,420,310\n265,0,0\n360,0,0\n"));
+    QVERIFY(test::writeBytes(back, "angle_deg,exhaust_mm2,transfer_mm2\n0,0,0\n95,0,0\n90,1,1\n"));
+    QVERIFY(test::writeBytes(intake, "x_mm,d_mm\n0,26\n220,26\n"));
+    platform.fileAnswers << ports << back << intake;
+    dialog->findChild<QPushButton *>("cmdAreeLuci")->click();
+    dialog->findChild<QPushButton *>("cmdAreeLuci")->click();
+    QCOMPARE(platform.messages.size(), 2);
+    QVERIFY2(platform.messages[1].text.contains("riga 4"), qPrintable(platform.messages[1].text));
+    QCOMPARE(dialog->findChild<QLabel *>("lblAreeLuci")->text(), "luci.csv");
+    dialog->findChild<QPushButton *>("cmdAspirazione")->click();
+    QCOMPARE(dialog->findChild<QLabel *>("lblAspirazione")->text(), "aspirazione.csv");
     ok();
     QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
     QCOMPARE(w->waves()->engine().eoPressure, 6.0);
     QCOMPARE(*w->waves()->engine().bore, 52.0);
+    QCOMPARE(w->waves()->engine().scavenging, std::optional(engine::Scavenging::Yam1));
+    QVERIFY(w->waves()->engine().portAreas);
+    QVERIFY(w->waves()->texts().intakePipe);
     // The run uses it: the same numbers as the model called here with that engine.
     box("opt_waves-from")->setText("10000");
     box("opt_waves-to")->setText("10000");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 120000);
     const waves::EngineInputs e = waves::onDesign(w->waves()->engine(), w->plan()->parameters);
-    const waves::SpeedResult alone = waves::simulateSpeed(firstSizingPipe(w->plan()->dimensions), e,
-                                                          waves::WaveOptions(), 10000);
+    waves::WaveOptions o;
+    o.intakePipe = readPipeCsv(readAll(intake)).pipe;
+    const waves::SpeedResult alone =
+        waves::simulateSpeed(firstSizingPipe(w->plan()->dimensions), e, o, 10000);
     QCOMPARE(w->waves()->view()->plot().speeds.value(0).chargingEfficiency,
              alone.chargingEfficiency);
     // Kept for the next window.
     w.reset();
     w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
     QCOMPARE(w->waves()->engine().eoPressure, 6.0);
+}
+
+// The lower plot is a dyno sheet: the brake power in CV and the torque in N m of every speed,
+// the compared pipe dashed, a measured curve over them (in kW turned into CV); the charging
+// efficiency and delivery ratio on request; the cylinder's pressure among the traces.
+void TestOfficina::dynoSheet()
+{
+    run("mnuCalcola");
+    auto *tab = w->waves();
+    box("opt_waves-from")->setText("9000");
+    box("opt_waves-to")->setText("11000");
+    box("opt_waves-step")->setText("1000");
+    auto *compare = w->findChild<QComboBox *>("cmbConfronta");
+    compare->setCurrentIndex(compare->findData("jennings"));
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 120000);
+    const WavePlot &p = tab->view()->plot();
+    auto series = [&](const QString &name) -> plot::Series {
+        for (const plot::Series &s : tab->view()->speeds()->data().series)
+            if (s.name == name)
+                return s;
+        return {};
+    };
+    const plot::Series power = series("potenza"), torque = series("coppia");
+    QCOMPARE(power.points.size(), 3);
+    QVERIFY(!power.rightAxis && torque.rightAxis);
+    for (int k = 0; k < 3; ++k) {
+        QCOMPARE(power.points[k], QPointF(p.speeds[k].rpm, p.speeds[k].brake.powerCv));
+        QCOMPARE(torque.points[k].y(), p.speeds[k].brake.torqueNm);
+        QVERIFY(p.speeds[k].brake.powerCv > 1);
+    }
+    const plot::Series other = series(compare->currentText() + ": potenza");
+    QCOMPARE(other.style, Qt::DashLine);
+    QCOMPARE(other.points[1].y(), p.compared[1].brake.powerCv);
+    QCOMPARE(tab->view()->speeds()->data().y.title, "Potenza (CV)");
+    QCOMPARE(tab->view()->speeds()->data().y2.title, "Coppia (N m)");
+    // A measured curve in kW, shown in CV; one with a speed twice refused by its line.
+    const QString bench = dir->filePath("banco.csv"), twice = dir->filePath("doppia.csv");
+    QVERIFY(test::writeBytes(bench, "rpm;kW\n8500;9,5\n10000;11\n11500;10,2\n"));
+    QVERIFY(test::writeBytes(twice, "rpm,cv\n8500,12\n8500,13\n"));
+    platform.fileAnswers << bench << twice;
+    w->findChild<QPushButton *>("cmdCurvaBanco")->click();
+    const plot::Series measured = series("al banco (banco.csv)");
+    QCOMPARE(measured.points.size(), 3);
+    QVERIFY(std::abs(measured.points[1].y() - 11000 / 735.49875) < 1e-12);
+    w->findChild<QPushButton *>("cmdCurvaBanco")->click();
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains("riga 3"), qPrintable(platform.messages[0].text));
+    QVERIFY(tab->bench() && tab->bench()->source == bench);
+    QVERIFY(w->inputs().bench); // saved with the project
+    // Charging and delivery on request, the same speeds.
+    w->findChild<QComboBox *>("cmbGraficoRegimi")->setCurrentIndex(1);
+    QCOMPARE(series("rendimento di carica").points[2].y(), p.speeds[2].chargingEfficiency);
+    QVERIFY(series("al banco (banco.csv)").points.isEmpty());
+    w->findChild<QComboBox *>("cmbGraficoRegimi")->setCurrentIndex(0);
+    // The cylinder's pressure above.
+    w->findChild<QCheckBox *>("chkCilindro")->setChecked(true);
+    plot::Series cylinder;
+    for (const plot::Series &s : tab->view()->traces()->data().series)
+        if (s.name == "nel cilindro")
+            cylinder = s;
+    const waves::SpeedResult &shown = p.speeds[p.shown];
+    QCOMPARE(cylinder.points.size(), int(shown.cylinderPressure.size()));
+    QCOMPARE(cylinder.points[100].y(), shown.cylinderPressure[100] / 1e5);
+    // The measured curve taken away.
+    w->findChild<QPushButton *>("cmdTogliCurva")->click();
+    QVERIFY(!tab->bench() && series("al banco (banco.csv)").points.isEmpty());
 }
 
 // A speed that did not settle is ringed in the lower plot, and the legend says what the ring

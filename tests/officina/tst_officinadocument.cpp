@@ -206,7 +206,7 @@ void TestOfficinaDocument::failedSaveKeepsOldFile()
 void TestOfficinaDocument::newerProjectRefused()
 {
     QByteArray bytes = projectJson(newProject(WorkshopOptions(), QLocale::c()), QLocale::c());
-    bytes.replace("\"version\": 1", "\"version\": 99");
+    bytes.replace(QByteArray("\"version\": ") + QByteArray::number(ProjectFormat), "\"version\": 99");
     const QString path = dir->filePath("futuro.vlo");
     QVERIFY(test::writeBytes(path, bytes));
     box("txtCil")->setText("130");
@@ -276,7 +276,14 @@ void TestOfficinaDocument::temperaturesSaidOnTheWavesTab()
     run("mnuCalcola");
     const QString said = w->findChild<QLabel *>("lblTemperature")->text();
     QVERIFY2(said.contains("gas nel tubo all'avvio 650 \u00b0C (dal progetto)"), qPrintable(said));
-    QVERIFY2(said.contains("all'apertura dello scarico 1000 \u00b0C e 5 bar"), qPrintable(said));
+    QVERIFY2(said.contains("cilindro dalla combustione del ciclo prima (accensione 18\u00b0"),
+             qPrintable(said));
+    // The fixed cycle's cylinder is the state it is given.
+    waves::EngineInputs fixed = w->waves()->engine();
+    fixed.cycle = engine::Cycle::Fixed;
+    w->waves()->setEngine(fixed);
+    const QString again = w->findChild<QLabel *>("lblTemperature")->text();
+    QVERIFY2(again.contains("all'apertura dello scarico 1000 \u00b0C e 5 bar"), qPrintable(again));
 }
 
 void TestOfficinaDocument::keyboard()

@@ -44,6 +44,17 @@ Project sample(const QLocale &locale)
     p.waves.comparePipe = MeasuredPipe{QStringLiteral("altro.csv"),
                                        readPipeCsv("x_mm,d_mm\n0,40\n500,40\n").pipe};
     p.trace = TraceOverlay{QStringLiteral("traccia.csv"), {{90, 1.1}, {180, 0.8}}, 9500};
+    p.engine.cycle = engine::Cycle::Fixed;
+    p.engine.scavenging = engine::Scavenging::Yam6;
+    engine::PortAreasRead ports = engine::readPortAreas(
+        "angle_deg,exhaust_mm2,transfer_mm2,intake_mm2\n0,0,0,80.5\n90,0,0,0\n180,300,210,0\n"
+        "270,0,0,40\n");
+    ports.table.source = QStringLiteral("luci.csv");
+    p.engine.portAreas = ports.table;
+    p.waves.intakePipe = MeasuredPipe{QStringLiteral("aspirazione.csv"),
+                                      readPipeCsv("x_mm,d_mm\n0,30\n180,34\n").pipe};
+    p.bench = engine::readBenchCurve("rpm,cv\n8000,18.5\n9000,21.25\n").curve;
+    p.bench->source = QStringLiteral("banco.csv");
     return p;
 }
 
@@ -102,6 +113,14 @@ void TestProject::roundTripAcrossLocales()
     QCOMPARE(pipeCsv(q.waves.comparePipe->pipe), pipeCsv(p.waves.comparePipe->pipe));
     QCOMPARE(q.trace->points, p.trace->points);
     QCOMPARE(q.trace->rpm, 9500.0);
+    QCOMPARE(q.engine.cycle, engine::Cycle::Fixed);
+    QCOMPARE(q.engine.scavenging, std::optional(engine::Scavenging::Yam6));
+    QVERIFY(q.engine.portAreas && q.engine.portAreas->hasIntake());
+    QCOMPARE(engine::portAreasCsv(*q.engine.portAreas), engine::portAreasCsv(*p.engine.portAreas));
+    QCOMPARE(q.engine.portAreas->source, QStringLiteral("luci.csv"));
+    QCOMPARE(pipeCsv(q.waves.intakePipe->pipe), pipeCsv(p.waves.intakePipe->pipe));
+    QCOMPARE(q.bench->points, p.bench->points);
+    QCOMPARE(q.bench->source, QStringLiteral("banco.csv"));
     // Written again, the same file.
     QCOMPARE(projectJson(q, to), projectJson(p, from));
 }
@@ -122,6 +141,12 @@ void TestProject::newerFormatRefusedOlderRead()
     QCOMPARE(old.project.workshop.parameters[1], QStringLiteral("10000"));
     QCOMPARE(old.project.engine.compressionRatio, waves::EngineInputs().compressionRatio);
     QVERIFY(!old.project.trace);
+    // A project of the first format knew only the fixed cylinder, and keeps it; a new one fires.
+    QCOMPARE(old.project.engine.cycle, engine::Cycle::Fixed);
+    QVERIFY(!old.project.engine.portAreas && !old.project.waves.intakePipe && !old.project.bench);
+    const ProjectRead current = readProject(
+        R"({"format": "velmorant-officina", "version": 2, "design": {"CIL": 125}})", QLocale::c());
+    QCOMPARE(current.project.engine.cycle, engine::Cycle::Fired);
 }
 
 void TestProject::badProjectsRefused_data()
@@ -148,6 +173,18 @@ void TestProject::badProjectsRefused_data()
         << QByteArray(R"({"format": "velmorant-officina", "version": 1,
                          "trace": {"rpm": 9000, "points": [[0, 1], [10, -1]]}})")
         << "traccia misurata";
+    QTest::newRow("unknown scavenging")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 2,
+                         "engine": {"scavenging": "ottimo"}})")
+        << "motore, scavenging: miscelazione";
+    QTest::newRow("port areas going back")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 2, "engine": {"port-areas":
+                         {"rows": [[0, 0, 0], [90, 1, 1], [80, 0, 0], [270, 0, 0]]}}})")
+        << "motore, aree delle luci: riga 4";
+    QTest::newRow("bench point not a pair")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 2,
+                         "bench": {"points": [[8000, 12], [9000]]}})")
+        << "curva al banco: ogni punto";
 }
 
 void TestProject::badProjectsRefused()
