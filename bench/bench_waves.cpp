@@ -1,5 +1,6 @@
 // The gas-dynamic model's cost: per cell update, one speed to periodic on the default design at
-// the default cell, and a 21-speed sweep on one thread and on every core.
+// the default cell with the firing engine and with the fixed cylinder, and a 21-speed sweep on
+// one thread and on every core.
 #include "chamber.h"
 #include "cycle.h"
 #include "duct.h"
@@ -16,9 +17,11 @@ Pipe defaultPipe()
     return firstSizingPipe(evaluateChamber(defaultParameters()).dimensions);
 }
 
-EngineInputs defaultEngine()
+EngineInputs defaultEngine(bool fired = true)
 {
-    return onDesign(EngineInputs(), defaultParameters());
+    EngineInputs e = onDesign(EngineInputs(), defaultParameters());
+    e.cycle = fired ? engine::Cycle::Fired : engine::Cycle::Fixed;
+    return e;
 }
 
 void cellRate(benchmark::State &state, long long updates)
@@ -55,36 +58,52 @@ static void BM_schemeStep(benchmark::State &state)
 BENCHMARK(BM_schemeStep)->Arg(50)->Arg(10);
 
 // One speed from the start to a periodic cycle; `cell` in tenths of a millimetre (100 is the
-// default).
+// default), then 1 for the firing engine, 0 for the fixed cylinder.
 static void BM_oneSpeed(benchmark::State &state)
 {
     const Pipe pipe = defaultPipe();
     WaveOptions o;
     o.cellMm = double(state.range(0)) / 10;
-    long long updates = 0;
+    const EngineInputs e = defaultEngine(state.range(1) != 0);
+    long long updates = 0, cycles = 0;
     SpeedResult r;
     for (auto _ : state) {
-        r = simulateSpeed(pipe, defaultEngine(), o, 10000);
+        r = simulateSpeed(pipe, e, o, 10000);
         updates += r.cellUpdates;
+        cycles += r.cycles;
     }
     cellRate(state, updates);
     state.counters["cycles"] = r.cycles;
+    state.counters["per_cycle"] = benchmark::Counter(
+        double(cycles), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     // The cell study: the default is the largest cell whose half moves this by under 0.5 %.
     state.counters["charging_eff"] = r.chargingEfficiency;
 }
-BENCHMARK(BM_oneSpeed)->Arg(200)->Arg(100)->Arg(50)->Arg(25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_oneSpeed)
+    ->Args({200, 1})
+    ->Args({100, 1})
+    ->Args({50, 1})
+    ->Args({25, 1})
+    ->Args({100, 0})
+    ->Unit(benchmark::kMillisecond);
 
-// 21 speeds, 8000 to 12000 rpm, on `threads` threads.
+// 21 speeds, 8000 to 12000 rpm, on `threads` threads, then 1 firing or 0 fixed.
 static void BM_sweep21(benchmark::State &state)
 {
     const Pipe pipe = defaultPipe();
     QList<double> rpms;
     for (int k = 0; k <= 20; ++k)
         rpms << 8000 + 200 * k;
+    const EngineInputs e = defaultEngine(state.range(1) != 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            simulateSpeeds(pipe, defaultEngine(), WaveOptions(), rpms, int(state.range(0))));
+            simulateSpeeds(pipe, e, WaveOptions(), rpms, int(state.range(0))));
 }
-BENCHMARK(BM_sweep21)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_sweep21)
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({2, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();
