@@ -29,19 +29,25 @@ QList<PipeOptionSpec> waveOptionSpecs()
         {"scavenging", "MODELLO",
          "miscelazione, spostamento, uniflow, scre (default), yam1, yam6, cd o qubcr"},
         {"friction", "A:B:C:D",
-         "attrito di Chen e Flynn, bar: A + B p_max + C c_m + D c_m^2 (default "
-         "0,4:0,005:0,09:0,0009)"},
+         "attrito di Chen e Flynn, bar: A + B p_max + C c_m + D c_m^2 (A da 0 a 5, B da 0 a "
+         "0,05, C da 0 a 0,5, D da 0 a 0,01; default 0,4:0,005:0,09:0,0009)"},
         {"port-areas", "FILE.csv",
          "aree aperte delle luci contro l'angolo (angle_deg,exhaust_mm2,transfer_mm2"
          "[,intake_mm2]) al posto delle luci rettangolari"},
         {"intake-pipe", "FILE.csv",
          "condotto di aspirazione dall'aria al carter (stazioni x_mm,d_mm)"},
-        {"bore", "MM", "alesaggio (default: motore quadro dalla cilindrata)"},
-        {"stroke", "MM", "corsa (default: motore quadro dalla cilindrata)"},
+        {"bore", "MM", "alesaggio, da 10 a 200 (default: motore quadro dalla cilindrata)"},
+        {"stroke", "MM", "corsa, da 10 a 200 (default: motore quadro dalla cilindrata)"},
     };
     if (helps.isEmpty()) {
+        // Each line with its range: "(da 5 a 20, default 12)".
+        const QLocale it(QLocale::Italian, QLocale::Italy);
         for (const waves::EngineRange &r : waves::engineRanges())
-            helps << QByteArray(r.help);
+            helps << QString::fromUtf8(r.help)
+                         .replace(QLatin1String("(default"),
+                                  QStringLiteral("(da %1 a %2, default")
+                                      .arg(it.toString(r.low), it.toString(r.high)))
+                         .toUtf8();
     }
     for (int i = 0; i < waves::engineRanges().size(); ++i) {
         if (waves::engineRanges()[i].ownOption)
