@@ -11,8 +11,8 @@ cd "$(dirname "$0")"
 # Build tools and libraries; the fonts and Qt's Italian texts the programs use at run time; for
 # the tests, an X server and a window manager (the window on a real desktop), a DXF reader
 # (python3-ezdxf) and a PDF text extractor (poppler-utils).
-packages=(cmake g++ make qt6-base-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
-    qt6-translations-l10n xvfb openbox x11-utils python3-ezdxf poppler-utils)
+packages=(cmake g++ make qt6-base-dev libbenchmark-dev libnlopt-cxx-dev fonts-liberation2
+    fonts-dejavu-core qt6-translations-l10n xvfb openbox x11-utils python3-ezdxf poppler-utils)
 
 # For the package and its checks on the installed system.
 package_tools=(dpkg-dev lintian desktop-file-utils appstream shared-mime-info xdg-utils
@@ -62,7 +62,7 @@ asan)
     ;;
 bench)
     # libnest2d as the nesting's side-by-side reference (bench_nest2d).
-    install_missing "${packages[@]}" libnest2d-dev libpolyclipping-dev libnlopt-cxx-dev
+    install_missing "${packages[@]}" libnest2d-dev libpolyclipping-dev
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
     for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
     ;;

@@ -103,7 +103,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
     all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
-    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs())
+    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs() + optimizeOptionSpecs())
         all << OptionSpec{spec.name, spec.valueName, spec.help};
     for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
@@ -233,6 +233,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         return e;
     if (auto e = readWaveOptions(parser, locale, o.waves))
         return e;
+    if (auto e = readOptimizeOptions(parser, locale, o.optimize))
+        return e;
     if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;
         if (std::optional<QString> refused =
@@ -258,7 +260,8 @@ std::optional<QString> clashingFiles(const CliOptions &o)
                                {QStringLiteral("--patterns"), o.patternsFile},
                                {QStringLiteral("--cut-list"), o.cutListFile},
                                {QStringLiteral("--traces"), o.waves.tracesFile},
-                               {QStringLiteral("--curves"), o.waves.curvesFile}};
+                               {QStringLiteral("--curves"), o.waves.curvesFile},
+                               {QStringLiteral("--write-pipe"), o.optimize.writePipeFile}};
     for (int i = 0; i < outputs.size(); ++i) {
         const Named &out = outputs[i];
         if (out.path.isEmpty())
@@ -329,6 +332,12 @@ QString helpText()
     section(QStringLiteral("Onde: il tubo sul motore in moto (con --waves; i regimi in parallelo "
                            "su tutti i processori):"),
             waves);
+    QList<OptionSpec> optimize;
+    for (const PipeOptionSpec &spec : optimizeOptionSpecs())
+        optimize << OptionSpec{spec.name, spec.valueName, spec.help};
+    section(QStringLiteral("Ottimizzazione: il tubo che d\u00e0 pi\u00f9 potenza (sul motore delle "
+                           "onde; poi --patterns, --cut-list e --waves usano il migliore):"),
+            optimize);
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito; 1 errore d'uso (un'opzione sconosciuta o un suo\n"

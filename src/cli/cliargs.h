@@ -2,6 +2,7 @@
 
 #include "parameters.h"
 #include "part.h"
+#include "optimizeoptions.h"
 #include "pipeoptions.h"
 #include "waveoptions.h"
 
@@ -36,6 +37,7 @@ struct CliOptions
     std::optional<double> tunedLength;
     PipeRequest pipe;  // --band, --method, --stages, --pipe, ...
     WaveRequest waves; // --waves, --rpm-range, --probe, --cell, the engine, --traces
+    OptimizeRequest optimize; // --optimize, its objective, limits and budget, --write-pipe
     bool help = false, version = false;
 
     // Only a PDF needs fonts, and so a GUI application.

@@ -4,6 +4,7 @@
 #include "drawings.h"
 #include "number.h"
 #include "partsfile.h"
+#include "pipecsv.h"
 #include "projectoptions.h"
 #include "report.h"
 #include "safefile.h"
@@ -283,6 +284,29 @@ int main(int argc, char **argv)
         pipe = built.pipe;
     }
 
+    // The best pipe from there, which everything after it uses.
+    std::optional<tuning::PipeSearchResult> optimized;
+    if (o.optimize.enabled) {
+        if (const std::optional<QString> error = readWaveFiles(o.waves))
+            return fail(UsageOrFile, *error);
+        const Pipe start = pipe ? *pipe : firstSizingPipe(d);
+        WaveRequest engineOnly = o.waves;
+        engineOnly.probes.clear();
+        const WaveSetup setup = waveSetup(engineOnly, p, start, locale);
+        if (!setup.refusal.isEmpty())
+            return fail(Refused, setup.refusal);
+        QString refusal;
+        optimized = runOptimize(o.optimize, start, setup.engine, setup.options, &refusal, locale);
+        if (!refusal.isEmpty())
+            return fail(Refused, refusal);
+        pipe = optimized->best;
+        if (!o.optimize.writePipeFile.isEmpty()) {
+            if (const std::optional<QString> error =
+                    writeFileAtomically(o.optimize.writePipeFile, pipeCsv(optimized->best)))
+                return fail(UsageOrFile, writeFailure(o.optimize.writePipeFile, *error));
+        }
+    }
+
     // The pipe on the running engine.
     std::optional<WaveSetup> waveRun;
     QList<waves::SpeedResult> waveResults;
@@ -319,7 +343,7 @@ int main(int argc, char **argv)
     if (o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty()) {
         // The first sizing's five segments, or the pipe asked for, section by section.
         const double portArea = o.pipe.choice.portArea();
-        plan = o.pipe.changesPipe()
+        plan = o.pipe.changesPipe() || optimized
                    ? planWorkshop(p, d, *pipe, o.workshop, terminalProgress(), portArea)
                    : planWorkshop(p, d, o.workshop, terminalProgress());
         const PartsRefusal &refused = plan->refusal;
@@ -358,6 +382,8 @@ int main(int argc, char **argv)
                                       o.sketchWidth ? sketch : std::nullopt, tuned);
         if (pipe)
             addPipeJson(root, o.pipe, *pipe, p, d);
+        if (optimized)
+            root.insert("optimize", optimizeJson(o.optimize, *optimized));
         if (waveRun)
             root.insert("waves", wavesJson(*waveRun, waveResults));
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
@@ -366,8 +392,10 @@ int main(int argc, char **argv)
                           ? resultTable(d, locale, tuned)
                           : QStringLiteral("Primo dimensionamento non calcolabile: %1\n")
                                 .arg(evaluation.refusal));
-        if (pipe)
+        if (pipe && !optimized)
             print(stdout, pipeTable(o.pipe, *pipe, p, d, locale));
+        if (optimized)
+            print(stdout, optimizeTable(o.optimize, *optimized, locale));
         if (waveRun)
             print(stdout, wavesTable(*waveRun, waveResults, locale));
     }

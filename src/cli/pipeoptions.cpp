@@ -91,6 +91,16 @@ QString sectionsTable(const Pipe &pipe, const QLocale &locale)
 
 } // namespace
 
+QJsonObject pipeObject(const Pipe &pipe)
+{
+    return pipeJson(pipe);
+}
+
+QString pipeSections(const Pipe &pipe, const QLocale &locale)
+{
+    return sectionsTable(pipe, locale);
+}
+
 QList<PipeOptionSpec> pipeOptionSpecs()
 {
     return {

@@ -44,6 +44,11 @@ std::optional<QString> readPipeOptions(const QCommandLineParser &parser, const Q
 // Reads the measured pipe named by --pipe into the choice; the reason when it cannot.
 std::optional<QString> readMeasuredPipe(PipeRequest &r);
 
+// A pipe as the JSON writes it ("pipe": method, length, sections, reference points), and its
+// sections as the tables print them.
+QJsonObject pipeObject(const Pipe &pipe);
+QString pipeSections(const Pipe &pipe, const QLocale &locale);
+
 // What is printed and put in the JSON.
 QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters &p,
                   const ChamberDimensions &d, const QLocale &locale);

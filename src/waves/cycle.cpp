@@ -42,6 +42,31 @@ struct PipeRun
     Primitive last(const Gas &g) const { return state.primitive(g, cells() - 1); }
 };
 
+// Gas laid along `cells` cells from `from`, another pipe's cells, by the fraction of the length:
+// linear between the two old cells nearest each new cell's centre.
+void layAlong(DuctState &state, const Gas &g, const std::vector<Primitive> &from)
+{
+    const int n = int(state.rho.size()), m = int(from.size());
+    if (m == 0)
+        return;
+    for (int i = 0; i < n; ++i) {
+        const double at = std::clamp((i + 0.5) / n * m - 0.5, 0.0, double(m - 1));
+        const int k = std::min(int(at), m - 1), k1 = std::min(k + 1, m - 1);
+        const double f = at - k;
+        const Primitive &a = from[k], &b = from[k1];
+        state.set(g, i, Primitive{a.rho + f * (b.rho - a.rho), a.u + f * (b.u - a.u),
+                                  a.p + f * (b.p - a.p), a.y + f * (b.y - a.y)});
+    }
+}
+
+std::vector<Primitive> primitives(const DuctState &state, const Gas &g)
+{
+    std::vector<Primitive> out(state.rho.size());
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = state.primitive(g, int(i));
+    return out;
+}
+
 // Linear between the states before and after a step, at the share `f` of it.
 Primitive between(const Primitive &a, const Primitive &b, double f)
 {
@@ -52,7 +77,8 @@ Primitive between(const Primitive &a, const Primitive &b, double f)
 } // namespace
 
 SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOptions &o,
-                          double rpm, const std::atomic<bool> *stop, std::atomic<int> *cyclesDone)
+                          double rpm, const std::atomic<bool> *stop, std::atomic<int> *cyclesDone,
+                          const WarmStart *start)
 {
     SpeedResult result;
     result.rpm = rpm;
@@ -97,6 +123,13 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
     // The fixed state opens every cycle; the firing engine's first cycle starts from it.
     cylinder.fill(gas, in.eoPressure * 1e5, in.eoTemperature + Kelvin,
                   geo.cylinderVolume(geo.travel(eo)), 0);
+    if (start) {
+        layAlong(exhaust.state, gas, start->exhaust);
+        if (intake)
+            layAlong(intake->state, gas, start->intake);
+        cylinder = start->cylinder;
+        crankcase = start->crankcase;
+    }
     const double referenceMass = pAmb / (gas.r * tAmb) * geo.swept;
     const double tiny = 1e-12;
     const double trappedVolume = geo.cylinderVolume(geo.travel(ec));
@@ -319,6 +352,16 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
             result.periodic = true;
             break;
         }
+    }
+
+    if (o.keepSettled && !result.cancelled) {
+        auto settled = std::make_shared<WarmStart>();
+        settled->exhaust = primitives(exhaust.state, gas);
+        if (intake)
+            settled->intake = primitives(intake->state, gas);
+        settled->cylinder = cylinder;
+        settled->crankcase = crankcase;
+        result.settled = settled;
     }
 
     // The figures a tuner reads at the port.

@@ -2,12 +2,15 @@
 
 #include "engine.h"
 #include "friction.h"
+#include "gas.h"
+#include "thermo.h"
 #include "pipe.h"
 
 #include <QList>
 #include <QLocale>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,6 +54,18 @@ struct WaveOptions
     // An intake duct from the atmosphere to the crankcase's port (its stations from the mouth),
     // solved as the exhaust is; without it the crankcase breathes through an orifice.
     std::optional<Pipe> intakePipe;
+    // Keep where each speed ended (SpeedResult::settled), to start another run from it.
+    bool keepSettled = false;
+};
+
+// The gas of a run at exhaust opening, where its last cycle ended: every cell of the exhaust
+// and intake pipes, the cylinder and the crankcase. Another run of the same engine may start
+// from it (a warm start) instead of still gas, on a pipe of other lengths or cells too: the
+// pipes' gas is laid along the new cells by the fraction of the length.
+struct WarmStart
+{
+    std::vector<Primitive> exhaust, intake;
+    engine::Volume cylinder, crankcase;
 };
 
 // Pressure (Pa), temperature (K) and velocity (m/s) at one station against crank angle, from
@@ -90,6 +105,7 @@ struct SpeedResult
     std::vector<double> cylinderPressure; // Pa, every half degree as the traces
     std::vector<double> portFlow;         // kg/s into the pipe at the port, the same
     long long cellUpdates = 0;
+    std::shared_ptr<const WarmStart> settled; // with WaveOptions::keepSettled
     bool cancelled = false;
     bool failed = false; // the numbers stopped being finite: nothing here is to be shown
 };
@@ -113,11 +129,14 @@ int cellCount(const Pipe &pipe, double cellMm);
 // The engine running at `rpm` on the pipe, cycle after cycle until the port pressure repeats
 // itself and the mass into the pipe balances the mass out of it (or maxCycles). `stop` ends
 // the run early (cancelled); `cyclesDone`, when given, counts finished cycles.
+// `start`, when given, is the state the first cycle starts from (a warm start).
 SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &engine, const WaveOptions &o,
                           double rpm, const std::atomic<bool> *stop = nullptr,
-                          std::atomic<int> *cyclesDone = nullptr);
+                          std::atomic<int> *cyclesDone = nullptr,
+                          const WarmStart *start = nullptr);
 
-// The same for many speeds, on `threads` threads (0: one per core), results in the given order;
+// The same for many speeds, on `threads` threads (0: one per core), results in the given order,
+// each from its warm start in `starts` when there is one;
 // `speedsDone`, when given, counts finished speeds. `cyclesDone` counts every speed as
 // maxCycles once it ends, however early it settled: against speeds times maxCycles it says how
 // far the run is.
@@ -125,6 +144,7 @@ QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
                                   const WaveOptions &o, const QList<double> &rpms, int threads = 0,
                                   const std::atomic<bool> *stop = nullptr,
                                   std::atomic<int> *cyclesDone = nullptr,
-                                  std::atomic<int> *speedsDone = nullptr);
+                                  std::atomic<int> *speedsDone = nullptr,
+                                  const QList<const WarmStart *> &starts = {});
 
 } // namespace velmorant::waves

@@ -139,13 +139,15 @@ std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
 QList<SpeedResult> simulateSpeeds(const Pipe &pipe, const EngineInputs &engine,
                                   const WaveOptions &o, const QList<double> &rpms, int threads,
                                   const std::atomic<bool> *stop, std::atomic<int> *cyclesDone,
-                                  std::atomic<int> *speedsDone)
+                                  std::atomic<int> *speedsDone,
+                                  const QList<const WarmStart *> &starts)
 {
     std::vector<SpeedResult> results(rpms.size());
     std::atomic<int> next{0};
     auto work = [&] {
         for (int i = next++; i < rpms.size(); i = next++) {
-            results[i] = simulateSpeed(pipe, engine, o, rpms[i], stop, cyclesDone);
+            results[i] = simulateSpeed(pipe, engine, o, rpms[i], stop, cyclesDone,
+                                       starts.value(i, nullptr));
             if (cyclesDone)
                 cyclesDone->fetch_add(o.maxCycles - results[i].cycles);
             if (speedsDone)

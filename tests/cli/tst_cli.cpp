@@ -3,6 +3,7 @@
 #include "cycle.h"
 #include "pipechoice.h"
 #include "pipecsv.h"
+#include "pipesearch.h"
 #include "project.h"
 #include "designfile.h"
 #include "exact.h"
@@ -96,6 +97,7 @@ private slots:
     void italianSpreadsheetPipe();
     void onlyOwnWordsOnStderr();
     void projectAsStartingPoint();
+    void optimizeFindsAndWritesThePipe();
 };
 
 void TestCli::defaultsJson()
@@ -430,6 +432,27 @@ void TestCli::honestExits_data()
     QTest::newRow("pipe of 1e-300 mm")
         << QStringList{"--pipe", "@/short.csv"} + waves << 3
         << "il modello delle onde prende tubi di almeno 50 mm" << QString();
+    // The search: its options only with it, its band and limits as they can be, a pipe shape it
+    // can vary, and never its pipe over a file it reads.
+    QTest::newRow("objective without a band")
+        << QStringList{"--objective", "picco"} << 1 << "--objective serve con --optimize"
+        << QString();
+    QTest::newRow("band backwards")
+        << QStringList{"--optimize", "11000:9000"} << 1 << "Valore non valido per --optimize"
+        << QString();
+    QTest::newRow("angle limits upside down")
+        << QStringList{"--optimize", "9000:11000", "--angle-limits", "5:2"} << 1
+        << "Limiti dell'ottimizzazione non validi: semiangoli dei coni" << QString();
+    QTest::newRow("budget of a million")
+        << QStringList{"--optimize", "9000:11000", "--evaluations", "1000000"} << 1
+        << "un numero intero tra 10 e 2000" << QString();
+    QTest::newRow("best pipe onto the pipe read")
+        << QStringList{"--pipe", "@/m.csv", "--optimize", "9000:11000", "--write-pipe",
+                       "@/m.csv"}
+        << 1 << "--write-pipe \"@/m.csv\" \u00e8 anche il file letto da --pipe" << QString();
+    QTest::newRow("a box it cannot vary")
+        << QStringList{"--pipe", "@/box.csv", "--optimize", "9000:11000"} << 3
+        << "Impossibile ottimizzare il tubo: il tubo non ha la forma" << QString();
     // A band is a band whatever way its number is written.
     QTest::newRow("band 1e-300") << QStringList{"--band", "1e-300"} << 1
                                  << "Valore non valido per --band: \"1e-300\" (serve un numero "
@@ -462,6 +485,8 @@ void TestCli::honestExits()
     QVERIFY(test::writeBytes(tmp.filePath("tiny-d.csv"), "x_mm,d_mm\n0,40\n100,4.9e-324\n"));
     QVERIFY(test::writeBytes(tmp.filePath("header.csv"), "x,d\n0,40\n100,40\n"));
     QVERIFY(test::writeBytes(tmp.filePath("short.csv"), "x_mm,d_mm\n0,40\n1e-300,40\n"));
+    QVERIFY(test::writeBytes(tmp.filePath("box.csv"), "x_mm,d_mm\n0,38\n200,38\n200,200\n"
+                                                       "518,200\n518,38\n718,38\n"));
     const QByteArray pipeBefore = readAll(tmp.filePath("m.csv"));
     for (QString &a : args)
         a.replace(QLatin1Char('@'), tmp.path());
@@ -615,6 +640,42 @@ void TestCli::projectAsStartingPoint()
     const Run r = runCli({path});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains("nel formato 7, pi\u00f9 recente"), qPrintable(r.err));
+}
+
+// The search from the command line: both pipes and their power over the band in the JSON, the
+// best no worse than the start and the pipe the rest of the run uses; its CSV read back by
+// --pipe gives the figures reported.
+void TestCli::optimizeFindsAndWritesThePipe()
+{
+    QTemporaryDir tmp;
+    const QString best = tmp.filePath("migliore.csv");
+    const QJsonObject j = runJson({"--optimize", "9500:10500", "--evaluations", "12",
+                                   "--write-pipe", best, "--objective", "media"});
+    const QJsonObject opt = j["optimize"].toObject();
+    QCOMPARE(opt["objective"].toString(), "media");
+    QCOMPARE(opt["evaluations"].toInt(), 12);
+    QCOMPARE(opt["band"].toArray(), (QJsonArray{9500, 10500}));
+    const QJsonObject start = opt["start"].toObject(), found = opt["best"].toObject();
+    QVERIFY(found["mean_power_kw"].toDouble() >= start["mean_power_kw"].toDouble());
+    QCOMPARE(found["speeds"].toArray().size(), tuning::BandSpeeds);
+    QCOMPARE(start["pipe"]["method"].toString(), "own");
+    QCOMPARE(found["pipe"]["method"].toString(), "ottimizzato");
+    QVERIFY(found["pipe"]["length"].toDouble() <= 1.25 * start["pipe"]["length"].toDouble());
+    // The rest of the run cuts the best pipe.
+    QCOMPARE(j["pipe"]["length"].toDouble(), found["pipe"]["length"].toDouble());
+    // Read back, run again over the band: the same power.
+    const QJsonObject again =
+        runJson({"--pipe", best, "--waves", "--rpm-range", "9500:10500:125"});
+    const QJsonArray speeds = again["waves"]["speeds"].toArray();
+    QCOMPARE(speeds.size(), tuning::BandSpeeds);
+    for (int k = 0; k < speeds.size(); ++k) {
+        const double reported = found["speeds"][k]["power_kw"].toDouble();
+        QVERIFY2(std::abs(speeds[k]["power_kw"].toDouble() / reported - 1) < 1e-9,
+                 qPrintable(QStringLiteral("%1: %2 against %3")
+                                .arg(k)
+                                .arg(speeds[k]["power_kw"].toDouble())
+                                .arg(reported)));
+    }
 }
 
 void TestCli::fifoInputReturnsAtOnce()

@@ -123,6 +123,7 @@ private slots:
     void longerPipePeaksLower();
     void scavengingOrder();
     void intakePipeTunesTheDelivery();
+    void warmStartSettlesSooner();
 };
 
 void TestFiring::exhaustOpensAtItsPort_data()
@@ -397,6 +398,35 @@ void TestFiring::intakePipeTunesTheDelivery()
         QVERIFY2(std::abs(r.chargingEfficiency / (r.deliveryRatio * r.trappingEfficiency) - 1) <
                      0.01,
                  qPrintable(figures(r)));
+}
+
+// A speed started from where a neighbouring speed (or the same speed on a slightly longer pipe)
+// settled needs fewer cycles, and settles to the same cycle as from still gas, to the
+// periodicity's tolerance.
+void TestFiring::warmStartSettlesSooner()
+{
+    WaveOptions o;
+    o.keepSettled = true;
+    o.intakePipe = Pipe();
+    o.intakePipe->sections = {PipeSection(150, 26, 26)};
+    const SpeedResult first = simulateSpeed(defaultPipe(), defaultEngine(), o, 10000);
+    QVERIFY(first.periodic && first.settled);
+    QVERIFY(!first.settled->intake.empty());
+    struct Case
+    {
+        Pipe pipe;
+        double rpm;
+    };
+    for (const Case &c : {Case{defaultPipe(), 9500}, Case{scaled(defaultPipe(), 1.03), 10000}}) {
+        const SpeedResult cold = simulateSpeed(c.pipe, defaultEngine(), o, c.rpm);
+        const SpeedResult warm =
+            simulateSpeed(c.pipe, defaultEngine(), o, c.rpm, nullptr, nullptr, first.settled.get());
+        QVERIFY2(cold.periodic && warm.periodic && warm.cycles < cold.cycles,
+                 qPrintable(figures(cold) + " / " + figures(warm)));
+        QVERIFY2(relative(warm.brake.powerKw, cold.brake.powerKw) < 0.01 &&
+                     relative(warm.deliveryRatio, cold.deliveryRatio) < 0.01,
+                 qPrintable(figures(cold) + " / " + figures(warm)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFiring)
