@@ -31,6 +31,8 @@ QString methodTitle(const QString &method)
         return MethodsView::tr("Jennings, un cono");
     if (method == QLatin1String("misurato"))
         return MethodsView::tr("tubo misurato");
+    if (method == QLatin1String("ottimizzato"))
+        return MethodsView::tr("tubo ottimizzato");
     return method;
 }
 

@@ -114,6 +114,7 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
         b->installEventFilter(this);
     connect(m_pipeForm, &PipeForm::changed, this, &OfficinaWindow::inputsChanged);
     connect(m_waves, &WavesTab::inputsChanged, this, &OfficinaWindow::inputsChanged);
+    connect(m_waves, &WavesTab::pipeChosen, this, &OfficinaWindow::usePipe);
     connect(m_waves, &WavesTab::stateChanged, this, &OfficinaWindow::inputsChanged);
     inputsChanged();
     fitToScreen();
@@ -359,6 +360,20 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
     m_sheetHeight->setText(t.sheetHeight);
     m_name->setText(t.name);
     m_pipeForm->setTexts(t.pipe);
+}
+
+void OfficinaWindow::usePipe(const Pipe &pipe, const QString &name)
+{
+    // Cut as a measured pipe would be: its sections as they are, kept in the project.
+    PipeTexts t = m_pipeForm->texts();
+    t.method = QLatin1String(MeasuredMethod);
+    t.pipeFile = name;
+    Pipe kept = pipe;
+    kept.method = QLatin1String(MeasuredMethod);
+    t.measured = MeasuredPipe{name, kept};
+    m_pipeForm->setTexts(t);
+    inputsChanged();
+    calculate();
 }
 
 Project OfficinaWindow::inputs() const

@@ -78,6 +78,8 @@ public slots:
     bool saveAs();
     // Starts the calculation of what the boxes hold; one still running is abandoned.
     void calculate();
+    // A pipe found by the search becomes the one being cut, and is calculated.
+    void usePipe(const Pipe &pipe, const QString &name);
     // Stops what runs: the nesting and the waves.
     void cancelWork();
     void print();

@@ -4,6 +4,7 @@
 #include "flowlayout.h"
 #include "formbox.h"
 #include "geometry.h"
+#include "optimizedialog.h"
 #include "number.h"
 #include "pipecsv.h"
 #include "pipefile.h"
@@ -112,6 +113,11 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     controls->addWidget(labelled(tr("Confronta con"), m_compare, this));
     controls->addWidget(labelled(tr("Regime mostrato"), m_shown, this));
     controls->addWidget(engine);
+    auto *optimize = new QPushButton(tr("Ottimizza..."), this);
+    optimize->setObjectName(QStringLiteral("cmdOttimizza"));
+    optimize->setToolTip(tr("Cerca il tubo che d\u00e0 pi\u00f9 potenza in una fascia di giri"));
+    connect(optimize, &QPushButton::clicked, this, &WavesTab::optimize);
+    controls->addWidget(optimize);
     controls->addWidget(trace);
     controls->addWidget(m_dropTrace);
     m_lower = new QComboBox(this);
@@ -198,6 +204,30 @@ void WavesTab::editEngine()
         emit inputsChanged();
     });
     dialog->open();
+}
+
+void WavesTab::optimize()
+{
+    if (!m_parameters || m_pipeStale) {
+        m_platform.showMessage(this, window()->windowTitle(),
+                               tr("Premere prima Calcola (F5): la ricerca parte dal tubo che "
+                                  "descrivono le caselle."),
+                               MessageIcon::Information);
+        return;
+    }
+    if (!m_optimize) {
+        m_optimize = new OptimizeDialog(m_platform, m_locale, this);
+        connect(m_optimize, &OptimizeDialog::pipeChosen, this, &WavesTab::pipeChosen);
+    }
+    waves::WaveOptions options;
+    if (m_intakePipe)
+        options.intakePipe = m_intakePipe->pipe;
+    if (!m_optimize->busy())
+        m_optimize->setStart(m_pipe, waves::onDesign(m_engine, *m_parameters), options,
+                             (*m_parameters)[Field::Rpm]);
+    m_optimize->show();
+    m_optimize->raise();
+    m_optimize->activateWindow();
 }
 
 void WavesTab::setEngine(const waves::EngineInputs &engine)

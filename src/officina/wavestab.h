@@ -61,12 +61,16 @@ public slots:
     void removeBenchCurve();
     // The engine's dialog, window-modal; its OK changes the engine of the next run.
     void editEngine();
+    // The pipe search's dialog, on the pipe being cut and this tab's engine.
+    void optimize();
 
 signals:
     // Any box of the tab, the engine or the trace changed.
     void inputsChanged();
     // The waves shown became current or out of date.
     void stateChanged();
+    // The search's best pipe, to be cut under `name`.
+    void pipeChosen(const Pipe &pipe, const QString &name);
 
 private:
     void finished(const WaveOutcome &outcome);
@@ -82,6 +86,7 @@ private:
     QLocale m_locale;
     Background<WaveOutcome> m_calculation;
     WavesView *m_view = nullptr;
+    class OptimizeDialog *m_optimize = nullptr;
     QLineEdit *m_from = nullptr, *m_to = nullptr, *m_step = nullptr, *m_probe = nullptr;
     QComboBox *m_compare = nullptr, *m_shown = nullptr, *m_lower = nullptr;
     QCheckBox *m_cylinder = nullptr;

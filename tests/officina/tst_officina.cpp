@@ -6,6 +6,7 @@
 #include "fakeplatform.h"
 #include "officinafixture.h"
 #include "methodsview.h"
+#include "optimizedialog.h"
 #include "officinawindow.h"
 #include "pipecsv.h"
 #include "plot/plotview.h"
@@ -100,6 +101,7 @@ private slots:
     void wavesCancelAndRefuse();
     void engineDialogReachesTheModel();
     void dynoSheet();
+    void optimizeAndCutTheBest();
     void unsettledSpeedsRinged();
 
 };
@@ -859,6 +861,61 @@ void TestOfficina::dynoSheet()
     // The measured curve taken away.
     w->findChild<QPushButton *>("cmdTogliCurva")->click();
     QVERIFY(!tab->bench() && series("al banco (banco.csv)").points.isEmpty());
+}
+
+// The search from the Onde tab: a budget refused by its range; a short search shows the start's
+// and the best pipe's power and both pipes; "Usa questo tubo" makes the best the pipe being cut.
+// A long one stopped keeps the best so far.
+void TestOfficina::optimizeAndCutTheBest()
+{
+    run("mnuCalcola");
+    w->findChild<QPushButton *>("cmdOttimizza")->click();
+    auto *dialog = w->findChild<OptimizeDialog *>("dlgOttimizza");
+    QVERIFY(dialog && dialog->isVisible());
+    auto field = [&](const char *name) { return dialog->findChild<QLineEdit *>(name); };
+    QCOMPARE(field("opt_optimize-from")->text(), "9000");
+    QCOMPARE(field("opt_optimize-to")->text(), "11000");
+    field("opt_evaluations")->setText("5");
+    dialog->findChild<QPushButton *>("cmdCercaTubo")->click();
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains("da 10 a 2000"), qPrintable(platform.messages[0].text));
+    QVERIFY(!dialog->busy());
+    field("opt_evaluations")->setText("16");
+    field("opt_optimize-from")->setText("9500");
+    field("opt_optimize-to")->setText("10500");
+    dialog->findChild<QPushButton *>("cmdCercaTubo")->click();
+    QVERIFY(dialog->busy());
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->busy(), 120000);
+    QVERIFY(dialog->result());
+    const tuning::PipeSearchResult r = *dialog->result();
+    QCOMPARE(r.evaluations, 16);
+    QVERIFY(!r.keptStart && r.bestBand.value > r.startBand.value);
+    const plot::Data &power = dialog->findChild<plot::View *>("plotOttimizza")->data();
+    QCOMPARE(power.series.size(), 2);
+    QCOMPARE(power.series[1].points.size(), tuning::BandSpeeds);
+    QCOMPARE(power.series[1].points[4].y(), r.bestBand.speeds[4].brake.powerCv);
+    QCOMPARE(dialog->findChild<MethodsView *>("viewTubiOttimizzati")->pipes().size(), 2);
+    QVERIFY(dialog->findChild<QLabel *>("lblOttimizza")->text().contains("16 tubi provati"));
+    // Cut it.
+    auto *use = dialog->findChild<QPushButton *>("cmdUsaTubo");
+    QVERIFY(use->isEnabled());
+    use->click();
+    settle();
+    QVERIFY(w->plan() && w->plan()->pipe);
+    QCOMPARE(w->plan()->pipe->sections.size(), r.best.sections.size());
+    for (int k = 0; k < r.best.sections.size(); ++k)
+        QCOMPARE(w->plan()->pipe->sections[k].length, r.best.sections[k].length);
+    QCOMPARE(w->inputs().workshop.pipe.method, QLatin1String(MeasuredMethod));
+    QVERIFY(w->inputs().workshop.pipe.measured);
+    // A long search stopped: the best so far.
+    field("opt_evaluations")->setText("2000");
+    dialog->findChild<QPushButton *>("cmdCercaTubo")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->findChild<QProgressBar *>("prgOttimizza")->value() > 0, 60000);
+    dialog->findChild<QPushButton *>("cmdAnnullaOttimizza")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->busy(), 60000);
+    QVERIFY(dialog->result()->cancelled);
+    QVERIFY(dialog->result()->evaluations < 2000);
+    QVERIFY(dialog->findChild<QLabel *>("lblOttimizza")->text().contains("Ricerca interrotta"));
 }
 
 // A speed that did not settle is ringed in the lower plot, and the legend says what the ring
