@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -59,7 +60,8 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
     m_maxAngle = box("opt_angle-max", defaults.maxAngle);
     m_length = box("opt_length-limit", defaults.lengthFactor);
     m_belly = box("opt_belly-limit", NAN);
-    m_belly->setPlaceholderText(tr("1,3 volte quello di partenza"));
+    m_belly->setPlaceholderText(
+        tr("%1 volte quello di partenza").arg(formatBoxNumber(1.3, m_locale)));
     m_minTail = box("opt_tail-min", defaults.minTail);
     m_maxTail = box("opt_tail-max", defaults.maxTail);
     m_evaluations = box("opt_evaluations", 150);
@@ -114,6 +116,8 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
     m_pipes = new MethodsView(split);
     m_pipes->setObjectName(QStringLiteral("viewTubiOttimizzati"));
     split->setChildrenCollapsible(false);
+    m_power->setMinimumHeight(200);
+    m_pipes->setMinimumHeight(190);
     plot::Data note;
     note.note = tr("Premere Cerca: la ricerca prova i tubi sul motore della scheda Onde");
     m_power->setData(note);
@@ -135,7 +139,9 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
                      m_locale.toString(qRound(m_running.from)), m_locale.toString(qRound(m_running.to)));
         emit pipeChosen(m_result->best, name);
     });
-    resize(760, 720);
+    // Most of the screen's height, within it.
+    const QRect screen = parent ? parent->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize(std::min(820, screen.width() * 9 / 10), std::min(760, screen.height() * 88 / 100));
 }
 
 void OptimizeDialog::setStart(const Pipe &start, const waves::EngineInputs &engine,
@@ -249,10 +255,11 @@ void OptimizeDialog::showResult()
     if (r.keptStart)
         said << tr("Nessun tubo entro i limiti fa meglio di quello di partenza.");
     const double gain = r.startBand.value != 0 ? 100 * (r.bestBand.value / r.startBand.value - 1) : 0;
-    said << tr("Potenza media %1 CV \u2192 %2 CV, massima %3 CV \u2192 %4 CV; obiettivo %5 %6 %.")
+    said << tr("Potenza media %1 CV \u2192 %2 CV, massima %3 CV \u2192 %4 CV; obiettivo %5 %.")
                 .arg(cv(r.startBand.meanKw), cv(r.bestBand.meanKw), cv(r.startBand.peakKw),
-                     cv(r.bestBand.peakKw), gain >= 0 ? QStringLiteral("+") : QString(),
-                     m_locale.toString(gain, 'f', 1));
+                     cv(r.bestBand.peakKw),
+                     (gain >= 0 ? QStringLiteral("+") : QString()) +
+                         m_locale.toString(gain, 'f', 1));
     m_status->setText(said.join(QLatin1Char(' ')));
     m_use->setEnabled(!r.keptStart);
 
