@@ -322,22 +322,20 @@ QString helpText()
     section(QStringLiteral("Officina (--patterns, --cut-list e --json; gli avvisi vanno su "
                            "stderr):"),
             WorkshopOptionsHelp);
-    QList<OptionSpec> pipe;
-    for (const PipeOptionSpec &spec : pipeOptionSpecs())
-        pipe << OptionSpec{spec.name, spec.valueName, spec.help};
-    section(QStringLiteral("Tubo, metodi e fascia di giri (nella tabella e nel JSON):"), pipe);
-    QList<OptionSpec> waves;
-    for (const PipeOptionSpec &spec : waveOptionSpecs())
-        waves << OptionSpec{spec.name, spec.valueName, spec.help};
+    auto specs = [](const QList<PipeOptionSpec> &from) {
+        QList<OptionSpec> out;
+        for (const PipeOptionSpec &spec : from)
+            out << OptionSpec{spec.name, spec.valueName, spec.help};
+        return out;
+    };
+    section(QStringLiteral("Tubo, metodi e fascia di giri (nella tabella e nel JSON):"),
+            specs(pipeOptionSpecs()));
     section(QStringLiteral("Onde: il tubo sul motore in moto (con --waves; i regimi in parallelo "
                            "su tutti i processori):"),
-            waves);
-    QList<OptionSpec> optimize;
-    for (const PipeOptionSpec &spec : optimizeOptionSpecs())
-        optimize << OptionSpec{spec.name, spec.valueName, spec.help};
+            specs(waveOptionSpecs()));
     section(QStringLiteral("Ottimizzazione: il tubo che d\u00e0 pi\u00f9 potenza (sul motore delle "
                            "onde; poi --patterns, --cut-list e --waves usano il migliore):"),
-            optimize);
+            specs(optimizeOptionSpecs()));
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito; 1 errore d'uso (un'opzione sconosciuta o un suo\n"
