@@ -64,7 +64,9 @@ bench)
     # libnest2d as the nesting's side-by-side reference (bench_nest2d).
     install_missing "${packages[@]}" libnest2d-dev libpolyclipping-dev
     configure_and_build build -DCMAKE_BUILD_TYPE=Release
-    for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
+    for b in build/bench/bench_*; do
+        if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi
+    done
     ;;
 package)
     install_missing "${packages[@]}" "${package_tools[@]}"
