@@ -16,7 +16,6 @@
 #include "version.h"
 #include "workshopinput.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
 
@@ -199,10 +198,7 @@ int main(int argc, char **argv)
     ParameterTexts texts = parameterTexts(defaultParameters(), locale);
     std::optional<Project> project;
     if (!o.designFile.isEmpty()) {
-        const FileReading head = readRegularFile(o.designFile, MaxProjectBytes);
-        if ((head.ok() && looksLikeProject(head.bytes)) ||
-            QFileInfo(o.designFile).suffix().compare(QLatin1String(ProjectSuffix),
-                                                     Qt::CaseInsensitive) == 0) {
+        if (isProjectFile(o.designFile)) {
             const ProjectRead read = readProjectFile(o.designFile, locale);
             if (!read.ok())
                 return fail(UsageOrFile, read.error);

@@ -170,13 +170,10 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
 std::optional<QString> readWaveFiles(WaveRequest &r)
 {
     if (!r.portAreasFile.isEmpty()) {
-        const FileReading file = readRegularFile(r.portAreasFile, MaxPipeFileBytes);
-        if (!file.ok())
-            return QStringLiteral("Impossibile leggere %1: %2")
-                .arg(quotedUserText(r.portAreasFile), file.failure);
-        engine::PortAreasRead read = engine::readPortAreas(file.bytes);
+        engine::PortAreasRead read = readFileWith(r.portAreasFile, engine::MaxPortAreaFileBytes,
+                                                  engine::readPortAreas);
         if (!read.ok())
-            return QStringLiteral("%1: %2").arg(quotedUserText(r.portAreasFile), read.error);
+            return read.error;
         read.table.source = r.portAreasFile;
         r.engine.portAreas = read.table;
     }

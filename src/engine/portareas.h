@@ -42,6 +42,9 @@ struct PortAreasRead
 };
 PortAreasRead readPortAreas(const QByteArray &bytes);
 
+// The largest port-area file read: far more rows than a turn needs at any resolution.
+constexpr qint64 MaxPortAreaFileBytes = 4 << 20;
+
 // The table as CSV, as the reader reads it back.
 QByteArray portAreasCsv(const PortAreaTable &t);
 

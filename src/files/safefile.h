@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "usertext.h"
+
 #include <optional>
 
 namespace velmorant {
@@ -50,6 +52,24 @@ struct FileReading
     bool ok() const { return failure.isEmpty(); }
 };
 FileReading readRegularFile(const QString &path, qint64 maxBytes);
+
+// A file of the suite's formats, read as readRegularFile reads it and parsed by `reader` (the
+// bytes to a result with an `error` and ok()); either refusal names the file, quoted.
+template <typename Reader>
+auto readFileWith(const QString &path, qint64 maxBytes, Reader reader)
+{
+    const FileReading file = readRegularFile(path, maxBytes);
+    decltype(reader(file.bytes)) read;
+    if (!file.ok()) {
+        read.error =
+            QStringLiteral("Impossibile leggere %1: %2").arg(quotedUserText(path), file.failure);
+        return read;
+    }
+    read = reader(file.bytes);
+    if (!read.ok())
+        read.error = QStringLiteral("%1: %2").arg(quotedUserText(path), read.error);
+    return read;
+}
 
 // Whether two names reach the same file: the same device and inode when both exist (links,
 // "./a" and "a", a hard link), otherwise the same absolute path once the folders' symbolic

@@ -21,8 +21,6 @@ namespace velmorant {
 
 namespace {
 
-constexpr qint64 MaxPortAreaFileBytes = 4 << 20;
-
 // The page each numeric input is on: 0 the cylinder and ports, 1 the cycle, 2 air and friction.
 int pageOf(const char *option)
 {
@@ -173,15 +171,10 @@ void EngineDialog::choosePortAreas()
            "Tutti i file (*)|*"));
     if (path.isEmpty())
         return;
-    const FileReading file = readRegularFile(path, MaxPortAreaFileBytes);
-    engine::PortAreasRead read;
-    if (file.ok())
-        read = engine::readPortAreas(file.bytes);
-    if (!file.ok() || !read.ok()) {
-        m_platform.showMessage(this, windowTitle(),
-                               file.ok() ? tr("%1: %2").arg(path, read.error)
-                                         : tr("Impossibile leggere %1: %2").arg(path, file.failure),
-                               MessageIcon::Critical);
+    engine::PortAreasRead read =
+        readFileWith(path, engine::MaxPortAreaFileBytes, engine::readPortAreas);
+    if (!read.ok()) {
+        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
         return;
     }
     read.table.source = path;

@@ -143,11 +143,7 @@ void OfficinaWindow::openFile()
 
 bool OfficinaWindow::openPath(const QString &path)
 {
-    const FileReading head = readRegularFile(path, MaxProjectBytes);
-    const bool project = (head.ok() && looksLikeProject(head.bytes)) ||
-                         QFileInfo(path).suffix().compare(QLatin1String(ProjectSuffix),
-                                                          Qt::CaseInsensitive) == 0;
-    if (project) {
+    if (isProjectFile(path)) {
         const ProjectRead read = readProjectFile(path, m_locale);
         if (!read.ok()) {
             message({tr("Impossibile aprire il progetto: %1.").arg(read.error),

@@ -607,14 +607,10 @@ void WavesTab::loadMeasuredTrace()
         tr("Traccia misurata CSV (angolo, bar) (*.csv)|*.csv|Tutti i file (*)|*"));
     if (path.isEmpty())
         return;
-    const FileReading file = readRegularFile(path, MaxTraceFileBytes);
-    if (!file.ok()) {
-        message(tr("Impossibile leggere %1: %2").arg(path, file.failure));
-        return;
-    }
-    const waves::MeasuredTrace trace = waves::readMeasuredTrace(file.bytes);
+    const waves::MeasuredTrace trace =
+        readFileWith(path, MaxTraceFileBytes, waves::readMeasuredTrace);
     if (!trace.ok()) {
-        message(tr("%1: %2").arg(path, trace.error));
+        message(trace.error);
         return;
     }
     // Measured at the speed its file names, else at the speed shown when it was laid over.
@@ -649,14 +645,9 @@ void WavesTab::loadBenchCurve()
         tr("Curva al banco CSV (rpm,cv o rpm,kw) (*.csv)|*.csv|Tutti i file (*)|*"));
     if (path.isEmpty())
         return;
-    const FileReading file = readRegularFile(path, MaxBenchFileBytes);
-    if (!file.ok()) {
-        message(tr("Impossibile leggere %1: %2").arg(path, file.failure));
-        return;
-    }
-    engine::BenchRead read = engine::readBenchCurve(file.bytes);
+    engine::BenchRead read = readFileWith(path, MaxBenchFileBytes, engine::readBenchCurve);
     if (!read.ok()) {
-        message(tr("%1: %2").arg(path, read.error));
+        message(read.error);
         return;
     }
     read.curve.source = path;

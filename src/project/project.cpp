@@ -4,10 +4,10 @@
 #include "pipecsv.h"
 #include "safefile.h"
 #include "tracecsv.h"
-#include "usertext.h"
 #include "cycle.h"
 #include "portareas.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -198,6 +198,13 @@ bool looksLikeProject(const QByteArray &bytes)
     if (start.startsWith("\xEF\xBB\xBF"))
         start.remove(0, 3);
     return start.trimmed().startsWith('{');
+}
+
+bool isProjectFile(const QString &path)
+{
+    const FileReading head = readRegularFile(path, MaxProjectBytes);
+    return (head.ok() && looksLikeProject(head.bytes)) ||
+           QFileInfo(path).suffix().compare(QLatin1String(ProjectSuffix), Qt::CaseInsensitive) == 0;
 }
 
 WaveTexts defaultWaveTexts(double n, const QLocale &locale)
@@ -399,16 +406,8 @@ ProjectRead readProject(const QByteArray &bytes, const QLocale &locale)
 
 ProjectRead readProjectFile(const QString &path, const QLocale &locale)
 {
-    const FileReading file = readRegularFile(path, MaxProjectBytes);
-    ProjectRead r;
-    if (!file.ok()) {
-        r.error = QStringLiteral("Impossibile leggere %1: %2").arg(quotedUserText(path), file.failure);
-        return r;
-    }
-    r = readProject(file.bytes, locale);
-    if (!r.ok())
-        r.error = QStringLiteral("%1: %2").arg(quotedUserText(path), r.error);
-    return r;
+    return readFileWith(path, MaxProjectBytes,
+                        [&](const QByteArray &bytes) { return readProject(bytes, locale); });
 }
 
 } // namespace velmorant

@@ -68,6 +68,9 @@ ProjectRead readProjectFile(const QString &path, const QLocale &locale);
 
 // Whether the bytes are a project rather than a design file (JSON starts with a brace).
 bool looksLikeProject(const QByteArray &bytes);
+// Whether the file is to be opened as a project: by its content when it can be read, otherwise
+// by its suffix (so that a project that cannot be read is refused as a project).
+bool isProjectFile(const QString &path);
 
 // The Onde tab's speeds for a design speed: 70 % to 130 % of it in steps of 5 %, to the hundred.
 WaveTexts defaultWaveTexts(double rpm, const QLocale &locale);
