@@ -14,6 +14,7 @@
 #include "settingsfile.h"
 #include "sheetsview.h"
 #include "testfiles.h"
+#include "usertext.h"
 #include "wavestab.h"
 #include "windowtest.h"
 
@@ -657,7 +658,9 @@ void TestOfficina::wavesComputedComparedAndMeasured()
     QVERIFY(named);
     w->findChild<QPushButton *>("cmdTracciaMisurata")->click();
     QCOMPARE(platform.messages.size(), 1);
-    QVERIFY2(platform.messages[0].text.contains("riga 2"), qPrintable(platform.messages[0].text));
+    // Worded as a measured pipe's refusal: the file, its line, why.
+    QVERIFY2(platform.messages[0].text.startsWith(quotedUserText(bad) + ": riga 2: "),
+             qPrintable(platform.messages[0].text));
     QCOMPARE(tab->view()->plot().measured->points.size(), 3);
     // A run cancelled leaves what was shown.
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
