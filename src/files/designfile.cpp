@@ -2,6 +2,7 @@
 
 #include "number.h"
 #include "safefile.h"
+#include "usertext.h"
 
 #include <QDir>
 
@@ -105,6 +106,8 @@ DesignFileRead parseDesignFile(const QByteArray &content, const QString &name)
     const int size = int(text.size());
 
     QList<RawField> fields;
+    int lines = 0, firstSplit = 0;
+    QString splitLine;
     int pos = 0;
     while (fields.size() < int(FieldCount) && pos < size) {
         int end = pos;
@@ -118,7 +121,13 @@ DesignFileRead parseDesignFile(const QByteArray &content, const QString &name)
             return refused(QStringLiteral("Il file %1 non \u00e8 un file di progetto Velmorant: "
                                           "contiene una riga troppo lunga.")
                                .arg(quoted(name)));
-        fields << lineFields(line);
+        const QList<RawField> onLine = lineFields(line);
+        ++lines;
+        if (onLine.size() > 1 && firstSplit == 0) {
+            firstSplit = lines;
+            splitLine = line;
+        }
+        fields << onLine;
 
         // One line end: CR LF, CR or LF.
         if (end < size && text[end] == QLatin1Char('\r') && end + 1 < size &&
@@ -130,6 +139,26 @@ DesignFileRead parseDesignFile(const QByteArray &content, const QString &name)
         return refused(
             QStringLiteral("Il file %1 non contiene gli otto valori di un progetto Velmorant.")
                 .arg(quoted(name)));
+    // Eight values on one line, parted by commas, are a design; but a file of a value a line
+    // with a comma in one of them ("800,5", a decimal comma) would shift every value after it
+    // and drop the last: refused, naming the line.
+    if (firstSplit > 0) {
+        int allLines = 0;
+        for (int p = 0; p < size; ++p) {
+            if (text[p] == QLatin1Char('\n') ||
+                (text[p] == QLatin1Char('\r') && (p + 1 >= size || text[p + 1] != QLatin1Char('\n'))))
+                ++allLines;
+        }
+        if (size > 0 && text.back() != QLatin1Char('\n') && text.back() != QLatin1Char('\r'))
+            ++allLines;
+        if (allLines >= int(FieldCount))
+            return refused(QStringLiteral("Il file %1 non \u00e8 un file di progetto Velmorant: "
+                                          "la riga %2 (%3) non \u00e8 un solo numero; i valori "
+                                          "vanno uno per riga, con il punto per i decimali.")
+                               .arg(quoted(name))
+                               .arg(firstSplit)
+                               .arg(quotedUserText(splitLine)));
+    }
 
     DesignFileRead result;
     for (std::size_t i = 0; i < FieldCount; ++i) {

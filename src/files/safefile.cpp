@@ -1,3 +1,4 @@
+#include "fileinternals.h"
 #include "safefile.h"
 
 #include <QCoreApplication>
@@ -26,25 +27,12 @@ namespace {
 // As many links as the kernel itself follows before it reports a loop.
 constexpr int MaxLinkDepth = 40;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("velmorant::files", text);
-}
-
-QString notRegularReason()
-{
-    return tr("non \u00e8 un file normale (\u00e8 una pipe, un dispositivo o un socket)");
-}
-
-// A bound in the largest whole unit: "4 MiB", "64 KiB", "100 byte".
-QString byteSize(qint64 bytes)
-{
-    if (bytes >= (1 << 20) && bytes % (1 << 20) == 0)
-        return QStringLiteral("%1 MiB").arg(bytes >> 20);
-    if (bytes >= 1024 && bytes % 1024 == 0)
-        return QStringLiteral("%1 KiB").arg(bytes >> 10);
-    return QStringLiteral("%1 byte").arg(bytes);
-}
+using files::forget;
+using files::hiddenPrefix;
+using files::notRegularReason;
+using files::remember;
+using files::removeStaleTemporaries;
+using files::tr;
 
 struct Target
 {
@@ -118,103 +106,6 @@ bool writeAll(int fd, const QByteArray &bytes)
         left -= n;
     }
     return true;
-}
-
-// The hidden files of a write in progress (temporaries, and the links that keep an old set's
-// files until the new set is in place), so that an interrupting signal can remove them. The
-// handler only reads the slots and calls unlink, both safe in a signal handler.
-constexpr int MaxPending = 2 * MaxFilesInSet + 16;
-std::atomic<const char *> pendingFiles[MaxPending];
-
-void remember(const QByteArray &path)
-{
-    for (std::atomic<const char *> &slot : pendingFiles) {
-        const char *empty = nullptr;
-        if (slot.compare_exchange_strong(empty, path.constData()))
-            return;
-    }
-}
-
-void forget(const QByteArray &path)
-{
-    for (std::atomic<const char *> &slot : pendingFiles) {
-        const char *mine = path.constData();
-        if (slot.compare_exchange_strong(mine, nullptr))
-            return;
-    }
-}
-
-// What each signal did before: a handler of the program's own runs after ours.
-struct sigaction previousActions[NSIG];
-
-void removePending(int signal, siginfo_t *info, void *context)
-{
-    for (std::atomic<const char *> &slot : pendingFiles) {
-        if (const char *path = slot.load())
-            ::unlink(path);
-    }
-    const struct sigaction &before = previousActions[signal];
-    if (before.sa_flags & SA_SIGINFO) {
-        before.sa_sigaction(signal, info, context);
-    } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
-        before.sa_handler(signal);
-    } else {
-        ::signal(signal, SIG_DFL);
-        ::raise(signal);
-    }
-}
-
-std::time_t processStart = std::time(nullptr);
-
-// The prefix of a hidden file beside `name`: ".name." when that leaves room for six random
-// characters within the longest name the folder takes, otherwise as much of the name as fits,
-// cut between characters.
-QByteArray hiddenPrefix(const QByteArray &dir, const QByteArray &name)
-{
-    long longest = ::pathconf(dir.constData(), _PC_NAME_MAX);
-    if (longest <= 0)
-        longest = 255;
-    const int room = int(longest) - 8; // the dots and XXXXXX
-    QByteArray kept = name;
-    if (kept.size() > room) {
-        kept.truncate(std::max(0, room));
-        // Not in the middle of a UTF-8 sequence.
-        int cut = int(kept.size());
-        while (cut > 0 && (uchar(kept[cut - 1]) & 0xc0) == 0x80)
-            --cut;
-        if (cut > 0 && (uchar(kept[cut - 1]) & 0xc0) == 0xc0)
-            --cut;
-        kept.truncate(cut);
-    }
-    return "." + kept + ".";
-}
-
-// Removes hidden files that a write of `name` left behind when its program was killed
-// outright (SIGKILL, a power cut): files of the same pattern, owned by this user, last
-// changed before this program started and more than a minute ago, so that no write still
-// under way is touched.
-void removeStaleTemporaries(const QByteArray &dir, const QByteArray &prefix)
-{
-    DIR *d = ::opendir(dir.constData());
-    if (!d)
-        return;
-    const std::time_t before = std::min(processStart, std::time(nullptr) - 60);
-    while (const dirent *e = ::readdir(d)) {
-        const QByteArray entry(e->d_name);
-        if (entry.size() != prefix.size() + 6 || !entry.startsWith(prefix))
-            continue;
-        bool random = true;
-        for (int i = int(prefix.size()); i < entry.size(); ++i)
-            random = random && std::isalnum(uchar(entry[i]));
-        struct stat st
-        {
-        };
-        const QByteArray path = dir + '/' + entry;
-        if (random && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid() && st.st_mtime < before)
-            ::unlink(path.constData());
-    }
-    ::closedir(d);
 }
 
 // One file of a write: its target, and the complete new content in a hidden file beside it.
@@ -325,69 +216,6 @@ void dropKept(Pending &p)
 
 } // namespace
 
-QString systemErrorReason(int e)
-{
-    switch (e) {
-    case ENOSPC:
-        return tr("spazio esaurito sul disco");
-    case EDQUOT:
-        return tr("quota del disco superata");
-    case EFBIG:
-        return tr("il file supera la dimensione massima consentita");
-    case EACCES:
-    case EPERM:
-        return tr("permesso negato");
-    case ENOENT:
-        return tr("il file o la cartella non esiste");
-    case ENOTDIR:
-        return tr("una parte del percorso non \u00e8 una cartella");
-    case EISDIR:
-        return tr("\u00e8 una cartella");
-    case EROFS:
-        return tr("il file system \u00e8 di sola lettura");
-    case ELOOP:
-        return tr("troppi collegamenti simbolici (forse un ciclo)");
-    case ENAMETOOLONG:
-        return tr("nome troppo lungo");
-    case EIO:
-        return tr("errore di lettura o scrittura del dispositivo");
-    case EMFILE:
-    case ENFILE:
-        return tr("troppi file aperti");
-    case ETXTBSY:
-    case EBUSY:
-        return tr("il file \u00e8 in uso");
-    case ENXIO:
-    case ENODEV:
-        return notRegularReason();
-    default:
-        return tr("errore di sistema %1 (%2)").arg(e).arg(QString::fromLocal8Bit(std::strerror(e)));
-    }
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    struct stat sa
-    {
-    }, sb{};
-    const bool hasA = ::stat(QFile::encodeName(a).constData(), &sa) == 0;
-    const bool hasB = ::stat(QFile::encodeName(b).constData(), &sb) == 0;
-    if (hasA && hasB)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    if (hasA != hasB)
-        return false;
-    // Neither exists yet: the same place once the folders are resolved.
-    auto place = [](const QString &path) {
-        const QFileInfo info(path);
-        const QString folder = info.absoluteDir().canonicalPath();
-        return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') +
-               info.fileName();
-    };
-    return place(a) == place(b);
-}
-
 std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     Pending p;
@@ -460,84 +288,6 @@ std::optional<SetFailure> writeFileSet(const QList<FileToWrite> &files,
     for (const Pending &p : pending)
         syncFolder(p.dir);
     return left;
-}
-
-FileReading readRegularFile(const QString &path, qint64 maxBytes)
-{
-    FileReading r;
-    if (path.isEmpty()) {
-        r.failure = tr("nessun nome di file");
-        return r;
-    }
-    // Non-blocking, so that opening a FIFO returns at once; the type is then checked on what
-    // was opened, not on the name, which could change in between.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        r.failure = systemErrorReason(errno);
-        return r;
-    }
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0) {
-        r.failure = systemErrorReason(errno);
-    } else if (S_ISDIR(st.st_mode)) {
-        r.failure = systemErrorReason(EISDIR);
-    } else if (!S_ISREG(st.st_mode)) {
-        r.failure = notRegularReason();
-    } else {
-        // Up to the end, whatever the size says (it may change while reading); a file longer
-        // than the bound is refused whole, never taken in part.
-        r.bytes.resize(int(maxBytes) + 1);
-        qint64 got = 0;
-        while (got <= maxBytes) {
-            const ssize_t n = ::read(fd, r.bytes.data() + got, size_t(maxBytes + 1 - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                r.failure = systemErrorReason(errno);
-                break;
-            }
-            if (n == 0)
-                break;
-            got += n;
-        }
-        if (r.ok() && got > maxBytes)
-            r.failure = tr("il file supera il limite di %1").arg(byteSize(maxBytes));
-        r.bytes.truncate(int(got));
-    }
-    ::close(fd);
-    if (!r.ok())
-        r.bytes.clear();
-    return r;
-}
-
-void protectFileWrites()
-{
-    // A process over its file-size limit is killed by SIGXFSZ by default, losing whatever was
-    // not saved; ignored, the limit is an ordinary failed write that is reported.
-    std::signal(SIGXFSZ, SIG_IGN);
-    processStart = std::time(nullptr);
-    // Interrupted, a write removes its hidden files before the program ends as the signal
-    // asks (or as a handler installed before this one decides). A signal the caller ignores
-    // (a background job's SIGINT) stays ignored.
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        struct sigaction old
-        {
-        };
-        if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN ||
-            ((old.sa_flags & SA_SIGINFO) && old.sa_sigaction == removePending))
-            continue;
-        previousActions[sig] = old;
-        struct sigaction act
-        {
-        };
-        act.sa_sigaction = removePending;
-        act.sa_flags = SA_SIGINFO;
-        sigemptyset(&act.sa_mask);
-        ::sigaction(sig, &act, nullptr);
-    }
 }
 
 } // namespace velmorant

@@ -62,12 +62,12 @@ auto readFileWith(const QString &path, qint64 maxBytes, Reader reader)
     decltype(reader(file.bytes)) read;
     if (!file.ok()) {
         read.error =
-            QStringLiteral("Impossibile leggere %1: %2").arg(quotedUserText(path), file.failure);
+            QStringLiteral("Impossibile leggere %1: %2").arg(quotedPath(path), file.failure);
         return read;
     }
     read = reader(file.bytes);
     if (!read.ok())
-        read.error = QStringLiteral("%1: %2").arg(quotedUserText(path), read.error);
+        read.error = QStringLiteral("%1: %2").arg(quotedPath(path), read.error);
     return read;
 }
 

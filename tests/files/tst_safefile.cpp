@@ -267,20 +267,24 @@ void TestSafeFile::interruptedWriteLeavesNothing()
 }
 
 // A write killed outright leaves its temporary; the next write of the same name removes it,
-// but not one that another write may still be making, nor a file of another pattern.
+// but not one that another write may still be making, nor any file of the user's that merely
+// looks like a temporary (a backup, a random suffix of six letters and digits).
 void TestSafeFile::staleTemporariesOfKilledWritesRemoved()
 {
     QTemporaryDir tmp;
-    const QStringList names{".k.dxf.Ab12Cd", ".k.dxf.Zz99yy", ".k.dxf.ours-not", ".j.dxf.Ab12Cd"};
-    for (const QString &n : names)
+    const QStringList ours{".k.dxf.velmorant-tmp-Ab12Cd", ".k.dxf.velmorant-tmp-Zz99yy"};
+    const QStringList users{".k.dxf.Ab12Cd",   ".k.dxf.backup", ".k.dxf.vecchi",
+                            ".k.dxf.ours-not", ".j.dxf.velmorant-tmp-Ab12Cd"};
+    for (const QString &n : ours + users)
         QVERIFY(test::writeBytes(tmp.filePath(n), "resto"));
-    // An hour old, from before this program started; the second is fresh.
+    // An hour old, from before this program started, all but the second of ours.
     const timespec old[2] = {{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
-    for (const QString &n : {names[0], names[2], names[3]})
+    for (const QString &n : QStringList{ours[0]} + users)
         QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(tmp.filePath(n)).constData(), old, 0), 0);
     QVERIFY(!writeFileAtomically(tmp.filePath("k.dxf"), NewBytes));
-    QCOMPARE(entries(tmp.path()), (QStringList{".j.dxf.Ab12Cd", ".k.dxf.Zz99yy", ".k.dxf.ours-not",
-                                               "k.dxf"}));
+    QStringList expected = users + QStringList{ours[1], "k.dxf"};
+    expected.sort();
+    QCOMPARE(entries(tmp.path()), expected);
 }
 
 void TestSafeFile::longestNamesWritten_data()
