@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace velmorant {
 
@@ -20,10 +21,42 @@ QString failure(const QString &path, const QString &reason)
         .arg(path, reason);
 }
 
-// Files of the folder that follow a set's naming (`pattern`, a whole-name regular expression)
-// and are not in the new set.
-QStringList obsoleteMembers(const QString &dir, const QStringList &patterns,
-                            const QStringList &keep)
+// Each file of a split export names itself and its export in a comment at its head, so that a
+// later export of the same name removes only files it wrote itself: never a user's
+// "progetto-2023.dxf" beside them, nor a member copied under another name. Names are
+// percent-encoded, so that no name can end the comment.
+QByteArray memberMark(const QString &exportName, const QString &memberName)
+{
+    return "Velmorant: esportazione " + QUrl::toPercentEncoding(exportName) + " file " +
+           QUrl::toPercentEncoding(memberName);
+}
+
+QByteArray marked(const QByteArray &bytes, bool svg, const QByteArray &mark)
+{
+    if (!svg)
+        return "999\r\n" + mark + "\r\n" + bytes; // a DXF comment
+    const int afterDeclaration = int(bytes.indexOf('\n')) + 1;
+    return bytes.left(afterDeclaration) + "<!-- " + mark + " -->\n" + bytes.mid(afterDeclaration);
+}
+
+// Whether the file is a member of this export that an earlier run wrote under this very name:
+// a regular file (not a link) whose head carries the mark.
+bool writtenAsMember(const QString &path, const QString &exportName)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile())
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray mark = memberMark(exportName, info.fileName());
+    return f.read(mark.size() + 256).contains(mark);
+}
+
+// Files of the folder that follow a set's naming (`pattern`, a whole-name regular expression),
+// were written by an earlier export of the same name, and are not in the new set.
+QStringList obsoleteMembers(const QString &dir, const QString &exportName,
+                            const QStringList &patterns, const QStringList &keep)
 {
     QStringList out;
     const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -35,7 +68,8 @@ QStringList obsoleteMembers(const QString &dir, const QStringList &patterns,
             if (QRegularExpression(QRegularExpression::anchoredPattern(pattern))
                     .match(name)
                     .hasMatch()) {
-                out << path;
+                if (writtenAsMember(path, exportName))
+                    out << path;
                 break;
             }
         }
@@ -85,8 +119,9 @@ PartsWritten writeParts(const QString &path, const WorkshopPlan &plan, const Par
                              .arg(path);
         return result;
     }
+    const bool svg = ext == QLatin1String("svg");
     auto bytes = [&](const SheetLayout &layout) {
-        return ext == QLatin1String("svg") ? workshopSvg(plan, layout) : workshopDxf(plan, layout);
+        return svg ? workshopSvg(plan, layout) : workshopDxf(plan, layout);
     };
     if (output.split == PartsOutput::Split::None)
         return save(path, bytes(layoutSheets(plan)));
@@ -120,10 +155,12 @@ PartsWritten writeParts(const QString &path, const WorkshopPlan &plan, const Par
         patterns << quotedStem + QLatin1Char('-') + partName + quotedExt;
     }
     QStringList keep;
-    for (const FileToWrite &f : set)
+    for (FileToWrite &f : set) {
         keep << QFileInfo(f.path).absoluteFilePath();
+        f.bytes = marked(f.bytes, svg, memberMark(info.fileName(), QFileInfo(f.path).fileName()));
+    }
     if (const std::optional<SetFailure> failed =
-            writeFileSet(set, obsoleteMembers(dir, patterns, keep))) {
+            writeFileSet(set, obsoleteMembers(dir, info.fileName(), patterns, keep))) {
         result.failure = failure(failed->path, failed->reason);
         result.offSheetParts.clear();
         result.offSheetFiles.clear();

@@ -22,8 +22,8 @@ struct PartsOutput
 // (templates on paper), .svg or .dxf (the sheets), .csv (the cut list). Every file is written
 // atomically, and a split export as one set: `progetto-foglio1.dxf` ... for each sheet and
 // `progetto-fuori-3.dxf` for each part that fits no sheet, or `progetto-2a.dxf` ... for each
-// part; files of an earlier export of the same name and kind that the new set does not have
-// are removed. On failure nothing has changed and the result says why, for the user.
+// part; files that an earlier export of the same name and kind wrote (each says so in a comment
+// at its head) and that the new set does not have are removed, and no other file ever is. On failure nothing has changed and the result says why, for the user.
 struct PartsWritten
 {
     QString failure;
