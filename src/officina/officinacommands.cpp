@@ -261,13 +261,10 @@ void OfficinaWindow::exportParts()
         return;
     }
     // No export over a file the project reads, or over the project itself.
-    const PipeTexts pipe = m_pipeForm->texts();
-    for (const QString &input : {m_path, pipe.pipeFile}) {
-        if (sameFile(path, input)) {
-            message({tr("Impossibile esportare in %1: \u00e8 un file del progetto.").arg(path),
-                     MessageIcon::Critical});
-            return;
-        }
+    if (const std::optional<QString> refused = overwritesInput(path, true)) {
+        message({tr("Impossibile esportare in %1: %2.").arg(path, *refused),
+                 MessageIcon::Critical});
+        return;
     }
     PartsOutput output;
     output.paper = QPageSize::PageSizeId(m_page->currentData().toInt());

@@ -5,6 +5,7 @@
 #include "designfile.h"
 #include "number.h"
 #include "pipeform.h"
+#include "projectinputs.h"
 #include "safefile.h"
 #include "wavestab.h"
 
@@ -182,23 +183,23 @@ bool OfficinaWindow::openPath(const QString &path)
     return true;
 }
 
+std::optional<QString> OfficinaWindow::overwritesInput(const QString &path,
+                                                       bool projectToo) const
+{
+    if (projectToo && sameFile(path, m_path))
+        return tr("\u00e8 il file del progetto");
+    if (const std::optional<ProjectInput> input =
+            inputOverwrittenBy(path, projectInputFiles(inputs())))
+        return tr("\u00e8 %1, che il progetto legge").arg(input->what);
+    return std::nullopt;
+}
+
 bool OfficinaWindow::writeProject(const QString &path)
 {
     // Never over a file the project reads from.
-    const PipeTexts pipe = m_pipeForm->texts();
-    const WaveTexts waves = m_waves->texts();
-    for (const QString &input :
-         {pipe.pipeFile, waves.comparePipe ? waves.comparePipe->source : QString(),
-          waves.intakePipe ? waves.intakePipe->source : QString(),
-          m_waves->engine().portAreas ? m_waves->engine().portAreas->source : QString(),
-          m_waves->bench() ? m_waves->bench()->source : QString(),
-          m_waves->trace() ? m_waves->trace()->source : QString()}) {
-        if (sameFile(path, input)) {
-            message({tr("Impossibile salvare in %1: \u00e8 un file che il progetto legge.")
-                         .arg(path),
-                     MessageIcon::Critical});
-            return false;
-        }
+    if (const std::optional<QString> refused = overwritesInput(path, false)) {
+        message({tr("Impossibile salvare in %1: %2.").arg(path, *refused), MessageIcon::Critical});
+        return false;
     }
     const QByteArray bytes = projectJson(inputs(), m_locale);
     if (const std::optional<QString> error = writeFileAtomically(path, bytes)) {

@@ -197,7 +197,11 @@ void OfficinaWindow::buildTabs()
     m_cutList->setHorizontalHeaderLabels(columns);
     m_cutList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_band = new BandView(m_locale, m_tabs);
-    m_band->setExport(&m_platform, tr("fascia"));
+    // No plot is exported over the project or a file it reads.
+    const plot::View::OutputCheck outputCheck = [this](const QString &path) {
+        return overwritesInput(path, true);
+    };
+    m_band->setExport(&m_platform, tr("fascia"), outputCheck);
     // The methods to compare, chosen above their drawing.
     auto *methodsTab = new QWidget(m_tabs);
     auto *methodsColumn = new QVBoxLayout(methodsTab);
@@ -218,6 +222,7 @@ void OfficinaWindow::buildTabs()
     m_methods = new MethodsView(methodsTab);
     methodsColumn->addWidget(m_methods, 1);
     m_waves = new WavesTab(m_platform, m_locale, m_tabs);
+    m_waves->setOutputCheck(outputCheck);
     m_tabCaptions = {tr("Camera in scala"), tr("Lamiere"),  tr("Avvisi"), tr("Distinta di taglio"),
                      tr("Fascia di giri"),  tr("Metodi"), tr("Onde")};
     const QList<QWidget *> pages{m_chamber, m_sheets,   m_warnings, m_cutList,

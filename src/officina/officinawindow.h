@@ -109,6 +109,9 @@ private:
     // Asks about unsaved work before it is dropped; false when the user keeps it.
     bool maySpoil();
     bool writeProject(const QString &path);
+    // Why an output may not go to `path`: a file the project reads, or (with `projectToo`) the
+    // project itself.
+    std::optional<QString> overwritesInput(const QString &path, bool projectToo) const;
     // A refusal before printing or exporting parts that are not the boxes' own.
     bool resultsUsable(const QString &what);
 

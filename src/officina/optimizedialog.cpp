@@ -144,6 +144,11 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
     resize(std::min(820, screen.width() * 9 / 10), std::min(760, screen.height() * 88 / 100));
 }
 
+void OptimizeDialog::setOutputCheck(const plot::View::OutputCheck &check)
+{
+    m_power->setExport(&m_platform, tr("ottimizzazione"), check);
+}
+
 void OptimizeDialog::setStart(const Pipe &start, const waves::EngineInputs &engine,
                               const waves::WaveOptions &options, double designRpm)
 {

@@ -2,6 +2,7 @@
 
 #include "background.h"
 #include "pipesearch.h"
+#include "plot/plotview.h"
 
 #include <QDialog>
 #include <QLocale>
@@ -30,6 +31,8 @@ class OptimizeDialog : public QDialog
 
 public:
     OptimizeDialog(Platform &platform, const QLocale &locale, QWidget *parent = nullptr);
+    // What the power plot's export may not overwrite.
+    void setOutputCheck(const plot::View::OutputCheck &check);
 
     // What the next search starts from: the pipe being cut on its engine, the design's speed
     // (the band's default centre).

@@ -62,6 +62,14 @@ QWidget *labelled(const QString &caption, QWidget *field, QWidget *parent)
 
 } // namespace
 
+void WavesTab::setOutputCheck(const plot::View::OutputCheck &check)
+{
+    m_outputCheck = check;
+    m_view->setExport(&m_platform, tr("onde"), check);
+    if (m_optimize)
+        m_optimize->setOutputCheck(check);
+}
+
 WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     : QWidget(parent), m_platform(platform), m_locale(ungrouped(locale)),
       m_calculation(
@@ -217,6 +225,7 @@ void WavesTab::optimize()
     }
     if (!m_optimize) {
         m_optimize = new OptimizeDialog(m_platform, m_locale, this);
+        m_optimize->setOutputCheck(m_outputCheck);
         connect(m_optimize, &OptimizeDialog::pipeChosen, this, &WavesTab::pipeChosen);
     }
     waves::WaveOptions options;

@@ -43,6 +43,8 @@ public:
 
     const waves::EngineInputs &engine() const { return m_engine; }
     void setEngine(const waves::EngineInputs &engine);
+    // What the plots' exports may not overwrite: the files the project reads.
+    void setOutputCheck(const plot::View::OutputCheck &check);
     WaveTexts texts() const;
     void setTexts(const WaveTexts &t);
     const std::optional<TraceOverlay> &trace() const { return m_trace; }
@@ -73,6 +75,7 @@ signals:
     void pipeChosen(const Pipe &pipe, const QString &name);
 
 private:
+    plot::View::OutputCheck m_outputCheck;
     void finished(const WaveOutcome &outcome);
     void compareChanged();
     void showSpeed();

@@ -41,10 +41,10 @@ WavesView::WavesView(const QLocale &locale, QWidget *parent) : QWidget(parent), 
     setNote(tr("Premere Calcola onde per simulare il tubo sul motore"));
 }
 
-void WavesView::setExport(Platform *platform, const QString &name)
+void WavesView::setExport(Platform *platform, const QString &name, plot::View::OutputCheck check)
 {
-    m_traces->setExport(platform, name + tr("-tracce"));
-    m_speeds->setExport(platform, name + tr("-regimi"));
+    m_traces->setExport(platform, name + tr("-tracce"), check);
+    m_speeds->setExport(platform, name + tr("-regimi"), check);
 }
 
 void WavesView::setNote(const QString &note)

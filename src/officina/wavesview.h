@@ -49,7 +49,7 @@ public:
     void setNote(const QString &note);
     plot::View *traces() const { return m_traces; }
     plot::View *speeds() const { return m_speeds; }
-    void setExport(Platform *platform, const QString &name);
+    void setExport(Platform *platform, const QString &name, plot::View::OutputCheck check = {});
 
 signals:
     // A speed of the lower plot clicked: its index in the plot's speeds.

@@ -265,10 +265,11 @@ void View::contextMenuEvent(QContextMenuEvent *e)
     menu.exec(e->globalPos());
 }
 
-void View::setExport(Platform *platform, const QString &name)
+void View::setExport(Platform *platform, const QString &name, OutputCheck check)
 {
     m_platform = platform;
     m_exportName = name;
+    m_outputCheck = std::move(check);
 }
 
 void View::exportWithDialog()
@@ -282,6 +283,14 @@ void View::exportWithDialog()
         m_exportName);
     if (path.isEmpty())
         return;
+    if (m_outputCheck) {
+        if (const std::optional<QString> refused = m_outputCheck(path)) {
+            m_platform->showMessage(this, window()->windowTitle(),
+                                    tr("Impossibile esportare in %1: %2.").arg(path, *refused),
+                                    MessageIcon::Critical);
+            return;
+        }
+    }
     if (const std::optional<QString> error = exportTo(path))
         m_platform->showMessage(this, window()->windowTitle(), *error, MessageIcon::Critical);
 }

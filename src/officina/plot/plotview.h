@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 namespace velmorant {
 class Platform;
 }
@@ -37,7 +40,10 @@ public:
     QString readout() const { return m_readout; }
 
     // Exports go through `platform`'s save dialog, proposing `name` (without suffix).
-    void setExport(Platform *platform, const QString &name);
+    // Export through `platform`'s dialog, the file named after `name`; `check` says why a
+    // chosen file may not be written (one the document reads), or nothing.
+    using OutputCheck = std::function<std::optional<QString>(const QString &path)>;
+    void setExport(Platform *platform, const QString &name, OutputCheck check = {});
     // Writes the plot (.png, .svg, .pdf) or its data (.csv) by the name's suffix through the
     // suite's atomic write; the reason when it cannot.
     std::optional<QString> exportTo(const QString &path) const;
@@ -76,6 +82,7 @@ private:
     bool m_dragging = false, m_boxing = false;
     Platform *m_platform = nullptr;
     QString m_exportName;
+    OutputCheck m_outputCheck;
 };
 
 } // namespace velmorant::plot
