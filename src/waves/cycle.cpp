@@ -333,8 +333,10 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                                             std::max(0.0, intakeMass) / (1 + in.airFuel));
         if (cyclesDone)
             cyclesDone->fetch_add(1, std::memory_order_relaxed);
+        // Any figure the user reads: the intake's and the brake's as much as the exhaust's.
         if (!std::isfinite(change) || !std::isfinite(portMass) || !std::isfinite(trappedFresh) ||
-            !std::isfinite(energy.work)) {
+            !std::isfinite(energy.work) || !std::isfinite(intakeMass) ||
+            !std::isfinite(result.brake.powerKw) || !std::isfinite(result.brake.bmep)) {
             result.failed = true;
             return result;
         }

@@ -50,14 +50,20 @@ MeasuredTrace readMeasuredTrace(const QByteArray &bytes)
         m.error = QStringLiteral("servono almeno due righe di angolo e pressione");
         return m;
     }
-    // The speed it was measured at, when a comment says it: "# rpm 9500", "# giri/min: 9500".
+    // The speed it was measured at, when a comment says it: "# rpm 9500", "# giri/min: 9500",
+    // "# giri/min: 9.500" (thousands grouped, as an Italian writes them, or "9,500" in English:
+    // a speed has no thousandths); one or two decimals are decimals.
     static const QRegularExpression speed(
         QStringLiteral("^(?:rpm|giri(?:/min)?)\\s*[:=]?\\s*([0-9]+(?:[.,][0-9]+)?)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression grouped(QStringLiteral("^[0-9]{1,3}(?:[.,][0-9]{3})+$"));
     for (const QByteArray &c : t.comments) {
         const QRegularExpressionMatch match = speed.match(QString::fromUtf8(c));
         if (match.hasMatch()) {
-            const double rpm = match.captured(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+            QString digits = match.captured(1);
+            if (grouped.match(digits).hasMatch())
+                digits.remove(QLatin1Char('.')).remove(QLatin1Char(','));
+            const double rpm = digits.replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
             if (rpm >= SlowestRpm && rpm <= FastestRpm)
                 m.rpm = rpm;
         }
