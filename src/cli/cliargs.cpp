@@ -30,6 +30,7 @@ std::optional<std::size_t> fieldByName(const QString &name)
 
 constexpr double SmallestSheetSide = 10, LargestSheetSide = 20000;
 constexpr double LargestSketchWidth = 1e6; // twips: over 17 m of drawing
+constexpr double SmallestSketchWidth = 15; // one pixel
 
 std::optional<QString> readSweep(const QString &value, const QLocale &locale, SweepSpec &s)
 {
@@ -131,7 +132,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return QStringLiteral("Un solo file di progetto, per favore: %1")
-            .arg(quotedUserText(files[1]));
+            .arg(quotedPath(files[1]));
     o.designFile = files.value(0);
     for (std::size_t i = 0; i < FieldCount; ++i) {
         const QString name = QLatin1String(fieldInfo(i).optionName);
@@ -171,7 +172,7 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
                           .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale)));
         return std::nullopt;
     };
-    if (auto e = number("sketch-width", 0, LargestSketchWidth, true, o.sketchWidth))
+    if (auto e = number("sketch-width", SmallestSketchWidth, LargestSketchWidth, false, o.sketchWidth))
         return e;
     WorkshopOptions &w = o.workshop;
     for (const WorkshopNumber &n : workshopNumbers()) {
@@ -245,16 +246,18 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     return std::nullopt;
 }
 
-std::optional<QString> clashingFiles(const CliOptions &o)
+std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInput> &projectInputs)
 {
     struct Named
     {
         QString option, path;
     };
-    const QList<Named> inputs{{QStringLiteral("il file di progetto"), o.designFile},
-                              {QStringLiteral("--pipe"), o.pipe.pipeFile},
-                              {QStringLiteral("--port-areas"), o.waves.portAreasFile},
-                              {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile}};
+    QList<Named> inputs{{QStringLiteral("il file di progetto"), o.designFile},
+                        {QStringLiteral("--pipe"), o.pipe.pipeFile},
+                        {QStringLiteral("--port-areas"), o.waves.portAreasFile},
+                        {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile}};
+    for (const ProjectInput &in : projectInputs)
+        inputs << Named{QStringLiteral("%1 del progetto").arg(in.what), in.path};
     const QList<Named> outputs{{QStringLiteral("--write"), o.writeFile},
                                {QStringLiteral("--svg"), o.svgFile},
                                {QStringLiteral("--patterns"), o.patternsFile},
@@ -270,7 +273,7 @@ std::optional<QString> clashingFiles(const CliOptions &o)
             if (sameFile(out.path, in.path))
                 return QStringLiteral("%1 %2 \u00e8 anche %3: un'uscita non pu\u00f2 sovrascrivere "
                                       "un file letto")
-                    .arg(out.option, quotedUserText(out.path),
+                    .arg(out.option, quotedPath(out.path),
                          in.option.startsWith(QLatin1Char('-'))
                              ? QStringLiteral("il file letto da %1").arg(in.option)
                              : in.option);
@@ -279,7 +282,7 @@ std::optional<QString> clashingFiles(const CliOptions &o)
             if (sameFile(out.path, outputs[k].path))
                 return QStringLiteral("%1 e %2 scriverebbero lo stesso file %3: ogni uscita ne "
                                       "vuole uno suo")
-                    .arg(outputs[k].option, out.option, quotedUserText(out.path));
+                    .arg(outputs[k].option, out.option, quotedPath(out.path));
         }
     }
     return std::nullopt;

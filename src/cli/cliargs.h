@@ -4,6 +4,7 @@
 #include "part.h"
 #include "optimizeoptions.h"
 #include "pipeoptions.h"
+#include "projectinputs.h"
 #include "waveoptions.h"
 
 #include <QPageSize>
@@ -50,7 +51,9 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &optio
 
 // An output that would overwrite an input (--traces onto the --pipe file), or two outputs of
 // one run on one file: the message that refuses the run, before anything is read or written.
-std::optional<QString> clashingFiles(const CliOptions &options);
+// A project's own inputs (its measured pipe, bench curve, ...) count as inputs too.
+std::optional<QString> clashingFiles(const CliOptions &options,
+                                     const QList<ProjectInput> &projectInputs = {});
 
 QString helpText();
 

@@ -210,7 +210,7 @@ std::optional<QString> readMeasuredPipe(PipeRequest &r)
         return std::nullopt;
     const PipeRead read = readPipeFile(r.pipeFile);
     if (!read.ok())
-        return read.error;
+        return QStringLiteral("--pipe: %1").arg(read.error);
     r.choice.measured = read.pipe;
     return std::nullopt;
 }

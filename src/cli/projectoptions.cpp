@@ -1,6 +1,7 @@
 #include "projectoptions.h"
 
 #include "number.h"
+#include "usertext.h"
 
 namespace velmorant {
 
@@ -17,25 +18,36 @@ std::optional<QString> startFromProject(const Project &p, const QLocale &locale,
     const std::pair<const char *, QPageSize::PageSizeId> papers[] = {
         {"A4", QPageSize::A4}, {"A3", QPageSize::A3}, {"Letter", QPageSize::Letter}};
     for (const auto &[name, id] : papers) {
-        if (p.paper == QLatin1String(name))
+        if (p.paper == QLatin1String(name)) {
             o.paper = id;
+            return std::nullopt;
+        }
     }
-    return std::nullopt;
+    return QStringLiteral("formato di carta sconosciuto %1 (A4, A3 o Letter)")
+        .arg(quotedUserText(p.paper));
 }
 
-void takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r)
+std::optional<QString> takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r)
 {
     if (!r.enabled)
-        return;
-    if (!r.from) {
+        return std::nullopt;
+    const bool given = !(p.waves.from.trimmed().isEmpty() && p.waves.to.trimmed().isEmpty() &&
+                         p.waves.step.trimmed().isEmpty());
+    if (!r.from && given) {
         const std::optional<double> from = parseLocaleNumber(p.waves.from, locale),
                                     to = parseLocaleNumber(p.waves.to, locale),
                                     step = parseLocaleNumber(p.waves.step, locale);
-        if (from && to && step && !waves::speedRange(*from, *to, *step, locale).rpms.isEmpty()) {
-            r.from = from;
-            r.to = to;
-            r.step = step;
-        }
+        if (!from || !to || !step)
+            return QStringLiteral("i regimi delle onde (%1, %2, %3) non sono numeri: "
+                                  "indicarli con --rpm-range")
+                .arg(quotedUserText(p.waves.from), quotedUserText(p.waves.to),
+                     quotedUserText(p.waves.step));
+        const waves::SpeedRange range = waves::speedRange(*from, *to, *step, locale);
+        if (!range.refusal.isEmpty())
+            return range.refusal;
+        r.from = from;
+        r.to = to;
+        r.step = step;
     }
     if (r.probes.isEmpty()) {
         if (const std::optional<double> x = parseSettingNumber(p.waves.probe, locale))
@@ -45,6 +57,7 @@ void takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r)
     // the command line names another.
     if (r.intakePipeFile.isEmpty() && p.waves.intakePipe)
         r.intakePipe = p.waves.intakePipe->pipe;
+    return std::nullopt;
 }
 
 } // namespace velmorant

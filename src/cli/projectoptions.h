@@ -11,7 +11,8 @@ namespace velmorant {
 std::optional<QString> startFromProject(const Project &p, const QLocale &locale, CliOptions &o,
                                         ParameterTexts &texts);
 
-// The project's speeds and probe for --waves, where the command line gives none.
-void takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r);
+// The project's speeds and probe for --waves, where the command line gives none; the reason
+// when the project's own are not speeds the window would run.
+std::optional<QString> takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r);
 
 } // namespace velmorant

@@ -14,7 +14,7 @@ std::optional<TunedLength> solveTunedLength(const DesignParameters &p, double le
     const ChamberDimensions atGiven = computeChamber(p);
     const double rpm =
         (((atGiven.a2 / SOUND_SPEED_DIVISOR) * (p[Field::Sc] + p[Field::Asp])) / length) * M_TO_MM;
-    if (!std::isfinite(rpm) || !(rpm > 0))
+    if (!(rpm >= TunedRpmRange.first && rpm <= TunedRpmRange.second))
         return std::nullopt;
     return TunedLength{length, rpm};
 }

@@ -18,7 +18,9 @@ struct TunedLength
 
 // The engine speed at which L1 + L2 + L3 equals `length` with the other parameters as given.
 // L1 + L2 + L3 is the second sound-speed length, a2 (SC + ASP) / (24 RPM) metres, so the
-// speed follows in closed form. Empty when no positive speed gives that length.
+// speed follows in closed form. Empty when no speed an engine runs at (TunedRpmRange, the
+// workshop's and the wave model's) gives that length.
+constexpr std::pair<double, double> TunedRpmRange{500, 30000};
 std::optional<TunedLength> solveTunedLength(const DesignParameters &p, double length);
 
 // The readable table of the default output.

@@ -3,6 +3,7 @@
 #include "chamber.h"
 #include "results.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -42,7 +43,7 @@ double sweepRowCount(const SweepSpec &spec)
     return std::floor(steps + 1e-9) + 1;
 }
 
-void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &spec)
+int writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &spec)
 {
     std::string buffer;
     buffer.reserve(1 << 20);
@@ -58,6 +59,14 @@ void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &s
     buffer += "status\n";
     const std::string refusedCells(resultColumns, ',');
 
+    // A full disk or a closed pipe ends the sweep with its own reason.
+    auto flush = [&]() -> int {
+        errno = 0;
+        const std::size_t written = std::fwrite(buffer.data(), 1, buffer.size(), out);
+        const int failed = written == buffer.size() ? 0 : errno != 0 ? errno : EIO;
+        buffer.clear();
+        return failed;
+    };
     const long long rows = static_cast<long long>(sweepRowCount(spec)); // checked when parsed
     DesignParameters p = base;
     for (long long k = 0; k < rows; ++k) {
@@ -74,6 +83,9 @@ void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &s
         } else if (const ChamberEvaluation e = evaluateChamber(p); !e.ok()) {
             buffer += refusedCells;
             appendQuoted(buffer, e.refusal);
+        } else if (const std::optional<QString> unbuildable = unbuildableChamber(e.dimensions)) {
+            buffer += refusedCells;
+            appendQuoted(buffer, *unbuildable);
         } else {
             for (const ResultInfo &r : resultTable()) {
                 if (r.kind == ResultKind::SoundSpeed)
@@ -85,11 +97,11 @@ void writeSweep(std::FILE *out, const DesignParameters &base, const SweepSpec &s
         }
         buffer += '\n';
         if (buffer.size() > (1u << 20) - 4096) {
-            std::fwrite(buffer.data(), 1, buffer.size(), out);
-            buffer.clear();
+            if (const int failed = flush())
+                return failed;
         }
     }
-    std::fwrite(buffer.data(), 1, buffer.size(), out);
+    return flush();
 }
 
 } // namespace velmorant

@@ -40,8 +40,10 @@ QList<PipeOptionSpec> waveOptionSpecs()
         {"stroke", "MM", "corsa, da 10 a 200 (default: motore quadro dalla cilindrata)"},
     };
     if (helps.isEmpty()) {
-        // Each line with its range: "(da 5 a 20, default 12)".
-        const QLocale it(QLocale::Italian, QLocale::Italy);
+        // Each line with its range: "(da 5 a 20, default 12)"; decimal commas as in the rest of
+        // the help, but no grouping, which --locale C would read as a decimal point.
+        QLocale it(QLocale::Italian, QLocale::Italy);
+        it.setNumberOptions(QLocale::OmitGroupSeparator);
         for (const waves::EngineRange &r : waves::engineRanges())
             helps << QString::fromUtf8(r.help)
                          .replace(QLatin1String("(default"),
@@ -173,14 +175,14 @@ std::optional<QString> readWaveFiles(WaveRequest &r)
         engine::PortAreasRead read = readFileWith(r.portAreasFile, engine::MaxPortAreaFileBytes,
                                                   engine::readPortAreas);
         if (!read.ok())
-            return read.error;
+            return QStringLiteral("--port-areas: %1").arg(read.error);
         read.table.source = r.portAreasFile;
         r.engine.portAreas = read.table;
     }
     if (!r.intakePipeFile.isEmpty()) {
         const PipeRead read = readPipeFile(r.intakePipeFile);
         if (!read.ok())
-            return read.error;
+            return QStringLiteral("--intake-pipe: %1").arg(read.error);
         r.intakePipe = read.pipe;
     }
     return std::nullopt;

@@ -1,5 +1,6 @@
 #include "chamber.h"
 
+#include "number.h"
 #include "results.h"
 #include "texts.h"
 
@@ -55,6 +56,24 @@ std::optional<QString> chamberResultProblem(const ChamberDimensions &d)
     // The sketch scales its height by 500 / D3.
     if (d.D3 == 0)
         return texts::outOfRange();
+    return std::nullopt;
+}
+
+std::optional<QString> unbuildableChamber(const ChamberDimensions &d)
+{
+    for (const ResultInfo &r : resultTable()) {
+        if (r.kind == ResultKind::SoundSpeed)
+            continue;
+        const double v = d.*r.member;
+        const bool length = r.name[0] == 'L';
+        if (v > 0 && (!length || v <= MaxChamberLengthMm))
+            continue;
+        // A length of a billion kilometres is said as one, not in three hundred digits.
+        return texts::unbuildable(QString::fromLatin1(r.name),
+                                  std::fabs(v) < 1e7 ? formatPlainNumber(std::round(v * 10) / 10)
+                                                     : QString::number(v, 'g', 3),
+                                  formatPlainNumber(MaxChamberLengthMm));
+    }
     return std::nullopt;
 }
 

@@ -52,4 +52,11 @@ struct ChamberEvaluation
 };
 ChamberEvaluation evaluateChamber(const DesignParameters &p);
 
+// Why a shown design still gives no pipe to build: a length or diameter that is not positive,
+// or a length beyond MaxChamberLengthMm (a cone angle near 0 or 180 degrees). The window shows
+// such a design as the formulas give it; the command line and the workshop build nothing from
+// it. The message names the dimension, in plain numbers.
+constexpr double MaxChamberLengthMm = 100000;
+std::optional<QString> unbuildableChamber(const ChamberDimensions &d);
+
 } // namespace velmorant

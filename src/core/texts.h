@@ -58,6 +58,14 @@ inline QString negativeL3()
     return QCoreApplication::translate("velmorant",
                                        "Lunghezza L3 negativa, modificare alcuni dati di input");
 }
+inline QString unbuildable(const QString &name, const QString &value, const QString &longest)
+{
+    return QCoreApplication::translate("velmorant",
+                                       "%1 = %2 mm: nessuna camera si costruisce con queste "
+                                       "misure (lunghezze e diametri positivi, lunghezze al "
+                                       "massimo %3 mm), modificare alcuni dati di input")
+        .arg(name, value, longest);
+}
 inline QString temperatureTooLow()
 {
     return QCoreApplication::translate("velmorant",

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace velmorant {
 
 namespace {
@@ -65,6 +67,19 @@ QString plainUserText(const QString &text)
         out += QString::fromUcs4(&c, 1);
     }
     return out.trimmed();
+}
+
+QString quotedPath(const QString &path)
+{
+    constexpr int Kept = 200;
+    const QList<uint> chars = path.toUcs4();
+    QString shown;
+    for (int i = std::max(0, int(chars.size()) - Kept); i < chars.size(); ++i) {
+        const char32_t c = chars[i];
+        shown += QString::fromUcs4(&c, 1);
+    }
+    return (chars.size() > Kept ? QStringLiteral("...\"") : QStringLiteral("\"")) +
+           escapeControls(shown, false) + QLatin1Char('"');
 }
 
 QString quotedUserText(const QString &text)

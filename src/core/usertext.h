@@ -14,6 +14,10 @@ QString plainUserText(const QString &text);
 // change its colours.
 QString quotedUserText(const QString &text);
 
+// A file's path quoted in a message, escaped as above: whole up to 200 characters, and beyond
+// that its last 200 (after "..."), so that the file's own name is always seen.
+QString quotedPath(const QString &path);
+
 // A whole message for a terminal: every control character but the line feed shown escaped.
 QString terminalSafe(const QString &text);
 

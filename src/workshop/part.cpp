@@ -304,7 +304,9 @@ void buildPiece(Part &p, const WorkshopOptions &o)
         addArrow(p.marks, QPointF(w / 2, band * 0.8), QPointF(w / 2, band * 0.2));
     }
     p.area = areaOf(p.outline);
-    p.cut = o.kerf > 0 ? offsetOutline(p.outline, o.kerf / 2) : p.outline;
+    // A kerf under a micrometre cuts nothing a machine can tell, and its offset would be lost
+    // in the outline's rounding.
+    p.cut = o.kerf >= 1e-3 ? offsetOutline(p.outline, o.kerf / 2) : p.outline;
 }
 
 bool finitePoint(QPointF p)

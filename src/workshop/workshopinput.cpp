@@ -4,6 +4,7 @@
 #include "number.h"
 #include "pipefile.h"
 #include "texts.h"
+#include "usertext.h"
 #include "validation.h"
 
 #include <QCoreApplication>
@@ -195,6 +196,11 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
         c.measured = ch.measured->pipe;
     } else if (pipeMethods().contains(pt.method)) {
         c.method = pt.method;
+    } else {
+        // Only a file can hold another key; its pipe is not to be replaced by another method's.
+        ch.refusal = Message{tr("Metodo del tubo sconosciuto: %1").arg(quotedUserText(pt.method)),
+                             MessageIcon::Critical};
+        ch.box = QStringLiteral("cboMetodo");
     }
     return ch;
 }
