@@ -2,9 +2,7 @@
 // inputs, designs no pipe is built from, project fields it cannot honour, and the words it
 // uses to say so.
 #include "clirun.h"
-#include "pipecsv.h"
-#include "portareas.h"
-#include "project.h"
+#include "projectondisk.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -19,47 +17,6 @@ using test::runCli;
 namespace {
 
 const QLocale It(QStringLiteral("it_IT"));
-
-// A project that reads one file of each kind the window can name, every file there on disk.
-struct ProjectOnDisk
-{
-    QTemporaryDir dir;
-    QString project;
-    QMap<QString, QString> inputs; // kind -> path
-
-    ProjectOnDisk()
-    {
-        const QByteArray pipe = "x_mm,d_mm\n0,38\n300,38\n600,90\n900,90\n1000,30\n1200,30\n";
-        auto file = [&](const QString &kind, const QString &name, const QByteArray &bytes) {
-            const QString path = dir.filePath(name);
-            test::writeBytes(path, bytes);
-            inputs.insert(kind, path);
-            return path;
-        };
-        Project p = newProject(WorkshopOptions(), It);
-        p.workshop.pipe.method = QLatin1String(MeasuredMethod);
-        p.workshop.pipe.pipeFile = file("measured", "misura.csv", pipe);
-        p.workshop.pipe.measured = MeasuredPipe{p.workshop.pipe.pipeFile, readPipeCsv(pipe).pipe};
-        p.waves.compare = QLatin1String(MeasuredMethod);
-        p.waves.comparePipe =
-            MeasuredPipe{file("compare", "confronto.csv", pipe), readPipeCsv(pipe).pipe};
-        const QByteArray intake = "x_mm,d_mm\n0,28\n250,28\n";
-        p.waves.intakePipe =
-            MeasuredPipe{file("intake", "aspirazione.csv", intake), readPipeCsv(intake).pipe};
-        const QByteArray ports =
-            "angle_deg,exhaust_mm2,transfer_mm2\n0,0,0\n90,0,0\n180,400,300\n270,0,0\n";
-        engine::PortAreasRead table = engine::readPortAreas(ports);
-        table.table.source = file("ports", "luci.csv", ports);
-        p.engine.portAreas = table.table;
-        p.bench = engine::BenchCurve{file("bench", "banco.csv", "rpm,cv\n9000,10\n10000,12\n"),
-                                     {{9000, 10}, {10000, 12}}};
-        p.trace = TraceOverlay{file("trace", "traccia.csv", "angle_deg,p_bar\n0,1\n90,2\n"),
-                               {{0, 1}, {90, 2}},
-                               10000};
-        project = dir.filePath("progetto.vlo");
-        test::writeBytes(project, projectJson(p, It));
-    }
-};
 
 } // namespace
 
@@ -101,7 +58,7 @@ void TestCliInputs::projectInputsNeverOverwritten()
 {
     QFETCH(QString, input);
     QFETCH(QStringList, options);
-    const ProjectOnDisk p;
+    const test::ProjectOnDisk p;
     const QString target = p.inputs.value(input);
     const QByteArray before = readAll(target);
     const QStringList entries = QDir(p.dir.path()).entryList(QDir::AllEntries | QDir::Hidden);

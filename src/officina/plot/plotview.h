@@ -39,7 +39,6 @@ public:
     // data.
     QString readout() const { return m_readout; }
 
-    // Exports go through `platform`'s save dialog, proposing `name` (without suffix).
     // Export through `platform`'s dialog, the file named after `name`; `check` says why a
     // chosen file may not be written (one the document reads), or nothing.
     using OutputCheck = std::function<std::optional<QString>(const QString &path)>;
