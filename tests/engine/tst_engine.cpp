@@ -46,6 +46,8 @@ private slots:
     void portsAgainstTheCrankSlider_data();
     void portsAgainstTheCrankSlider();
     void portTableReadsAsTheRectangles();
+    void portTableWrapsToItsFirstRow_data();
+    void portTableWrapsToItsFirstRow();
     void motoringKeepsPVGamma_data();
     void motoringKeepsPVGamma();
     void ottoLimit_data();
@@ -113,6 +115,33 @@ void TestEngine::portsAgainstTheCrankSlider()
 
 // A table of the rectangles' own areas every degree opens the ports alike, and says the same
 // timing.
+void TestEngine::portTableWrapsToItsFirstRow_data()
+{
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<double>("exhaust"); // mm², by hand from the rows
+    // Rows at 30 (0), 100 (50), 180 (420), 260 (50): past 260 the area runs back to the first
+    // row's a turn later, at 390 degrees.
+    QTest::newRow("on the last row") << 260.0 << 50.0;
+    QTest::newRow("half way back") << 325.0 << 25.0;
+    QTest::newRow("past 360") << 5.0 << 50.0 * (1 - 105.0 / 130.0);
+    QTest::newRow("a turn later") << 725.0 << 50.0 * (1 - 105.0 / 130.0);
+    QTest::newRow("before the first row") << -40.0 << 50.0 * (1 - 60.0 / 130.0);
+    QTest::newRow("between rows") << 140.0 << 235.0;
+}
+
+// A coarse table that does not start at 0 reads between its last row and its first row a turn
+// later as everywhere else: on the straight line between them.
+void TestEngine::portTableWrapsToItsFirstRow()
+{
+    QFETCH(double, angle);
+    QFETCH(double, exhaust);
+    const engine::PortAreasRead r = engine::readPortAreas(
+        "angle_deg,exhaust_mm2,transfer_mm2\n30,0,0\n100,50,0\n180,420,300\n260,50,0\n");
+    QVERIFY2(r.ok(), qPrintable(r.error));
+    QVERIFY2(std::abs(r.table.at(angle).exhaust - exhaust) < 1e-9,
+             qPrintable(QString::number(r.table.at(angle).exhaust)));
+}
+
 void TestEngine::portTableReadsAsTheRectangles()
 {
     const EngineGeometry rect = engineGeometry(square100());

@@ -2,6 +2,7 @@
 // is opened under; newer formats refused, older ones read; bad files refused by what is wrong.
 #include "failingdisk.h"
 #include "number.h"
+#include "cycle.h"
 #include "pipecsv.h"
 #include "project.h"
 #include "testfiles.h"
@@ -71,6 +72,7 @@ private slots:
     void badProjectsRefused_data();
     void badProjectsRefused();
     void fileReading();
+    void everyFieldOffItsDefault();
 };
 
 void TestProject::roundTripAcrossLocales_data()
@@ -216,6 +218,99 @@ void TestProject::fileReading()
     QVERIFY(readProjectFile(big, QLocale::c()).error.contains("supera il limite di 32 MiB"));
     QVERIFY(looksLikeProject("\xEF\xBB\xBF  {\"format\""));
     QVERIFY(!looksLikeProject("100\r\n10000\r\n"));
+}
+
+// Every field away from its default, written and read back: each comes back as it went (angles
+// brought into a turn), and the engine read back runs to the same figures. A measured pipe
+// whose stations came from another file than the one now named is not taken for it.
+void TestProject::everyFieldOffItsDefault()
+{
+    const QLocale it(QStringLiteral("it_IT"));
+    const Project defaults = newProject(WorkshopOptions(), it);
+    Project p = sample(it);
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        p.workshop.parameters[i] = formatBoxNumber(double(i) + 2.25, it);
+    p.workshop.parameters[0] = formatBoxNumber(125, it);
+    p.workshop.parameters[1] = formatBoxNumber(9800, it);
+    for (std::size_t i = 0; i < WorkshopNumberCount; ++i) {
+        const WorkshopNumber &n = workshopNumbers()[i];
+        p.workshop.numbers[i] = formatBoxNumber(n.low + 0.375 * (n.high - n.low), it);
+    }
+    p.workshop.sheetHeight = QStringLiteral("640");
+    PipeTexts &t = p.workshop.pipe;
+    t.horn = formatBoxNumber(1.625, it);
+    t.portWidth = formatBoxNumber(41.5, it);
+    t.portHeight = formatBoxNumber(27.25, it);
+    t.engineClass = QStringLiteral("cross");
+    t.divergentAngle = formatBoxNumber(4.5, it);
+    t.convergentAngle = formatBoxNumber(9.5, it);
+    t.bandWidth = formatBoxNumber(12.5, it);
+    waves::EngineInputs &e = p.engine;
+    for (const waves::EngineRange &r : waves::engineRanges())
+        e.*r.member = r.low + 0.4375 * (r.high - r.low);
+    e.bore = 56.5;
+    e.stroke = 58.25;
+    e.cycle = engine::Cycle::Fired;
+    e.scavenging = engine::Scavenging::Cd;
+    // A coarse table not starting at 0.
+    e.portAreas = engine::readPortAreas("angle_deg,exhaust_mm2,transfer_mm2\n30,0,0\n100,50,0\n"
+                                        "180,420,300\n260,50,0\n")
+                      .table;
+    e.portAreas->source = QStringLiteral("luci-grosse.csv");
+    p.waves.from = formatBoxNumber(8500, it);
+    p.waves.to = formatBoxNumber(11500, it);
+    p.waves.step = formatBoxNumber(500, it);
+    p.waves.compare = QStringLiteral("blair3");
+    p.waves.comparePipe.reset();
+    p.trace = TraceOverlay{QStringLiteral("t.csv"), {{-90, 1.25}, {450, 0.75}, {725, 1.5}}, 10500};
+    p.bench = engine::readBenchCurve("rpm,cv\n8500,17\n11000,24.5\n").curve;
+    p.bench->source = QStringLiteral("b.csv");
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        QVERIFY(p.workshop.parameters[i] != defaults.workshop.parameters[i]);
+
+    const ProjectRead r = readProject(projectJson(p, it), it);
+    QVERIFY2(r.ok(), qPrintable(r.error));
+    const Project &q = r.project;
+    QCOMPARE(q.workshop.parameters, p.workshop.parameters);
+    QCOMPARE(q.workshop.numbers, p.workshop.numbers);
+    QCOMPARE(q.workshop.sheetHeight, p.workshop.sheetHeight);
+    const PipeTexts &u = q.workshop.pipe;
+    QCOMPARE(QStringList({u.method, u.stages, u.horn, u.portWidth, u.portHeight, u.engineClass,
+                          u.divergentAngle, u.convergentAngle, u.pipeFile, u.bandWidth}),
+             QStringList({t.method, t.stages, t.horn, t.portWidth, t.portHeight, t.engineClass,
+                          t.divergentAngle, t.convergentAngle, t.pipeFile, t.bandWidth}));
+    for (const waves::EngineRange &range : waves::engineRanges())
+        QVERIFY2(q.engine.*range.member == e.*range.member, range.option);
+    QCOMPARE(q.engine.bore, e.bore);
+    QCOMPARE(q.engine.stroke, e.stroke);
+    QCOMPARE(q.engine.cycle, e.cycle);
+    QCOMPARE(q.engine.scavenging, e.scavenging);
+    QCOMPARE(QStringList({q.waves.from, q.waves.to, q.waves.step, q.waves.compare}),
+             QStringList({p.waves.from, p.waves.to, p.waves.step, p.waves.compare}));
+    QCOMPARE(q.trace->points,
+             (QList<std::pair<double, double>>{{270, 1.25}, {90, 0.75}, {5, 1.5}}));
+    QCOMPARE(q.bench->points, p.bench->points);
+    // The same engine: the same figures, the table's wrap past its last row included.
+    DesignParameters d = defaultParameters();
+    const waves::EngineInputs a = waves::onDesign(e, d), b = waves::onDesign(q.engine, d);
+    for (double angle : {5.0, 20.0, 280.0, 350.0})
+        QCOMPARE(b.portAreas->at(angle).exhaust, a.portAreas->at(angle).exhaust);
+    waves::WaveOptions o;
+    o.cellMm = 20;
+    o.maxCycles = 6;
+    const Pipe pipe = firstSizingPipe(evaluateChamber(d).dimensions);
+    const waves::SpeedResult ra = waves::simulateSpeed(pipe, a, o, 9000),
+                             rb = waves::simulateSpeed(pipe, b, o, 9000);
+    QCOMPARE(rb.brake.powerKw, ra.brake.powerKw);
+    QCOMPARE(rb.deliveryRatio, ra.deliveryRatio);
+
+    // Stations of an earlier file are not the pipe of the file now named.
+    Project renamed = sample(it);
+    renamed.workshop.pipe.pipeFile = QStringLiteral("/banco/nuova-misura.csv");
+    const ProjectRead again = readProject(projectJson(renamed, it), it);
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QVERIFY(!again.project.workshop.pipe.measured);
+    QCOMPARE(again.project.workshop.pipe.pipeFile, renamed.workshop.pipe.pipeFile);
 }
 
 QTEST_GUILESS_MAIN(TestProject)
