@@ -124,6 +124,7 @@ private slots:
     void scavengingOrder();
     void intakePipeTunesTheDelivery();
     void warmStartSettlesSooner();
+    void figuresFromTheirDefinitions();
     void sectionsShorterThanACell_data();
     void sectionsShorterThanACell();
 };
@@ -429,6 +430,31 @@ void TestFiring::warmStartSettlesSooner()
                      relative(warm.deliveryRatio, cold.deliveryRatio) < 0.01,
                  qPrintable(figures(cold) + " / " + figures(warm)));
     }
+}
+
+// Figures the tuner reads, from their definitions: the plug is the port's pressure at exhaust
+// closing (180 + SC/2 after top dead centre) over the ambient; the fuel consumption is the
+// fuel in the delivered mixture (air over air and fuel) over the brake power.
+void TestFiring::figuresFromTheirDefinitions()
+{
+    const EngineInputs e = defaultEngine();
+    WaveOptions o;
+    o.cellMm = 20;
+    const double rpm = 9000;
+    const SpeedResult r = simulateSpeed(defaultPipe(), e, o, rpm);
+    QVERIFY(!r.failed);
+    const double ec = 180 + defaultParameters()[Field::Sc] / 2;
+    const double pAmb = e.ambientPressure * 1e5;
+    const std::size_t atEc = std::size_t(std::lround(ec * 2)); // samples every half degree
+    QCOMPARE(r.plug, (r.traces[0].p[atEc] - pAmb) / 1e5);
+
+    const double swept = e.displacement * 1e-6;
+    const double air = pAmb / (287.0 * (e.ambientTemperature + 273.15)) * swept;
+    const double fuelPerCycle = r.deliveryRatio * air / (1 + e.airFuel);
+    QVERIFY(r.brake.powerKw > 0 && r.brake.bsfc);
+    const double bsfc = fuelPerCycle * rpm * 60 * 1000 / r.brake.powerKw; // g/kWh
+    QVERIFY2(std::abs(*r.brake.bsfc / bsfc - 1) < 1e-3,
+             qPrintable(QStringLiteral("%1 against %2").arg(*r.brake.bsfc).arg(bsfc)));
 }
 
 void TestFiring::sectionsShorterThanACell_data()
