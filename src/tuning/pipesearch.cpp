@@ -168,6 +168,10 @@ PipeSearchResult searchPipe(const PipeSearchInputs &in, const std::atomic<bool> 
             starts << w.get();
         const QList<waves::SpeedResult> speeds = waves::simulateSpeeds(
             pipe, in.engine, coarse, searchRpms, in.threads, stop, nullptr, nullptr, starts);
+        for (const waves::SpeedResult &s : speeds) {
+            ++result.searchSpeedRuns;
+            result.searchCycles += s.cycles;
+        }
         const BandRun b = bandRun(speeds, in.objective);
         if (!b.ok)
             return std::nullopt;

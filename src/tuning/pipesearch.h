@@ -60,6 +60,9 @@ struct PipeSearchResult
     Pipe start, best;
     BandRun startBand, bestBand; // at the user's cell over bandSpeeds(BandSpeeds)
     int evaluations = 0;
+    // While searching: the speeds run and the cycles they took (each speed started from the
+    // gas a neighbouring pipe left, so fewer than from still gas).
+    long long searchSpeedRuns = 0, searchCycles = 0;
     bool cancelled = false;    // stopped early: the best found so far
     bool keptStart = false;    // nothing inside the limits did better than the start
     QString startOutside;      // the limits the start itself breaks, said

@@ -4,6 +4,7 @@
 // cannot vary are refused, saying why.
 #include "pipesearch.h"
 
+#include "pipechoice.h"
 #include "pipecsv.h"
 
 #include <QtTest>
@@ -58,6 +59,12 @@ private slots:
     void searchOnTheWaves();
     void stoppedSearchKeepsTheBest();
     void startOutsideTheLimits();
+    void bandMeanOfALinearCurve();
+    void localPassStartsFromTheBetter_data();
+    void localPassStartsFromTheBetter();
+    void shapeGivesBackItsStart_data();
+    void shapeGivesBackItsStart();
+    void searchStartsFromSettledGas();
     void shapesRefused_data();
     void shapesRefused();
 };
@@ -176,6 +183,116 @@ void TestTuning::startOutsideTheLimits()
     QVERIFY2(r.startOutside.contains("il cono 2 ha un semiangolo di 3.0"), qPrintable(r.startOutside));
     QVERIFY(!r.keptStart);
     QCOMPARE(PipeShape::of(in.start, in.limits)->brokenLimits(r.best), QString());
+}
+
+// The band's mean power is the mean over the speeds, not over the samples: a power rising in a
+// straight line over unevenly spaced speeds has the mean of its middle speed.
+void TestTuning::bandMeanOfALinearCurve()
+{
+    QList<waves::SpeedResult> speeds;
+    for (double rpm : {9000.0, 9250.0, 10500.0, 11000.0}) {
+        waves::SpeedResult r;
+        r.rpm = rpm;
+        r.brake.powerKw = 2 + 0.001 * rpm;
+        speeds << r;
+    }
+    const BandRun b = bandRun(speeds, Objective::Mean);
+    QVERIFY(b.ok);
+    QCOMPARE(b.meanKw, 2 + 0.001 * 10000);
+    QCOMPARE(b.peakKw, 2 + 0.001 * 11000);
+}
+
+void TestTuning::localPassStartsFromTheBetter_data()
+{
+    QTest::addColumn<double>("start"); // on a hill whose top is at 0.8
+    QTest::addColumn<bool>("global");  // the global pass finds better than the start
+    QTest::newRow("global pass better") << 0.05 << true;
+    QTest::newRow("start better") << 0.8 << false;
+}
+
+// After the global pass the local one starts from the better of its best point and the start:
+// its first evaluation is there.
+void TestTuning::localPassStartsFromTheBetter()
+{
+    QFETCH(double, start);
+    QFETCH(bool, global);
+    std::vector<std::vector<double>> seen;
+    std::vector<double> values;
+    auto hill = [&](const std::vector<double> &x) {
+        seen.push_back(x);
+        const double v = -std::pow(x[0] - 0.8, 2) - std::pow(x[1] - 0.3, 2);
+        values.push_back(v);
+        return v;
+    };
+    SearchPlan plan;
+    plan.evaluations = 60;
+    const std::vector<double> x0{start, 0.3};
+    maximize(hill, {0, 0}, {1, 1}, x0, plan);
+    const std::size_t globalEnd = 1 + std::size_t(std::lround(60 * plan.globalShare));
+    QVERIFY(seen.size() > globalEnd);
+    // The best of what came before the local pass.
+    const auto best = std::max_element(values.begin(), values.begin() + long(globalEnd));
+    const std::vector<double> &expected =
+        global ? seen[std::size_t(best - values.begin())] : x0;
+    QCOMPARE(global, *best > values[0]);
+    QCOMPARE(seen[globalEnd], expected);
+}
+
+void TestTuning::shapeGivesBackItsStart_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<int>("stages");
+    QTest::addColumn<double>("horn");
+    QTest::newRow("one cone") << "own" << 1 << 1.0;
+    QTest::newRow("three stages, horn 1.6") << "own" << 3 << 1.6;
+    QTest::newRow("four stages, horn 2") << "own" << 4 << 2.0;
+    QTest::newRow("Blair's three stages") << "blair3" << 1 << 1.0;
+}
+
+// The start's own variables give back the start, staged diffuser and horn law included.
+void TestTuning::shapeGivesBackItsStart()
+{
+    QFETCH(QString, method);
+    QFETCH(int, stages);
+    QFETCH(double, horn);
+    PipeChoice c;
+    c.method = method;
+    c.stages = stages;
+    c.horn = horn;
+    const DesignParameters p = defaultParameters();
+    const PipeBuilt built = buildPipe(c, p, evaluateChamber(p).dimensions);
+    QVERIFY2(built.refusal.isEmpty(), qPrintable(built.refusal));
+    const std::optional<PipeShape> shape = PipeShape::of(built.pipe, Limits());
+    QVERIFY(shape);
+    const Pipe again = shape->pipe(shape->start());
+    QCOMPARE(again.sections.size(), built.pipe.sections.size());
+    for (int i = 0; i < again.sections.size(); ++i) {
+        const PipeSection &a = again.sections[i], &b = built.pipe.sections[i];
+        QVERIFY2(std::abs(a.length - b.length) < 1e-9 && std::abs(a.dIn - b.dIn) < 1e-9 &&
+                     std::abs(a.dOut - b.dOut) < 1e-9,
+                 qPrintable(sections(again) + " / " + sections(built.pipe)));
+    }
+}
+
+// While searching, each pipe's speeds start from the gas the pipe before left: they settle in
+// fewer cycles than the start's own speeds do from still gas (11.5 against 12.2 a speed), though
+// the pipes tried are far more varied than the start (from still gas they take 16.4). The
+// search is deterministic, so the figures are too.
+void TestTuning::searchStartsFromSettledGas()
+{
+    const PipeSearchInputs in = shortSearch();
+    const PipeSearchResult r = searchPipe(in);
+    QVERIFY(r.refusal.isEmpty() && r.searchSpeedRuns > 0);
+    waves::WaveOptions coarse = in.options;
+    coarse.cellMm = SearchCellMm;
+    int cold = 0;
+    const QList<double> rpms = bandSpeeds(in.from, in.to, SearchSpeeds, in.objective);
+    for (const waves::SpeedResult &s : waves::simulateSpeeds(in.start, in.engine, coarse, rpms, 2))
+        cold += s.cycles;
+    const double perSpeedCold = double(cold) / rpms.size();
+    const double perSpeedSearching = double(r.searchCycles) / double(r.searchSpeedRuns);
+    QVERIFY2(perSpeedSearching < perSpeedCold,
+             qPrintable(QStringLiteral("%1 against %2").arg(perSpeedSearching).arg(perSpeedCold)));
 }
 
 void TestTuning::shapesRefused_data()
