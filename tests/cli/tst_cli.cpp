@@ -474,11 +474,14 @@ void TestCli::honestExits()
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
     if (!out.isEmpty())
         QVERIFY2(QString::fromUtf8(r.out).contains(out), r.out.constData());
-    for (const QString &text : {r.err, QString::fromUtf8(r.out)})
-        QVERIFY2(!text.contains("nan", Qt::CaseInsensitive) &&
-                     !text.contains("inf ", Qt::CaseInsensitive) &&
-                     !text.contains("-9223372036854775808"),
+    // NaN and infinity as words or numbers, not inside the temporary folder's random name.
+    static const QRegularExpression notANumber(QStringLiteral("\\b(-?nan|-?inf(inity)?)\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    for (QString text : {r.err, QString::fromUtf8(r.out)}) {
+        text.replace(tmp.path(), QStringLiteral("@"));
+        QVERIFY2(!notANumber.match(text).hasMatch() && !text.contains("-9223372036854775808"),
                  qPrintable(text));
+    }
     // Inputs untouched whatever happened.
     QCOMPARE(readAll(tmp.filePath("m.csv")), pipeBefore);
 }
