@@ -359,6 +359,12 @@ int main(int argc, char **argv)
     Outcome r;
     if (const std::optional<Rejection> rejected = readParameters(texts, QLocale(o.locale), r.p))
         return fail(Rejected, rejected->message);
+    // Bore and stroke given together must make the design's displacement: a usage error.
+    if (o.waves.enabled || o.optimize.enabled) {
+        if (const std::optional<QString> other = engine::displacementDisagreement(
+                waves::onDesign(o.waves.engine, r.p), QLocale(o.locale)))
+            return fail(UsageOrFile, *other);
+    }
     if (!o.writeFile.isEmpty()) {
         if (const std::optional<QString> error = writeDesignFile(o.writeFile, r.p))
             return fail(UsageOrFile, *error);

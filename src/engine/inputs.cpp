@@ -1,5 +1,7 @@
 #include "inputs.h"
 
+#include <cmath>
+
 namespace velmorant::engine {
 
 Scavenging EngineInputs::scavengingModel() const
@@ -121,6 +123,24 @@ std::optional<Cycle> cycleNamed(const QString &name)
     return std::nullopt;
 }
 
+std::optional<QString> displacementDisagreement(const EngineInputs &in, const QLocale &locale)
+{
+    if (!in.bore || !in.stroke || !(in.displacement > 0))
+        return std::nullopt;
+    const double own = 3.14159265358979323846 / 4 * *in.bore * *in.bore * *in.stroke / 1000;
+    if (std::abs(own / in.displacement - 1) <= DisplacementTolerance)
+        return std::nullopt;
+    QLocale c = locale;
+    c.setNumberOptions(QLocale::OmitGroupSeparator);
+    auto number = [&](double v) {
+        return c.toString(v, 'f', std::abs(v - std::round(v)) < 0.05 ? 0 : 1);
+    };
+    return QStringLiteral("Alesaggio %1 mm e corsa %2 mm fanno %3 cm\u00b3, non la cilindrata di "
+                          "%4 cm\u00b3: dare uno solo dei due (l'altro segue dalla cilindrata) "
+                          "o correggere la cilindrata")
+        .arg(number(*in.bore), number(*in.stroke), number(own), number(in.displacement));
+}
+
 std::optional<QString> engineProblem(const EngineInputs &in, const QLocale &locale)
 {
     QLocale c = locale;
@@ -144,7 +164,7 @@ std::optional<QString> engineProblem(const EngineInputs &in, const QLocale &loca
                               "tra 0 e 1500 \u00b0C");
     if (!in.portAreas && (!(in.sc > in.asp) || !(in.asp > 0) || !(in.sc < 360)))
         return QStringLiteral("Le fasi devono rispettare 0 < aspirazione < scarico < 360 gradi");
-    return std::nullopt;
+    return displacementDisagreement(in, locale);
 }
 
 } // namespace velmorant::engine

@@ -82,8 +82,16 @@ QString scavengingCaption(Scavenging s);
 QString cycleName(Cycle c);
 std::optional<Cycle> cycleNamed(const QString &name);
 
-// The first input out of its range, as an Italian sentence naming the option (its numbers under
-// `locale`); nothing when all are in range.
+// Bore and stroke given together describe a displacement of their own; more than this apart
+// from the design's, the engine is another one and is refused.
+constexpr double DisplacementTolerance = 0.005;
+// Why bore and stroke do not make the design's displacement (the three numbers said under
+// `locale`), or nothing: nothing also when either is left to be derived.
+std::optional<QString> displacementDisagreement(const EngineInputs &in,
+                                                const QLocale &locale = QLocale::c());
+
+// The first input out of its range, or bore and stroke against the displacement, as an Italian
+// sentence naming the option (its numbers under `locale`); nothing when all hold.
 std::optional<QString> engineProblem(const EngineInputs &in, const QLocale &locale = QLocale::c());
 
 } // namespace velmorant::engine

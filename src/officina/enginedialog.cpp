@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace velmorant {
 
 namespace {
@@ -108,6 +110,10 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
         m_boxes << box;
         m_pages << 0;
     }
+    // The side left empty follows from the design's displacement and the other: said in it.
+    for (QLineEdit *box : {m_boxes[m_boxes.size() - 2], m_boxes.last()})
+        connect(box, &QLineEdit::textChanged, this, &EngineDialog::showDerived);
+    showDerived();
     QPushButton *choosePorts = nullptr, *chooseIntake = nullptr;
     pages[0]->addRow(tr("Aree delle luci"),
                      fileRow(m_portFile, choosePorts, m_dropPorts, QStringLiteral("AreeLuci"), this));
@@ -233,12 +239,41 @@ void EngineDialog::accept()
             return refuse(box, sides[k].second, waves::SmallestBoreMm, waves::LargestBoreMm);
         *sides[k].first = v;
     }
+    // Both sides given: they must make the design's displacement.
+    if (const std::optional<QString> other = engine::displacementDisagreement(e, m_locale)) {
+        m_platform.showMessage(this, windowTitle(), *other, MessageIcon::Critical);
+        m_tabs->setCurrentIndex(0);
+        m_boxes.last()->setFocus();
+        return;
+    }
     e.cycle = engine::Cycle(m_cycle->currentData().toInt());
     const int s = m_scavenging->currentData().toInt();
     e.scavenging = s < 0 ? std::nullopt : std::optional(engine::Scavenging(s));
     e.portAreas = m_portAreas;
     m_engine = e;
     QDialog::accept();
+}
+
+void EngineDialog::showDerived()
+{
+    QLineEdit *boreBox = m_boxes[m_boxes.size() - 2], *strokeBox = m_boxes.last();
+    const double swept = m_engine.displacement * 1000; // mm³
+    const std::optional<double> bore = parseSettingNumber(boreBox->text(), m_locale),
+                                stroke = parseSettingNumber(strokeBox->text(), m_locale);
+    constexpr double Pi = 3.14159265358979323846;
+    auto said = [&](double mm) {
+        return tr("dalla cilindrata: %1").arg(m_locale.toString(mm, 'f', 1));
+    };
+    if (!(swept > 0)) {
+        boreBox->setPlaceholderText(tr("dalla cilindrata"));
+        strokeBox->setPlaceholderText(tr("dalla cilindrata"));
+        return;
+    }
+    const double square = std::cbrt(4 * swept / Pi);
+    boreBox->setPlaceholderText(said(stroke && *stroke > 0 ? std::sqrt(4 * swept / (Pi * *stroke))
+                                                           : square));
+    strokeBox->setPlaceholderText(said(bore && *bore > 0 ? swept / (Pi * *bore * *bore / 4)
+                                                         : square));
 }
 
 waves::EngineInputs readEngineSettings(QSettings &settings)

@@ -38,6 +38,8 @@ public:
 
 private:
     void restoreDefaults();
+    // The side of bore and stroke left empty, as it follows from the displacement, in its box.
+    void showDerived();
     void choosePortAreas();
     void chooseIntakePipe();
     void showFiles();

@@ -114,11 +114,11 @@ void OfficinaWindow::newProject()
     if (!maySpoil())
         return;
     cancelWork();
+    // The builder's cutting options; the design, the pipe's method, the engine and the speeds
+    // from their defaults: nothing of the last project (its bore and stroke belong to its
+    // displacement).
     QSettings settings;
     Project fresh = velmorant::newProject(readWorkshopSettings(settings), m_locale);
-    fresh.workshop.pipe = readPipeSettings(settings, m_locale);
-    fresh.engine = m_waves->engine();
-    fresh.engine.portAreas.reset(); // the last project's ports, not the builder's engine
     m_plan.reset();
     m_planInputs.clear();
     m_path.clear();

@@ -96,6 +96,13 @@ OfficinaWindow::OfficinaWindow(Platform &platform, const QLocale &locale, QWidge
     Project start = velmorant::newProject(readWorkshopSettings(settings), m_locale);
     start.workshop.pipe = readPipeSettings(settings, m_locale);
     start.engine = m_waves->engine();
+    // Bore and stroke remembered together belong to the displacement they were given for.
+    start.engine.displacement = defaultParameters()[Field::Cil];
+    if (engine::displacementDisagreement(start.engine)) {
+        start.engine.bore.reset();
+        start.engine.stroke.reset();
+    }
+    start.engine.displacement = 0;
     setInputs(start);
     m_saved = projectJson(inputs(), m_locale);
     setStatusNote(tr("Premere Calcola per preparare il taglio"));

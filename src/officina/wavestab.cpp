@@ -202,7 +202,10 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
 
 void WavesTab::editEngine()
 {
-    auto *dialog = new EngineDialog(m_platform, m_locale, m_engine, m_intakePipe, this);
+    // With the design's displacement, once calculated: bore and stroke are checked against it.
+    waves::EngineInputs shown = m_engine;
+    shown.displacement = m_parameters ? (*m_parameters)[Field::Cil] : 0;
+    auto *dialog = new EngineDialog(m_platform, m_locale, shown, m_intakePipe, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         m_intakePipe = dialog->intakePipe();

@@ -8,6 +8,7 @@
 #include "validation.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
@@ -318,8 +319,12 @@ PipeTexts readPipeSettings(QSettings &settings, const QLocale &locale)
         if (ok && v >= low && v <= high)
             into = formatBoxNumber(v, locale);
     };
+    // A measured pipe only while its file is there to read: a start never fails on what it
+    // remembered.
     const QString method = settings.value(QStringLiteral("method")).toString();
-    if (pipeMethods().contains(method) || method == QLatin1String(MeasuredMethod))
+    const QString file = settings.value(QStringLiteral("file")).toString();
+    if (pipeMethods().contains(method) ||
+        (method == QLatin1String(MeasuredMethod) && QFileInfo(file).isFile()))
         t.method = method;
     t.stages = QString::number(std::clamp(settings.value(QStringLiteral("stages"), 1).toInt(), 1, 4));
     number("horn", 1, 2, t.horn);
@@ -332,7 +337,8 @@ PipeTexts readPipeSettings(QSettings &settings, const QLocale &locale)
     number("cone-divergent", 0.5, 45, t.divergentAngle);
     number("cone-convergent", 0.5, 45, t.convergentAngle);
     number("band", SmallestBandWidth, LargestBandWidth, t.bandWidth);
-    t.pipeFile = settings.value(QStringLiteral("file")).toString();
+    if (QFileInfo(file).isFile())
+        t.pipeFile = file;
     settings.endGroup();
     return t;
 }
@@ -342,7 +348,12 @@ void writePipeSettings(QSettings &settings, const WorkshopRun &run, const PipeTe
     const PipeChoice &c = run.choice;
     settings.beginGroup(QStringLiteral("Officina/Tubo"));
     auto number = [](double v) { return QString::number(v, 'g', 17); };
-    settings.setValue(QStringLiteral("method"), texts.method);
+    // Only a file that is one: a searched pipe's name is no path to read again.
+    const bool file = QFileInfo(texts.pipeFile).isFile();
+    settings.setValue(QStringLiteral("method"),
+                      texts.method == QLatin1String(MeasuredMethod) && !file
+                          ? QStringLiteral("own")
+                          : texts.method);
     settings.setValue(QStringLiteral("stages"), c.stages);
     settings.setValue(QStringLiteral("horn"), number(c.horn));
     settings.setValue(QStringLiteral("port-width"), c.port ? number(c.port->width()) : QString());
@@ -351,7 +362,7 @@ void writePipeSettings(QSettings &settings, const WorkshopRun &run, const PipeTe
     settings.setValue(QStringLiteral("cone-divergent"), number(c.divergentHalfAngle));
     settings.setValue(QStringLiteral("cone-convergent"), number(c.convergentHalfAngle));
     settings.setValue(QStringLiteral("band"), number(run.bandWidth));
-    settings.setValue(QStringLiteral("file"), texts.pipeFile);
+    settings.setValue(QStringLiteral("file"), file ? texts.pipeFile : QString());
     settings.endGroup();
 }
 

@@ -34,6 +34,8 @@ private slots:
     void designFileLineOfTwoValues_data();
     void designFileLineOfTwoValues();
     void refusalsNameTheFileAndOption();
+    void engineAgainstTheDesign_data();
+    void engineAgainstTheDesign();
 };
 
 void TestCliInputs::projectInputsNeverOverwritten_data()
@@ -210,6 +212,37 @@ void TestCliInputs::refusalsNameTheFileAndOption()
     QVERIFY2(tuned.err.contains("Nessun regime tra 500 e 30000 giri/min"), qPrintable(tuned.err));
     QCOMPARE(runCli({"--tuned-length", "0.0001"}).exitCode, 3);
     QCOMPARE(runCli({"--tuned-length", "700"}).exitCode, 0);
+}
+
+void TestCliInputs::engineAgainstTheDesign_data()
+{
+    QTest::addColumn<QStringList>("engine");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("a 186 cm3 engine in a 250") << QStringList{"--bore", "66", "--stroke", "54.5"}
+                                               << 1;
+    QTest::newRow("its own displacement") << QStringList{"--bore", "66", "--stroke", "54.5",
+                                                         "--cil", "186.45"}
+                                          << 0;
+    QTest::newRow("within half a percent") << QStringList{"--bore", "66", "--stroke", "54.5",
+                                                          "--cil", "187.3"}
+                                           << 0;
+    QTest::newRow("bore alone") << QStringList{"--bore", "66"} << 0;
+}
+
+// Bore and stroke given together describe a displacement: more than 0.5 % from the design's,
+// the run is refused naming the three numbers; given alone, the other follows from it.
+void TestCliInputs::engineAgainstTheDesign()
+{
+    QFETCH(QStringList, engine);
+    QFETCH(int, exitCode);
+    QStringList args{"--cil", "250", "--waves", "--cell", "20"};
+    args += engine; // a later --cil goes over the first
+    const Run r = runCli(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode == 1)
+        QVERIFY2(r.err.contains("Alesaggio 66 mm e corsa 54.5 mm fanno 186.5 cm\u00b3, non la "
+                                "cilindrata di 250 cm\u00b3"),
+                 qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(TestCliInputs)

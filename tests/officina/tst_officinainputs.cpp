@@ -1,12 +1,18 @@
 // The workshop window never writes over what its project reads.
+#include "enginedialog.h"
 #include "fakeplatform.h"
+#include "pipecsv.h"
+#include "wavestab.h"
 #include "officinafixture.h"
 #include "plot/plotview.h"
 #include "projectondisk.h"
 #include "testfiles.h"
 #include "windowtest.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace velmorant;
@@ -23,6 +29,9 @@ private slots:
 
     void outputsNeverLandOnInputs_data();
     void outputsNeverLandOnInputs();
+    void engineAgreesWithTheDesign();
+    void newStartsFromTheDefaults();
+    void searchedPipeNeverRememberedAsAFile();
 };
 
 void TestOfficinaInputs::outputsNeverLandOnInputs_data()
@@ -59,6 +68,89 @@ void TestOfficinaInputs::outputsNeverLandOnInputs()
         QCOMPARE(readAll(target), before);
         QCOMPARE(QDir(p.dir.path()).entryList(QDir::AllEntries | QDir::Hidden), entries);
     }
+}
+
+namespace {
+
+QLineEdit *dialogBox(QWidget *w, const char *name)
+{
+    return w->findChild<EngineDialog *>("dlgMotore")->findChild<QLineEdit *>(name);
+}
+
+void pressOk(QWidget *w)
+{
+    w->findChild<EngineDialog *>("dlgMotore")
+        ->findChild<QDialogButtonBox *>()
+        ->button(QDialogButtonBox::Ok)
+        ->click();
+}
+
+} // namespace
+
+// Bore and stroke given together must make the design's displacement: 66 x 54,5 is 186 cm3, not
+// a 250, and the dialog says the three numbers and stays open; one of them alone is completed
+// from the displacement, and the box left empty says what it will be.
+void TestOfficinaInputs::engineAgreesWithTheDesign()
+{
+    box("txtCil")->setText("250");
+    run("mnuCalcola");
+    w->findChild<QPushButton *>("cmdMotore")->click();
+    dialogBox(w.get(), "opt_bore")->setText("66");
+    dialogBox(w.get(), "opt_stroke")->setText("54,5");
+    pressOk(w.get());
+    QCOMPARE(platform.messages.size(), 1);
+    const QString said = platform.messages[0].text;
+    QVERIFY2(said.contains("Alesaggio 66 mm") && said.contains("corsa 54,5 mm") &&
+                 said.contains("186,5 cm\u00b3") && said.contains("250 cm\u00b3"),
+             qPrintable(said));
+    QVERIFY(w->findChild<EngineDialog *>("dlgMotore")->isVisible());
+    dialogBox(w.get(), "opt_stroke")->clear();
+    // 250 cm3 on a 66 mm bore: a stroke of 250000 / (pi 66^2 / 4) mm.
+    QCOMPARE(dialogBox(w.get(), "opt_stroke")->placeholderText(), "dalla cilindrata: 73,1");
+    pressOk(w.get());
+    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(w->waves()->engine().bore, std::optional<double>(66));
+    QVERIFY(!w->waves()->engine().stroke);
+}
+
+// Nuovo drops the last project's engine, method and speeds: a 250's bore and stroke never meet
+// the new project's 100.
+void TestOfficinaInputs::newStartsFromTheDefaults()
+{
+    box("txtCil")->setText("125");
+    run("mnuCalcola");
+    w->findChild<QPushButton *>("cmdMotore")->click();
+    dialogBox(w.get(), "opt_bore")->setText("54");
+    dialogBox(w.get(), "opt_stroke")->setText("54,5");
+    pressOk(w.get());
+    QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
+    auto *method = w->findChild<QComboBox *>("cmbMetodo");
+    method->setCurrentIndex(method->findData("jennings"));
+    box("opt_waves-from")->setText("5000");
+    platform.saveAnswers << SaveChoice::Discard;
+    run("mnuNuovo");
+    const Project fresh = newProject(WorkshopOptions(), QLocale(QStringLiteral("it_IT")));
+    QVERIFY(!w->waves()->engine().bore && !w->waves()->engine().stroke);
+    QCOMPARE(method->currentData().toString(), fresh.workshop.pipe.method);
+    QCOMPARE(w->inputs().waves.from, fresh.waves.from);
+}
+
+// "Usa questo tubo" cuts the searched pipe from its stations; what the window remembers of it
+// is never a path that is none: after a restart the first Calcola works.
+void TestOfficinaInputs::searchedPipeNeverRememberedAsAFile()
+{
+    const Pipe searched =
+        readPipeCsv("x_mm,d_mm\n0,23\n150,23\n380,46\n750,46\n870,16\n1070,16\n").pipe;
+    w->usePipe(searched, "tubo ottimizzato (media 9000-11000 giri/min)");
+    settle();
+    QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
+    QVERIFY(w->plan() && w->plan()->pipe);
+    QCOMPARE(pipeCsv(*w->plan()->pipe).split('\n').size(), pipeCsv(searched).split('\n').size());
+    w.reset();
+    w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+    run("mnuCalcola");
+    QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
+    QVERIFY(w->plan());
 }
 
 QTEST_MAIN(TestOfficinaInputs)
