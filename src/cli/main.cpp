@@ -9,6 +9,7 @@
 #include "projectoptions.h"
 #include "report.h"
 #include "safefile.h"
+#include "searchedpipe.h"
 #include "sweep.h"
 #include "terminal.h"
 #include "tracecsv.h"
@@ -19,6 +20,7 @@
 #include "workshopinput.h"
 
 #include <QGuiApplication>
+#include <QFileInfo>
 #include <QJsonDocument>
 
 #include <cstdlib>
@@ -269,6 +271,16 @@ Step workshopStage(CliOptions &o, Outcome &r)
         return std::nullopt;
     const QLocale locale(o.locale);
     const ChamberDimensions &d = r.evaluation.dimensions;
+    // The templates name the pipe cut: the searched one by its band, a measured one by its file.
+    if (r.optimized)
+        o.workshop.pipeName = searchedPipeCaption(
+            QStringLiteral("%1 %2-%3 giri/min")
+                .arg(tuning::objectiveName(o.optimize.objective))
+                .arg(o.optimize.from)
+                .arg(o.optimize.to));
+    else if (!o.pipe.pipeFile.isEmpty())
+        o.workshop.pipeName =
+            QStringLiteral("tubo misurato %1").arg(QFileInfo(o.pipe.pipeFile).fileName());
     // The first sizing's five segments, or the pipe asked for, section by section.
     const double portArea = o.pipe.choice.portArea();
     r.plan = o.pipe.changesPipe() || r.optimized

@@ -152,6 +152,7 @@ QWidget *OfficinaWindow::buildForm()
         designRows->addRow(fieldCaption(i), m_parameters[i]);
     }
     m_name = formBox(QStringLiteral("txtNome"), design);
+    m_name->setMaxLength(MaxNameLength); // a label on every part and page
     m_name->setPlaceholderText(tr("sulle sagome e nei file"));
     designRows->addRow(tr("Nome del progetto"), m_name);
     column->addWidget(design);
@@ -376,13 +377,12 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
 
 void OfficinaWindow::usePipe(const Pipe &pipe, const QString &name)
 {
-    // Cut as a measured pipe would be: its sections as they are, kept in the project.
+    // Cut from its sections as they are, kept in the project under the search's band.
     PipeTexts t = m_pipeForm->texts();
-    t.method = QLatin1String(MeasuredMethod);
-    t.pipeFile = name;
+    t.method = QLatin1String(SearchedMethod);
     Pipe kept = pipe;
-    kept.method = QLatin1String(MeasuredMethod);
-    t.measured = MeasuredPipe{name, kept};
+    kept.method = QLatin1String(SearchedMethod);
+    t.searched = MeasuredPipe{name, kept};
     m_pipeForm->setTexts(t);
     inputsChanged();
     calculate();

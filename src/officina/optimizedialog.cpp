@@ -133,8 +133,9 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
     connect(m_use, &QPushButton::clicked, this, [this] {
         if (!m_result)
             return;
+        // The search's band, as the method box and the templates will say it.
         const QString name =
-            tr("tubo ottimizzato (%1 %2-%3 giri/min)")
+            tr("%1 %2-%3 giri/min")
                 .arg(tuning::objectiveName(m_running.objective),
                      m_locale.toString(qRound(m_running.from)), m_locale.toString(qRound(m_running.to)));
         emit pipeChosen(m_result->best, name);

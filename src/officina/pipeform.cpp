@@ -3,6 +3,7 @@
 #include "formbox.h"
 #include "pipefile.h"
 #include "platform.h"
+#include "searchedpipe.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -87,12 +88,14 @@ PipeTexts PipeForm::texts() const
     t.pipeFile = m_file->text();
     t.bandWidth = m_band->text();
     t.measured = m_measured;
+    t.searched = m_searched;
     return t;
 }
 
 void PipeForm::setTexts(const PipeTexts &t)
 {
     m_measured = t.measured;
+    setSearched(t.searched);
     m_method->setCurrentIndex(std::max(0, m_method->findData(t.method)));
     m_stages->setText(t.stages);
     m_horn->setText(t.horn);
@@ -103,6 +106,23 @@ void PipeForm::setTexts(const PipeTexts &t)
     m_convergent->setText(t.convergentAngle);
     m_file->setText(t.pipeFile);
     m_band->setText(t.bandWidth);
+}
+
+void PipeForm::setSearched(const std::optional<MeasuredPipe> &searched)
+{
+    // The searched pipe is a method of the box while the project has one, named by its band.
+    m_searched = searched;
+    const int at = m_method->findData(QLatin1String(SearchedMethod));
+    if (!searched) {
+        if (at >= 0)
+            m_method->removeItem(at);
+        return;
+    }
+    const QString caption = searchedPipeCaption(searched->source);
+    if (at >= 0)
+        m_method->setItemText(at, caption);
+    else
+        m_method->addItem(caption, QLatin1String(SearchedMethod));
 }
 
 void PipeForm::chooseFile()
@@ -126,7 +146,8 @@ void PipeForm::methodChanged()
 {
     const QString m = m_method->currentData().toString();
     const bool blair = m.startsWith(QLatin1String("blair"));
-    const bool measured = m == QLatin1String(MeasuredMethod);
+    const bool measured =
+        m == QLatin1String(MeasuredMethod) || m == QLatin1String(SearchedMethod);
     // Blair's methods set their own stages, a measured pipe keeps its own sections; the port
     // also checks the header of any pipe.
     m_stages->setEnabled(!blair && !measured);

@@ -28,6 +28,8 @@ public:
     void setTexts(const PipeTexts &t);
     // The measured pipe a calculation read from the file box.
     void setMeasured(const std::optional<MeasuredPipe> &measured) { m_measured = measured; }
+    // The pipe the search found (or none): a method of its own in the box.
+    void setSearched(const std::optional<MeasuredPipe> &searched);
 
 signals:
     void changed();
@@ -43,7 +45,7 @@ private:
     QLineEdit *m_divergent = nullptr, *m_convergent = nullptr, *m_band = nullptr;
     QLineEdit *m_file = nullptr;
     QPushButton *m_browse = nullptr;
-    std::optional<MeasuredPipe> m_measured;
+    std::optional<MeasuredPipe> m_measured, m_searched;
 };
 
 } // namespace velmorant

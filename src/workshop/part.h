@@ -24,7 +24,12 @@ struct WorkshopOptions
     double density = 7.85;        // steel
     double kerf = 0; // width the cutting beam takes: the cut runs half of it outside the part
     QString designName;
+    // The pipe cut, as the templates name it ("Blair, 2 stadi", "tubo misurato banco.csv",
+    // "Tubo ottimizzato (media 9000-11000 giri/min)"); empty: by the pipe's method.
+    QString pipeName;
 };
+// The longest name of a design or a pipe the parts carry: a label, not a text.
+constexpr int MaxNameLength = 200;
 
 // The builder's numeric options, in one table: the command line's option and the settings'
 // key, the caption of the window's box, the member, and the range a workshop can use (beyond

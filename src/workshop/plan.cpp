@@ -1,5 +1,6 @@
 #include "plan.h"
 
+#include "pipechoice.h"
 #include "usertext.h"
 
 #include <QJsonArray>
@@ -43,7 +44,12 @@ WorkshopPlan makePlan(const DesignParameters &parameters, const ChamberDimension
     plan.options = options;
     plan.pipe = pipe;
     // Every writer takes the name from here: nothing typed can break a file's format.
-    plan.options.designName = plainUserText(options.designName);
+    plan.options.designName = plainUserText(options.designName.left(4 * MaxNameLength))
+                                  .left(MaxNameLength);
+    plan.options.pipeName = plainUserText(options.pipeName.left(4 * MaxNameLength))
+                                .left(MaxNameLength);
+    if (plan.options.pipeName.isEmpty())
+        plan.options.pipeName = methodCaption(pipe ? pipe->method : QStringLiteral("own"));
     plan.developments = pipe ? developPipe(*pipe, options.sheetThickness)
                              : developSegments(dimensions, options.sheetThickness);
     PartsResult parts = makeParts(plan.developments, plan.options);

@@ -357,8 +357,8 @@ void TemplateBook::paintPage(QPainter &painter, int index) const
         plan.options.designName.isEmpty() ? tr("progetto senza nome") : plan.options.designName;
     painter.drawText(
         QPointF(0, top + 5.5),
-        QStringLiteral("Velmorant %1 - %2 - %3")
-            .arg(QLatin1String(VersionText), name,
+        QStringLiteral("Velmorant %1 - %2 - %3 - %4")
+            .arg(QLatin1String(VersionText), name, plan.options.pipeName,
                  QLocale(QLocale::Italian).toString(m_date, QStringLiteral("dd/MM/yyyy"))));
     painter.drawText(QPointF(0, top + 10), parameters.join(QStringLiteral("  ")));
     painter.drawText(

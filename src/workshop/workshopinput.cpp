@@ -3,12 +3,14 @@
 #include "band.h"
 #include "number.h"
 #include "pipefile.h"
+#include "searchedpipe.h"
 #include "texts.h"
 #include "usertext.h"
 #include "validation.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QSettings>
 
 #include <algorithm>
@@ -119,6 +121,13 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
                       QStringLiteral("opt_sheet-height"), texts.sheetHeight);
     o.sheetSize = QSizeF(*w, *h);
     o.designName = texts.name;
+    const PipeTexts &cut = texts.pipe;
+    if (cut.method == QLatin1String(MeasuredMethod))
+        o.pipeName = tr("tubo misurato %1").arg(QFileInfo(cut.pipeFile).fileName());
+    else if (cut.method == QLatin1String(SearchedMethod) && cut.searched)
+        o.pipeName = searchedPipeCaption(cut.searched->source);
+    else if (cut.method != QLatin1String("own"))
+        o.pipeName = methodCaption(cut.method);
 
     // The pipe: every box in its range, then the pipe the choice builds.
     const PipeTexts &pt = texts.pipe;
@@ -147,6 +156,7 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
     const bool blair = pt.method.startsWith(QLatin1String("blair"));
     const bool jennings = pt.method == QLatin1String("jennings");
     const bool staged = !blair && pt.method != QLatin1String(MeasuredMethod) &&
+                        pt.method != QLatin1String(SearchedMethod) &&
                         pt.stages.trimmed().toInt() > 1;
     for (const Ranged &r : ranged) {
         if ((!port && (r.into == &portWidth || r.into == &portHeight)) ||
@@ -162,8 +172,9 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
         c.port = QSizeF(portWidth, portHeight);
     // Stages only where the method cuts them: Blair's set their own, a measured pipe keeps
     // its sections.
+    const bool searched = pt.method == QLatin1String(SearchedMethod);
     const bool measured = pt.method == QLatin1String(MeasuredMethod);
-    if (!blair && !measured) {
+    if (!blair && !measured && !searched) {
         bool whole = false;
         const int stages = pt.stages.trimmed().toInt(&whole);
         if (!whole || stages < 1 || stages > 4) {
@@ -195,6 +206,15 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
             ch.measured = MeasuredPipe{pt.pipeFile, read.pipe};
         }
         c.measured = ch.measured->pipe;
+    } else if (searched) {
+        if (!pt.searched) {
+            ch.refusal = Message{tr("Nessun tubo ottimizzato da tagliare: cercarlo con "
+                                    "Ottimizza... nella scheda Onde."),
+                                 MessageIcon::Critical};
+            ch.box = QStringLiteral("cmbMetodo");
+            return ch;
+        }
+        c.measured = pt.searched->pipe;
     } else if (pipeMethods().contains(pt.method)) {
         c.method = pt.method;
     } else {
@@ -235,7 +255,8 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
     }
     // A measured pipe does not come from the first sizing: it need not hold for it.
     const ChamberEvaluation evaluation = evaluateChamber(p);
-    if (!evaluation.ok() && texts.pipe.method != QLatin1String(MeasuredMethod)) {
+    if (!evaluation.ok() && texts.pipe.method != QLatin1String(MeasuredMethod) &&
+        texts.pipe.method != QLatin1String(SearchedMethod)) {
         const bool l3 = evaluation.refusal == texts::negativeL3();
         run.refusal = Message{l3 ? negativeL3(p, evaluation.dimensions, locale) : evaluation.refusal,
                               MessageIcon::Critical};
@@ -323,8 +344,13 @@ PipeTexts readPipeSettings(QSettings &settings, const QLocale &locale)
     // remembered.
     const QString method = settings.value(QStringLiteral("method")).toString();
     const QString file = settings.value(QStringLiteral("file")).toString();
+    // The searched pipe as its sections, never as a file.
+    const QJsonObject searched =
+        QJsonDocument::fromJson(settings.value(QStringLiteral("searched")).toByteArray()).object();
+    t.searched = searched.isEmpty() ? std::nullopt : searchedPipeFromJson(searched);
     if (pipeMethods().contains(method) ||
-        (method == QLatin1String(MeasuredMethod) && QFileInfo(file).isFile()))
+        (method == QLatin1String(MeasuredMethod) && QFileInfo(file).isFile()) ||
+        (method == QLatin1String(SearchedMethod) && t.searched))
         t.method = method;
     t.stages = QString::number(std::clamp(settings.value(QStringLiteral("stages"), 1).toInt(), 1, 4));
     number("horn", 1, 2, t.horn);
@@ -363,6 +389,10 @@ void writePipeSettings(QSettings &settings, const WorkshopRun &run, const PipeTe
     settings.setValue(QStringLiteral("cone-convergent"), number(c.convergentHalfAngle));
     settings.setValue(QStringLiteral("band"), number(run.bandWidth));
     settings.setValue(QStringLiteral("file"), file ? texts.pipeFile : QString());
+    settings.setValue(QStringLiteral("searched"),
+                      texts.searched ? QJsonDocument(searchedPipeJson(*texts.searched))
+                                           .toJson(QJsonDocument::Compact)
+                                     : QByteArray());
     settings.endGroup();
 }
 

@@ -18,6 +18,8 @@ namespace velmorant {
 // pipe measured on the bench), the diffuser's stages and law, the port (both sides empty: not
 // given), the engine class by name, Jennings' cone angles, the band's half-width in degrees.
 inline const char *MeasuredMethod = "misurato";
+// A pipe the search found, cut as it is from the sections kept in the project.
+inline const char *SearchedMethod = "ottimizzato";
 // A pipe measured on the bench as read, and the file it was read from: a project keeps the
 // stations themselves, so that it opens whatever became of the file.
 struct MeasuredPipe
@@ -34,6 +36,8 @@ struct PipeTexts
     // The measured pipe already read; used while pipeFile still names its source, and read
     // again from the file otherwise.
     std::optional<MeasuredPipe> measured;
+    // The pipe the search found, its `source` the search's band ("media 9000-11000 giri/min").
+    std::optional<MeasuredPipe> searched;
 };
 
 // What the workshop window's boxes hold: the eight parameters, the numeric options in the

@@ -2,10 +2,12 @@
 // inputs, designs no pipe is built from, project fields it cannot honour, and the words it
 // uses to say so.
 #include "clirun.h"
+#include "pipecsv.h"
 #include "projectondisk.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -34,6 +36,8 @@ private slots:
     void designFileLineOfTwoValues_data();
     void designFileLineOfTwoValues();
     void refusalsNameTheFileAndOption();
+    void searchedPipeFromTheProject();
+    void longNameIsALabel();
     void engineAgainstTheDesign_data();
     void engineAgainstTheDesign();
 };
@@ -212,6 +216,32 @@ void TestCliInputs::refusalsNameTheFileAndOption()
     QVERIFY2(tuned.err.contains("Nessun regime tra 500 e 30000 giri/min"), qPrintable(tuned.err));
     QCOMPARE(runCli({"--tuned-length", "0.0001"}).exitCode, 3);
     QCOMPARE(runCli({"--tuned-length", "700"}).exitCode, 0);
+}
+
+// A project whose pipe is the searched one is cut from its sections, named by its band.
+void TestCliInputs::searchedPipeFromTheProject()
+{
+    QTemporaryDir tmp;
+    Project p = newProject(WorkshopOptions(), It);
+    Pipe searched = readPipeCsv("x_mm,d_mm\n0,23\n150,23\n380,46\n750,46\n870,16\n1070,16\n").pipe;
+    p.workshop.pipe.method = QLatin1String(SearchedMethod);
+    p.workshop.pipe.searched = MeasuredPipe{"media 9000-11000 giri/min", searched};
+    const QString path = tmp.filePath("p.vlo");
+    QVERIFY(test::writeBytes(path, projectJson(p, It)));
+    const Run r = runCli({path, "--json"});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject j = QJsonDocument::fromJson(r.out).object();
+    QCOMPARE(j["pipe"]["length"].toDouble(), 1070.0);
+    QCOMPARE(j["workshop"]["parts"].toArray().size(), 5);
+}
+
+// A design's name is a label on every part and page: the first 200 characters of it.
+void TestCliInputs::longNameIsALabel()
+{
+    const QString name = QString(100000, QLatin1Char('n'));
+    const Run r = runCli({"--json", "--name", name});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(r.out)["workshop"]["name"].toString(), name.left(200));
 }
 
 void TestCliInputs::engineAgainstTheDesign_data()

@@ -908,8 +908,11 @@ void TestOfficina::optimizeAndCutTheBest()
     QCOMPARE(w->plan()->pipe->sections.size(), r.best.sections.size());
     for (int k = 0; k < r.best.sections.size(); ++k)
         QCOMPARE(w->plan()->pipe->sections[k].length, r.best.sections[k].length);
-    QCOMPARE(w->inputs().workshop.pipe.method, QLatin1String(MeasuredMethod));
-    QVERIFY(w->inputs().workshop.pipe.measured);
+    QCOMPARE(w->inputs().workshop.pipe.method, QLatin1String(SearchedMethod));
+    QVERIFY(w->inputs().workshop.pipe.searched);
+    QVERIFY2(w->findChild<QComboBox *>("cmbMetodo")->currentText().startsWith(
+                 "Tubo ottimizzato (media "),
+             qPrintable(w->findChild<QComboBox *>("cmbMetodo")->currentText()));
     // A long search stopped: the best so far.
     field("opt_evaluations")->setText("2000");
     dialog->findChild<QPushButton *>("cmdCercaTubo")->click();

@@ -135,22 +135,44 @@ void TestOfficinaInputs::newStartsFromTheDefaults()
     QCOMPARE(w->inputs().waves.from, fresh.waves.from);
 }
 
-// "Usa questo tubo" cuts the searched pipe from its stations; what the window remembers of it
-// is never a path that is none: after a restart the first Calcola works.
+// "Usa questo tubo" makes the searched pipe the project's own: the method box says so with its
+// band, the templates name it, a saved project reopens with its sections and reference points,
+// and what the window remembers is its sections, never a path that is none: after a restart the
+// first Calcola cuts it again. Nuovo goes back to the default method.
 void TestOfficinaInputs::searchedPipeNeverRememberedAsAFile()
 {
-    const Pipe searched =
+    Pipe searched =
         readPipeCsv("x_mm,d_mm\n0,23\n150,23\n380,46\n750,46\n870,16\n1070,16\n").pipe;
-    w->usePipe(searched, "tubo ottimizzato (media 9000-11000 giri/min)");
+    searched.referencePoints = {{SuctionPoint, 150}, {PluggingPoint, 750}};
+    const QString band = "media 9000-11000 giri/min";
+    w->usePipe(searched, band);
     settle();
     QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
-    QVERIFY(w->plan() && w->plan()->pipe);
-    QCOMPARE(pipeCsv(*w->plan()->pipe).split('\n').size(), pipeCsv(searched).split('\n').size());
+    auto method = [this] { return w->findChild<QComboBox *>("cmbMetodo"); };
+    QCOMPARE(method()->currentText(), "Tubo ottimizzato (" + band + ")");
+    auto cutAsSearched = [&] {
+        QVERIFY(w->plan() && w->plan()->pipe);
+        QCOMPARE(pipeCsv(*w->plan()->pipe), pipeCsv(searched));
+        QCOMPARE(w->plan()->pipe->referencePoints.size(), 2);
+        QCOMPARE(w->plan()->pipe->point(PluggingPoint)->x, 750.0);
+        QCOMPARE(w->plan()->options.pipeName, "Tubo ottimizzato (" + band + ")");
+    };
+    cutAsSearched();
+    platform.fileAnswers << dir->filePath("cercato.vlo");
+    run("mnuSalvaConNome");
+    run("mnuNuovo");
+    QCOMPARE(method()->currentData().toString(), "own");
+    QCOMPARE(method()->findData(QLatin1String(SearchedMethod)), -1);
+    QVERIFY(w->openPath(dir->filePath("cercato.vlo")));
+    settle();
+    cutAsSearched();
+    // A restart: the searched pipe remembered by its sections.
     w.reset();
     w = std::make_unique<OfficinaWindow>(platform, QLocale(QStringLiteral("it_IT")));
+    QCOMPARE(method()->currentData().toString(), QLatin1String(SearchedMethod));
     run("mnuCalcola");
     QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
-    QVERIFY(w->plan());
+    cutAsSearched();
 }
 
 QTEST_MAIN(TestOfficinaInputs)
