@@ -57,15 +57,13 @@ void OfficinaWindow::inputsChanged()
         return;
     const bool stale = resultsStale();
     m_waves->setPipeStale(stale);
-    // Each tab says when what it shows is older than the boxes.
-    const QString old = tr(" (da aggiornare)");
+    // Tabs keep their names (a mark on each would push the last ones out of a laptop's strip):
+    // one note in the status bar says the results are older than the boxes.
     for (int i = 0; i < m_tabs->count(); ++i) {
-        const bool waves = m_tabs->widget(i) == m_waves;
-        const bool behind = waves ? m_waves->stale() : stale;
         QString caption = m_tabCaptions[i];
         if (i == 2 && m_plan)
             caption = tr("Avvisi (%1)").arg(m_plan->warnings.size());
-        m_tabs->setTabText(i, behind ? caption + old : caption);
+        m_tabs->setTabText(i, caption);
     }
     m_staleNote->setText(tr("Risultati non aggiornati: premere Calcola (F5)."));
     m_staleNote->setVisible(stale);

@@ -149,7 +149,7 @@ QWidget *OfficinaWindow::buildForm()
     designRows->setRowWrapPolicy(QFormLayout::WrapLongRows);
     for (std::size_t i = 0; i < FieldCount; ++i) {
         m_parameters[i] = formBox(QLatin1String(fieldInfo(i).boxName), design);
-        designRows->addRow(fieldCaption(i), m_parameters[i]);
+        designRows->addRow(workshopCaption(i), m_parameters[i]);
     }
     m_name = formBox(QStringLiteral("txtNome"), design);
     m_name->setMaxLength(MaxNameLength); // a label on every part and page

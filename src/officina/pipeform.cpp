@@ -43,7 +43,9 @@ PipeForm::PipeForm(Platform &platform, QWidget *parent)
     m_stages->setToolTip(tr("Da 1 a 4 coni; i metodi di Blair fissano i loro"));
     rows->addRow(tr("Stadi del diffusore"), m_stages);
     m_horn = formBox(QStringLiteral("opt_horn"), this);
-    rows->addRow(tr("Legge del diffusore (KH)"), m_horn);
+    m_horn->setToolTip(tr("Esponente KH della legge dei diametri degli stadi, da 1 a 2: 1 coni in "
+                          "progressione geometrica, 2 a tromba che si apre tardi"));
+    rows->addRow(tr("Legge del diffusore, esponente (1-2)"), m_horn);
 
     m_portWidth = formBox(QStringLiteral("opt_port-width"), this);
     m_portHeight = formBox(QStringLiteral("opt_port-height"), this);

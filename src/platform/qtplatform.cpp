@@ -1,5 +1,7 @@
 #include "qtplatform.h"
 
+#include "italianfiledialog.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -91,21 +93,34 @@ void QtPlatform::showMessage(QWidget *parent, const QString &title, const QStrin
 
 QString QtPlatform::openFileName(QWidget *parent, const QString &title, const QString &filters)
 {
-    return QFileDialog::getOpenFileName(parent, title, QString(), qtFileFilters(filters));
+    QFileDialog dialog(parent, title, QString(), qtFileFilters(filters));
+    makeItalian(dialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 QString QtPlatform::saveFileName(QWidget *parent, const QString &title, const QString &filters,
                                  const QString &proposed)
 {
     // Replacing an existing file is the user's choice in the dialog; no extra question.
-    return QFileDialog::getSaveFileName(parent, title, proposed, qtFileFilters(filters), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    QFileDialog dialog(parent, title, QString(), qtFileFilters(filters));
+    makeItalian(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 QString QtPlatform::exportFileName(QWidget *parent, const QString &title, const QString &filters,
                                    const QString &proposed)
 {
     QFileDialog dialog(parent, title, QString(), qtFileFilters(filters));
+    makeItalian(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QStringList patterns = patternsOf(filters);
     const QStringList names = qtFileFilters(filters).split(QStringLiteral(";;"));

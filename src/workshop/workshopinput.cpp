@@ -35,7 +35,7 @@ constexpr std::pair<double, double> DesignRanges[FieldCount] = {
 
 QString quotedCaption(std::size_t field)
 {
-    return QStringLiteral("\u201c%1\u201d").arg(fieldCaption(field));
+    return QStringLiteral("\u201c%1\u201d").arg(workshopCaption(field));
 }
 
 // Why the first sizing gives a negative L3, and what would mend it: the divergent cone is
@@ -69,6 +69,11 @@ QString negativeL3(const DesignParameters &p, const ChamberDimensions &d, const 
 }
 
 } // namespace
+
+QString workshopCaption(std::size_t field)
+{
+    return fieldCaption(field).replace(QStringLiteral("Deg)"), QStringLiteral("gradi)"));
+}
 
 WorkshopTexts workshopTexts(const DesignParameters &p, const WorkshopOptions &o,
                             const QLocale &locale)
@@ -143,7 +148,7 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
     double portWidth = 0, portHeight = 0;
     const bool port = !pt.portWidth.trimmed().isEmpty() || !pt.portHeight.trimmed().isEmpty();
     const Ranged ranged[] = {
-        {pt.horn, "Legge del diffusore (KH)", 1, 2, "opt_horn", &c.horn},
+        {pt.horn, "Legge del diffusore, esponente (1-2)", 1, 2, "opt_horn", &c.horn},
         {pt.portWidth, "Luce di scarico, larghezza (mm)", 1, 500, "opt_port-width", &portWidth},
         {pt.portHeight, "Luce di scarico, altezza (mm)", 1, 500, "opt_port-height", &portHeight},
         {pt.divergentAngle, "Semiangolo del divergente (\u00b0)", 0.5, 45, "opt_cone-divergent",

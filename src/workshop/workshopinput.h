@@ -51,6 +51,10 @@ struct WorkshopTexts
     PipeTexts pipe;
 };
 
+// A design box's caption in the workshop window and its messages: the main window's, with
+// degrees said in Italian ("Durata Fase di Scarico (gradi)").
+QString workshopCaption(std::size_t field);
+
 // The boxes for a parameter set and options, in the user's notation.
 WorkshopTexts workshopTexts(const DesignParameters &p, const WorkshopOptions &o,
                             const QLocale &locale);

@@ -48,7 +48,9 @@ QString StatusBar::panelText(int panel) const
 void StatusBar::refreshDate()
 {
     const QDateTime now = m_clock();
-    m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
+    // Dates are words: Italian whatever the system's language.
+    m_panels[3]->setText(
+        QLocale(QLocale::Italian, QLocale::Italy).toString(now.date(), QLocale::ShortFormat));
     // Wake just after the next midnight; a clock change only delays the update to the next.
     const QDateTime next(now.date().addDays(1), QTime(0, 0));
     const qint64 ms = now.msecsTo(next);
