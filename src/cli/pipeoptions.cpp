@@ -255,8 +255,11 @@ QString pipeTable(const PipeRequest &r, const Pipe &pipe, const DesignParameters
         t += QStringLiteral("\nMetodi a confronto:\n");
         for (const QString &m : pipeMethods()) {
             const Pipe other = methodPipe(m, r.choice, p, d);
-            t += QStringLiteral("\n%1 (%2): %3 tratti, lunghezza %4 mm\n")
-                     .arg(methodCaption(m), m)
+            // Captions only: the keys (own, blair2, ...) are the JSON's and --method's.
+            QString caption = methodCaption(m);
+            caption[0] = caption[0].toUpper();
+            t += QStringLiteral("\n%1: %2 tratti, lunghezza %3 mm\n")
+                     .arg(caption)
                      .arg(other.sections.size())
                      .arg(mm(other.length(), locale)) +
                  sectionsTable(other, locale);

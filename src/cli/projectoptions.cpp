@@ -13,6 +13,7 @@ std::optional<QString> startFromProject(const Project &p, const QLocale &locale,
     if (c.refusal)
         return c.refusal->text;
     o.workshop = c.options;
+    o.workshop.numbers = WorkshopOptions().numbers; // the command line's files as ever
     o.pipe.choice = c.choice;
     o.waves.engine = p.engine;
     const std::pair<const char *, QPageSize::PageSizeId> papers[] = {

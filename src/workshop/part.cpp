@@ -28,9 +28,9 @@ QPointF polar(double r, double radians)
     return {r * std::cos(radians), r * std::sin(radians)};
 }
 
-QString it(double v, int decimals = 1)
+QString in(const QLocale &locale, double v, int decimals = 1)
 {
-    return QLocale(QLocale::Italian).toString(v, 'f', decimals);
+    return locale.toString(v, 'f', decimals);
 }
 
 QString tr(const char *s)
@@ -217,15 +217,15 @@ QStringList labelLines(const Part &p, const WorkshopOptions &o)
     QStringList lines;
     lines << QStringLiteral("%1 %2").arg(p.name, p.segmentName);
     lines << tr("\u00d8 int. %1 / %2 - \u00d8 medio %3 / %4")
-                 .arg(it(f.d1), it(f.d2), it(f.mean1), it(f.mean2));
+                 .arg(in(o.numbers, f.d1), in(o.numbers, f.d2), in(o.numbers, f.mean1), in(o.numbers, f.mean2));
     if (p.isSector())
         lines << tr("L %1 - s %2 - R %3 - r %4")
-                     .arg(it(f.length), it(f.slant), it(f.outerRadius), it(f.innerRadius));
+                     .arg(in(o.numbers, f.length), in(o.numbers, f.slant), in(o.numbers, f.outerRadius), in(o.numbers, f.innerRadius));
     else
-        lines << tr("L %1 - sviluppo %2").arg(it(f.length), it(p.width));
-    QString sheet = tr("lamiera %1 - sormonto %2").arg(it(o.sheetThickness), it(p.allowance));
+        lines << tr("L %1 - sviluppo %2").arg(in(o.numbers, f.length), in(o.numbers, p.width));
+    QString sheet = tr("lamiera %1 - sormonto %2").arg(in(o.numbers, o.sheetThickness), in(o.numbers, p.allowance));
     if (p.isSector())
-        sheet = tr("angolo %1\u00b0 - ").arg(it(p.sweepDegrees, 2)) + sheet;
+        sheet = tr("angolo %1\u00b0 - ").arg(in(o.numbers, p.sweepDegrees, 2)) + sheet;
     lines << sheet;
     if (p.stretches * p.pieces > 1)
         lines << tr("tratto %1/%2 - pezzo %3/%4")
@@ -423,7 +423,7 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
                           tr("il segmento %1 (%2) non si pu\u00f2 disegnare: le sue misure "
                              "superano %3 km o non sono numeri")
                               .arg(dev.segment)
-                              .arg(dev.name, it(MaxPartExtent / 1e6, 0)));
+                              .arg(dev.name, in(o.numbers, MaxPartExtent / 1e6, 0)));
         const double wanted = o.maxLength > 0 ? std::ceil(dev.length / o.maxLength - 1e-9) : 1.0;
         if (!(wanted * 1.0 + result.parts.size() <= MaxParts))
             return tooMany();
@@ -463,7 +463,7 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
                 if (o.seamAllowance > 0 && o.seamAllowance >= across) {
                     refuse(PartsRefusal::Kind::Option,
                            tr("un sormonto di %1 mm non sta sul pezzo %2, largo %3 mm")
-                               .arg(it(o.seamAllowance), p.name, it(across)),
+                               .arg(in(o.numbers, o.seamAllowance), p.name, in(o.numbers, across)),
                            "seam");
                     // Tenths of a millimetre below the piece's width.
                     result.refusal.range = {0.0, std::floor(across * 10 - 1e-6) / 10};

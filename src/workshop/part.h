@@ -3,6 +3,7 @@
 #include "contour.h"
 #include "development.h"
 
+#include <QLocale>
 #include <QSizeF>
 
 #include <QStringList>
@@ -27,6 +28,9 @@ struct WorkshopOptions
     // The pipe cut, as the templates name it ("Blair, 2 stadi", "tubo misurato banco.csv",
     // "Tubo ottimizzato (media 9000-11000 giri/min)"); empty: by the pipe's method.
     QString pipeName;
+    // How the labels and the templates write numbers: the window's own notation, so that a
+    // part says what the cut list beside it says (Italian where nothing else is asked).
+    QLocale numbers{QLocale::Italian, QLocale::Italy};
 };
 // The longest name of a design or a pipe the parts carry: a label, not a text.
 constexpr int MaxNameLength = 200;

@@ -30,9 +30,9 @@ QString tr(const char *s)
     return QCoreApplication::translate("velmorant", s);
 }
 
-QString it(double v, int decimals = 1)
+QString in(const QLocale &locale, double v, int decimals = 1)
 {
-    return QLocale(QLocale::Italian).toString(v, 'f', decimals);
+    return locale.toString(v, 'f', decimals);
 }
 
 // The part turned by `angle` degrees and laid on paper (y down) with its bounding box's top
@@ -263,7 +263,7 @@ void TemplateBook::addTiledPart(int i, double angle)
             .arg(count)
             .arg(ny)
             .arg(nx)
-            .arg(it(Overlap, 0));
+            .arg(in(m_plan.options.numbers, Overlap, 0));
     m_pages << map;
 
     for (int r = 0; r < ny; ++r) {
@@ -352,7 +352,7 @@ void TemplateBook::paintPage(QPainter &painter, int index) const
     for (std::size_t f = 0; f < FieldCount; ++f)
         parameters << QStringLiteral("%1 %2").arg(
             QLatin1String(fieldInfo(f).name),
-            QLocale(QLocale::Italian).toString(plan.parameters.values[f], 'g', 10));
+            plan.options.numbers.toString(plan.parameters.values[f], 'g', 10));
     const QString name =
         plan.options.designName.isEmpty() ? tr("progetto senza nome") : plan.options.designName;
     painter.drawText(
@@ -364,7 +364,8 @@ void TemplateBook::paintPage(QPainter &painter, int index) const
     painter.drawText(
         QPointF(0, top + 14.5),
         tr("lamiera %1 mm - sormonto %2 mm - %3 - pagina %4 di %5")
-            .arg(it(plan.options.sheetThickness), it(plan.options.seamAllowance), page.caption)
+            .arg(in(plan.options.numbers, plan.options.sheetThickness),
+                 in(plan.options.numbers, plan.options.seamAllowance), page.caption)
             .arg(index + 1)
             .arg(m_pages.size()));
     // 100 mm exactly, ticks every 10: measure it on paper to check the print scale.

@@ -126,6 +126,7 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
                       QStringLiteral("opt_sheet-height"), texts.sheetHeight);
     o.sheetSize = QSizeF(*w, *h);
     o.designName = texts.name;
+    o.numbers = locale; // the parts and templates say numbers as the window's boxes do
     const PipeTexts &cut = texts.pipe;
     if (cut.method == QLatin1String(MeasuredMethod))
         o.pipeName = tr("tubo misurato %1").arg(QFileInfo(cut.pipeFile).fileName());

@@ -38,6 +38,7 @@ private slots:
     void refusalsNameTheFileAndOption();
     void searchedPipeFromTheProject();
     void longNameIsALabel();
+    void methodsComparedInItalian();
     void engineAgainstTheDesign_data();
     void engineAgainstTheDesign();
 };
@@ -242,6 +243,18 @@ void TestCliInputs::longNameIsALabel()
     const Run r = runCli({"--json", "--name", name});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(QJsonDocument::fromJson(r.out)["workshop"]["name"].toString(), name.left(200));
+}
+
+// The methods side by side by their Italian names; the keys stay the JSON's and --method's.
+void TestCliInputs::methodsComparedInItalian()
+{
+    const Run r = runCli({"--compare"});
+    QCOMPARE(r.exitCode, 0);
+    const QString out = QString::fromUtf8(r.out);
+    QVERIFY2(out.contains("\nPrimo dimensionamento: 5 tratti") &&
+                 out.contains("\nBlair, 2 stadi: ") && !out.contains("(own)") &&
+                 !out.contains("(blair2)"),
+             qPrintable(out));
 }
 
 void TestCliInputs::engineAgainstTheDesign_data()

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QtTest>
 
@@ -32,6 +33,8 @@ private slots:
     void engineAgreesWithTheDesign();
     void newStartsFromTheDefaults();
     void searchedPipeNeverRememberedAsAFile();
+    void oneNotationPerWindow_data();
+    void oneNotationPerWindow();
 };
 
 void TestOfficinaInputs::outputsNeverLandOnInputs_data()
@@ -173,6 +176,41 @@ void TestOfficinaInputs::searchedPipeNeverRememberedAsAFile()
     run("mnuCalcola");
     QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
     cutAsSearched();
+}
+
+void TestOfficinaInputs::oneNotationPerWindow_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("en_US") << "en_US";
+    QTest::newRow("it_IT") << "it_IT";
+}
+
+// The cut list and the labels on the parts write numbers alike: in the window's notation.
+void TestOfficinaInputs::oneNotationPerWindow()
+{
+    QFETCH(QString, locale);
+    const QLocale l(locale);
+    w.reset();
+    w = std::make_unique<OfficinaWindow>(platform, l);
+    run("mnuCalcola");
+    QVERIFY(w->plan() && !w->plan()->parts.isEmpty());
+    // The default sheet is 1 mm, every label says so.
+    for (const Part &p : w->plan()->parts)
+        QVERIFY2(p.label.lines.join(' ').contains("lamiera " + l.toString(1.0, 'f', 1)),
+                 qPrintable(p.label.lines.join(' ')));
+    // The masses, three decimals, with the same decimal point.
+    auto *table = w->findChild<QTableWidget *>("tblDistinta");
+    const QRegularExpression mass(
+        QStringLiteral("^\\d+%1\\d{3}$").arg(QRegularExpression::escape(l.decimalPoint())));
+    int masses = 0;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const QTableWidgetItem *cell = table->item(r, table->columnCount() - 1);
+        if (cell && !cell->text().isEmpty()) {
+            QVERIFY2(mass.match(cell->text()).hasMatch(), qPrintable(cell->text()));
+            ++masses;
+        }
+    }
+    QVERIFY(masses >= w->plan()->parts.size());
 }
 
 QTEST_MAIN(TestOfficinaInputs)
