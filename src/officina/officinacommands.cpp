@@ -52,12 +52,14 @@ void OfficinaWindow::calculate()
     m_progress->show();
     m_cancel->show();
     m_summary->setText(tr("Calcolo in corso..."));
+    updateStop();
 }
 
 void OfficinaWindow::calculated(const WorkshopRun &run)
 {
     m_progress->hide();
     m_cancel->hide();
+    updateStop();
     if (run.cancelled) {
         m_summary->setText(m_plan ? tr("Calcolo annullato: restano i pezzi del calcolo precedente.")
                                   : tr("Calcolo annullato."));
@@ -236,6 +238,12 @@ void OfficinaWindow::print()
         book.paintPage(painter, i);
     }
     painter.end();
+    const QString where = m_printer->outputFileName().isEmpty() ? m_printer->printerName()
+                                                                 : m_printer->outputFileName();
+    setStatusNote((book.pageCount() == 1 ? tr("1 pagina di sagome mandata a %1")
+                                         : tr("%1 pagine di sagome mandate a %2")
+                                               .arg(book.pageCount()))
+                      .arg(where.isEmpty() ? tr("la stampante") : where));
 }
 
 void OfficinaWindow::exportParts()
@@ -270,8 +278,16 @@ void OfficinaWindow::exportParts()
     output.paper = QPageSize::PageSizeId(m_page->currentData().toInt());
     output.date = QDate::currentDate();
     const PartsWritten written = writeParts(path, *m_plan, output);
-    if (!written.ok())
+    if (!written.ok()) {
         message({written.failure, MessageIcon::Critical});
+        return;
+    }
+    // What was written where, in the status bar.
+    setStatusNote(written.files.size() == 1
+                      ? tr("Esportato in %1").arg(written.files.first())
+                      : tr("Esportati %1 file in %2")
+                            .arg(written.files.size())
+                            .arg(QFileInfo(written.files.first()).absolutePath()));
 }
 
 } // namespace velmorant

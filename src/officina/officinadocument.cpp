@@ -53,6 +53,7 @@ bool OfficinaWindow::resultsStale() const
 
 void OfficinaWindow::inputsChanged()
 {
+    updateStop();
     if (m_loading)
         return;
     const bool stale = resultsStale();

@@ -112,6 +112,8 @@ private:
     // Why an output may not go to `path`: a file the project reads, or (with `projectToo`) the
     // project itself.
     std::optional<QString> overwritesInput(const QString &path, bool projectToo) const;
+    // Ferma il calcolo only while something runs.
+    void updateStop();
     // A refusal before printing or exporting parts that are not the boxes' own.
     bool resultsUsable(const QString &what);
 
@@ -139,6 +141,7 @@ private:
     QProgressBar *m_progress = nullptr;
     QPushButton *m_cancel = nullptr;
     QMenu *m_recentMenu = nullptr;
+    QAction *m_stop = nullptr; // enabled while a calculation or the waves run
     std::unique_ptr<Background<WorkshopRun>> m_calculation;
     std::optional<WorkshopPlan> m_plan;
     WorkshopRun m_run;          // the pipe, its inputs and the band's width of the plan shown

@@ -519,12 +519,14 @@ void WavesTab::calculate()
     m_status->setText(tr("Simulazione di %1 regimi in corso...").arg(job.rpms.size()));
     if (m_plot.speeds.isEmpty())
         m_view->setNote(tr("Simulazione in corso..."));
+    emit stateChanged(); // running: the window's Ferma il calcolo
 }
 
 void WavesTab::finished(const WaveOutcome &outcome)
 {
     m_progress->hide();
     m_cancel->hide();
+    emit stateChanged();
     if (outcome.cancelled) {
         if (m_plot.speeds.isEmpty()) {
             m_status->setText(tr("Simulazione annullata."));

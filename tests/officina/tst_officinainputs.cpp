@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QLabel>
+#include <QMenuBar>
 #include <QTableWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -35,6 +37,7 @@ private slots:
     void searchedPipeNeverRememberedAsAFile();
     void oneNotationPerWindow_data();
     void oneNotationPerWindow();
+    void commandsInTheMenus();
 };
 
 void TestOfficinaInputs::outputsNeverLandOnInputs_data()
@@ -211,6 +214,51 @@ void TestOfficinaInputs::oneNotationPerWindow()
         }
     }
     QVERIFY(masses >= w->plan()->parts.size());
+}
+
+// The Onde tab's commands in the menus with their keys, the manual under Aiuto; Ferma il calcolo
+// only while something runs; what Esporta wrote, said in the status bar.
+void TestOfficinaInputs::commandsInTheMenus()
+{
+    const QList<std::pair<const char *, const char *>> keys{{"mnuMotore", "Ctrl+M"},
+                                                            {"mnuOttimizza", "Ctrl+T"},
+                                                            {"mnuCurvaBanco", "Ctrl+B"},
+                                                            {"mnuTracciaMisurata", "Ctrl+R"},
+                                                            {"mnuManuale", "F1"}};
+    QList<QAction *> inMenus;
+    for (QAction *menu : w->menuBar()->actions())
+        inMenus << menu->menu()->actions();
+    for (const auto &[name, key] : keys) {
+        QAction *a = w->action(name);
+        QVERIFY2(a && inMenus.contains(a), name);
+        QCOMPARE(a->shortcut(), QKeySequence(QString::fromLatin1(key)));
+    }
+    w->action("mnuManuale")->trigger();
+    QCOMPARE(platform.openedAddresses.size(), 1);
+    QCOMPARE(platform.openedAddresses[0].scheme(), "man");
+    w->action("mnuMotore")->trigger();
+    QVERIFY(w->findChild<EngineDialog *>("dlgMotore"));
+    w->findChild<EngineDialog *>("dlgMotore")->reject();
+
+    QAction *stop = w->action("mnuAnnulla");
+    QVERIFY(!stop->isEnabled());
+    run("mnuCalcola");
+    QVERIFY(!stop->isEnabled());
+    box("opt_waves-from")->setText("5000");
+    box("opt_waves-to")->setText("15000");
+    box("opt_waves-step")->setText("100");
+    w->action("mnuCalcolaOnde")->trigger();
+    QVERIFY(w->waves()->busy());
+    QVERIFY(stop->isEnabled());
+    stop->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 30000);
+    QTRY_VERIFY(!stop->isEnabled());
+
+    platform.fileAnswers << dir->filePath("distinta.csv");
+    run("mnuEsporta");
+    QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.value(0).text));
+    QCOMPARE(w->findChild<QLabel *>("lblRiepilogo")->text(),
+             "Esportato in " + dir->filePath("distinta.csv"));
 }
 
 QTEST_MAIN(TestOfficinaInputs)
