@@ -97,9 +97,11 @@ QString optionColumn(const QString &text, int width)
 
 } // namespace
 
-std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
+namespace {
+
+// Every option the command line knows, for the parser.
+void addOptions(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     for (std::size_t i = 0; i < FieldCount; ++i)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
@@ -114,18 +116,25 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
                              ? QCommandLineOption(names, QString(), QLatin1String(spec.valueName))
                              : QCommandLineOption(names));
     }
-    if (!parser.parse(QStringList{QStringLiteral("velmorant-cli")} + withBandDefault(args))) {
-        if (!parser.unknownOptionNames().isEmpty()) {
-            const QString name = parser.unknownOptionNames().first();
-            return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)")
-                .arg(quotedUserText((name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-")) +
-                                    name));
-        }
-        if (!args.isEmpty() && args.last().startsWith(QLatin1Char('-')))
-            return QStringLiteral("Manca il valore di %1").arg(quotedUserText(args.last()));
-        return QStringLiteral("Argomenti non validi (vedere --help)");
-    }
+}
 
+// Why the words could not be parsed: an unknown option, a missing value.
+QString parseFailure(const QCommandLineParser &parser, const QStringList &args)
+{
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().first();
+        return QStringLiteral("Opzione sconosciuta: %1 (vedere --help)")
+            .arg(quotedUserText((name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-")) +
+                                name));
+    }
+    if (!args.isEmpty() && args.last().startsWith(QLatin1Char('-')))
+        return QStringLiteral("Manca il valore di %1").arg(quotedUserText(args.last()));
+    return QStringLiteral("Argomenti non validi (vedere --help)");
+}
+
+// The design file, the eight fields' texts, the locale and the outputs' names.
+std::optional<QString> readFilesAndFields(const QCommandLineParser &parser, CliOptions &o)
+{
     o.help = parser.isSet(QStringLiteral("help"));
     o.version = parser.isSet(QStringLiteral("version"));
     o.json = parser.isSet(QStringLiteral("json"));
@@ -141,7 +150,6 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     }
     if (parser.isSet(QStringLiteral("locale")))
         o.locale = parser.value(QStringLiteral("locale"));
-
     for (auto [name, path] :
          {std::pair{"write", &o.writeFile}, std::pair{"svg", &o.svgFile},
           std::pair{"patterns", &o.patternsFile}, std::pair{"cut-list", &o.cutListFile}}) {
@@ -151,33 +159,41 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         if (path->isEmpty())
             return QStringLiteral("Manca il nome del file di --%1").arg(QLatin1String(name));
     }
+    return std::nullopt;
+}
 
-    // Numbers are read once --locale is known, wherever it stands.
-    const QLocale locale(o.locale);
-    // A number option within [low, high] (an open low end when `aboveLow`).
-    auto number = [&](const char *name, double low, double high, bool aboveLow,
-                      std::optional<double> &into) -> std::optional<QString> {
-        if (!parser.isSet(QLatin1String(name)))
-            return std::nullopt;
-        const QString text = parser.value(QLatin1String(name));
-        into = parseSettingNumber(text, locale);
-        if (!into || *into > high || *into < low || (aboveLow && *into == low))
-            return badValue(
-                QStringLiteral("--") + QLatin1String(name), text,
-                !aboveLow ? numberRange(low, high, locale)
-                : std::isinf(high)
-                    ? QStringLiteral("serve un numero maggiore di %1")
-                          .arg(formatBoxNumber(low, locale))
-                    : QStringLiteral("serve un numero maggiore di %1 e fino a %2")
-                          .arg(formatBoxNumber(low, locale), formatBoxNumber(high, locale)));
+// A number option within [low, high] (an open low end when `aboveLow`), read under `locale`.
+std::optional<QString> readNumber(const QCommandLineParser &parser, const QLocale &locale,
+                                  const char *name, double low, double high, bool aboveLow,
+                                  std::optional<double> &into)
+{
+    if (!parser.isSet(QLatin1String(name)))
         return std::nullopt;
-    };
-    if (auto e = number("sketch-width", SmallestSketchWidth, LargestSketchWidth, false, o.sketchWidth))
+    const QString text = parser.value(QLatin1String(name));
+    into = parseSettingNumber(text, locale);
+    if (!into || *into > high || *into < low || (aboveLow && *into == low))
+        return badValue(QStringLiteral("--") + QLatin1String(name), text,
+                        !aboveLow ? numberRange(low, high, locale)
+                        : std::isinf(high)
+                            ? QStringLiteral("serve un numero maggiore di %1")
+                                  .arg(formatBoxNumber(low, locale))
+                            : QStringLiteral("serve un numero maggiore di %1 e fino a %2")
+                                  .arg(formatBoxNumber(low, locale),
+                                       formatBoxNumber(high, locale)));
+    return std::nullopt;
+}
+
+// The sketch, the workshop's numbers, the sheet, the paper, the split and the name.
+std::optional<QString> readWorkshop(const QCommandLineParser &parser, const QLocale &locale,
+                                    CliOptions &o)
+{
+    if (auto e = readNumber(parser, locale, "sketch-width", SmallestSketchWidth,
+                            LargestSketchWidth, false, o.sketchWidth))
         return e;
     WorkshopOptions &w = o.workshop;
     for (const WorkshopNumber &n : workshopNumbers()) {
         std::optional<double> v;
-        if (auto e = number(n.key, n.low, n.high, false, v))
+        if (auto e = readNumber(parser, locale, n.key, n.low, n.high, false, v))
             return e;
         if (v)
             w.*n.member = *v;
@@ -227,8 +243,25 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
     }
     if (parser.isSet(QStringLiteral("name")))
         w.designName = parser.value(QStringLiteral("name"));
-    if (auto e =
-            number("tuned-length", 0, std::numeric_limits<double>::infinity(), true, o.tunedLength))
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(QStringList{QStringLiteral("velmorant-cli")} + withBandDefault(args)))
+        return parseFailure(parser, args);
+    if (auto e = readFilesAndFields(parser, o))
+        return e;
+    // Numbers are read once --locale is known, wherever it stands.
+    const QLocale locale(o.locale);
+    if (auto e = readWorkshop(parser, locale, o))
+        return e;
+    if (auto e = readNumber(parser, locale, "tuned-length", 0,
+                            std::numeric_limits<double>::infinity(), true, o.tunedLength))
         return e;
     if (auto e = readPipeOptions(parser, locale, o.pipe))
         return e;

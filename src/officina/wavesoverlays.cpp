@@ -26,7 +26,6 @@
 
 #include <cmath>
 
-
 namespace velmorant {
 
 namespace {

@@ -26,7 +26,6 @@
 
 #include <cmath>
 
-
 namespace velmorant {
 
 QString WavesTab::runKey() const
