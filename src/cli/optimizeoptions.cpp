@@ -8,6 +8,7 @@
 #include <QJsonArray>
 
 #include <cmath>
+#include <tuple>
 #include <cstdio>
 #include <unistd.h>
 
@@ -71,6 +72,10 @@ QList<PipeOptionSpec> optimizeOptionSpecs()
         {"angle-limits", "MIN:MAX", "semiangolo di ogni cono, gradi (default 1:12)"},
         {"length-limit", "N", "lunghezza massima, volte quella di partenza (default 1,25)"},
         {"belly-limit", "MM", "diametro massimo del ventre (default: quello di partenza per 1,3)"},
+        {"max-length-mm", "MM", "lunghezza massima in mm, quale che sia la partenza (da 100 a "
+                                "10000): quanto il telaio concede"},
+        {"max-diameter-mm", "MM", "diametro massimo in mm, quale che sia la partenza (da 10 a "
+                                  "500)"},
         {"tail-limits", "MIN:MAX",
          "diametro della coda, frazioni di quello del collettore (default 0,45:0,75)"},
         {"write-pipe", "FILE.csv", "il tubo migliore in CSV (x_mm,d_mm), che --pipe rilegge"},
@@ -140,6 +145,17 @@ std::optional<QString> readOptimizeOptions(const QCommandLineParser &parser,
             return badValue(QStringLiteral("--belly-limit"), value("belly-limit"),
                             numberRange(10, 500, locale));
         r.limits.maxBelly = *v;
+    }
+    for (const auto &[name, into, low, high] :
+         {std::tuple{"max-length-mm", &r.limits.maxLengthMm, 100.0, 10000.0},
+          std::tuple{"max-diameter-mm", &r.limits.maxDiameterMm, 10.0, 500.0}}) {
+        if (!isSet(name))
+            continue;
+        const std::optional<double> v = parseSettingNumber(value(name), locale);
+        if (!v || *v < low || *v > high)
+            return badValue(QStringLiteral("--") + QLatin1String(name), value(name),
+                            numberRange(low, high, locale));
+        *into = v;
     }
     if (const std::optional<QString> problem = tuning::limitsProblem(r.limits, locale))
         return QStringLiteral("Limiti dell'ottimizzazione non validi: %1").arg(*problem);
@@ -242,6 +258,10 @@ QJsonObject optimizeJson(const OptimizeRequest &r, const tuning::PipeSearchResul
         {"limits", QJsonObject{{"angle", QJsonArray{l.minAngle, l.maxAngle}},
                                {"length_factor", l.lengthFactor},
                                {"belly_mm", l.maxBelly ? QJsonValue(*l.maxBelly) : QJsonValue()},
+                               {"max_length_mm",
+                                l.maxLengthMm ? QJsonValue(*l.maxLengthMm) : QJsonValue()},
+                               {"max_diameter_mm",
+                                l.maxDiameterMm ? QJsonValue(*l.maxDiameterMm) : QJsonValue()},
                                {"tail", QJsonArray{l.minTail, l.maxTail}}}},
         {"start", bandJson(res.start, res.startBand)},
         {"best", bandJson(res.best, res.bestBand)},

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <tuple>
 
 namespace velmorant {
 
@@ -37,7 +38,11 @@ QLocale ungrouped(QLocale l)
 OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidget *parent)
     : QDialog(parent), m_platform(platform), m_locale(ungrouped(locale)),
       m_search(
-          this, [this](int percent) { m_progress->setValue(percent); },
+          this,
+          [this](int percent) {
+              m_progress->setValue(percent);
+              showRunning();
+          },
           [this](const tuning::PipeSearchResult &r) { finished(r); })
 {
     setObjectName(QStringLiteral("dlgOttimizza"));
@@ -64,7 +69,11 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
         tr("%1 volte quello di partenza").arg(formatBoxNumber(1.3, m_locale)));
     m_minTail = box("opt_tail-min", defaults.minTail);
     m_maxTail = box("opt_tail-max", defaults.maxTail);
-    m_evaluations = box("opt_evaluations", 150);
+    m_evaluations = box("opt_evaluations", tuning::SearchPlan().evaluations);
+    m_maxLengthMm = box("opt_max-length-mm", NAN);
+    m_maxDiameterMm = box("opt_max-diameter-mm", NAN);
+    for (QLineEdit *e : {m_maxLengthMm, m_maxDiameterMm})
+        e->setPlaceholderText(tr("nessuno"));
 
     auto pair = [this](QLineEdit *a, QLineEdit *b, const QString &between) {
         auto *w = new QWidget(this);
@@ -83,6 +92,8 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
     form->addRow(tr("Lunghezza massima (\u00d7 partenza)"), m_length);
     form->addRow(tr("Ventre massimo (mm)"), m_belly);
     form->addRow(tr("Coda (\u00d7 collettore)"), pair(m_minTail, m_maxTail, tr("a")));
+    form->addRow(tr("Telaio: lunghezza massima (mm)"), m_maxLengthMm);
+    form->addRow(tr("Telaio: diametro massimo (mm)"), m_maxDiameterMm);
     form->addRow(tr("Tubi da provare"), m_evaluations);
 
     m_run = new QPushButton(tr("Cerca"), this);
@@ -202,6 +213,16 @@ void OptimizeDialog::search()
             return;
         in.limits.maxBelly = belly;
     }
+    for (const auto &[field, into, caption] :
+         {std::tuple{m_maxLengthMm, &in.limits.maxLengthMm, tr("Telaio: lunghezza massima")},
+          std::tuple{m_maxDiameterMm, &in.limits.maxDiameterMm, tr("Telaio: diametro massimo")}}) {
+        double v = 0;
+        if (field->text().trimmed().isEmpty())
+            continue;
+        if (!number(field, v, caption))
+            return;
+        *into = v;
+    }
     if (evaluations != std::floor(evaluations) || evaluations < tuning::SmallestBudget ||
         evaluations > tuning::LargestBudget)
         return refuse(m_evaluations, tr("I tubi da provare vanno da %1 a %2.")
@@ -212,11 +233,20 @@ void OptimizeDialog::search()
     if (const std::optional<QString> problem = tuning::searchProblem(in, m_locale))
         return refuse(nullptr, tr("Impossibile ottimizzare il tubo: %1.").arg(*problem));
     m_running = in;
+    // A new search: what the last one found goes, so that nothing shown is of another search.
+    m_result.reset();
+    m_power->setData(plot::Data());
+    m_pipes->setPipes({});
+    m_bestSoFar->store(0);
+    m_tried->store(0);
     m_search.start(
-        [in](WorkControl &control) {
-            return tuning::searchPipe(in, &control.stop, [&control](const tuning::SearchProgress &p) {
-                control.done = p.evaluations;
-            });
+        [in, best = m_bestSoFar, tried = m_tried](WorkControl &control) {
+            return tuning::searchPipe(in, &control.stop,
+                                      [&control, best, tried](const tuning::SearchProgress &p) {
+                                          best->store(p.best);
+                                          tried->store(p.evaluations);
+                                          control.done = p.evaluations;
+                                      });
         },
         in.plan.evaluations + 1);
     m_progress->setValue(0);
@@ -226,6 +256,23 @@ void OptimizeDialog::search()
     m_use->setEnabled(false);
     m_status->setText(tr("Ricerca in corso: %1 tubi da provare sul motore della scheda Onde...")
                           .arg(in.plan.evaluations));
+}
+
+void OptimizeDialog::showRunning()
+{
+    if (!m_search.busy() || m_tried->load() < 1)
+        return;
+    // The search's own figure: its speeds on coarse cells, not yet the band's final run.
+    const double best = m_bestSoFar->load();
+    m_status->setText(
+        tr("Ricerca in corso: %1 di %2 tubi provati; il migliore finora d\u00e0 %3 CV (%4 della "
+           "ricerca, sulle celle grosse).")
+            .arg(m_tried->load())
+            .arg(m_running.plan.evaluations)
+            .arg(std::isfinite(best) && best > 0
+                     ? m_locale.toString(best * 1000 / engine::WattsPerCv, 'f', 2)
+                     : QStringLiteral("-"))
+            .arg(tuning::objectiveName(m_running.objective)));
 }
 
 void OptimizeDialog::cancel()

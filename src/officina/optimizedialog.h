@@ -5,6 +5,9 @@
 #include "plot/plotview.h"
 
 #include <QDialog>
+
+#include <atomic>
+#include <memory>
 #include <QLocale>
 
 class QComboBox;
@@ -61,7 +64,7 @@ private:
     Background<tuning::PipeSearchResult> m_search;
     QLineEdit *m_from = nullptr, *m_to = nullptr, *m_minAngle = nullptr, *m_maxAngle = nullptr,
               *m_length = nullptr, *m_belly = nullptr, *m_minTail = nullptr, *m_maxTail = nullptr,
-              *m_evaluations = nullptr;
+              *m_evaluations = nullptr, *m_maxLengthMm = nullptr, *m_maxDiameterMm = nullptr;
     QComboBox *m_objective = nullptr;
     QPushButton *m_run = nullptr, *m_cancel = nullptr, *m_use = nullptr;
     QProgressBar *m_progress = nullptr;
@@ -75,6 +78,10 @@ private:
     double m_designRpm = 0;
     tuning::PipeSearchInputs m_running;
     std::optional<tuning::PipeSearchResult> m_result;
+    // The search's best so far (kW) and its count, written by the worker, shown as it runs.
+    std::shared_ptr<std::atomic<double>> m_bestSoFar = std::make_shared<std::atomic<double>>(0);
+    std::shared_ptr<std::atomic<int>> m_tried = std::make_shared<std::atomic<int>>(0);
+    void showRunning();
 };
 
 } // namespace velmorant

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace velmorant::tuning {
 
@@ -46,6 +47,10 @@ std::optional<QString> limitsProblem(const Limits &l, const QLocale &locale)
             .arg(n(1), n(3));
     if (l.maxBelly && !(*l.maxBelly >= 10 && *l.maxBelly <= 500))
         return QStringLiteral("ventre massimo: tra %1 e %2 mm").arg(n(10), n(500));
+    if (l.maxLengthMm && !(*l.maxLengthMm >= 100 && *l.maxLengthMm <= 10000))
+        return QStringLiteral("lunghezza massima: tra %1 e %2 mm").arg(n(100), n(10000));
+    if (l.maxDiameterMm && !(*l.maxDiameterMm >= 10 && *l.maxDiameterMm <= 500))
+        return QStringLiteral("diametro massimo: tra %1 e %2 mm").arg(n(10), n(500));
     if (!(l.minTail >= 0.2 && l.minTail < l.maxTail && l.maxTail <= 1))
         return QStringLiteral("coda: servono MIN e MAX tra %1 e %2 del collettore, MIN minore "
                               "di MAX")
@@ -97,8 +102,10 @@ std::optional<PipeShape> PipeShape::of(const Pipe &start, const Limits &limits, 
         shape.m_labels.push_back(section.label);
     shape.m_points = start.point(QLatin1String(SuctionPoint)) != nullptr;
 
-    shape.m_maxLength = limits.lengthFactor * start.length();
-    shape.m_maxBelly = limits.maxBelly ? *limits.maxBelly : 1.3 * db;
+    shape.m_maxLength = std::min(limits.lengthFactor * start.length(),
+                                 limits.maxLengthMm.value_or(std::numeric_limits<double>::max()));
+    shape.m_maxBelly = std::min(limits.maxBelly ? *limits.maxBelly : 1.3 * db,
+                                limits.maxDiameterMm.value_or(std::numeric_limits<double>::max()));
     // The bounds: each angle within the builder's; lengths from half to twice the start's
     // (the total length holds them in); the belly between the header and its largest; the
     // tail's diameter within its share of the header's.

@@ -19,6 +19,9 @@ struct Limits
     double lengthFactor = 1.25;
     std::optional<double> maxBelly;
     double minTail = 0.45, maxTail = 0.75;
+    // What the chassis allows whatever the start: the longest pipe and the widest diameter, mm.
+    // With them a search started again from its best cannot grow the pipe on and on.
+    std::optional<double> maxLengthMm, maxDiameterMm;
 };
 
 // Why the limits cannot hold (an Italian sentence, numbers under `locale`), or nothing.

@@ -916,7 +916,14 @@ void TestOfficina::optimizeAndCutTheBest()
     // A long search stopped: the best so far.
     field("opt_evaluations")->setText("2000");
     dialog->findChild<QPushButton *>("cmdCercaTubo")->click();
+    // The last search's result goes at once; the best so far is said while it runs.
+    QVERIFY(!dialog->result());
+    QVERIFY(dialog->findChild<plot::View *>("plotOttimizza")->data().empty());
+    QVERIFY(!use->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(dialog->findChild<QProgressBar *>("prgOttimizza")->value() > 0, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        dialog->findChild<QLabel *>("lblOttimizza")->text().contains("il migliore finora d\u00e0 "),
+        60000);
     dialog->findChild<QPushButton *>("cmdAnnullaOttimizza")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->busy(), 60000);
     QVERIFY(dialog->result()->cancelled);

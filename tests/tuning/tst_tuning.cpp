@@ -65,6 +65,7 @@ private slots:
     void shapeGivesBackItsStart_data();
     void shapeGivesBackItsStart();
     void searchStartsFromSettledGas();
+    void absoluteLimitsHold();
     void shapesRefused_data();
     void shapesRefused();
 };
@@ -293,6 +294,26 @@ void TestTuning::searchStartsFromSettledGas()
     const double perSpeedSearching = double(r.searchCycles) / double(r.searchSpeedRuns);
     QVERIFY2(perSpeedSearching < perSpeedCold,
              qPrintable(QStringLiteral("%1 against %2").arg(perSpeedSearching).arg(perSpeedCold)));
+}
+
+// What the chassis allows holds whatever the start: a search from a long pipe ends within the
+// length in mm and the widest diameter, the start said to break them.
+void TestTuning::absoluteLimitsHold()
+{
+    PipeSearchInputs in = shortSearch();
+    in.limits.maxLengthMm = 900;
+    in.limits.maxDiameterMm = 40;
+    in.plan.evaluations = 12;
+    const PipeSearchResult r = searchPipe(in);
+    QVERIFY2(r.refusal.isEmpty(), qPrintable(r.refusal));
+    QVERIFY(!r.startOutside.isEmpty()); // the start is 1026.5 mm long, 46.1 mm wide
+    QVERIFY(!r.keptStart);
+    QVERIFY2(r.best.length() <= 900 + 1e-9, qPrintable(sections(r.best)));
+    for (const PipeSection &s : r.best.sections)
+        QVERIFY2(std::max(s.dIn, s.dOut) <= 40 + 1e-9, qPrintable(sections(r.best)));
+    Limits wrong;
+    wrong.maxLengthMm = 50;
+    QVERIFY(limitsProblem(wrong));
 }
 
 void TestTuning::shapesRefused_data()
