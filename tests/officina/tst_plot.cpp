@@ -57,6 +57,8 @@ private slots:
     void legendCoversNothing();
     void ticksAreRound_data();
     void ticksAreRound();
+    void headroomOverThePeak_data();
+    void headroomOverThePeak();
     void valueUnderTheMouse();
     void zoomPanAndBack();
     void clickOnAPoint();
@@ -132,6 +134,30 @@ void TestPlot::ticksAreRound()
     QCOMPARE(niceStep(span, 6), step);
     QCOMPARE(tickText(1.25, 0.25, QLocale(QStringLiteral("it_IT"))), QStringLiteral("1,25"));
     QCOMPARE(tickText(12000, 1000, QLocale(QStringLiteral("it_IT"))), QStringLiteral("12000"));
+}
+
+void TestPlot::headroomOverThePeak_data()
+{
+    QTest::addColumn<double>("peak");
+    QTest::newRow("power 14.9 CV") << 14.9;
+    QTest::newRow("exactly on a tick") << 15.0;
+    QTest::newRow("a low peak") << 2.02;
+}
+
+// The axis leaves room over the largest value: the peak never lies on the frame.
+void TestPlot::headroomOverThePeak()
+{
+    QFETCH(double, peak);
+    Data d;
+    d.y.fromZero = true;
+    Series s;
+    s.points = {QPointF(9000, 1), QPointF(10000, peak), QPointF(11000, 3)};
+    d.series << s;
+    const Window w = fullWindow(d);
+    QCOMPARE(w.y0, 0.0);
+    QVERIFY2(w.y1 >= peak + 0.03 * (w.y1 - w.y0),
+             qPrintable(QStringLiteral("%1 over %2").arg(w.y1).arg(peak)));
+    QVERIFY(w.y1 <= 2 * peak);
 }
 
 void TestPlot::valueUnderTheMouse()

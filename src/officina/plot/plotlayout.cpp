@@ -41,6 +41,11 @@ void rounded(double &lo, double &hi, const Axis &a)
         lo -= half;
         hi += half;
     }
+    // Room between the data and the frame: a peak never sits on the axis' last tick.
+    const double room = 0.04 * (hi - lo);
+    hi += room;
+    if (!(a.fromZero && lo == 0))
+        lo -= room;
     const double step = a.step > 0 ? a.step : niceStep(hi - lo, 6);
     lo = std::floor(lo / step + 1e-9) * step;
     hi = std::ceil(hi / step - 1e-9) * step;

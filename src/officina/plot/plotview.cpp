@@ -158,9 +158,13 @@ void View::updateReadout(QPointF at)
         const Series &series = m_data.series[s];
         const QPointF v = series.points[i];
         const Axis &y = series.rightAxis ? m_data.y2 : m_data.y;
-        const double xStep = niceStep(m_window.x1 - m_window.x0, 60);
-        const double yStep = series.rightAxis ? niceStep(m_window.r1 - m_window.r0, 600)
-                                              : niceStep(m_window.y1 - m_window.y0, 600);
+        // Digits to a power of ten of a fine step: 0.0025 reads to thousandths, not 0.0001.
+        auto decade = [](double step) {
+            return step > 0 ? std::pow(10.0, std::floor(std::log10(step))) : step;
+        };
+        const double xStep = decade(niceStep(m_window.x1 - m_window.x0, 60));
+        const double yStep = decade(series.rightAxis ? niceStep(m_window.r1 - m_window.r0, 600)
+                                                     : niceStep(m_window.y1 - m_window.y0, 600));
         auto value = [&](double number, double step, const Axis &axis) {
             QString text = tickText(number, step, m_locale, axis.suffix);
             if (!axis.unit.isEmpty())
