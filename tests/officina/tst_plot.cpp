@@ -59,6 +59,8 @@ private slots:
     void ticksAreRound();
     void headroomOverThePeak_data();
     void headroomOverThePeak();
+    void readoutNeverClipped_data();
+    void readoutNeverClipped();
     void valueUnderTheMouse();
     void zoomPanAndBack();
     void clickOnAPoint();
@@ -160,6 +162,32 @@ void TestPlot::headroomOverThePeak()
     QVERIFY(w.y1 <= 2 * peak);
 }
 
+void TestPlot::readoutNeverClipped_data()
+{
+    QTest::addColumn<QPointF>("at");
+    QTest::addColumn<double>("width"); // of the text's box
+    QTest::newRow("top right corner") << QPointF(395, 2) << 160.0;
+    QTest::newRow("bottom left corner") << QPointF(2, 198) << 160.0;
+    QTest::newRow("wider than the plot") << QPointF(200, 100) << 900.0;
+    QTest::newRow("in the middle") << QPointF(200, 100) << 120.0;
+}
+
+// The value under the mouse is written whole inside the widget wherever the point lies.
+void TestPlot::readoutNeverClipped()
+{
+    QFETCH(QPointF, at);
+    QFETCH(double, width);
+    const QRectF widget(0, 0, 400, 200), area(40, 10, 350, 160);
+    const QRectF box = readoutBox(at, QSizeF(width, 18), area, widget);
+    QVERIFY2(widget.contains(box), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                  .arg(box.x())
+                                                  .arg(box.y())
+                                                  .arg(box.width())
+                                                  .arg(box.height())));
+    if (width < 200 && area.contains(at) && at.x() < 250)
+        QCOMPARE(box.topLeft(), at + QPointF(10, -24)); // beside it where there is room
+}
+
 void TestPlot::valueUnderTheMouse()
 {
     View v(QLocale(QStringLiteral("it_IT")));
@@ -191,7 +219,8 @@ void TestPlot::zoomPanAndBack()
     QVERIFY(QTest::qWaitForWindowExposed(&v));
     v.setData(sample(false));
     const Window whole = v.shownWindow();
-    QVERIFY(!v.zoomed());
+    const QRectF legend = v.currentGeometry().legend;
+    QVERIFY(!v.zoomed() && !legend.isEmpty());
     // The wheel zooms about the mouse: the data under it stays under it.
     const QPointF at = v.toPixel(120, 1.2);
     QWheelEvent wheel(at, v.mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton,
@@ -201,6 +230,16 @@ void TestPlot::zoomPanAndBack()
     QVERIFY(std::abs((v.shownWindow().x1 - v.shownWindow().x0) - 360 / 1.5625) < 1e-9);
     const QPointF still = v.toPixel(120, 1.2);
     QVERIFY(std::abs(still.x() - at.x()) < 1e-6 && std::abs(still.y() - at.y()) < 1e-6);
+    // Closer, where the curves pass by the legend's corner: the legend stays where it was.
+    for (int k = 0; k < 4; ++k) {
+        const QPointF corner = legend.center();
+        QWheelEvent closer(corner, v.mapToGlobal(corner), QPoint(), QPoint(0, 240), Qt::NoButton,
+                           Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&v, &closer);
+        QCOMPARE(v.currentGeometry().legend, legend);
+    }
+    v.showAll();
+    QApplication::sendEvent(&v, &wheel);
     // A drag moves the data with the mouse.
     const Window before = v.shownWindow();
     QTest::mousePress(&v, Qt::LeftButton, Qt::NoModifier, at.toPoint());

@@ -155,6 +155,20 @@ QList<double> ticks(double from, double to, double step)
     return out;
 }
 
+QRectF readoutBox(QPointF at, QSizeF size, const QRectF &area, const QRectF &bounds)
+{
+    // Beside the point, up and to the right; to its left or below where the frame ends.
+    QRectF box(at + QPointF(10, -size.height() - 6), size.boundedTo(bounds.size()));
+    if (box.right() > area.right())
+        box.moveRight(at.x() - 10);
+    if (box.top() < area.top())
+        box.moveTop(at.y() + 10);
+    // Never cut by the widget's edge.
+    box.moveLeft(std::clamp(box.left(), bounds.left(), bounds.right() - box.width()));
+    box.moveTop(std::clamp(box.top(), bounds.top(), bounds.bottom() - box.height()));
+    return box;
+}
+
 QString tickText(double v, double step, const QLocale &locale, const QString &suffix)
 {
     QLocale l = locale;

@@ -37,6 +37,9 @@ Geometry layout(const Data &d, const Window &w, const QRectF &bounds, const QFon
 // The ticks an axis shows between `from` and `to`, and their text.
 QList<double> ticks(double from, double to, double step);
 QString tickText(double v, double step, const QLocale &locale, const QString &suffix = {});
+// Where the value under the mouse is written for the point at `at`: beside it within the plot's
+// `area` where it fits, and always whole inside `bounds` (the widget).
+QRectF readoutBox(QPointF at, QSizeF size, const QRectF &area, const QRectF &bounds);
 
 // Draws the plot; `text` is the colour of words and frame.
 void draw(Canvas &c, const Data &d, const Geometry &g, const QLocale &locale,

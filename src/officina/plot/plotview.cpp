@@ -52,7 +52,16 @@ void View::showAll()
 
 Geometry View::currentGeometry() const
 {
-    return plot::layout(m_data, m_window, QRectF(rect()), QFontMetricsF(font()), m_locale);
+    Geometry g = plot::layout(m_data, m_window, QRectF(rect()), QFontMetricsF(font()), m_locale);
+    if (zoomed()) {
+        // The legend stays where the whole view put it: it does not jump while zooming.
+        const Geometry whole =
+            plot::layout(m_data, m_full, QRectF(rect()), QFontMetricsF(font()), m_locale);
+        g.legend = whole.legend;
+        g.legendInside = whole.legendInside;
+        g.legendColumns = whole.legendColumns;
+    }
+    return g;
 }
 
 QPointF View::toPixel(double x, double y, bool rightAxis) const
@@ -112,15 +121,13 @@ void View::paintEvent(QPaintEvent *)
             p.setBrush(Qt::NoBrush);
             p.drawEllipse(at, 5, 5);
             const QFontMetrics m = fontMetrics();
-            QRectF box(at + QPointF(10, -m.height() - 6),
-                       QSizeF(m.horizontalAdvance(m_readout) + 10, m.height() + 4));
-            if (box.right() > g.area.right())
-                box.moveRight(at.x() - 10);
-            if (box.top() < g.area.top())
-                box.moveTop(at.y() + 10);
+            const QRectF box = readoutBox(
+                at, QSizeF(m.horizontalAdvance(m_readout) + 10, m.height() + 4), g.area,
+                QRectF(rect()).adjusted(1, 1, -1, -1));
             p.fillRect(box, QColor(0xFF, 0xFF, 0xE1));
             p.drawRect(box);
-            p.drawText(box, Qt::AlignCenter, m_readout);
+            p.drawText(box, Qt::AlignCenter,
+                       m.elidedText(m_readout, Qt::ElideMiddle, int(box.width()) - 6));
         }
     }
 }
