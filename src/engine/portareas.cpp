@@ -144,7 +144,56 @@ PortAreasRead readPortAreas(const QByteArray &bytes)
                                  "in qualche punto del giro");
         return r;
     }
+    if (const std::optional<QString> problem = engineProblem(p))
+        r.error = *problem;
     return r;
+}
+
+std::optional<QString> engineProblem(const PortAreaTable &p)
+{
+    // Every half degree of a turn: how often each port opens, and whether it is open at top
+    // dead centre.
+    struct Port
+    {
+        const char *name;
+        double PortAreaTable::Areas::*area;
+        bool shutAtTdc;
+    };
+    const Port ports[] = {{"lo scarico", &PortAreaTable::Areas::exhaust, true},
+                          {"i travasi", &PortAreaTable::Areas::transfer, true},
+                          {"l'aspirazione", &PortAreaTable::Areas::intake, false}};
+    for (const Port &port : ports) {
+        if (port.area == &PortAreaTable::Areas::intake && !p.hasIntake())
+            continue;
+        int openings = 0;
+        bool was = p.at(359.5).*port.area > 0;
+        for (int k = 0; k < 720; ++k) {
+            const bool open = p.at(k * 0.5).*port.area > 0;
+            openings += open && !was;
+            was = open;
+        }
+        const QString name = QString::fromUtf8(port.name);
+        if (openings == 0 && p.at(0).*port.area > 0)
+            return QStringLiteral("%1 non si chiude mai: in un motore si apre e si chiude una volta "
+                                  "per giro")
+                .arg(name);
+        if (openings != 1)
+            return QStringLiteral("%1 si apre %2 volte per giro: in un motore si apre e si chiude "
+                                  "una volta")
+                .arg(name)
+                .arg(openings);
+        if (port.shutAtTdc && p.at(0).*port.area > 0)
+            return QStringLiteral("%1 \u00e8 aperto al punto morto superiore: le luci del "
+                                  "cilindro si aprono e si chiudono tra i due punti morti")
+                .arg(name);
+    }
+    const PortTiming t = p.timing();
+    if (t.eo > t.to)
+        return QStringLiteral("lo scarico si apre a %1\u00b0, dopo i travasi (%2\u00b0): in un "
+                              "motore si apre prima")
+            .arg(t.eo, 0, 'f', 1)
+            .arg(t.to, 0, 'f', 1);
+    return std::nullopt;
 }
 
 QByteArray portAreasCsv(const PortAreaTable &t)

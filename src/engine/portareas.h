@@ -42,6 +42,11 @@ struct PortAreasRead
 };
 PortAreasRead readPortAreas(const QByteArray &bytes);
 
+// Why a table is not an engine's, or nothing: each port opens and closes once a turn, the
+// exhaust and the transfers shut at top dead centre, the exhaust opening no later than the
+// transfers. readPortAreas refuses such a table with this reason.
+std::optional<QString> engineProblem(const PortAreaTable &p);
+
 // The largest port-area file read: far more rows than a turn needs at any resolution.
 constexpr qint64 MaxPortAreaFileBytes = 4 << 20;
 

@@ -48,6 +48,8 @@ private slots:
     void portTableReadsAsTheRectangles();
     void portTableWrapsToItsFirstRow_data();
     void portTableWrapsToItsFirstRow();
+    void portTableIsAnEngine_data();
+    void portTableIsAnEngine();
     void motoringKeepsPVGamma_data();
     void motoringKeepsPVGamma();
     void ottoLimit_data();
@@ -118,15 +120,15 @@ void TestEngine::portsAgainstTheCrankSlider()
 void TestEngine::portTableWrapsToItsFirstRow_data()
 {
     QTest::addColumn<double>("angle");
-    QTest::addColumn<double>("exhaust"); // mm², by hand from the rows
-    // Rows at 30 (0), 100 (50), 180 (420), 260 (50): past 260 the area runs back to the first
-    // row's a turn later, at 390 degrees.
+    QTest::addColumn<double>("intake"); // mm², by hand from the rows
+    // The intake's rows at 30 (0), 100 (0), 180 (0), 260 (50): past 260 its area runs back to
+    // the first row's a turn later, at 390 degrees, across top dead centre as a piston port's.
     QTest::newRow("on the last row") << 260.0 << 50.0;
     QTest::newRow("half way back") << 325.0 << 25.0;
     QTest::newRow("past 360") << 5.0 << 50.0 * (1 - 105.0 / 130.0);
     QTest::newRow("a turn later") << 725.0 << 50.0 * (1 - 105.0 / 130.0);
     QTest::newRow("before the first row") << -40.0 << 50.0 * (1 - 60.0 / 130.0);
-    QTest::newRow("between rows") << 140.0 << 235.0;
+    QTest::newRow("between rows") << 220.0 << 25.0;
 }
 
 // A coarse table that does not start at 0 reads between its last row and its first row a turn
@@ -134,12 +136,52 @@ void TestEngine::portTableWrapsToItsFirstRow_data()
 void TestEngine::portTableWrapsToItsFirstRow()
 {
     QFETCH(double, angle);
-    QFETCH(double, exhaust);
-    const engine::PortAreasRead r = engine::readPortAreas(
-        "angle_deg,exhaust_mm2,transfer_mm2\n30,0,0\n100,50,0\n180,420,300\n260,50,0\n");
+    QFETCH(double, intake);
+    const engine::PortAreasRead r =
+        engine::readPortAreas("angle_deg,exhaust_mm2,transfer_mm2,intake_mm2\n30,0,0,0\n"
+                              "100,0,0,0\n180,420,300,0\n260,0,0,50\n");
     QVERIFY2(r.ok(), qPrintable(r.error));
-    QVERIFY2(std::abs(r.table.at(angle).exhaust - exhaust) < 1e-9,
-             qPrintable(QString::number(r.table.at(angle).exhaust)));
+    QVERIFY2(std::abs(r.table.at(angle).intake - intake) < 1e-9,
+             qPrintable(QString::number(r.table.at(angle).intake)));
+}
+
+void TestEngine::portTableIsAnEngine_data()
+{
+    QTest::addColumn<QByteArray>("rows"); // after the header with the intake
+    QTest::addColumn<QString>("refusal"); // empty: an engine
+    QTest::newRow("loop-scavenged") << QByteArray("0,0,0,80\n90,0,0,0\n180,400,300,0\n270,0,0,40\n")
+                                    << QString();
+    QTest::newRow("exhaust never closes")
+        << QByteArray("0,50,0,80\n90,50,0,0\n180,400,300,0\n270,50,0,40\n")
+        << "lo scarico non si chiude mai";
+    QTest::newRow("exhaust open across top dead centre")
+        << QByteArray("0,100,0,80\n90,0,0,0\n180,0,300,0\n270,0,0,40\n")
+        << "lo scarico \u00e8 aperto al punto morto superiore";
+    QTest::newRow("transfers twice")
+        << QByteArray("0,0,0,80\n60,0,50,0\n90,0,0,0\n180,400,300,0\n270,0,0,40\n")
+        << "i travasi si apre 2 volte per giro";
+    QTest::newRow("intake never opens")
+        << QByteArray("0,0,0,0\n90,0,0,0\n180,400,300,0\n270,0,0,0\n")
+        << "l'aspirazione si apre 0 volte per giro";
+    QTest::newRow("transfers before the exhaust")
+        << QByteArray("0,0,0,80\n90,0,0,0\n120,0,100,0\n180,400,300,0\n240,0,100,0\n"
+                      "270,0,0,40\n")
+        << "dopo i travasi";
+}
+
+// A table is an engine's before it runs: each port opens and closes once a turn, the cylinder's
+// ports shut at top dead centre, the exhaust first.
+void TestEngine::portTableIsAnEngine()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(QString, refusal);
+    const engine::PortAreasRead r =
+        engine::readPortAreas("angle_deg,exhaust_mm2,transfer_mm2,intake_mm2\n" + rows);
+    if (refusal.isEmpty()) {
+        QVERIFY2(r.ok(), qPrintable(r.error));
+        return;
+    }
+    QVERIFY2(r.error.contains(refusal), qPrintable(r.error));
 }
 
 void TestEngine::portTableReadsAsTheRectangles()

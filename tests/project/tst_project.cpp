@@ -253,8 +253,8 @@ void TestProject::everyFieldOffItsDefault()
     e.cycle = engine::Cycle::Fired;
     e.scavenging = engine::Scavenging::Cd;
     // A coarse table not starting at 0.
-    e.portAreas = engine::readPortAreas("angle_deg,exhaust_mm2,transfer_mm2\n30,0,0\n100,50,0\n"
-                                        "180,420,300\n260,50,0\n")
+    e.portAreas = engine::readPortAreas("angle_deg,exhaust_mm2,transfer_mm2,intake_mm2\n30,0,0,0\n"
+                                        "100,0,0,0\n180,420,300,0\n260,0,0,50\n")
                       .table;
     e.portAreas->source = QStringLiteral("luci-grosse.csv");
     p.waves.from = formatBoxNumber(8500, it);
@@ -294,7 +294,7 @@ void TestProject::everyFieldOffItsDefault()
     DesignParameters d = defaultParameters();
     const waves::EngineInputs a = waves::onDesign(e, d), b = waves::onDesign(q.engine, d);
     for (double angle : {5.0, 20.0, 280.0, 350.0})
-        QCOMPARE(b.portAreas->at(angle).exhaust, a.portAreas->at(angle).exhaust);
+        QCOMPARE(b.portAreas->at(angle).intake, a.portAreas->at(angle).intake);
     waves::WaveOptions o;
     o.cellMm = 20;
     o.maxCycles = 6;
