@@ -28,7 +28,6 @@ std::optional<std::size_t> fieldByName(const QString &name)
     return std::nullopt;
 }
 
-constexpr double SmallestSheetSide = 10, LargestSheetSide = 20000;
 constexpr double LargestSketchWidth = 1e6; // twips: over 17 m of drawing
 constexpr double SmallestSketchWidth = 15; // one pixel
 

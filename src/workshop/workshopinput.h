@@ -18,6 +18,9 @@ namespace velmorant {
 // pipe measured on the bench), the diffuser's stages and law, the port (both sides empty: not
 // given), the engine class by name, Jennings' cone angles, the band's half-width in degrees.
 inline const char *MeasuredMethod = "misurato";
+// Sides of a sheet the nesting can work on, mm.
+constexpr double SmallestSheetSide = 10, LargestSheetSide = 20000;
+
 // A pipe the search found, cut as it is from the sections kept in the project.
 inline const char *SearchedMethod = "ottimizzato";
 // A pipe measured on the bench as read, and the file it was read from: a project keeps the
