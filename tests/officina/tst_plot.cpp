@@ -59,6 +59,7 @@ private slots:
     void ticksAreRound();
     void headroomOverThePeak_data();
     void headroomOverThePeak();
+    void markNamesOverTheCurves();
     void readoutNeverClipped_data();
     void readoutNeverClipped();
     void valueUnderTheMouse();
@@ -160,6 +161,19 @@ void TestPlot::headroomOverThePeak()
     QVERIFY2(w.y1 >= peak + 0.03 * (w.y1 - w.y0),
              qPrintable(QStringLiteral("%1 over %2").arg(w.y1).arg(peak)));
     QVERIFY(w.y1 <= 2 * peak);
+}
+
+// EO, TO, ... are written after the curves, on a veil: a curve passing under reads as under.
+void TestPlot::markNamesOverTheCurves()
+{
+    View v(QLocale::c());
+    v.resize(800, 400);
+    v.setData(sample(true));
+    const QByteArray svg = v.svg();
+    const int lastCurve = int(svg.lastIndexOf("<polyline"));
+    const int eo = int(svg.indexOf(">EO<"));
+    QVERIFY(lastCurve > 0 && eo > 0);
+    QVERIFY2(eo > lastCurve, "the mark's name is under a curve");
 }
 
 void TestPlot::readoutNeverClipped_data()

@@ -117,8 +117,6 @@ void draw(Canvas &c, const Data &d, const Geometry &g, const QLocale &locale, co
     for (const Mark &k : d.marks) {
         const QPointF top = g.toPixel(k.x, w.y1), bottom = g.toPixel(k.x, w.y0);
         c.line(top, bottom, QPen(k.color, 1, k.style));
-        c.text(QRectF(top.x() + 3, a.top() + 2, m.horizontalAdvance(k.label) + 4, line),
-               Qt::AlignLeft | Qt::AlignTop, k.label, text);
     }
     if (d.current)
         c.line(g.toPixel(*d.current, w.y0), g.toPixel(*d.current, w.y1),
@@ -140,11 +138,20 @@ void draw(Canvas &c, const Data &d, const Geometry &g, const QLocale &locale, co
                 c.circle(path[i], 3.5, QPen(s.color, 1.5), Qt::white);
         }
     }
+    // The marks' names over the curves, each on a veil of the background: EO reads whatever
+    // passes under it.
+    for (const Mark &k : d.marks) {
+        const QRectF box(g.toPixel(k.x, w.y1).x() + 2, a.top() + 2,
+                         m.horizontalAdvance(k.label) + 4, line);
+        QColor veil(Qt::white);
+        veil.setAlpha(215);
+        c.fill(box, veil);
+        c.text(box.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, k.label, text);
+    }
     c.unclip();
     const QList<LegendEntry> entries = legendOf(d);
     if (!entries.isEmpty())
         drawLegend(c, entries, g, text);
 }
-
 
 } // namespace velmorant::plot
