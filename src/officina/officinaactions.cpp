@@ -56,22 +56,28 @@ void OfficinaWindow::buildActions()
                                   QKeySequence(Qt::Key_Escape), QStyle::SP_BrowserStop,
                                   &OfficinaWindow::cancelWork);
     stop->setEnabled(false); // only while something runs
-    // The Onde tab's own commands, reachable from the keyboard too.
-    auto onWaves = [this](void (WavesTab::*command)()) {
-        return [this, command] {
-            m_tabs->setCurrentWidget(m_waves);
-            (m_waves->*command)();
-        };
-    };
+    // The Onde tab's own commands, reachable from the keyboard too: the tab comes forward.
+    auto showWaves = [this] { m_tabs->setCurrentWidget(m_waves); };
     QAction *engine = make("mnuMotore", tr("&Motore..."), QKeySequence(tr("Ctrl+M")),
-                           QStyle::SP_CustomBase, onWaves(&WavesTab::editEngine));
+                           QStyle::SP_CustomBase, [this, showWaves] {
+                               showWaves();
+                               m_waves->editEngine();
+                           });
     QAction *search = make("mnuOttimizza", tr("O&ttimizza..."), QKeySequence(tr("Ctrl+T")),
-                           QStyle::SP_CustomBase, onWaves(&WavesTab::optimize));
+                           QStyle::SP_CustomBase, [this, showWaves] {
+                               showWaves();
+                               m_waves->optimize();
+                           });
     QAction *bench = make("mnuCurvaBanco", tr("Curva al &banco..."), QKeySequence(tr("Ctrl+B")),
-                          QStyle::SP_CustomBase, onWaves(&WavesTab::loadBenchCurve));
+                          QStyle::SP_CustomBase, [this, showWaves] {
+                              showWaves();
+                              m_waves->loadBenchCurve();
+                          });
     QAction *trace = make("mnuTracciaMisurata", tr("T&raccia misurata..."),
-                          QKeySequence(tr("Ctrl+R")), QStyle::SP_CustomBase,
-                          onWaves(&WavesTab::loadMeasuredTrace));
+                          QKeySequence(tr("Ctrl+R")), QStyle::SP_CustomBase, [this, showWaves] {
+                              showWaves();
+                              m_waves->loadMeasuredTrace();
+                          });
     QAction *manual = make("mnuManuale", tr("&Manuale di Velmorant Officina"),
                            QKeySequence(QKeySequence::HelpContents), QStyle::SP_DialogHelpButton,
                            [this] { m_platform.openAddress(QUrl(QStringLiteral(
