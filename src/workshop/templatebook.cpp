@@ -21,17 +21,6 @@ using namespace templates;
 
 namespace {
 
-
-QString tr(const char *s)
-{
-    return QCoreApplication::translate("velmorant", s);
-}
-
-QString in(const QLocale &locale, double v, int decimals = 1)
-{
-    return locale.toString(v, 'f', decimals);
-}
-
 // The part turned by `angle` degrees and laid on paper (y down) with its bounding box's top
 // left corner at `topLeft`; `bounds` gets the box, from (0, 0).
 QTransform onPaper(const Part &p, double angle, QPointF topLeft, QRectF *bounds = nullptr)

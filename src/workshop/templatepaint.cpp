@@ -22,17 +22,6 @@ using namespace templates;
 
 namespace {
 
-QString tr(const char *s)
-{
-    return QCoreApplication::translate("velmorant", s);
-}
-
-QString in(const QLocale &locale, double v, int decimals = 1)
-{
-    return locale.toString(v, 'f', decimals);
-}
-
-
 void drawPart(QPainter &painter, const Part &p, const QTransform &toPage)
 {
     const QTransform base = painter.worldTransform();
@@ -203,6 +192,5 @@ PdfDocument workshopPdf(const WorkshopPlan &plan, QPageSize::PageSizeId paper, Q
     painter.end();
     return doc;
 }
-
 
 } // namespace velmorant
