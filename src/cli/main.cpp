@@ -274,13 +274,11 @@ Step workshopStage(CliOptions &o, Outcome &r)
     // The templates name the pipe cut: the searched one by its band, a measured one by its file.
     if (r.optimized)
         o.workshop.pipeName = searchedPipeCaption(
-            QStringLiteral("%1 %2-%3 giri/min")
-                .arg(tuning::objectiveName(o.optimize.objective))
-                .arg(o.optimize.from)
-                .arg(o.optimize.to));
+            tuning::searchBand(o.optimize.objective,
+                               QString::number(o.optimize.from, 'g', QLocale::FloatingPointShortest),
+                               QString::number(o.optimize.to, 'g', QLocale::FloatingPointShortest)));
     else if (!o.pipe.pipeFile.isEmpty())
-        o.workshop.pipeName =
-            QStringLiteral("tubo misurato %1").arg(QFileInfo(o.pipe.pipeFile).fileName());
+        o.workshop.pipeName = measuredPipeCaption(o.pipe.pipeFile);
     // The first sizing's five segments, or the pipe asked for, section by section.
     const double portArea = o.pipe.choice.portArea();
     r.plan = o.pipe.changesPipe() || r.optimized

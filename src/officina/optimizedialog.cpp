@@ -145,10 +145,9 @@ OptimizeDialog::OptimizeDialog(Platform &platform, const QLocale &locale, QWidge
         if (!m_result)
             return;
         // The search's band, as the method box and the templates will say it.
-        const QString name =
-            tr("%1 %2-%3 giri/min")
-                .arg(tuning::objectiveName(m_running.objective),
-                     m_locale.toString(qRound(m_running.from)), m_locale.toString(qRound(m_running.to)));
+        const QString name = tuning::searchBand(m_running.objective,
+                                                m_locale.toString(qRound(m_running.from)),
+                                                m_locale.toString(qRound(m_running.to)));
         emit pipeChosen(m_result->best, name);
     });
     // Most of the screen's height, within it.

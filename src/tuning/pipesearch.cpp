@@ -36,6 +36,11 @@ QString objectiveName(Objective o)
     return QStringLiteral("regime");
 }
 
+QString searchBand(Objective o, const QString &from, const QString &to)
+{
+    return QStringLiteral("%1 %2-%3 giri/min").arg(objectiveName(o), from, to);
+}
+
 std::optional<Objective> objectiveNamed(const QString &name)
 {
     for (Objective o : {Objective::Mean, Objective::Peak, Objective::Speed})

@@ -17,6 +17,9 @@ namespace velmorant::tuning {
 // peak power, or the power at the band's middle speed.
 enum class Objective { Mean, Peak, Speed };
 QString objectiveName(Objective o); // "media", "picco", "regime"
+// The band a search was made over, as a searched pipe is named by: "media 9000-11000 giri/min",
+// the speeds written by the caller.
+QString searchBand(Objective o, const QString &from, const QString &to);
 std::optional<Objective> objectiveNamed(const QString &name);
 
 // While searching, each pipe runs at this cell and at a few speeds of the band; the pipes it

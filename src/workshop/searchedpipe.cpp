@@ -3,6 +3,7 @@
 #include "pipecsv.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 
 #include <cmath>
@@ -55,6 +56,12 @@ std::optional<MeasuredPipe> searchedPipeFromJson(const QJsonObject &o, QString *
         m.pipe.referencePoints.append(ReferencePoint{p.at(0).toString(), x});
     }
     return m;
+}
+
+QString measuredPipeCaption(const QString &file)
+{
+    return QCoreApplication::translate("velmorant", "tubo misurato %1")
+        .arg(QFileInfo(file).fileName());
 }
 
 QString searchedPipeCaption(const QString &band)

@@ -18,5 +18,7 @@ std::optional<MeasuredPipe> searchedPipeFromJson(const QJsonObject &o, QString *
 
 // How the method box names it: "Tubo ottimizzato (media 9000-11000 giri/min)".
 QString searchedPipeCaption(const QString &band);
+// How the templates name a measured pipe: "tubo misurato banco.csv", by the file's own name.
+QString measuredPipeCaption(const QString &file);
 
 } // namespace velmorant

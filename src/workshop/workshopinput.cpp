@@ -127,7 +127,7 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
     o.numbers = locale; // the parts and templates say numbers as the window's boxes do
     const PipeTexts &cut = texts.pipe;
     if (cut.method == QLatin1String(MeasuredMethod))
-        o.pipeName = tr("tubo misurato %1").arg(QFileInfo(cut.pipeFile).fileName());
+        o.pipeName = measuredPipeCaption(cut.pipeFile);
     else if (cut.method == QLatin1String(SearchedMethod) && cut.searched)
         o.pipeName = searchedPipeCaption(cut.searched->source);
     else if (cut.method != QLatin1String("own"))
