@@ -105,7 +105,8 @@ void addOptions(QCommandLineParser &parser)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
     all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
-    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs() + optimizeOptionSpecs())
+    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs() + optimizeOptionSpecs() +
+                                         routeOptionSpecs())
         all << OptionSpec{spec.name, spec.valueName, spec.help};
     for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
@@ -268,6 +269,11 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         return e;
     if (auto e = readOptimizeOptions(parser, locale, o.optimize))
         return e;
+    if (auto e = readRouteOptions(parser, locale, o.route))
+        return e;
+    if (!o.route.routeFile.isEmpty() && !o.json && o.patternsFile.isEmpty() &&
+        o.cutListFile.isEmpty())
+        return QStringLiteral("--route serve con --patterns, --cut-list o --json");
     if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;
         if (std::optional<QString> refused =
@@ -286,6 +292,7 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
     };
     QList<Named> inputs{{QStringLiteral("il file di progetto"), o.designFile},
                         {QStringLiteral("--pipe"), o.pipe.pipeFile},
+                        {QStringLiteral("--route"), o.route.routeFile},
                         {QStringLiteral("--port-areas"), o.waves.portAreasFile},
                         {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile}};
     for (const ProjectInput &in : projectInputs)
@@ -371,6 +378,9 @@ QString helpText()
     section(QStringLiteral("Ottimizzazione: il tubo che d\u00e0 pi\u00f9 potenza (sul motore delle "
                            "onde; poi --patterns, --cut-list e --waves usano il migliore):"),
             specs(optimizeOptionSpecs()));
+    section(QStringLiteral("Percorso: il tubo piegato per starci sulla moto (con --patterns, "
+                           "--cut-list e --json):"),
+            specs(routeOptionSpecs()));
     text += QStringLiteral(
         "\n"
         "Codici di uscita: 0 riuscito; 1 errore d'uso (un'opzione sconosciuta o un suo\n"

@@ -5,6 +5,7 @@
 #include "optimizeoptions.h"
 #include "pipeoptions.h"
 #include "projectinputs.h"
+#include "routeoptions.h"
 #include "waveoptions.h"
 
 #include <QPageSize>
@@ -39,6 +40,7 @@ struct CliOptions
     PipeRequest pipe;  // --band, --method, --stages, --pipe, ...
     WaveRequest waves; // --waves, --rpm-range, --probe, --cell, the engine, --traces
     OptimizeRequest optimize; // --optimize, its objective, limits and budget, --write-pipe
+    RouteRequest route;       // --route, --seam-side, --max-joint-deg
     bool help = false, version = false;
 
     // Only a PDF needs fonts, and so a GUI application.

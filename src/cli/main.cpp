@@ -202,6 +202,9 @@ Step pipeAndSearch(CliOptions &o, Outcome &r)
 {
     const QLocale locale(o.locale);
     const ChamberDimensions &d = r.evaluation.dimensions;
+    // Read before any long work, so that a faulty route stops the run at once.
+    if (const std::optional<QString> error = readRouteFile(o.route, o.workshop))
+        return Stop{UsageOrFile, *error};
     if (o.pipe.any()) {
         if (const std::optional<QString> error = readMeasuredPipe(o.pipe))
             return Stop{UsageOrFile, *error};
@@ -284,6 +287,9 @@ Step workshopStage(CliOptions &o, Outcome &r)
     r.plan = o.pipe.changesPipe() || r.optimized
                  ? planWorkshop(r.p, d, *r.pipe, o.workshop, terminalProgress(), portArea)
                  : planWorkshop(r.p, d, o.workshop, terminalProgress());
+    // A route that cannot be laid on this pipe is the route's fault: nothing is written.
+    if (!r.plan->layout.ok())
+        return Stop{UsageOrFile, QStringLiteral("--route: %1").arg(r.plan->layout.problem)};
     const bool files = !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty();
     const PartsRefusal &refused = r.plan->refusal;
     if (refused.kind != PartsRefusal::Kind::None && files)

@@ -248,6 +248,7 @@ private:
                     return;
             }
             out.sectionCentreline << x1 - x0;
+            out.sectionNames << sectionName(pipe, i);
         }
     }
 

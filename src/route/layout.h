@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace velmorant::route {
 
@@ -71,6 +72,7 @@ struct RouteLayout
     QList<Joint> joints;
     QList<Piece> pieces;            // every section's, in order from the port
     QList<double> sectionCentreline; // each section's length along the centreline
+    QStringList sectionNames;
     Vec3 endPoint, endDirection;
     Vec3 boxMin, boxMax;            // of the pipe's outer surface
     QString problem;                // Italian, naming the bend; empty when the route is laid

@@ -51,6 +51,7 @@ struct RouteRead
 {
     Route route;
     QString error; // Italian; empty when read
+    bool ok() const { return error.isEmpty(); }
 };
 RouteRead readRoute(const QByteArray &json);
 

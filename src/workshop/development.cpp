@@ -51,7 +51,7 @@ QList<Development> developSegments(const ChamberDimensions &d, double sheet)
             developFrustum(5, tr("coda"), d.L5, d.D3, d.D3, sheet)};
 }
 
-QList<Development> developPipe(const Pipe &pipe, double sheet)
+QList<Development> developPipe(const Pipe &pipe, double sheet, const route::RouteLayout *layout)
 {
     auto tr = [](const char *s) { return QCoreApplication::translate("velmorant", s); };
     QList<Development> out;
@@ -77,7 +77,28 @@ QList<Development> developPipe(const Pipe &pipe, double sheet)
         if (dev.segment <= 0)
             dev.segment = i + 1;
         dev.label = label;
-        out << dev;
+        QList<route::Piece> pieces;
+        if (layout) {
+            for (const route::Piece &p : layout->pieces) {
+                if (p.section == i)
+                    pieces << p;
+            }
+        }
+        const bool mitred = std::any_of(pieces.cbegin(), pieces.cend(),
+                                        [](const route::Piece &p) { return p.mitred(); });
+        if (!mitred) {
+            out << dev;
+            continue;
+        }
+        for (const route::Piece &p : pieces) {
+            const double x0 = p.startMm - pipe.start(i), x1 = x0 + p.length;
+            Development piece = developFrustum(dev.segment, name, p.length,
+                                               s.dIn + (s.dOut - s.dIn) * x0 / s.length,
+                                               s.dIn + (s.dOut - s.dIn) * x1 / s.length, sheet);
+            piece.label = p.name;
+            piece.mitre = p;
+            out << piece;
+        }
     }
     return out;
 }

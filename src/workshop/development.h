@@ -1,10 +1,13 @@
 #pragma once
 
 #include "chamber.h"
+#include "layout.h"
 #include "pipe.h"
 
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace velmorant {
 
@@ -25,6 +28,9 @@ struct Development
     double slant = 0, outerRadius = 0, innerRadius = 0, sweepDegrees = 0;
     // Rectangle (pipe, or cone with equal ends): width pi * d, height L.
     double width = 0, height = 0;
+    // A piece of a bent pipe between its cuts, one of them (or both) oblique at a mitre joint:
+    // the frustum above is the straight one between the piece's joints on its centreline.
+    std::optional<route::Piece> mitre;
 };
 
 // The true pi for the workshop: these are lengths of sheet, not the sizing's own constants.
@@ -40,7 +46,9 @@ Development developFrustum(int segment, const QString &name, double length, doub
 QList<Development> developSegments(const ChamberDimensions &d, double sheetThickness);
 
 // Any pipe, a development per section from the port: sections numbered from 1 (or by their
-// labels, "2.1" for a diffuser's stages) and named by their shape and place.
-QList<Development> developPipe(const Pipe &pipe, double sheetThickness);
+// labels, "2.1" for a diffuser's stages) and named by their shape and place. Laid on a route,
+// a section its joints cut gives a development per piece ("3-1", "3-2", ...).
+QList<Development> developPipe(const Pipe &pipe, double sheetThickness,
+                               const route::RouteLayout *layout = nullptr);
 
 } // namespace velmorant

@@ -1,5 +1,6 @@
 #include "part.h"
 
+#include "mitredpart.h"
 #include "offset.h"
 #include "partlabel.h"
 
@@ -40,6 +41,8 @@ QString pieceLetters(int index)
 // Outline, marks and label of one piece.
 void buildPiece(Part &p, const WorkshopOptions &o)
 {
+    if (p.mitred())
+        return buildMitredPiece(p, o);
     const Development &f = p.frustum;
     const double a = p.allowance;
     // The quarters of the whole circumference that fall inside this piece, as fractions of
@@ -192,11 +195,15 @@ const std::array<WorkshopNumber, WorkshopNumberCount> &workshopNumbers()
 
 double Part::outerEdge() const
 {
+    if (mitred())
+        return std::max(edgeUp, edgeDown);
     return isSector() ? frustum.outerRadius * sweepDegrees * Deg : width;
 }
 
 double Part::innerEdge() const
 {
+    if (mitred())
+        return std::min(edgeUp, edgeDown);
     return isSector() ? frustum.innerRadius * sweepDegrees * Deg : width;
 }
 
@@ -227,12 +234,24 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
         if (!(wanted * 1.0 + result.parts.size() <= MaxParts))
             return tooMany();
         const int stretches = std::max(1, int(wanted));
+        // A mitred piece is cut by square cuts clear of its oblique ones, or not at all.
+        const QList<Development> mitredParts =
+            dev.mitre ? mitredStretches(dev, stretches) : QList<Development>();
+        if (dev.mitre && mitredParts.isEmpty())
+            return refuse(PartsRefusal::Kind::Option,
+                          tr("il pezzo %1 \u00e8 troppo corto per tagliarlo in %2 tratti")
+                              .arg(dev.label)
+                              .arg(stretches),
+                          "max-length");
         for (int s = 0; s < stretches; ++s) {
             // Diameters change linearly along the axis, so a stretch is a frustum of its own.
             const double t0 = double(s) / stretches, t1 = double(s + 1) / stretches;
-            Development stretch = developFrustum(
-                dev.segment, dev.name, dev.length / stretches, dev.d1 + (dev.d2 - dev.d1) * t0,
-                dev.d1 + (dev.d2 - dev.d1) * t1, o.sheetThickness);
+            Development stretch = dev.mitre ? mitredParts[s]
+                                            : developFrustum(dev.segment, dev.name,
+                                                             dev.length / stretches,
+                                                             dev.d1 + (dev.d2 - dev.d1) * t0,
+                                                             dev.d1 + (dev.d2 - dev.d1) * t1,
+                                                             o.sheetThickness);
             stretch.label = dev.label;
             // As few pieces as the maximum sweep allows, more if a piece does not fit the sheet.
             int first = 1;

@@ -31,6 +31,11 @@ struct WorkshopOptions
     // How the labels and the templates write numbers: the window's own notation, so that a
     // part says what the cut list beside it says (Italian where nothing else is asked).
     QLocale numbers{QLocale::Italian, QLocale::Italy};
+    // The pipe's way to the bike: its bends' joints cut the sections into mitred pieces. None,
+    // or no bends: the pipe is cut straight, as it always was.
+    std::optional<route::Route> route;
+    route::SeamSide seamSide = route::SeamSide::Alternating;
+    double maxJointDeg = 0; // the largest turn of a joint; 0: the builder's rules by section
 };
 // The longest name of a design or a pipe the parts carry: a label, not a text.
 constexpr int MaxNameLength = 200;
@@ -82,10 +87,12 @@ struct Part
     QList<Stroke> marks; // etch: bare seam edge, quarter marks, centre line, arrow
     PartLabel label;
     double area = 0; // of the cut outline, mm²
+    double edgeUp = 0, edgeDown = 0; // developed lengths of a mitred piece's cut edges
     bool fitsSheet = true;
     double fitAngle = 0; // a rotation at which it fits on the sheet, degrees
 
     bool isSector() const { return frustum.kind == Development::Kind::Sector; }
+    bool mitred() const { return frustum.mitre.has_value(); }
     // The developed length of each curved edge (the sector's arcs, the rectangle's ends):
     // the piece's share of pi times the mean diameter at that end.
     double outerEdge() const;

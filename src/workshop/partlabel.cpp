@@ -187,7 +187,10 @@ QStringList labelLines(const Part &p, const WorkshopOptions &o)
     lines << QStringLiteral("%1 %2").arg(p.name, p.segmentName);
     lines << tr("\u00d8 int. %1 / %2 - \u00d8 medio %3 / %4")
                  .arg(in(o.numbers, f.d1), in(o.numbers, f.d2), in(o.numbers, f.mean1), in(o.numbers, f.mean2));
-    if (p.isSector())
+    if (p.mitred())
+        lines << tr("L asse %1 - bordi %2 / %3 - taglio obliquo")
+                     .arg(in(o.numbers, f.length), in(o.numbers, p.edgeUp), in(o.numbers, p.edgeDown));
+    else if (p.isSector())
         lines << tr("L %1 - s %2 - R %3 - r %4")
                      .arg(in(o.numbers, f.length), in(o.numbers, f.slant), in(o.numbers, f.outerRadius), in(o.numbers, f.innerRadius));
     else

@@ -9,4 +9,9 @@ PipeRead readPipeFile(const QString &path)
     return readFileWith(path, MaxPipeFileBytes, readPipeCsv);
 }
 
+route::RouteRead readRouteFile(const QString &path)
+{
+    return readFileWith(path, route::MaxRouteFileBytes, route::readRoute);
+}
+
 } // namespace velmorant

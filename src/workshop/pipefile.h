@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipecsv.h"
+#include "route.h"
 
 namespace velmorant {
 
@@ -9,5 +10,8 @@ constexpr qint64 MaxPipeFileBytes = 4 << 20;
 
 // A pipe measured on the bench, from its CSV file; the error names the file and why.
 PipeRead readPipeFile(const QString &path);
+
+// A pipe's route, from its JSON file; the error names the file and why.
+route::RouteRead readRouteFile(const QString &path);
 
 } // namespace velmorant

@@ -23,6 +23,7 @@ struct WorkshopPlan
     QList<BuilderWarning> warnings;
     PartsRefusal refusal; // why no parts were made; the developments are still there
     std::optional<Pipe> pipe; // when the parts are of a pipe other than the five segments
+    route::RouteLayout layout; // the route laid on the pipe, when the options hold one
 
     // Where part `i` lies, or nullptr when it is not on a sheet.
     const PartPlacement *placementOf(int i) const;

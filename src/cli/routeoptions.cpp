@@ -1,0 +1,75 @@
+#include "routeoptions.h"
+
+#include "optiontexts.h"
+#include "pipefile.h"
+
+#include <QCommandLineParser>
+
+namespace velmorant {
+
+namespace {
+
+constexpr double LargestJointDeg = 90;
+
+} // namespace
+
+QList<PipeOptionSpec> routeOptionSpecs()
+{
+    return {
+        {"route", "FILE.json",
+         "il percorso del tubo: partenza e curve in ordine dalla luce; le curve si tagliano "
+         "in spicchi obliqui (vedere il README)"},
+        {"seam-side", "LATO", "la saldatura degli spicchi: interno, esterno o alternato (default)"},
+        {"max-joint-deg", "GRADI",
+         "rotazione massima di una giunzione, da 1 a 90 (default: 30 nel collettore, 25 nel "
+         "divergente, 20 nel ventre e nel convergente, 15 nella coda)"},
+    };
+}
+
+std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const QLocale &locale,
+                                        RouteRequest &r)
+{
+    if (parser.isSet(QStringLiteral("route"))) {
+        r.routeFile = parser.value(QStringLiteral("route"));
+        if (r.routeFile.isEmpty())
+            return QStringLiteral("Manca il nome del file di --route");
+    }
+    if (parser.isSet(QStringLiteral("seam-side"))) {
+        const QString side = parser.value(QStringLiteral("seam-side"));
+        if (side == QLatin1String("interno"))
+            r.seamSide = route::SeamSide::Inside;
+        else if (side == QLatin1String("esterno"))
+            r.seamSide = route::SeamSide::Outside;
+        else if (side == QLatin1String("alternato"))
+            r.seamSide = route::SeamSide::Alternating;
+        else
+            return badValue(QStringLiteral("--seam-side"), side,
+                            QStringLiteral("interno, esterno o alternato"));
+    }
+    if (parser.isSet(QStringLiteral("max-joint-deg"))) {
+        const QString text = parser.value(QStringLiteral("max-joint-deg"));
+        const std::optional<double> v = parseSettingNumber(text, locale);
+        if (!v || *v < 1 || *v > LargestJointDeg)
+            return badValue(QStringLiteral("--max-joint-deg"), text,
+                            numberRange(1, LargestJointDeg, locale));
+        r.maxJointDeg = v;
+    }
+    if (r.routeFile.isEmpty() && (r.seamSide || r.maxJointDeg))
+        return QStringLiteral("--seam-side e --max-joint-deg servono con --route");
+    return std::nullopt;
+}
+
+std::optional<QString> readRouteFile(const RouteRequest &r, WorkshopOptions &into)
+{
+    if (r.routeFile.isEmpty())
+        return std::nullopt;
+    const route::RouteRead read = readRouteFile(r.routeFile);
+    if (!read.ok())
+        return QStringLiteral("--route: %1").arg(read.error);
+    into.route = read.route;
+    into.seamSide = r.seamSide.value_or(route::SeamSide::Alternating);
+    into.maxJointDeg = r.maxJointDeg.value_or(0);
+    return std::nullopt;
+}
+
+} // namespace velmorant

@@ -1,0 +1,140 @@
+// The bent pipe on the command line: --route's parts and JSON, a route file without bends
+// changing nothing, and every faulty route refused naming the bend, nothing written.
+#include "clirun.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace velmorant;
+using test::readAll;
+using test::Run;
+using test::runCli;
+
+namespace {
+
+// The default design's header is 164 mm long at 23 mm, its diffuser 220 mm to 46 mm.
+const QByteArray Start =
+    R"("start": {"point": [0, 0, 0], "direction": [0, 0, -1], "up": [1, 0, 0]})";
+
+QByteArray routeWith(const QByteArray &bends)
+{
+    return "{\"version\": 1, " + Start + ", \"bends\": [" + bends + "]}";
+}
+
+QString written(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+} // namespace
+
+class TestCliRoute : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bentPipeParts();
+    void noBendsChangesNothing();
+    void faultyRoutesWriteNothing_data();
+    void faultyRoutesWriteNothing();
+};
+
+void TestCliRoute::bentPipeParts()
+{
+    QTemporaryDir dir;
+    const QString route = written(dir, QStringLiteral("percorso.json"),
+                                  routeWith(R"({"at_mm": 40, "angle_deg": 60, "joints": 3, "radius_mm": 60},
+        {"at_mm": 450, "angle_deg": 35, "plane_deg": 90, "joints": 3, "spacing_mm": 40})"));
+    const Run r = runCli({"--json", "--route", route, "--seam-side", "interno", "--cut-list",
+                          dir.filePath(QStringLiteral("taglio.csv"))});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject w = QJsonDocument::fromJson(r.out).object()["workshop"].toObject();
+    const QJsonObject routeJson = w["route"].toObject();
+    const QJsonArray joints = routeJson["joints"].toArray();
+    QCOMPARE(joints.size(), 6);
+    QCOMPARE(joints[0].toObject()["at_mm"].toDouble(), 40.0);
+    QCOMPARE(joints[0].toObject()["angle_deg"].toDouble(), 20.0);
+    // The first joint lies 40 mm down the port's axis.
+    const QJsonArray p0 = joints[0].toObject()["point"].toArray();
+    QVERIFY(std::abs(p0[2].toDouble() + 40) < 1e-9 && std::abs(p0[0].toDouble()) < 1e-9);
+    // Each section keeps its length along the centreline: together the pipe's.
+    double centreline = 0;
+    for (const QJsonValue &s : routeJson["sections"].toArray())
+        centreline += s.toObject()["centreline_mm"].toDouble();
+    const double total = QJsonDocument::fromJson(r.out).object()["results"].toObject()["LTOT"].toDouble();
+    QVERIFY(std::abs(centreline - total) < 1e-6);
+    const QJsonArray box = routeJson["bounding_box"].toObject()["min"].toArray();
+    QCOMPARE(box.size(), 3);
+    QStringList mitred;
+    for (const QJsonValue &v : w["parts"].toArray()) {
+        if (v.toObject()["kind"].toString() == QLatin1String("mitred"))
+            mitred << v.toObject()["name"].toString();
+    }
+    QCOMPARE(mitred, QStringList({"1-1", "1-2", "1-3", "1-4", "3-1", "3-2", "3-3", "3-4"}));
+    QVERIFY(QString::fromUtf8(readAll(dir.filePath(QStringLiteral("taglio.csv")))).contains(
+        QStringLiteral("\"3-4\"")));
+}
+
+void TestCliRoute::noBendsChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString route = written(dir, QStringLiteral("diritto.json"), routeWith(""));
+    const Run plain = runCli({"--json", "--cil", "250"});
+    const Run routed = runCli({"--json", "--cil", "250", "--route", route});
+    QCOMPARE(routed.exitCode, 0);
+    QCOMPARE(routed.out, plain.out);
+}
+
+void TestCliRoute::faultyRoutesWriteNothing_data()
+{
+    QTest::addColumn<QByteArray>("route");
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("beyond the end")
+        << routeWith(R"({"at_mm": 1000, "angle_deg": 40, "joints": 4, "spacing_mm": 30})")
+        << QStringList() << "curva 1, giunzione 2";
+    QTest::newRow("on the header's end")
+        << routeWith(R"({"at_mm": 164.0627166665236, "angle_deg": 20, "joints": 1, "spacing_mm": 5})")
+        << QStringList() << "conicit";
+    QTest::newRow("over the limit asked")
+        << routeWith(R"({"at_mm": 40, "angle_deg": 40, "joints": 2, "spacing_mm": 40})")
+        << QStringList{"--max-joint-deg", "15"} << "oltre i 15";
+    QTest::newRow("overlapping")
+        << routeWith(R"({"at_mm": 40, "angle_deg": 40, "joints": 2, "spacing_mm": 40},
+                        {"at_mm": 60, "angle_deg": 10, "joints": 1, "spacing_mm": 5})")
+        << QStringList() << "curva 2";
+    QTest::newRow("unknown key") << QByteArray(R"({"version": 1, "strat": {}})") << QStringList()
+                                 << "strat";
+    QTest::newRow("not a file") << QByteArray() << QStringList() << "Impossibile leggere";
+}
+
+void TestCliRoute::faultyRoutesWriteNothing()
+{
+    QFETCH(QByteArray, route);
+    QFETCH(QStringList, extra);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("cartella"));
+    if (route.isEmpty())
+        QDir(dir.path()).mkdir(QStringLiteral("cartella"));
+    else
+        path = written(dir, QStringLiteral("percorso.json"), route);
+    const QString patterns = dir.filePath(QStringLiteral("sagome.dxf"));
+    const Run r = runCli(QStringList{"--route", path, "--patterns", patterns} + extra);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("--route")) && r.err.contains(says), qPrintable(r.err));
+    QVERIFY(!QFile::exists(patterns));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), route.isEmpty() ? 0 : 1);
+}
+
+QTEST_GUILESS_MAIN(TestCliRoute)
+#include "tst_cliroute.moc"
