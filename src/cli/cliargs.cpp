@@ -269,11 +269,9 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         return e;
     if (auto e = readOptimizeOptions(parser, locale, o.optimize))
         return e;
-    if (auto e = readRouteOptions(parser, locale, o.route))
+    const bool drawsParts = o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty();
+    if (auto e = readRouteOptions(parser, locale, drawsParts, o.route))
         return e;
-    if (!o.route.routeFile.isEmpty() && !o.json && o.patternsFile.isEmpty() &&
-        o.cutListFile.isEmpty())
-        return QStringLiteral("--route serve con --patterns, --cut-list o --json");
     if (parser.isSet(QStringLiteral("sweep"))) {
         SweepSpec s;
         if (std::optional<QString> refused =
@@ -303,7 +301,8 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
                                {QStringLiteral("--cut-list"), o.cutListFile},
                                {QStringLiteral("--traces"), o.waves.tracesFile},
                                {QStringLiteral("--curves"), o.waves.curvesFile},
-                               {QStringLiteral("--write-pipe"), o.optimize.writePipeFile}};
+                               {QStringLiteral("--write-pipe"), o.optimize.writePipeFile},
+                               {QStringLiteral("--stl"), o.route.stlFile}};
     for (int i = 0; i < outputs.size(); ++i) {
         const Named &out = outputs[i];
         if (out.path.isEmpty())

@@ -7,6 +7,7 @@
 #include "pipecsv.h"
 #include "projectinputs.h"
 #include "projectoptions.h"
+#include "outcome.h"
 #include "report.h"
 #include "safefile.h"
 #include "searchedpipe.h"
@@ -81,19 +82,6 @@ struct Stop
 using Step = std::optional<Stop>;
 
 // What one run computed, stage by stage, for the report.
-struct Outcome
-{
-    DesignParameters p = defaultParameters();
-    ChamberEvaluation evaluation;
-    std::array<QString, SketchCaptionCount> captions;
-    std::optional<TunedLength> tuned;
-    std::optional<SketchReport> sketch;
-    std::optional<Pipe> pipe;
-    std::optional<tuning::PipeSearchResult> optimized;
-    std::optional<WaveSetup> waveRun;
-    QList<waves::SpeedResult> waveResults;
-    std::optional<WorkshopPlan> plan;
-};
 
 // The command line's words, read; a name that is not UTF-8 would be written under another
 // name, so it is refused.
@@ -270,10 +258,13 @@ Step wavesStage(CliOptions &o, Outcome &r)
 // warnings are advice, not a refusal: on stderr, and the result stands.
 Step workshopStage(CliOptions &o, Outcome &r)
 {
+    const ChamberDimensions &d = r.evaluation.dimensions;
+    if (const std::optional<QString> error =
+            writeBodyFile(o.route, o.workshop, r.pipe ? *r.pipe : firstSizingPipe(d)))
+        return Stop{UsageOrFile, *error};
     if (!o.json && o.patternsFile.isEmpty() && o.cutListFile.isEmpty())
         return std::nullopt;
     const QLocale locale(o.locale);
-    const ChamberDimensions &d = r.evaluation.dimensions;
     // The templates name the pipe cut: the searched one by its band, a measured one by its file.
     if (r.optimized)
         o.workshop.pipeName = searchedPipeCaption(
@@ -320,34 +311,6 @@ Step workshopStage(CliOptions &o, Outcome &r)
     return std::nullopt;
 }
 
-// The results on stdout: JSON, or the tables.
-void report(const CliOptions &o, const Outcome &r)
-{
-    const QLocale locale(o.locale);
-    const ChamberDimensions &d = r.evaluation.dimensions;
-    if (o.json) {
-        QJsonObject root = reportJson(r.p, r.evaluation, r.captions, *r.plan,
-                                      o.sketchWidth ? r.sketch : std::nullopt, r.tuned);
-        if (r.pipe)
-            addPipeJson(root, o.pipe, *r.pipe, r.p, d);
-        if (r.optimized)
-            root.insert("optimize", optimizeJson(o.optimize, *r.optimized));
-        if (r.waveRun)
-            root.insert("waves", wavesJson(*r.waveRun, r.waveResults));
-        print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
-        return;
-    }
-    print(stdout, r.evaluation.ok()
-                      ? resultTable(d, locale, r.tuned)
-                      : QStringLiteral("Primo dimensionamento non calcolabile: %1\n")
-                            .arg(r.evaluation.refusal));
-    if (r.pipe && !r.optimized)
-        print(stdout, pipeTable(o.pipe, *r.pipe, r.p, d, locale));
-    if (r.optimized)
-        print(stdout, optimizeTable(o.optimize, *r.optimized, locale));
-    if (r.waveRun)
-        print(stdout, wavesTable(*r.waveRun, r.waveResults, locale));
-}
 
 } // namespace
 

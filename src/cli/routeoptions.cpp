@@ -1,7 +1,9 @@
 #include "routeoptions.h"
 
 #include "optiontexts.h"
+#include "mesh.h"
 #include "pipefile.h"
+#include "safefile.h"
 
 #include <QCommandLineParser>
 
@@ -20,6 +22,9 @@ QList<PipeOptionSpec> routeOptionSpecs()
          "il percorso del tubo: partenza e curve in ordine dalla luce; le curve si tagliano "
          "in spicchi obliqui (vedere il README)"},
         {"seam-side", "LATO", "la saldatura degli spicchi: interno, esterno o alternato (default)"},
+        {"stl", "FILE.stl",
+         "il corpo del tubo in STL binario (mm): la superficie esterna, chiusa, lungo il "
+         "percorso (diritto senza --route)"},
         {"max-joint-deg", "GRADI",
          "rotazione massima di una giunzione, da 1 a 90 (default: 30 nel collettore, 25 nel "
          "divergente, 20 nel ventre e nel convergente, 15 nella coda)"},
@@ -27,8 +32,13 @@ QList<PipeOptionSpec> routeOptionSpecs()
 }
 
 std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const QLocale &locale,
-                                        RouteRequest &r)
+                                        bool drawsParts, RouteRequest &r)
 {
+    if (parser.isSet(QStringLiteral("stl"))) {
+        r.stlFile = parser.value(QStringLiteral("stl"));
+        if (r.stlFile.isEmpty())
+            return QStringLiteral("Manca il nome del file di --stl");
+    }
     if (parser.isSet(QStringLiteral("route"))) {
         r.routeFile = parser.value(QStringLiteral("route"));
         if (r.routeFile.isEmpty())
@@ -56,6 +66,8 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
     }
     if (r.routeFile.isEmpty() && (r.seamSide || r.maxJointDeg))
         return QStringLiteral("--seam-side e --max-joint-deg servono con --route");
+    if (!r.routeFile.isEmpty() && !drawsParts && r.stlFile.isEmpty())
+        return QStringLiteral("--route serve con --patterns, --cut-list, --json o --stl");
     return std::nullopt;
 }
 
@@ -69,6 +81,20 @@ std::optional<QString> readRouteFile(const RouteRequest &r, WorkshopOptions &int
     into.route = read.route;
     into.seamSide = r.seamSide.value_or(route::SeamSide::Alternating);
     into.maxJointDeg = r.maxJointDeg.value_or(0);
+    return std::nullopt;
+}
+
+std::optional<QString> writeBodyFile(const RouteRequest &r, const WorkshopOptions &workshop,
+                                     const Pipe &pipe)
+{
+    if (r.stlFile.isEmpty())
+        return std::nullopt;
+    const route::BodyMesh body =
+        route::pipeBody(pipe, workshop.route.value_or(route::Route()), workshop.sheetThickness);
+    if (!body.problem.isEmpty())
+        return QStringLiteral("--route: %1").arg(body.problem);
+    if (const std::optional<QString> error = writeFileAtomically(r.stlFile, route::stlBytes(body)))
+        return QStringLiteral("Impossibile scrivere il file %1: %2").arg(quotedPath(r.stlFile), *error);
     return std::nullopt;
 }
 

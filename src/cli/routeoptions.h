@@ -20,14 +20,22 @@ struct RouteRequest
     QString routeFile; // --route FILE.json
     std::optional<route::SeamSide> seamSide;
     std::optional<double> maxJointDeg;
+    QString stlFile; // --stl FILE.stl: the pipe's body, bent or straight
 };
 
 QList<PipeOptionSpec> routeOptionSpecs();
+// `drawsParts`: whether the run makes parts (--patterns, --cut-list or --json), which a route
+// without --stl needs to be of any use.
 std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const QLocale &locale,
-                                        RouteRequest &into);
+                                        bool drawsParts, RouteRequest &into);
 
 // Reads the route named by --route into the workshop's options, with the seam and the joint
 // limit; the reason, naming the file, when it cannot.
 std::optional<QString> readRouteFile(const RouteRequest &r, WorkshopOptions &into);
+
+// Writes the pipe's body to --stl along the workshop's route (straight without one), its outer
+// surface the inside diameters plus twice the sheet; the reason when it cannot.
+std::optional<QString> writeBodyFile(const RouteRequest &r, const WorkshopOptions &workshop,
+                                     const Pipe &pipe);
 
 } // namespace velmorant

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 
 using namespace velmorant;
 using test::readAll;
@@ -46,6 +47,7 @@ private slots:
     void noBendsChangesNothing();
     void faultyRoutesWriteNothing_data();
     void faultyRoutesWriteNothing();
+    void bodyAsStl();
 };
 
 void TestCliRoute::bentPipeParts()
@@ -134,6 +136,34 @@ void TestCliRoute::faultyRoutesWriteNothing()
     QVERIFY2(r.err.contains(QStringLiteral("--route")) && r.err.contains(says), qPrintable(r.err));
     QVERIFY(!QFile::exists(patterns));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), route.isEmpty() ? 0 : 1);
+}
+
+// The body as STL: bent or straight, a whole binary file; a failed write and a clash with
+// another output each exit 1.
+void TestCliRoute::bodyAsStl()
+{
+    QTemporaryDir dir;
+    const QString route = written(dir, QStringLiteral("percorso.json"),
+                                  routeWith(R"({"at_mm": 40, "angle_deg": 60, "joints": 3, "radius_mm": 60})"));
+    const QString stl = dir.filePath(QStringLiteral("corpo.stl"));
+    for (const QStringList &extra : {QStringList(), QStringList{"--route", route}}) {
+        const Run r = runCli(QStringList{"--stl", stl, "--sheet", "1.5"} + extra);
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray bytes = readAll(stl);
+        QVERIFY(bytes.size() > 84);
+        quint32 count = 0;
+        std::memcpy(&count, bytes.constData() + 80, 4);
+        QCOMPARE(qsizetype(84 + 50 * qFromLittleEndian(count)), bytes.size());
+    }
+    const Run full = runCli({"--stl", "/dev/full"});
+    QCOMPARE(full.exitCode, 1);
+    QVERIFY2(full.err.contains(QStringLiteral("--stl")) || full.err.contains(QStringLiteral("/dev/full")),
+             qPrintable(full.err));
+    const Run clash = runCli({"--stl", stl, "--cut-list", stl});
+    QCOMPARE(clash.exitCode, 1);
+    const Run alone = runCli({"--route", route});
+    QCOMPARE(alone.exitCode, 1);
+    QVERIFY2(alone.err.contains(QStringLiteral("--stl")), qPrintable(alone.err));
 }
 
 QTEST_GUILESS_MAIN(TestCliRoute)
