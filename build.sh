@@ -11,7 +11,7 @@ cd "$(dirname "$0")"
 # Build tools and libraries; the fonts and Qt's Italian texts the programs use at run time; for
 # the tests, an X server and a window manager (the window on a real desktop), a DXF reader
 # (python3-ezdxf) and a PDF text extractor (poppler-utils).
-packages=(cmake g++ make qt6-base-dev libbenchmark-dev libnlopt-cxx-dev fonts-liberation2
+packages=(cmake g++ make qt6-base-dev libbenchmark-dev libnlopt-cxx-dev libfcl-dev fonts-liberation2
     fonts-dejavu-core qt6-translations-l10n xvfb openbox x11-utils python3-ezdxf poppler-utils)
 
 # For the package and its checks on the installed system.

@@ -291,6 +291,7 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
     QList<Named> inputs{{QStringLiteral("il file di progetto"), o.designFile},
                         {QStringLiteral("--pipe"), o.pipe.pipeFile},
                         {QStringLiteral("--route"), o.route.routeFile},
+                        {QStringLiteral("--obstacles"), o.route.obstaclesFile},
                         {QStringLiteral("--port-areas"), o.waves.portAreasFile},
                         {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile}};
     for (const ProjectInput &in : projectInputs)

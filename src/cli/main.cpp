@@ -191,7 +191,7 @@ Step pipeAndSearch(CliOptions &o, Outcome &r)
     const QLocale locale(o.locale);
     const ChamberDimensions &d = r.evaluation.dimensions;
     // Read before any long work, so that a faulty route stops the run at once.
-    if (const std::optional<QString> error = readRouteFile(o.route, o.workshop))
+    if (const std::optional<QString> error = readRouteFiles(o.route, o.workshop))
         return Stop{UsageOrFile, *error};
     if (o.pipe.any()) {
         if (const std::optional<QString> error = readMeasuredPipe(o.pipe))
@@ -304,8 +304,9 @@ Step workshopStage(CliOptions &o, Outcome &r)
                      .arg(r.plan->parts[written.offSheetParts[k]].name,
                           written.offSheetFiles[k]));
     }
-    if (files) {
-        for (const BuilderWarning &w : r.plan->warnings)
+    // A clash with the bike is said whatever the run writes.
+    for (const BuilderWarning &w : r.plan->warnings) {
+        if (files || w.code.startsWith(QLatin1String("ROUTE_")))
             tell(QStringLiteral("Avviso %1: %2\n").arg(w.code, w.text));
     }
     return std::nullopt;

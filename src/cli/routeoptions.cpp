@@ -21,6 +21,9 @@ QList<PipeOptionSpec> routeOptionSpecs()
         {"route", "FILE.json",
          "il percorso del tubo: partenza e curve in ordine dalla luce; le curve si tagliano "
          "in spicchi obliqui (vedere il README)"},
+        {"obstacles", "FILE.json",
+         "gli ostacoli attorno al tubo (scatole e cilindri), il margine e l'arrivo della coda: "
+         "le distanze nel JSON, ogni contatto un avviso (vedere il README)"},
         {"seam-side", "LATO", "la saldatura degli spicchi: interno, esterno o alternato (default)"},
         {"stl", "FILE.stl",
          "il corpo del tubo in STL binario (mm): la superficie esterna, chiusa, lungo il "
@@ -43,6 +46,13 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
         r.routeFile = parser.value(QStringLiteral("route"));
         if (r.routeFile.isEmpty())
             return QStringLiteral("Manca il nome del file di --route");
+    }
+    if (parser.isSet(QStringLiteral("obstacles"))) {
+        r.obstaclesFile = parser.value(QStringLiteral("obstacles"));
+        if (r.obstaclesFile.isEmpty())
+            return QStringLiteral("Manca il nome del file di --obstacles");
+        if (!drawsParts)
+            return QStringLiteral("--obstacles serve con --patterns, --cut-list o --json");
     }
     if (parser.isSet(QStringLiteral("seam-side"))) {
         const QString side = parser.value(QStringLiteral("seam-side"));
@@ -71,16 +81,22 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
     return std::nullopt;
 }
 
-std::optional<QString> readRouteFile(const RouteRequest &r, WorkshopOptions &into)
+std::optional<QString> readRouteFiles(const RouteRequest &r, WorkshopOptions &into)
 {
-    if (r.routeFile.isEmpty())
-        return std::nullopt;
-    const route::RouteRead read = readRouteFile(r.routeFile);
-    if (!read.ok())
-        return QStringLiteral("--route: %1").arg(read.error);
-    into.route = read.route;
-    into.seamSide = r.seamSide.value_or(route::SeamSide::Alternating);
-    into.maxJointDeg = r.maxJointDeg.value_or(0);
+    if (!r.routeFile.isEmpty()) {
+        const route::RouteRead read = readRouteFile(r.routeFile);
+        if (!read.ok())
+            return QStringLiteral("--route: %1").arg(read.error);
+        into.route = read.route;
+        into.seamSide = r.seamSide.value_or(route::SeamSide::Alternating);
+        into.maxJointDeg = r.maxJointDeg.value_or(0);
+    }
+    if (!r.obstaclesFile.isEmpty()) {
+        const route::SurroundingsRead read = readObstaclesFile(r.obstaclesFile);
+        if (!read.ok())
+            return QStringLiteral("--obstacles: %1").arg(read.error);
+        into.surroundings = read.surroundings;
+    }
     return std::nullopt;
 }
 

@@ -21,6 +21,7 @@ struct RouteRequest
     std::optional<route::SeamSide> seamSide;
     std::optional<double> maxJointDeg;
     QString stlFile; // --stl FILE.stl: the pipe's body, bent or straight
+    QString obstaclesFile; // --obstacles FILE.json: what the pipe keeps clear of
 };
 
 QList<PipeOptionSpec> routeOptionSpecs();
@@ -30,8 +31,8 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
                                         bool drawsParts, RouteRequest &into);
 
 // Reads the route named by --route into the workshop's options, with the seam and the joint
-// limit; the reason, naming the file, when it cannot.
-std::optional<QString> readRouteFile(const RouteRequest &r, WorkshopOptions &into);
+// limit, and the obstacles named by --obstacles; the reason, naming the file, when it cannot.
+std::optional<QString> readRouteFiles(const RouteRequest &r, WorkshopOptions &into);
 
 // Writes the pipe's body to --stl along the workshop's route (straight without one), its outer
 // surface the inside diameters plus twice the sheet; the reason when it cannot.

@@ -1,5 +1,6 @@
 #include "mesh.h"
 
+#include "clearance.h"
 #include "cut.h"
 
 #include <QtEndian>
@@ -39,13 +40,9 @@ void put(QByteArray &bytes, float v)
 BodyMesh pipeBody(const Pipe &pipe, const Route &route, double sheetMm, int around)
 {
     BodyMesh mesh;
-    // The outer surface cut on its own joint planes: twice the sheet gives a "mid-surface" on
-    // the outside, so both cones of a joint meet there point for point.
-    LayoutRules rules;
-    rules.sheetMm = 2 * sheetMm;
-    rules.maxJointDeg = 180;
-    rules.minWallMm = 0;
-    const RouteLayout l = layRoute(pipe, route, rules);
+    // The outer surface cut on its own joint planes, so both cones of a joint meet there point
+    // for point.
+    const RouteLayout l = outerLayout(pipe, route, sheetMm);
     if (!l.ok() || l.pieces.isEmpty()) {
         mesh.problem = l.problem;
         return mesh;

@@ -2,6 +2,7 @@
 
 #include "contour.h"
 #include "development.h"
+#include "obstacles.h"
 
 #include <QLocale>
 #include <QSizeF>
@@ -36,6 +37,8 @@ struct WorkshopOptions
     std::optional<route::Route> route;
     route::SeamSide seamSide = route::SeamSide::Alternating;
     double maxJointDeg = 0; // the largest turn of a joint; 0: the builder's rules by section
+    // The bike around the pipe: what it must keep clear of, and where its tail should end.
+    std::optional<route::Surroundings> surroundings;
 };
 // The longest name of a design or a pipe the parts carry: a label, not a text.
 constexpr int MaxNameLength = 200;

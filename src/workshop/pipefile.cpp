@@ -14,4 +14,9 @@ route::RouteRead readRouteFile(const QString &path)
     return readFileWith(path, route::MaxRouteFileBytes, route::readRoute);
 }
 
+route::SurroundingsRead readObstaclesFile(const QString &path)
+{
+    return readFileWith(path, route::MaxObstaclesFileBytes, route::readSurroundings);
+}
+
 } // namespace velmorant

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipecsv.h"
+#include "obstacles.h"
 #include "route.h"
 
 namespace velmorant {
@@ -11,7 +12,8 @@ constexpr qint64 MaxPipeFileBytes = 4 << 20;
 // A pipe measured on the bench, from its CSV file; the error names the file and why.
 PipeRead readPipeFile(const QString &path);
 
-// A pipe's route, from its JSON file; the error names the file and why.
+// A pipe's route and the bike around it, from their JSON files; the error names the file and why.
 route::RouteRead readRouteFile(const QString &path);
+route::SurroundingsRead readObstaclesFile(const QString &path);
 
 } // namespace velmorant

@@ -1,6 +1,7 @@
 #include "plan.h"
 
 #include "pipechoice.h"
+#include "routeplan.h"
 #include "usertext.h"
 
 #include <QJsonArray>
@@ -50,23 +51,13 @@ WorkshopPlan makePlan(const DesignParameters &parameters, const ChamberDimension
                                 .left(MaxNameLength);
     if (plan.options.pipeName.isEmpty())
         plan.options.pipeName = methodCaption(pipe ? pipe->method : QStringLiteral("own"));
-    if (options.route && !options.route->straight()) {
-        // A bent pipe: its sections cut at the joints, whichever pipe it is.
-        const Pipe laid = pipe ? *pipe : firstSizingPipe(dimensions);
-        route::LayoutRules rules;
-        rules.sheetMm = options.sheetThickness;
-        rules.maxJointDeg = options.maxJointDeg;
-        rules.seam = options.seamSide;
-        plan.layout = route::layRoute(laid, *options.route, rules);
-        plan.developments = developPipe(laid, options.sheetThickness, &plan.layout);
-        if (!plan.layout.ok()) {
-            plan.refusal = PartsRefusal{PartsRefusal::Kind::Geometry, plan.layout.problem, {}, {}};
-            return plan;
-        }
-    } else {
-        plan.developments = pipe ? developPipe(*pipe, options.sheetThickness)
-                                 : developSegments(dimensions, options.sheetThickness);
-    }
+    const Pipe laid = pipe ? *pipe : firstSizingPipe(dimensions);
+    if (!layRouteOnPlan(plan, laid))
+        return plan;
+    plan.developments = plan.layout.joints.isEmpty()
+                            ? (pipe ? developPipe(*pipe, options.sheetThickness)
+                                    : developSegments(dimensions, options.sheetThickness))
+                            : developPipe(laid, options.sheetThickness, &plan.layout);
     PartsResult parts = makeParts(plan.developments, plan.options);
     plan.refusal = parts.refusal;
     plan.parts = parts.parts;
@@ -76,6 +67,7 @@ WorkshopPlan makePlan(const DesignParameters &parameters, const ChamberDimension
     plan.warnings = builderWarnings(parameters, dimensions, plan.developments, plan.parts,
                                     plan.nesting, plan.options, pipe ? &*pipe : nullptr,
                                     portArea);
+    plan.warnings += clearanceWarnings(plan);
     return plan;
 }
 
@@ -143,34 +135,6 @@ QByteArray cutListCsv(const WorkshopPlan &plan)
     }
     return csv.toUtf8();
 }
-
-namespace {
-
-QJsonArray point(const route::Vec3 &v)
-{
-    return {v.x, v.y, v.z};
-}
-
-// The bent pipe in space: its joints, its end, each section's length along the centreline and
-// the box around its outer surface.
-QJsonObject routeJson(const route::RouteLayout &l)
-{
-    QJsonArray joints, sections;
-    for (const route::Joint &j : l.joints)
-        joints.append(QJsonObject{{"at_mm", j.atMm},
-                                  {"angle_deg", j.angleDeg},
-                                  {"bend", j.bend + 1},
-                                  {"point", point(j.point)}});
-    for (int i = 0; i < l.sectionCentreline.size(); ++i)
-        sections.append(QJsonObject{{"name", l.sectionNames.value(i)},
-                                    {"centreline_mm", l.sectionCentreline[i]}});
-    return {{"joints", joints},
-            {"end", QJsonObject{{"point", point(l.endPoint)}, {"direction", point(l.endDirection)}}},
-            {"sections", sections},
-            {"bounding_box", QJsonObject{{"min", point(l.boxMin)}, {"max", point(l.boxMax)}}}};
-}
-
-} // namespace
 
 QJsonObject workshopJson(const WorkshopPlan &plan)
 {
@@ -240,7 +204,7 @@ QJsonObject workshopJson(const WorkshopPlan &plan)
     if (!o.designName.isEmpty())
         root.insert("name", o.designName);
     if (plan.layout.ok() && !plan.layout.pieces.isEmpty())
-        root.insert("route", routeJson(plan.layout));
+        root.insert("route", routeJson(plan));
     if (o.kerf > 0)
         root.insert("kerf", o.kerf);
     if (plan.refusal.kind != PartsRefusal::Kind::None)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chamber.h"
+#include "clearance.h"
 #include "nesting.h"
 #include "part.h"
 #include "warnings.h"
@@ -24,6 +25,7 @@ struct WorkshopPlan
     PartsRefusal refusal; // why no parts were made; the developments are still there
     std::optional<Pipe> pipe; // when the parts are of a pipe other than the five segments
     route::RouteLayout layout; // the route laid on the pipe, when the options hold one
+    std::optional<route::Clearance> clearance; // from the surroundings, when there are some
 
     // Where part `i` lies, or nullptr when it is not on a sheet.
     const PartPlacement *placementOf(int i) const;

@@ -48,6 +48,7 @@ private slots:
     void faultyRoutesWriteNothing_data();
     void faultyRoutesWriteNothing();
     void bodyAsStl();
+    void clashesAreWarnings();
 };
 
 void TestCliRoute::bentPipeParts()
@@ -164,6 +165,35 @@ void TestCliRoute::bodyAsStl()
     const Run alone = runCli({"--route", route});
     QCOMPARE(alone.exitCode, 1);
     QVERIFY2(alone.err.contains(QStringLiteral("--stl")), qPrintable(alone.err));
+}
+
+// A part of the bike nearer than the clearance is a warning naming it, the piece and the
+// depth, on stderr and in the JSON, and the run still succeeds; the distances are the pipe's.
+void TestCliRoute::clashesAreWarnings()
+{
+    QTemporaryDir dir;
+    // The port leaves down -z at the origin, 23 mm inside, 1 mm sheet: 12.5 mm to the outside.
+    const QString obstacles = written(dir, QStringLiteral("moto.json"), R"({"version": 1,
+        "clearance_mm": 15, "obstacles": [
+        {"name": "carter", "box": {"min": [-200, -100, -150], "max": [-20, 100, 50]}},
+        {"name": "telaio", "box": {"min": [40, -100, -150], "max": [200, 100, 50]}}],
+        "target": {"min": [-10, -10, -1100], "max": [10, 10, -900]}})");
+    const Run r = runCli({"--json", "--obstacles", obstacles});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject route = QJsonDocument::fromJson(r.out).object()["workshop"].toObject()["route"].toObject();
+    const QJsonArray distances = route["clearance"].toArray();
+    QCOMPARE(distances.size(), 2);
+    QVERIFY(std::abs(distances[0].toObject()["distance_mm"].toDouble() - 7.5) < 0.05);
+    QVERIFY(std::abs(distances[1].toObject()["distance_mm"].toDouble() - 27.5) < 0.05);
+    QCOMPARE(distances[0].toObject()["piece"].toString(), QStringLiteral("1"));
+    QVERIFY(route["target"].toObject()["inside"].toBool());
+    QVERIFY2(r.err.contains(QStringLiteral("ROUTE_CLEARANCE")) && r.err.contains(QStringLiteral("\"carter\"")) &&
+                 r.err.contains(QStringLiteral("pezzo 1")) && !r.err.contains(QStringLiteral("telaio")),
+             qPrintable(r.err));
+    const QString faulty = written(dir, QStringLiteral("rotto.json"), R"({"version": 1, "obstacles": [{"name": "x"}]})");
+    const Run bad = runCli({"--json", "--obstacles", faulty});
+    QCOMPARE(bad.exitCode, 1);
+    QVERIFY2(bad.err.contains(QStringLiteral("--obstacles")), qPrintable(bad.err));
 }
 
 QTEST_GUILESS_MAIN(TestCliRoute)
