@@ -8,6 +8,7 @@
 #include "partsfile.h"
 #include "pipechoice.h"
 #include "pipeform.h"
+#include "routetab.h"
 #include "safefile.h"
 #include "sheetsview.h"
 #include "usertext.h"
@@ -97,6 +98,7 @@ void OfficinaWindow::showPlan()
         m_warnings->clear();
         m_cutList->setRowCount(0);
         m_methods->setPipes({});
+        m_route->showPlan(nullptr);
         return;
     }
     const WorkshopPlan &plan = *m_plan;
@@ -107,6 +109,7 @@ void OfficinaWindow::showPlan()
                     p[Field::Rpm], m_run.bandWidth);
     showMethods();
     m_waves->setDesign(p, plan.dimensions, m_run.pipe, m_run.choice, m_run.bandWidth);
+    m_route->showPlan(&plan);
 
     // The warnings in words; their codes are for scripts (the command line and the JSON).
     m_warnings->clear();
@@ -183,6 +186,7 @@ void OfficinaWindow::showMethods()
 {
     if (!m_plan) {
         m_methods->setPipes({});
+        m_route->showPlan(nullptr);
         return;
     }
     // The chosen methods on this engine, with the port, class and cones of the boxes, and the
@@ -244,6 +248,30 @@ void OfficinaWindow::print()
                                          : tr("%1 pagine di sagome mandate a %2")
                                                .arg(book.pageCount()))
                       .arg(where.isEmpty() ? tr("la stampante") : where));
+}
+
+void OfficinaWindow::exportBody(const QByteArray &stl)
+{
+    if (!resultsUsable(tr("esportare")))
+        return;
+    QString proposed = m_name->text().trimmed();
+    if (proposed.isEmpty())
+        proposed = m_path.isEmpty() ? tr("tubo") : QFileInfo(m_path).completeBaseName();
+    const QString path = m_platform.exportFileName(this, tr("Esporta il corpo del tubo"),
+                                                   tr("Corpo STL (*.stl)|*.stl"),
+                                                   plainUserText(proposed));
+    if (path.isEmpty())
+        return;
+    if (const std::optional<QString> refused = overwritesInput(path, true)) {
+        message({tr("Impossibile esportare in %1: %2.").arg(path, *refused),
+                 MessageIcon::Critical});
+        return;
+    }
+    if (const std::optional<QString> error = writeFileAtomically(path, stl)) {
+        message({tr("Impossibile scrivere %1: %2.").arg(path, *error), MessageIcon::Critical});
+        return;
+    }
+    setStatusNote(tr("Corpo del tubo esportato in %1").arg(path));
 }
 
 void OfficinaWindow::exportParts()

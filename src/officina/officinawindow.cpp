@@ -4,6 +4,7 @@
 #include "chamberview.h"
 #include "methodsview.h"
 #include "pipeform.h"
+#include "routetab.h"
 #include "sheetsview.h"
 #include "texts.h"
 #include "wavestab.h"
@@ -231,10 +232,14 @@ void OfficinaWindow::buildTabs()
     methodsColumn->addWidget(m_methods, 1);
     m_waves = new WavesTab(m_platform, m_locale, m_tabs);
     m_waves->setOutputCheck(outputCheck);
+    m_route = new RouteTab(m_locale, m_tabs);
+    connect(m_route, &RouteTab::changed, this, &OfficinaWindow::inputsChanged);
+    connect(m_route, &RouteTab::note, this, &OfficinaWindow::setStatusNote);
+    m_route->exportStl = [this](const QByteArray &stl) { exportBody(stl); };
     m_tabCaptions = {tr("Camera in scala"), tr("Lamiere"),  tr("Avvisi"), tr("Distinta di taglio"),
-                     tr("Fascia di giri"),  tr("Metodi"), tr("Onde")};
+                     tr("Fascia di giri"),  tr("Metodi"), tr("Onde"),   tr("Percorso")};
     const QList<QWidget *> pages{m_chamber, m_sheets,   m_warnings, m_cutList,
-                                 m_band,    methodsTab, m_waves};
+                                 m_band,    methodsTab, m_waves,    m_route};
     for (int i = 0; i < pages.size(); ++i)
         m_tabs->addTab(pages[i], m_tabCaptions[i]);
 }
@@ -266,6 +271,7 @@ WorkshopTexts OfficinaWindow::texts() const
     t.sheetHeight = m_sheetHeight->text();
     t.name = m_name->text();
     t.pipe = m_pipeForm->texts();
+    t.space = m_route->space();
     return t;
 }
 
@@ -279,6 +285,7 @@ void OfficinaWindow::setTexts(const WorkshopTexts &t)
     m_sheetHeight->setText(t.sheetHeight);
     m_name->setText(t.name);
     m_pipeForm->setTexts(t.pipe);
+    m_route->setSpace(t.space);
 }
 
 void OfficinaWindow::usePipe(const Pipe &pipe, const QString &name)

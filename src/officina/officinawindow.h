@@ -30,6 +30,7 @@ namespace velmorant {
 
 class BandView;
 class PipeForm;
+class RouteTab;
 class WavesTab;
 class MethodsView;
 class ChamberView;
@@ -84,6 +85,8 @@ public slots:
     void cancelWork();
     void print();
     void exportParts();
+    // The pipe's body as STL, where the user chooses.
+    void exportBody(const QByteArray &stl);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -134,6 +137,7 @@ private:
     QList<QCheckBox *> m_shownMethods; // which of pipeMethods() the Metodi tab draws
     PipeForm *m_pipeForm = nullptr;
     WavesTab *m_waves = nullptr;
+    RouteTab *m_route = nullptr;
     QListWidget *m_warnings = nullptr;
     QTableWidget *m_cutList = nullptr;
     QLabel *m_summary = nullptr, *m_staleNote = nullptr;

@@ -2,6 +2,7 @@
 
 #include "number.h"
 #include "projectengine.h"
+#include "projectspace.h"
 #include "pipecsv.h"
 #include "safefile.h"
 #include "searchedpipe.h"
@@ -164,7 +165,8 @@ QByteArray projectJson(const Project &p, const QLocale &locale)
                      {"cutting", cutting},
                      {"pipe", pipe},
                      {"engine", engineJson(p.engine)},
-                     {"waves", waves}};
+                     {"waves", waves},
+                     {"space", projectjson::spaceJson(w.space)}};
     if (p.trace) {
         QJsonArray points;
         for (const auto &[angle, bar] : p.trace->points)
@@ -246,6 +248,13 @@ ProjectRead readProject(const QByteArray &bytes, const QLocale &locale)
         t.searched = searchedPipeFromJson(searched.toObject(), &r.error);
         if (!r.ok())
             return r;
+    }
+    const QJsonValue space = root.value(QStringLiteral("space"));
+    if (space.isObject()) {
+        if (const std::optional<QString> e = projectjson::readSpace(space.toObject(), w.space)) {
+            r.error = *e;
+            return r;
+        }
     }
     if (r.format < 2)
         p.engine.cycle = engine::Cycle::Fixed;

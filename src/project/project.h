@@ -44,8 +44,9 @@ struct Project
 };
 
 // The format this version writes, and reads back together with every older one. 2 adds the
-// engine's cycle, scavenging and port-area table, the intake pipe and the bench curve.
-constexpr int ProjectFormat = 2;
+// engine's cycle, scavenging and port-area table, the intake pipe and the bench curve; 3 the
+// pipe in space (route, seams, obstacles).
+constexpr int ProjectFormat = 3;
 constexpr qint64 MaxProjectBytes = 32 << 20;
 inline const char *ProjectSuffix = "vlo";
 

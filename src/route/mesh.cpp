@@ -79,12 +79,15 @@ BodyMesh pipeBody(const Pipe &pipe, const Route &route, double sheetMm, int arou
         }
         const Ring down = ring(p, p.downstream);
         strip(mesh.triangles, up, down);
+        mesh.pieceOf.resize(mesh.triangles.size() - 2 * up.size());
+        mesh.pieceOf.resize(mesh.triangles.size(), p.name);
         previous = down;
     }
     const Piece &last = l.pieces.last();
     const Vec3 tail = last.origin + last.axis * last.length;
     for (std::size_t k = 0; k < previous.size(); ++k)
         mesh.triangles.push_back({tail, previous[k], previous[(k + 1) % previous.size()]});
+    mesh.pieceOf.resize(mesh.triangles.size());
     return mesh;
 }
 

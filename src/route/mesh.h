@@ -20,6 +20,7 @@ struct Triangle
 struct BodyMesh
 {
     std::vector<Triangle> triangles;
+    std::vector<QString> pieceOf; // each triangle's piece by name; empty for the ends and steps
     QString problem; // the route's, when it cannot be laid
 };
 

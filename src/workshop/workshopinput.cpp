@@ -124,6 +124,11 @@ WorkshopChoices readWorkshopChoices(const WorkshopTexts &texts, const QLocale &l
                       QStringLiteral("opt_sheet-height"), texts.sheetHeight);
     o.sheetSize = QSizeF(*w, *h);
     o.designName = texts.name;
+    if (!texts.space.route.straight())
+        o.route = texts.space.route;
+    o.seamSide = texts.space.seam;
+    o.maxJointDeg = texts.space.maxJointDeg;
+    o.surroundings = texts.space.surroundings;
     o.numbers = locale; // the parts and templates say numbers as the window's boxes do
     const PipeTexts &cut = texts.pipe;
     if (cut.method == QLatin1String(MeasuredMethod))

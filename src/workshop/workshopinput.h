@@ -45,6 +45,16 @@ struct PipeTexts
 
 // What the workshop window's boxes hold: the eight parameters, the numeric options in the
 // order of workshopNumbers(), the sheet's two sides, the design's name and the pipe.
+// The pipe in space as the Percorso tab holds it: its route (no bends: straight), the seams'
+// side, the joint limit and the bike around it. Plain values: the tab checks each as typed.
+struct PipeInSpace
+{
+    route::Route route;
+    route::SeamSide seam = route::SeamSide::Alternating;
+    double maxJointDeg = 0;
+    std::optional<route::Surroundings> surroundings;
+};
+
 struct WorkshopTexts
 {
     ParameterTexts parameters;
@@ -52,6 +62,7 @@ struct WorkshopTexts
     QString sheetWidth, sheetHeight;
     QString name;
     PipeTexts pipe;
+    PipeInSpace space;
 };
 
 // A design box's caption in the workshop window and its messages: the main window's, with

@@ -183,6 +183,16 @@ void TestProject::badProjectsRefused_data()
         << QByteArray(R"({"format": "velmorant-officina", "version": 2, "engine": {"port-areas":
                          {"rows": [[0, 0, 0], [90, 1, 1], [80, 0, 0], [270, 0, 0]]}}})")
         << "motore, aree delle luci: riga 4";
+    QTest::newRow("route with an unknown key")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 3, "space": {"route":
+                         {"version": 1, "start": {"point": [0, 0, 0], "direction": [0, 0, -1],
+                          "up": [1, 0, 0]}, "bends": [{"at_mm": 10, "angle_deg": 5,
+                          "joints": 1, "spacing_mm": 5, "piega": 1}]}}})")
+        << "percorso del tubo: curva 1: chiave sconosciuta";
+    QTest::newRow("obstacle without a name")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 3, "space": {"obstacles":
+                         {"version": 1, "obstacles": [{"box": {"min": [0, 0, 0], "max": [1, 1, 1]}}]}}})")
+        << "nome";
     QTest::newRow("bench point not a pair")
         << QByteArray(R"({"format": "velmorant-officina", "version": 2,
                          "bench": {"points": [[8000, 12], [9000]]}})")
@@ -265,6 +275,30 @@ void TestProject::everyFieldOffItsDefault()
     p.trace = TraceOverlay{QStringLiteral("t.csv"), {{-90, 1.25}, {450, 0.75}, {725, 1.5}}, 10500};
     p.bench = engine::readBenchCurve("rpm,cv\n8500,17\n11000,24.5\n").curve;
     p.bench->source = QStringLiteral("b.csv");
+    PipeInSpace &space = p.workshop.space;
+    space.route.point = {10.5, -3, 7};
+    space.route.direction = route::unit({0.6, 0, -0.8});
+    space.route.up = {0, 1, 0};
+    route::Bend bend;
+    bend.atMm = 130.5;
+    bend.angleDeg = 47;
+    bend.planeDeg = -35;
+    bend.joints = 3;
+    bend.radiusMm = 95;
+    space.route.bends << bend;
+    space.seam = route::SeamSide::Outside;
+    space.maxJointDeg = 22.5;
+    route::Surroundings around;
+    around.clearanceMm = 18;
+    route::Obstacle wheel;
+    wheel.name = QStringLiteral("ruota");
+    wheel.kind = route::Obstacle::Kind::Cylinder;
+    wheel.a = {400, -40, -600};
+    wheel.b = {400, 40, -600};
+    wheel.radius = 310;
+    around.obstacles << wheel;
+    around.target = route::TargetBox{{500, -200, -900}, {700, 0, -700}};
+    space.surroundings = around;
     for (std::size_t i = 0; i < FieldCount; ++i)
         QVERIFY(p.workshop.parameters[i] != defaults.workshop.parameters[i]);
 
@@ -290,6 +324,13 @@ void TestProject::everyFieldOffItsDefault()
     QCOMPARE(q.trace->points,
              (QList<std::pair<double, double>>{{270, 1.25}, {90, 0.75}, {5, 1.5}}));
     QCOMPARE(q.bench->points, p.bench->points);
+    // The pipe in space: the route and the bike, as the command line's files would hold them.
+    const PipeInSpace &back = q.workshop.space;
+    QCOMPARE(route::routeJson(back.route), route::routeJson(space.route));
+    QCOMPARE(back.seam, space.seam);
+    QCOMPARE(back.maxJointDeg, space.maxJointDeg);
+    QVERIFY(back.surroundings);
+    QCOMPARE(route::surroundingsJson(*back.surroundings), route::surroundingsJson(around));
     // The same engine: the same figures, the table's wrap past its last row included.
     DesignParameters d = defaultParameters();
     const waves::EngineInputs a = waves::onDesign(e, d), b = waves::onDesign(q.engine, d);
