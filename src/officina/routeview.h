@@ -34,6 +34,7 @@ public:
     void clear(const QString &why);
     void look(Look look);
     Look currentLook() const { return m_look; }
+    const std::optional<Scene> &scene() const { return m_scene; }
     // What the view says above the drawing: the box's sizes and the direction seen from.
     QString caption() const;
 

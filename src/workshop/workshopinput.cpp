@@ -307,6 +307,8 @@ WorkshopRun runWorkshop(const WorkshopTexts &texts, const QLocale &locale,
                     MessageIcon::Critical};
         if (!refused.optionKey.isEmpty())
             run.box = QStringLiteral("opt_") + refused.optionKey;
+        else if (!run.plan->layout.ok())
+            run.box = QStringLiteral("tblCurve"); // the bends the route could not lay
         run.plan.reset();
     }
     return run;
