@@ -269,7 +269,8 @@ std::optional<QString> parseArguments(const QStringList &args, CliOptions &o)
         return e;
     if (auto e = readOptimizeOptions(parser, locale, o.optimize))
         return e;
-    const bool drawsParts = o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty();
+    const bool drawsParts = o.json || !o.patternsFile.isEmpty() || !o.cutListFile.isEmpty() ||
+                            o.waves.enabled;
     if (auto e = readRouteOptions(parser, locale, drawsParts, o.route))
         return e;
     if (parser.isSet(QStringLiteral("sweep"))) {

@@ -235,6 +235,9 @@ Step wavesStage(CliOptions &o, Outcome &r)
     r.waveRun = waveSetup(o.waves, r.p, modelled, QLocale(o.locale));
     if (!r.waveRun->refusal.isEmpty())
         return Stop{Refused, r.waveRun->refusal};
+    if (const std::optional<QString> error =
+            addMitreJoints(o.route, o.workshop, modelled, r.waveRun->options))
+        return Stop{UsageOrFile, *error};
     r.waveResults = runWaves(modelled, *r.waveRun);
     for (const waves::SpeedResult &s : r.waveResults) {
         if (s.failed)

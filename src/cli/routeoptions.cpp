@@ -1,6 +1,7 @@
 #include "routeoptions.h"
 
 #include "optiontexts.h"
+#include "layout.h"
 #include "mesh.h"
 #include "pipefile.h"
 #include "safefile.h"
@@ -24,6 +25,9 @@ QList<PipeOptionSpec> routeOptionSpecs()
         {"obstacles", "FILE.json",
          "gli ostacoli attorno al tubo (scatole e cilindri), il margine e l'arrivo della coda: "
          "le distanze nel JSON, ogni contatto un avviso (vedere il README)"},
+        {"bend-losses", "N",
+         "con --waves, le perdite delle giunzioni (Idelchik) per N, da 0 a 10 (default 1; 0: "
+         "le cifre del tubo diritto)"},
         {"seam-side", "LATO", "la saldatura degli spicchi: interno, esterno o alternato (default)"},
         {"stl", "FILE.stl",
          "il corpo del tubo in STL binario (mm): la superficie esterna, chiusa, lungo il "
@@ -74,10 +78,17 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
                             numberRange(1, LargestJointDeg, locale));
         r.maxJointDeg = v;
     }
-    if (r.routeFile.isEmpty() && (r.seamSide || r.maxJointDeg))
-        return QStringLiteral("--seam-side e --max-joint-deg servono con --route");
+    if (parser.isSet(QStringLiteral("bend-losses"))) {
+        const QString text = parser.value(QStringLiteral("bend-losses"));
+        const std::optional<double> v = parseSettingNumber(text, locale);
+        if (!v || *v < 0 || *v > 10)
+            return badValue(QStringLiteral("--bend-losses"), text, numberRange(0, 10, locale));
+        r.bendLosses = v;
+    }
+    if (r.routeFile.isEmpty() && (r.seamSide || r.maxJointDeg || r.bendLosses))
+        return QStringLiteral("--seam-side, --max-joint-deg e --bend-losses servono con --route");
     if (!r.routeFile.isEmpty() && !drawsParts && r.stlFile.isEmpty())
-        return QStringLiteral("--route serve con --patterns, --cut-list, --json o --stl");
+        return QStringLiteral("--route serve con --patterns, --cut-list, --json, --stl o --waves");
     return std::nullopt;
 }
 
@@ -97,6 +108,24 @@ std::optional<QString> readRouteFiles(const RouteRequest &r, WorkshopOptions &in
             return QStringLiteral("--obstacles: %1").arg(read.error);
         into.surroundings = read.surroundings;
     }
+    return std::nullopt;
+}
+
+std::optional<QString> addMitreJoints(const RouteRequest &r, const WorkshopOptions &workshop,
+                                      const Pipe &modelled, waves::WaveOptions &into)
+{
+    if (!workshop.route || workshop.route->straight())
+        return std::nullopt;
+    route::LayoutRules rules;
+    rules.sheetMm = workshop.sheetThickness;
+    rules.maxJointDeg = workshop.maxJointDeg;
+    const route::RouteLayout laid = route::layRoute(modelled, *workshop.route, rules);
+    if (!laid.ok())
+        return QStringLiteral("--route: %1").arg(laid.problem);
+    into.mitreJoints.clear();
+    for (const route::Joint &j : laid.joints)
+        into.mitreJoints << waves::MitreJoint{j.atMm, j.angleDeg};
+    into.bendLosses = r.bendLosses.value_or(1);
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include "pipeoptions.h"
 
+#include "cycle.h"
 #include "part.h"
 
 #include <QLocale>
@@ -22,17 +23,23 @@ struct RouteRequest
     std::optional<double> maxJointDeg;
     QString stlFile; // --stl FILE.stl: the pipe's body, bent or straight
     QString obstaclesFile; // --obstacles FILE.json: what the pipe keeps clear of
+    std::optional<double> bendLosses; // --bend-losses: the joints' losses in the waves, scaled
 };
 
 QList<PipeOptionSpec> routeOptionSpecs();
-// `drawsParts`: whether the run makes parts (--patterns, --cut-list or --json), which a route
-// without --stl needs to be of any use.
+// `drawsParts`: whether the run makes parts or waves (--patterns, --cut-list, --json or
+// --waves), which a route without --stl needs to be of any use.
 std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const QLocale &locale,
                                         bool drawsParts, RouteRequest &into);
 
 // Reads the route named by --route into the workshop's options, with the seam and the joint
 // limit, and the obstacles named by --obstacles; the reason, naming the file, when it cannot.
 std::optional<QString> readRouteFiles(const RouteRequest &r, WorkshopOptions &into);
+
+// The route's joints on the modelled pipe, each a loss in the wave model scaled by
+// --bend-losses; the route's refusal when it cannot be laid on that pipe.
+std::optional<QString> addMitreJoints(const RouteRequest &r, const WorkshopOptions &workshop,
+                                      const Pipe &modelled, waves::WaveOptions &into);
 
 // Writes the pipe's body to --stl along the workshop's route (straight without one), its outer
 // surface the inside diameters plus twice the sheet; the reason when it cannot.

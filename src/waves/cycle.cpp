@@ -93,6 +93,12 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
     const bool mixing = model == engine::Scavenging::Mixing;
 
     PipeRun exhaust(pipe, gas, o, Primitive{pAmb / (gas.r * (in.pipeTemperature + Kelvin)), 0, pAmb, 0});
+    if (!o.mitreJoints.isEmpty()) {
+        std::vector<std::pair<double, double>> joints;
+        for (const MitreJoint &j : o.mitreJoints)
+            joints.emplace_back(j.atMm / 1000, j.angleDeg);
+        exhaust.scheme->setJoints(joints, o.bendLosses);
+    }
     const int n = exhaust.cells();
     std::unique_ptr<PipeRun> intake;
     if (o.intakePipe)

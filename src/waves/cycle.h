@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "friction.h"
+#include "mitreloss.h"
 #include "gas.h"
 #include "thermo.h"
 #include "pipe.h"
@@ -56,6 +57,10 @@ struct WaveOptions
     std::optional<Pipe> intakePipe;
     // Keep where each speed ended (SpeedResult::settled), to start another run from it.
     bool keepSettled = false;
+    // The exhaust pipe's mitre joints when it is bent (along its centreline, which the pipe's
+    // lengths already are), each a loss of total pressure; `bendLosses` scales them, 0 for none.
+    QList<MitreJoint> mitreJoints;
+    double bendLosses = 1;
 };
 
 // The gas of a run at exhaust opening, where its last cycle ended: every cell of the exhaust

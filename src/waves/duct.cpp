@@ -1,5 +1,7 @@
 #include "duct.h"
 
+#include "mitreloss.h"
+
 #include "boundary.h"
 
 #include <algorithm>
@@ -204,6 +206,24 @@ Scheme::Scheme(const Duct &duct, const Gas &gas, double friction)
     }
 }
 
+void Scheme::setJoints(const std::vector<std::pair<double, double>> &joints, double scale)
+{
+    m_joints.clear();
+    if (!(scale > 0))
+        return;
+    for (const auto &[x, angle] : joints) {
+        const int i = m_duct.cellAt(x);
+        const double loss = 0.5 * m_duct.volume[i] / m_duct.dx * scale * mitreLossTurbulent(angle);
+        auto same = std::find_if(m_joints.begin(), m_joints.end(),
+                                 [i](const JointCell &c) { return c.cell == i; });
+        if (same != m_joints.end())
+            same->halfAreaLoss += loss;
+        else
+            m_joints.push_back({i, loss, m_duct.diameter[i]});
+    }
+    m_jointForce.assign(m_joints.size(), 0.0);
+}
+
 double Scheme::stableStep(const DuctState &s, double cfl)
 {
     if (m_fastest > 0)
@@ -288,7 +308,21 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
     m_in[0] = left;
     m_out[n] = right;
 
+    // The joints' losses, from the state at the start of the step, before any cell changes.
+    for (JointCell &j : m_joints) {
+        const Primitive &w = m_w[j.cell];
+        const double viscosity = gasViscosity(w.p / (w.rho * m_gas.r));
+        const double reynolds = w.rho * std::abs(w.u) * j.diameter / viscosity;
+        m_jointForce[&j - m_joints.data()] =
+            j.halfAreaLoss * mitreReynoldsFactor(reynolds) * w.rho * w.u * std::abs(w.u);
+    }
     double fastest = 0;
+    for (std::size_t j = 0; j < m_joints.size(); ++j) {
+        // A loss slows the gas; it never turns it round.
+        double &mom = s.mom[m_joints[j].cell];
+        const double change = dt * m_perVolume[m_joints[j].cell] * m_jointForce[j];
+        mom -= std::abs(change) < std::abs(mom) ? change : mom;
+    }
     for (int i = 0; i < n; ++i) {
         const Flux &in = m_in[i], &out = m_out[i + 1];
         const double k = dt * m_perVolume[i];

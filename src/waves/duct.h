@@ -3,6 +3,7 @@
 #include "gas.h"
 #include "pipe.h"
 
+#include <utility>
 #include <vector>
 
 namespace velmorant::waves {
@@ -63,6 +64,10 @@ public:
     // One step of `dt`. The two end faces' fluxes (already times their areas) come from the
     // boundaries, computed on the state before the step; the interior ones are computed here.
     void advance(DuctState &s, double dt, const Flux &left, const Flux &right);
+    // Mitre joints along the duct (metres from its start, turn in degrees), each a loss of total
+    // pressure K rho u|u| / 2 in the cell that holds it, K scaled by `scale` (0: none): a
+    // momentum sink with no energy source, so the loss shows as a rise of entropy.
+    void setJoints(const std::vector<std::pair<double, double>> &joints, double scale);
     // First order (no reconstruction): for checks of the scheme's order only.
     void setFirstOrder(bool on) { m_firstOrder = on; }
 
@@ -81,6 +86,14 @@ private:
                                    // the cell after it (the same but at a junction)
     std::vector<double> m_perVolume, m_sigma, m_drag; // per cell: 1/V, dA/A, friction's factor
     double m_fastest = -1;                            // of the state advance() left, or unknown
+    // Cells holding joints: the cell, half its area times the joints' A zeta, its diameter.
+    struct JointCell
+    {
+        int cell;
+        double halfAreaLoss, diameter;
+    };
+    std::vector<JointCell> m_joints;
+    std::vector<double> m_jointForce; // per joint cell, this step
 };
 
 // The HLLC flux between the states left and right of a face (Toro, ch. 10).

@@ -49,6 +49,7 @@ private slots:
     void faultyRoutesWriteNothing();
     void bodyAsStl();
     void clashesAreWarnings();
+    void wavesFollowTheBends();
 };
 
 void TestCliRoute::bentPipeParts()
@@ -194,6 +195,28 @@ void TestCliRoute::clashesAreWarnings()
     const Run bad = runCli({"--json", "--obstacles", faulty});
     QCOMPARE(bad.exitCode, 1);
     QVERIFY2(bad.err.contains(QStringLiteral("--obstacles")), qPrintable(bad.err));
+}
+
+// The wave model on the bent pipe: the joints' losses scaled to 0 give the straight pipe's
+// figures exactly; with them the pipe delivers less at the design speed.
+void TestCliRoute::wavesFollowTheBends()
+{
+    QTemporaryDir dir;
+    const QString route = written(dir, QStringLiteral("percorso.json"),
+                                  routeWith(R"({"at_mm": 40, "angle_deg": 60, "joints": 3, "radius_mm": 60})"));
+    const QStringList waves{"--json", "--waves", "--rpm-range", "9000:9000:1", "--cell", "10"};
+    const Run straight = runCli(waves);
+    const Run none = runCli(waves + QStringList{"--route", route, "--bend-losses", "0"});
+    const Run bent = runCli(waves + QStringList{"--route", route});
+    QCOMPARE(none.exitCode, 0);
+    QCOMPARE(bent.exitCode, 0);
+    auto speed = [](const Run &r) {
+        return QJsonDocument::fromJson(r.out).object()["waves"].toObject()["speeds"].toArray()[0].toObject();
+    };
+    QCOMPARE(speed(none), speed(straight));
+    QVERIFY(speed(bent)["delivery_ratio"].toDouble() < speed(straight)["delivery_ratio"].toDouble());
+    const Run refused = runCli(waves + QStringList{"--bend-losses", "1"});
+    QCOMPARE(refused.exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestCliRoute)
