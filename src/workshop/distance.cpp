@@ -133,11 +133,12 @@ double arcArc(const Edge &e, const Edge &f)
     return best;
 }
 
-double boxGap(const QRectF &a, const QRectF &b)
+// The gap between two boxes, squared: compared against a squared distance, no root taken.
+double boxGapSquared(const QRectF &a, const QRectF &b)
 {
     const double dx = std::max({0.0, a.left() - b.right(), b.left() - a.right()});
     const double dy = std::max({0.0, a.top() - b.bottom(), b.top() - a.bottom()});
-    return std::hypot(dx, dy);
+    return dx * dx + dy * dy;
 }
 
 } // namespace
@@ -183,9 +184,16 @@ double edgeDistance(const Edge &e, const Edge &f)
 double outlineDistance(const std::vector<Edge> &a, const std::vector<Edge> &b, double atMost)
 {
     double best = atMost;
+    // An outline drawn point by point has hundreds of edges: those of `a` farther from the whole
+    // of `b` than the best so far are passed over at once.
+    QRectF whole;
+    for (const Edge &f : b)
+        whole = whole.isNull() ? f.bounds : whole.united(f.bounds);
     for (const Edge &e : a) {
+        if (boxGapSquared(e.bounds, whole) >= best * best)
+            continue;
         for (const Edge &f : b) {
-            if (boxGap(e.bounds, f.bounds) >= best)
+            if (boxGapSquared(e.bounds, f.bounds) >= best * best)
                 continue;
             best = std::min(best, edgeDistance(e, f));
             if (best == 0)
