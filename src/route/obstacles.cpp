@@ -1,5 +1,7 @@
 #include "obstacles.h"
 
+#include "jsonreader.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,47 +13,15 @@ namespace velmorant::route {
 
 namespace {
 
-constexpr double Largest = 1e6; // mm: a bike is a few metres
+using json::array;
+using json::tr;
+constexpr double Largest = json::MaxCoordinateMm;
 
-QString tr(const char *s)
+struct Reader : json::Reader
 {
-    return QCoreApplication::translate("velmorant", s);
-}
-
-struct Reader
-{
-    QString error;
-
-    bool fail(const QString &text)
-    {
-        if (error.isEmpty())
-            error = text;
-        return false;
-    }
-
-    bool onlyKeys(const QJsonObject &o, const QStringList &known, const QString &where)
-    {
-        for (const QString &k : o.keys()) {
-            if (!known.contains(k))
-                return fail(tr("%1: chiave sconosciuta \"%2\"").arg(where, k.left(40)));
-        }
-        return true;
-    }
-
     std::optional<Vec3> point(const QJsonObject &o, const QString &key, const QString &where)
     {
-        const QJsonArray a = o.value(key).toArray();
-        if (!o.value(key).isArray() || a.size() != 3)
-            return fail(tr("%1: \"%2\" deve essere una terna di numeri [x, y, z]").arg(where, key)),
-                   std::nullopt;
-        double c[3];
-        for (int i = 0; i < 3; ++i) {
-            c[i] = a[i].toDouble(std::nan(""));
-            if (!a[i].isDouble() || !std::isfinite(c[i]) || std::abs(c[i]) > Largest)
-                return fail(tr("%1: \"%2\" deve essere una terna di numeri finiti").arg(where, key)),
-                       std::nullopt;
-        }
-        return Vec3{c[0], c[1], c[2]};
+        return vector(o, key, where);
     }
 
     std::optional<TargetBox> box(const QJsonValue &v, const QString &where)
@@ -116,11 +86,6 @@ struct Reader
         return ob;
     }
 };
-
-QJsonArray array(const Vec3 &v)
-{
-    return {v.x, v.y, v.z};
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "route.h"
 
+#include "jsonreader.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,75 +13,13 @@ namespace velmorant::route {
 
 namespace {
 
+using json::Reader;
+using json::array;
+using json::tr;
+
 constexpr double Pi = 3.14159265358979323846;
 // A bend's figures a route can sensibly hold: beyond these it is a mistake, not a pipe.
 constexpr double MaxDistanceMm = 1e5;
-constexpr double MaxCoordinateMm = 1e6;
-
-QString tr(const char *s)
-{
-    return QCoreApplication::translate("velmorant", s);
-}
-
-// A reader that stops at the first fault, which it names with the place it found it.
-struct Reader
-{
-    QString error;
-
-    bool fail(const QString &text)
-    {
-        if (error.isEmpty())
-            error = text;
-        return false;
-    }
-
-    bool onlyKeys(const QJsonObject &o, const QStringList &known, const QString &where)
-    {
-        for (const QString &k : o.keys()) {
-            if (!known.contains(k))
-                return fail(tr("%1: chiave sconosciuta \"%2\"").arg(where, k.left(40)));
-        }
-        return true;
-    }
-
-    std::optional<double> number(const QJsonObject &o, const QString &key, const QString &where,
-                                 double low, double high, bool required = true)
-    {
-        const QJsonValue v = o.value(key);
-        if (v.isUndefined() && !required)
-            return std::nullopt;
-        if (!v.isDouble()) {
-            fail(tr("%1: \"%2\" deve essere un numero").arg(where, key));
-            return std::nullopt;
-        }
-        const double x = v.toDouble();
-        if (!std::isfinite(x) || x < low || x > high) {
-            fail(tr("%1: \"%2\" deve essere tra %3 e %4")
-                     .arg(where, key, QString::number(low), QString::number(high)));
-            return std::nullopt;
-        }
-        return x;
-    }
-
-    std::optional<Vec3> vector(const QJsonObject &o, const QString &key, const QString &where)
-    {
-        const QJsonArray a = o.value(key).toArray();
-        if (!o.value(key).isArray() || a.size() != 3) {
-            fail(tr("%1: \"%2\" deve essere una terna di numeri [x, y, z]").arg(where, key));
-            return std::nullopt;
-        }
-        double c[3];
-        for (int i = 0; i < 3; ++i) {
-            c[i] = a[i].toDouble(std::nan(""));
-            if (!a[i].isDouble() || !std::isfinite(c[i]) || std::abs(c[i]) > MaxCoordinateMm) {
-                fail(tr("%1: \"%2\" deve essere una terna di numeri finiti [x, y, z]")
-                         .arg(where, key));
-                return std::nullopt;
-            }
-        }
-        return Vec3{c[0], c[1], c[2]};
-    }
-};
 
 std::optional<Bend> readBend(Reader &r, const QJsonValue &value, int index)
 {
@@ -124,11 +64,6 @@ std::optional<Bend> readBend(Reader &r, const QJsonValue &value, int index)
     b.radiusMm = radius;
     b.spacingMm = spacing;
     return b;
-}
-
-QJsonArray array(const Vec3 &v)
-{
-    return {v.x, v.y, v.z};
 }
 
 } // namespace

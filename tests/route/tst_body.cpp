@@ -38,6 +38,17 @@ Route twoBends(double plane)
     return r;
 }
 
+Route oneJoint()
+{
+    Route r;
+    Bend b;
+    b.atMm = 60;
+    b.angleDeg = 20;
+    b.spacingMm = 10;
+    r.bends << b;
+    return r;
+}
+
 // Header, diffuser, belly, baffle, and a step down into the stinger.
 Pipe chamber()
 {
@@ -51,6 +62,35 @@ Pipe chamber()
 double facetedCircle(double r, int n)
 {
     return n / 2.0 * r * r * std::sin(2 * Pi / n);
+}
+
+// The area of a piece's surface between its cuts from a fine mesh of space triangles.
+double meshArea(const Piece &p, int around = 720, int along = 200)
+{
+    double a = 0;
+    for (int i = 0; i < around; ++i) {
+        const double f0 = 2 * Pi * i / around, f1 = 2 * Pi * (i + 1) / around;
+        auto at = [&](double phi, int j) {
+            const double za = cutZ(p, p.upstream, phi), zb = cutZ(p, p.downstream, phi);
+            return surfacePoint(p, phi, za + (zb - za) * j / along);
+        };
+        for (int j = 0; j < along; ++j) {
+            const Vec3 a0 = at(f0, j), a1 = at(f1, j), b0 = at(f0, j + 1), b1 = at(f1, j + 1);
+            a += norm(cross(a1 - a0, b0 - a0)) / 2 + norm(cross(a1 - b1, b0 - b1)) / 2;
+        }
+    }
+    return a;
+}
+
+double flatArea(const Flat &f)
+{
+    QList<QPointF> ring = f.up;
+    for (int i = int(f.down.size()) - 1; i >= 0; --i)
+        ring << f.down[i];
+    double a = 0;
+    for (int i = 0; i < ring.size(); ++i)
+        a += ring[i].x() * ring[(i + 1) % ring.size()].y() - ring[(i + 1) % ring.size()].x() * ring[i].y();
+    return std::abs(a) / 2;
 }
 
 using Key = std::tuple<double, double, double>;
@@ -72,6 +112,8 @@ private slots:
     void volumeOfATubeBentIsTheStraightOnes();
     void areaIsTheDevelopments();
     void stlBytes();
+    void developedAreaIsTheSurfaces_data();
+    void developedAreaIsTheSurfaces();
 };
 
 void TestBody::closedAndOutward_data()
@@ -204,6 +246,44 @@ void TestBody::stlBytes()
     std::memcpy(corner, stl.constData() + 84 + 12, 12);
     QCOMPARE(corner[0], float(m.triangles[0].a.x));
     QCOMPARE(corner[2], float(m.triangles[0].a.z));
+}
+
+// Any piece's pattern has its surface's area: the flat outline (a point a degree) against a
+// fine mesh of the surface in space.
+void TestBody::developedAreaIsTheSurfaces_data()
+{
+    QTest::addColumn<double>("dIn");
+    QTest::addColumn<double>("dOut");
+    QTest::addColumn<double>("plane");
+    QTest::newRow("tube, skew") << 50.0 << 50.0 << 70.0;
+    QTest::newRow("diffuser") << 40.0 << 120.0 << 0.0;
+    QTest::newRow("baffle, skew") << 120.0 << 30.0 << -140.0;
+}
+
+void TestBody::developedAreaIsTheSurfaces()
+{
+    QFETCH(double, dIn);
+    QFETCH(double, dOut);
+    QFETCH(double, plane);
+    Pipe pipe;
+    pipe.sections << PipeSection(150, dIn, dIn) << PipeSection(400, dIn, dOut);
+    Route r = oneJoint();
+    Bend b;
+    b.atMm = 250;
+    b.angleDeg = 36;
+    b.joints = 2;
+    b.spacingMm = 90;
+    b.planeDeg = plane;
+    r.bends << b;
+    const RouteLayout l = layRoute(pipe, r);
+    QVERIFY2(l.ok(), qPrintable(l.problem));
+    QCOMPARE(l.pieces.size(), 5);
+    for (const Piece &p : l.pieces) {
+        const Flat f = develop(p, p.seam, p.seam + 2 * Pi);
+        const double flat = flatArea(f), space = meshArea(p);
+        QVERIFY2(std::abs(flat - space) < 2e-4 * space,
+                 qPrintable(QStringLiteral("%1: %2 against %3").arg(p.name).arg(flat).arg(space)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBody)

@@ -1,6 +1,6 @@
 // The pipe in space: a route's joints and end against rotation matrices, the joint planes
 // against their closed form, the cut edges of neighbouring pieces meeting point for point,
-// the worked examples of a mitred tube and a mitred cone, and what a route may not be.
+// the worked examples of a mitred tube and a mitred cone, the seam's side.
 #include "cut.h"
 #include "layout.h"
 #include "route.h"
@@ -83,24 +83,6 @@ double polygonArea(const QList<QPointF> &up, const QList<QPointF> &down)
     return std::abs(a) / 2;
 }
 
-// The area of a piece's surface between its cuts from a fine mesh of space triangles.
-double meshArea(const Piece &p, int around = 720, int along = 200)
-{
-    double a = 0;
-    for (int i = 0; i < around; ++i) {
-        const double f0 = 2 * Pi * i / around, f1 = 2 * Pi * (i + 1) / around;
-        auto at = [&](double phi, int j) {
-            const double za = cutZ(p, p.upstream, phi), zb = cutZ(p, p.downstream, phi);
-            return surfacePoint(p, phi, za + (zb - za) * j / along);
-        };
-        for (int j = 0; j < along; ++j) {
-            const Vec3 a0 = at(f0, j), a1 = at(f1, j), b0 = at(f0, j + 1), b1 = at(f1, j + 1);
-            a += norm(cross(a1 - a0, b0 - a0)) / 2 + norm(cross(a1 - b1, b0 - b1)) / 2;
-        }
-    }
-    return a;
-}
-
 } // namespace
 
 class TestRoute : public QObject
@@ -115,15 +97,7 @@ private slots:
     void mitredTube();
     void mitredCone_data();
     void mitredCone();
-    void developedAreaIsTheSurfaces_data();
-    void developedAreaIsTheSurfaces();
-    void radiusGivesTangentSpacing();
     void seamSides();
-    void refusedRoutes_data();
-    void refusedRoutes();
-    void refusedFiles_data();
-    void refusedFiles();
-    void fileReadsBack();
 };
 
 // The end of a route of two bends against the same turns composed as matrices, and the
@@ -343,56 +317,6 @@ void TestRoute::mitredCone()
     }
 }
 
-// Any piece's pattern has its surface's area: the flat outline (a point a degree) against a
-// fine mesh of the surface in space.
-void TestRoute::developedAreaIsTheSurfaces_data()
-{
-    QTest::addColumn<double>("dIn");
-    QTest::addColumn<double>("dOut");
-    QTest::addColumn<double>("plane");
-    QTest::newRow("tube, skew") << 50.0 << 50.0 << 70.0;
-    QTest::newRow("diffuser") << 40.0 << 120.0 << 0.0;
-    QTest::newRow("baffle, skew") << 120.0 << 30.0 << -140.0;
-}
-
-void TestRoute::developedAreaIsTheSurfaces()
-{
-    QFETCH(double, dIn);
-    QFETCH(double, dOut);
-    QFETCH(double, plane);
-    Pipe pipe;
-    pipe.sections << PipeSection(150, dIn, dIn) << PipeSection(400, dIn, dOut);
-    Route r = planar(60, 20, 1, 10);
-    Bend b;
-    b.atMm = 250;
-    b.angleDeg = 36;
-    b.joints = 2;
-    b.spacingMm = 90;
-    b.planeDeg = plane;
-    r.bends << b;
-    const RouteLayout l = layRoute(pipe, r);
-    QVERIFY2(l.ok(), qPrintable(l.problem));
-    QCOMPARE(l.pieces.size(), 5);
-    for (const Piece &p : l.pieces) {
-        const Flat f = develop(p, p.seam, p.seam + 2 * Pi);
-        const double flat = polygonArea(f.up, f.down), space = meshArea(p);
-        QVERIFY2(std::abs(flat - space) < 2e-4 * space,
-                 qPrintable(QStringLiteral("%1: %2 against %3").arg(p.name).arg(flat).arg(space)));
-    }
-}
-
-void TestRoute::radiusGivesTangentSpacing()
-{
-    for (double angle : {10.0, 45.0, 90.0}) {
-        Bend b;
-        b.angleDeg = angle;
-        b.joints = 3;
-        b.radiusMm = 150;
-        const double half = angle / 3 / 2 * Deg;
-        QVERIFY(std::abs(b.spacing() / (2 * std::tan(half)) - 150) < 1e-9);
-    }
-}
-
 // The seam on the bend's inside is on each mitred piece's shortest wall, outside on its longest;
 // alternating, it changes side from one piece to the next.
 void TestRoute::seamSides()
@@ -421,94 +345,6 @@ void TestRoute::seamSides()
                      qPrintable(QStringLiteral("%1: %2 in %3..%4").arg(p.name).arg(wall).arg(least).arg(most)));
         }
     }
-}
-
-// What a route may not be, each refused naming its bend.
-void TestRoute::refusedRoutes_data()
-{
-    QTest::addColumn<double>("at");
-    QTest::addColumn<double>("angle");
-    QTest::addColumn<int>("joints");
-    QTest::addColumn<double>("spacing");
-    QTest::addColumn<QString>("says");
-    QTest::newRow("beyond the end") << 500.0 << 40.0 << 4 << 30.0 << "fuori dal tubo";
-    QTest::newRow("at the port") << 0.0 << 20.0 << 1 << 10.0 << "fuori dal tubo";
-    QTest::newRow("overlaps the next") << 400.0 << 40.0 << 4 << 40.0 << "sovrappongono";
-    QTest::newRow("at a change of taper") << 150.0 << 20.0 << 1 << 10.0 << "conicit";
-    QTest::newRow("turns too far") << 50.0 << 70.0 << 2 << 60.0 << "oltre i 30";
-    QTest::newRow("cuts cross") << 50.0 << 60.0 << 3 << 10.0 << "saldatura";
-}
-
-void TestRoute::refusedRoutes()
-{
-    QFETCH(double, at);
-    QFETCH(double, angle);
-    QFETCH(int, joints);
-    QFETCH(double, spacing);
-    QFETCH(QString, says);
-    Pipe pipe;
-    pipe.sections << PipeSection(150, 40, 40) << PipeSection(380, 40, 110);
-    Route r = planar(at, angle, joints, spacing);
-    Bend next;
-    next.atMm = 500;
-    next.angleDeg = 10;
-    next.spacingMm = 10;
-    r.bends << next;
-    const RouteLayout l = layRoute(pipe, r);
-    QVERIFY(!l.ok());
-    QVERIFY2(l.problem.contains(says), qPrintable(l.problem));
-    QVERIFY(l.problem.contains(QStringLiteral("curva 1")));
-    QVERIFY(l.pieces.isEmpty());
-}
-
-void TestRoute::refusedFiles_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("says");
-    const QByteArray start = R"("start": {"point": [0, 0, 0], "direction": [0, 0, -1], "up": [1, 0, 0]})";
-    auto route = [&](const QByteArray &bend) {
-        return "{\"version\": 1, " + start + ", \"bends\": [" + bend + "]}";
-    };
-    QTest::newRow("not json") << QByteArray("{\"version\": 1,") << "JSON";
-    QTest::newRow("NaN") << route(R"({"at_mm": NaN, "angle_deg": 10, "joints": 1, "spacing_mm": 5})") << "JSON";
-    QTest::newRow("version") << QByteArray("{\"version\": 2, " + start + "}") << "versione";
-    QTest::newRow("unknown key") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1, "spacing_mm": 5, "raggio": 3})") << "raggio";
-    QTest::newRow("both radius and spacing") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1, "spacing_mm": 5, "radius_mm": 5})") << "uno solo";
-    QTest::newRow("neither") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1})") << "uno solo";
-    QTest::newRow("joints not whole") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1.5, "spacing_mm": 5})") << "intero";
-    QTest::newRow("angle a string") << route(R"({"at_mm": 10, "angle_deg": "10", "joints": 1, "spacing_mm": 5})") << "angle_deg";
-    QTest::newRow("huge") << route(R"({"at_mm": 1e300, "angle_deg": 10, "joints": 1, "spacing_mm": 5})") << "at_mm";
-    QTest::newRow("zero direction") << QByteArray(R"({"version": 1, "start": {"point": [0, 0, 0], "direction": [0, 0, 0], "up": [1, 0, 0]}})") << "zero";
-    QTest::newRow("up along direction") << QByteArray(R"({"version": 1, "start": {"point": [0, 0, 0], "direction": [0, 0, -2], "up": [0, 0, 5]}})") << "parallelo";
-    QTest::newRow("two numbers for a point") << QByteArray(R"({"version": 1, "start": {"point": [0, 0], "direction": [0, 0, -1], "up": [1, 0, 0]}})") << "terna";
-}
-
-void TestRoute::refusedFiles()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, says);
-    const RouteRead r = readRoute(json);
-    QVERIFY(!r.error.isEmpty());
-    QVERIFY2(r.error.contains(says), qPrintable(r.error));
-    QVERIFY(r.route.bends.isEmpty());
-}
-
-void TestRoute::fileReadsBack()
-{
-    const QByteArray json = R"({"version": 1,
-     "start": {"point": [0, 0, 0], "direction": [0, 0, -1], "up": [1, 0, 0.5]},
-     "bends": [{"at_mm": 120, "angle_deg": 60, "plane_deg": 0, "joints": 4, "radius_mm": 90},
-               {"at_mm": 600, "angle_deg": 35, "plane_deg": 90, "joints": 3, "spacing_mm": 40}]})";
-    const RouteRead first = readRoute(json);
-    QVERIFY2(first.error.isEmpty(), qPrintable(first.error));
-    QCOMPARE(first.route.bends.size(), 2);
-    QVERIFY(distance(first.route.up, {1, 0, 0}) < 1e-12); // taken across the direction
-    const RouteRead again = readRoute(routeJson(first.route));
-    QVERIFY2(again.error.isEmpty(), qPrintable(again.error));
-    QCOMPARE(routeJson(again.route), routeJson(first.route));
-    QCOMPARE(*again.route.bends[0].radiusMm, 90.0);
-    QCOMPARE(*again.route.bends[1].spacingMm, 40.0);
-    QCOMPARE(again.route.bends[1].planeDeg, 90.0);
 }
 
 QTEST_GUILESS_MAIN(TestRoute)
