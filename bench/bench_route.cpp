@@ -1,6 +1,8 @@
 // The bent pipe: a route of 8 bends laid on the default pipe and cut into mitred parts (the
-// developments, labels and nesting), its body as STL, and the clearance to three obstacles.
+// developments, labels and nesting), its body as STL, the clearance to three obstacles, and
+// the default fit.
 #include "clearance.h"
+#include "fit.h"
 #include "mesh.h"
 #include "plan.h"
 
@@ -87,5 +89,20 @@ static void BM_clearanceToThreeObstacles(benchmark::State &state)
         benchmark::DoNotOptimize(route::clearanceOf(laid, threeObstacles()));
 }
 BENCHMARK(BM_clearanceToThreeObstacles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The default pipe fitted to three obstacles and a target aside, with the default budget.
+static void BM_defaultFit(benchmark::State &state)
+{
+    const Pipe pipe = firstSizingPipe(evaluateChamber(defaultParameters()).dimensions);
+    route::Surroundings s = threeObstacles();
+    s.target = route::TargetBox{{250, -150, -900}, {450, 150, -700}};
+    route::FitResult f;
+    for (auto _ : state)
+        f = route::fitRoute(pipe, route::Route(), s, 1.0);
+    state.counters["fits"] = f.fits;
+    state.counters["evaluations"] = f.evaluations;
+    state.counters["total_angle_deg"] = f.totalAngleDeg;
+}
+BENCHMARK(BM_defaultFit)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
 BENCHMARK_MAIN();

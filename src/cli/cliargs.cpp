@@ -304,7 +304,8 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
                                {QStringLiteral("--traces"), o.waves.tracesFile},
                                {QStringLiteral("--curves"), o.waves.curvesFile},
                                {QStringLiteral("--write-pipe"), o.optimize.writePipeFile},
-                               {QStringLiteral("--stl"), o.route.stlFile}};
+                               {QStringLiteral("--stl"), o.route.stlFile},
+                               {QStringLiteral("--write-route"), o.route.writeRouteFile}};
     for (int i = 0; i < outputs.size(); ++i) {
         const Named &out = outputs[i];
         if (out.path.isEmpty())

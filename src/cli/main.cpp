@@ -224,6 +224,18 @@ Step pipeAndSearch(CliOptions &o, Outcome &r)
     return std::nullopt;
 }
 
+// The bends that make the pipe fit the bike, when asked for, and the route used written.
+Step fitStage(CliOptions &o, Outcome &r)
+{
+    QString said;
+    const Pipe pipe = r.pipe ? *r.pipe : firstSizingPipe(r.evaluation.dimensions);
+    if (const std::optional<QString> error = fitAndWriteRoute(o.route, o.workshop, pipe, said))
+        return Stop{UsageOrFile, *error};
+    if (!said.isEmpty())
+        tell(said);
+    return std::nullopt;
+}
+
 // The pipe on the running engine, and its traces and curves when asked for.
 Step wavesStage(CliOptions &o, Outcome &r)
 {
@@ -357,7 +369,7 @@ int main(int argc, char **argv)
             noteStdoutFailure(failed);
         return finishOutput();
     }
-    for (const auto stage : {sizeAndSketch, pipeAndSearch, wavesStage, workshopStage}) {
+    for (const auto stage : {sizeAndSketch, pipeAndSearch, fitStage, wavesStage, workshopStage}) {
         if (const Step stop = stage(o, r))
             return fail(stop->code, stop->message);
     }

@@ -1,6 +1,7 @@
 #include "routeoptions.h"
 
 #include "optiontexts.h"
+#include "fit.h"
 #include "layout.h"
 #include "mesh.h"
 #include "pipefile.h"
@@ -28,6 +29,11 @@ QList<PipeOptionSpec> routeOptionSpecs()
         {"bend-losses", "N",
          "con --waves, le perdite delle giunzioni (Idelchik) per N, da 0 a 10 (default 1; 0: "
          "le cifre del tubo diritto)"},
+        {"fit", nullptr,
+         "cerca le curve che fanno stare il tubo sulla moto (con --obstacles): ostacoli "
+         "evitati col margine, coda nell'arrivo, la minima piegatura totale"},
+        {"fit-bends", "N", "curve al massimo per --fit, da 1 a 8 (default 4)"},
+        {"write-route", "FILE.json", "il percorso usato (trovato da --fit o letto), che --route rilegge"},
         {"seam-side", "LATO", "la saldatura degli spicchi: interno, esterno o alternato (default)"},
         {"stl", "FILE.stl",
          "il corpo del tubo in STL binario (mm): la superficie esterna, chiusa, lungo il "
@@ -85,10 +91,32 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
             return badValue(QStringLiteral("--bend-losses"), text, numberRange(0, 10, locale));
         r.bendLosses = v;
     }
-    if (r.routeFile.isEmpty() && (r.seamSide || r.maxJointDeg || r.bendLosses))
+    r.fit = parser.isSet(QStringLiteral("fit"));
+    if (parser.isSet(QStringLiteral("fit-bends"))) {
+        const QString text = parser.value(QStringLiteral("fit-bends"));
+        bool whole = false;
+        r.fitBends = text.toInt(&whole);
+        if (!whole || r.fitBends < 1 || r.fitBends > 8)
+            return badValue(QStringLiteral("--fit-bends"), text,
+                            QStringLiteral("serve un numero intero tra 1 e 8"));
+        if (!r.fit)
+            return QStringLiteral("--fit-bends serve con --fit");
+    }
+    if (r.fit && r.obstaclesFile.isEmpty())
+        return QStringLiteral("--fit serve con --obstacles: gli ostacoli e l'arrivo");
+    if (parser.isSet(QStringLiteral("write-route"))) {
+        r.writeRouteFile = parser.value(QStringLiteral("write-route"));
+        if (r.writeRouteFile.isEmpty())
+            return QStringLiteral("Manca il nome del file di --write-route");
+        if (r.routeFile.isEmpty() && !r.fit)
+            return QStringLiteral("--write-route serve con --route o --fit");
+    }
+    if (r.routeFile.isEmpty() && !r.fit && (r.seamSide || r.maxJointDeg || r.bendLosses))
         return QStringLiteral("--seam-side, --max-joint-deg e --bend-losses servono con --route");
-    if (!r.routeFile.isEmpty() && !drawsParts && r.stlFile.isEmpty())
-        return QStringLiteral("--route serve con --patterns, --cut-list, --json, --stl o --waves");
+    if ((!r.routeFile.isEmpty() || r.fit) && !drawsParts && r.stlFile.isEmpty() &&
+        r.writeRouteFile.isEmpty())
+        return QStringLiteral("--route e --fit servono con --patterns, --cut-list, --json, --stl, "
+                              "--waves o --write-route");
     return std::nullopt;
 }
 
@@ -126,6 +154,34 @@ std::optional<QString> addMitreJoints(const RouteRequest &r, const WorkshopOptio
     for (const route::Joint &j : laid.joints)
         into.mitreJoints << waves::MitreJoint{j.atMm, j.angleDeg};
     into.bendLosses = r.bendLosses.value_or(1);
+    return std::nullopt;
+}
+
+std::optional<QString> fitAndWriteRoute(const RouteRequest &r, WorkshopOptions &workshop,
+                                        const Pipe &pipe, QString &said)
+{
+    if (r.fit && workshop.surroundings) {
+        route::FitLimits limits;
+        limits.bends = r.fitBends;
+        const route::FitResult f = route::fitRoute(
+            pipe, workshop.route.value_or(route::Route()), *workshop.surroundings,
+            workshop.sheetThickness, limits);
+        workshop.route = f.route;
+        const QLocale c = QLocale::c();
+        said = f.fits ? QStringLiteral("Percorso trovato: %1 curve, %2 gradi in tutto (%3 percorsi provati)\n")
+                            .arg(f.route.bends.size())
+                            .arg(c.toString(f.totalAngleDeg, 'f', 1))
+                            .arg(f.evaluations)
+                      : QStringLiteral("Nessun percorso sta sulla moto: quello che ci va pi\u00f9 vicino "
+                                       "entra di %1 mm negli ostacoli e finisce a %2 mm dall'arrivo\n")
+                            .arg(c.toString(f.clashMm, 'f', 1), c.toString(f.tailOutsideMm, 'f', 1));
+    }
+    if (!r.writeRouteFile.isEmpty() && workshop.route) {
+        if (const std::optional<QString> error =
+                writeFileAtomically(r.writeRouteFile, route::routeJson(*workshop.route)))
+            return QStringLiteral("Impossibile scrivere il file %1: %2")
+                .arg(quotedPath(r.writeRouteFile), *error);
+    }
     return std::nullopt;
 }
 

@@ -24,6 +24,9 @@ struct RouteRequest
     QString stlFile; // --stl FILE.stl: the pipe's body, bent or straight
     QString obstaclesFile; // --obstacles FILE.json: what the pipe keeps clear of
     std::optional<double> bendLosses; // --bend-losses: the joints' losses in the waves, scaled
+    bool fit = false;                 // --fit: the bends that make the pipe fit the bike
+    int fitBends = 4;                 // --fit-bends
+    QString writeRouteFile;           // --write-route: the route used, for --route
 };
 
 QList<PipeOptionSpec> routeOptionSpecs();
@@ -40,6 +43,12 @@ std::optional<QString> readRouteFiles(const RouteRequest &r, WorkshopOptions &in
 // --bend-losses; the route's refusal when it cannot be laid on that pipe.
 std::optional<QString> addMitreJoints(const RouteRequest &r, const WorkshopOptions &workshop,
                                       const Pipe &modelled, waves::WaveOptions &into);
+
+// With --fit, the route that fits the bike replaces the workshop's (from --route's start), and
+// --write-route writes the route used; what the fit found is said in `said`; the reason when
+// something cannot be written.
+std::optional<QString> fitAndWriteRoute(const RouteRequest &r, WorkshopOptions &workshop,
+                                        const Pipe &pipe, QString &said);
 
 // Writes the pipe's body to --stl along the workshop's route (straight without one), its outer
 // surface the inside diameters plus twice the sheet; the reason when it cannot.

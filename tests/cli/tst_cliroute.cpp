@@ -50,6 +50,7 @@ private slots:
     void bodyAsStl();
     void clashesAreWarnings();
     void wavesFollowTheBends();
+    void fitWritesARouteThatFits();
 };
 
 void TestCliRoute::bentPipeParts()
@@ -217,6 +218,29 @@ void TestCliRoute::wavesFollowTheBends()
     QVERIFY(speed(bent)["delivery_ratio"].toDouble() < speed(straight)["delivery_ratio"].toDouble());
     const Run refused = runCli(waves + QStringList{"--bend-losses", "1"});
     QCOMPARE(refused.exitCode, 1);
+}
+
+// --fit finds the bends, says so, and --write-route writes them; read back with --route they
+// give the same parts, clear of the bike and ending in the target.
+void TestCliRoute::fitWritesARouteThatFits()
+{
+    QTemporaryDir dir;
+    const QString bike = written(dir, QStringLiteral("moto.json"), R"({"version": 1,
+        "clearance_mm": 15, "obstacles": [
+        {"name": "motore", "box": {"min": [-250, -120, -300], "max": [-30, 120, 80]}}],
+        "target": {"min": [250, -150, -900], "max": [450, 150, -700]}})");
+    const QString found = dir.filePath(QStringLiteral("trovato.json"));
+    const Run fit = runCli({"--json", "--obstacles", bike, "--fit", "--fit-bends", "3",
+                            "--write-route", found});
+    QCOMPARE(fit.exitCode, 0);
+    QVERIFY2(fit.err.contains(QStringLiteral("Percorso trovato")), qPrintable(fit.err));
+    const Run again = runCli({"--json", "--obstacles", bike, "--route", found});
+    QCOMPARE(again.exitCode, 0);
+    const QJsonObject route = QJsonDocument::fromJson(again.out).object()["workshop"].toObject()["route"].toObject();
+    QVERIFY(route["target"].toObject()["inside"].toBool());
+    QVERIFY(route["clearance"].toArray()[0].toObject()["distance_mm"].toDouble() >= 15);
+    QVERIFY(!again.err.contains(QStringLiteral("ROUTE_")));
+    QCOMPARE(runCli({"--fit", "--json"}).exitCode, 1); // no bike to fit
 }
 
 QTEST_GUILESS_MAIN(TestCliRoute)
