@@ -110,6 +110,10 @@ void OfficinaWindow::showPlan()
     showMethods();
     m_waves->setDesign(p, plan.dimensions, m_run.pipe, m_run.choice, m_run.bandWidth);
     m_route->showPlan(&plan);
+    QList<waves::MitreJoint> joints;
+    for (const route::Joint &j : plan.layout.joints)
+        joints << waves::MitreJoint{j.atMm, j.angleDeg};
+    m_waves->setJoints(joints);
 
     // The warnings in words; their codes are for scripts (the command line and the JSON).
     m_warnings->clear();

@@ -42,6 +42,8 @@ QString WavesTab::runKey() const
         << (m_engine.portAreas ? QString::fromUtf8(engine::portAreasCsv(*m_engine.portAreas))
                                : QString())
         << (m_intakePipe ? QString::fromUtf8(pipeCsv(m_intakePipe->pipe)) : QString());
+    for (const waves::MitreJoint &j : m_joints)
+        key << QStringLiteral("%1@%2").arg(j.angleDeg, 0, 'g', 17).arg(j.atMm, 0, 'g', 17);
     return key.join(QLatin1Char('|'));
 }
 
@@ -50,6 +52,11 @@ bool WavesTab::stale() const
     return !m_plot.speeds.isEmpty() && (m_pipeStale || runKey() != m_plotKey);
 }
 
+
+void WavesTab::setJoints(const QList<waves::MitreJoint> &joints)
+{
+    m_joints = joints;
+}
 
 void WavesTab::cancel()
 {
@@ -101,10 +108,14 @@ void WavesTab::calculate()
     job.engine = waves::onDesign(m_engine, p);
     if (m_intakePipe)
         job.options.intakePipe = m_intakePipe->pipe;
+    job.options.mitreJoints = m_joints;
     const QString other = m_compare->currentData().toString();
     // The plot being made; what is shown stays until it arrives.
     m_pending = WavePlot();
-    if (other == QLatin1String(MeasuredMethod) && m_measuredCompare) {
+    if (other == QLatin1String(StraightCompare)) {
+        job.compare = m_pipe; // the same pipe without its bends' losses
+        m_pending.comparedName = m_compare->currentText();
+    } else if (other == QLatin1String(MeasuredMethod) && m_measuredCompare) {
         job.compare = m_measuredCompare->pipe;
         m_pending.comparedName = QFileInfo(m_measuredCompare->source).fileName();
     } else if (!other.isEmpty() && other != QLatin1String(MeasuredMethod)) {

@@ -103,6 +103,7 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     for (const QString &key : pipeMethods())
         m_compare->addItem(methodCaption(key), key);
     m_compare->addItem(tr("tubo misurato (CSV)..."), QLatin1String(MeasuredMethod));
+    m_compare->addItem(tr("lo stesso tubo, diritto"), QLatin1String(StraightCompare));
     m_shown = new QComboBox(this);
     m_shown->setObjectName(QStringLiteral("cmbRegimeOnde"));
     m_shown->setMinimumContentsLength(14);

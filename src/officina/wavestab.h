@@ -17,6 +17,9 @@ class QPushButton;
 
 namespace velmorant {
 
+// The compare box's key for the pipe shown, straight: the bent pipe's power beside it.
+inline const char *StraightCompare = "diritto";
+
 class Platform;
 
 // The Onde tab: the pipe being cut on the running engine over a range of speeds, computed in a
@@ -34,6 +37,8 @@ public:
     // The design whose pipe the next run computes; a new design's speed resets the range.
     void setDesign(const DesignParameters &p, const ChamberDimensions &d, const Pipe &pipe,
                    const PipeChoice &choice, double bandWidth);
+    // The bent pipe's mitre joints, each a loss in the next run; none for a straight pipe.
+    void setJoints(const QList<waves::MitreJoint> &joints);
     // The window's boxes changed after the pipe was made (or went back to it).
     void setPipeStale(bool stale);
     bool busy() const { return m_calculation.busy(); }
@@ -104,6 +109,7 @@ private:
     PipeChoice m_choice;
     double m_bandWidth = 10;
     int m_pipeStamp = 0;      // counts the pipes set
+    QList<waves::MitreJoint> m_joints;
     bool m_pipeStale = false; // the window's boxes moved on since the pipe
     std::optional<MeasuredPipe> m_measuredCompare; // the pipe file chosen to compare
     std::optional<TraceOverlay> m_trace;

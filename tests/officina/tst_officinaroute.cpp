@@ -7,6 +7,8 @@
 #include "routetab.h"
 #include "routeview.h"
 #include "testfiles.h"
+#include "wavestab.h"
+#include "wavesview.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -35,6 +37,7 @@ private slots:
     void bentPipeCutDrawnAndKept();
     void clashWarnedAndRed();
     void routeThatCannotBeLaid();
+    void wavesOfTheBentPipeBesideTheStraight();
 
 private:
     QTableWidget *bends() const { return w->findChild<QTableWidget *>("tblCurve"); }
@@ -185,6 +188,35 @@ void TestOfficinaRoute::routeThatCannotBeLaid()
                  platform.messages[0].text.contains(QStringLiteral("fuori dal tubo")),
              qPrintable(platform.messages[0].text));
     QVERIFY(!w->plan());
+}
+
+// The Onde tab runs the bent pipe with its joints' losses, and lays the same pipe straight
+// beside it: that one is the straight pipe's own run, figure for figure.
+void TestOfficinaRoute::wavesOfTheBentPipeBesideTheStraight()
+{
+    click("cmdAggiungiPiega");
+    type(bends(), 0, 0, "40");
+    type(bends(), 0, 1, "60");
+    type(bends(), 0, 3, "3");
+    type(bends(), 0, 4, "60");
+    run("mnuCalcola");
+    QVERIFY(w->plan());
+    auto *tab = w->waves();
+    box("opt_waves-from")->setText("10000");
+    box("opt_waves-to")->setText("10000");
+    box("opt_waves-step")->setText("500");
+    auto *compare = w->findChild<QComboBox *>("cmbConfronta");
+    compare->setCurrentIndex(compare->findData(QString::fromLatin1(StraightCompare)));
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!tab->busy(), 120000);
+    const WavePlot &plot = tab->view()->plot();
+    QCOMPARE(plot.speeds.size(), 1);
+    QCOMPARE(plot.compared.size(), 1);
+    const waves::SpeedResult straight = waves::simulateSpeed(
+        w->plan()->pipe.value_or(firstSizingPipe(w->plan()->dimensions)),
+        waves::onDesign(tab->engine(), w->plan()->parameters), waves::WaveOptions(), 10000);
+    QCOMPARE(plot.compared[0].brake.powerKw, straight.brake.powerKw);
+    QVERIFY(plot.speeds[0].deliveryRatio < straight.deliveryRatio);
 }
 
 QTEST_MAIN(TestOfficinaRoute)
