@@ -128,6 +128,7 @@ RouteTab::RouteTab(const QLocale &locale, QWidget *parent) : QWidget(parent), m_
     margin->addRow(tr("Distanza da ogni ostacolo"), m_clearance);
     bikeLayout->addLayout(margin);
     bikeColumn->addWidget(bikeBox);
+    buildFit(bikePage, bikeColumn);
 
     auto *right = new QWidget(split);
     auto *rightColumn = new QVBoxLayout(right);
@@ -300,11 +301,14 @@ void RouteTab::showPlan(const WorkshopPlan *plan)
     auto *stl = findChild<QPushButton *>(QStringLiteral("cmdEsportaStl"));
     m_stl.clear();
     if (!plan) {
+        m_fitPipe.reset();
         stl->setEnabled(false);
         m_view->clear(tr("Premere Calcola per vedere il tubo"));
         return;
     }
     const Pipe laid = plan->pipe ? *plan->pipe : firstSizingPipe(plan->dimensions);
+    m_fitPipe = laid;
+    m_fitSheet = plan->options.sheetThickness;
     RouteView::Scene scene;
     scene.body = route::pipeBody(laid, plan->options.route.value_or(route::Route()),
                                  plan->options.sheetThickness);

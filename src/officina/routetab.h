@@ -1,5 +1,7 @@
 #pragma once
 
+#include "background.h"
+#include "fit.h"
 #include "plan.h"
 #include "workshopinput.h"
 
@@ -10,6 +12,9 @@
 
 class QComboBox;
 class QDoubleSpinBox;
+class QProgressBar;
+class QPushButton;
+class QVBoxLayout;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -33,6 +38,8 @@ public:
     // The body of the plan's pipe along its route, its clashes in red; or why there is none.
     void showPlan(const WorkshopPlan *plan);
     RouteView *view() const { return m_view; }
+    // Whether the search for a route that fits runs.
+    bool fitting() const { return m_fit && m_fit->busy(); }
     // Asked with the body's STL bytes when the user exports it.
     std::function<void(const QByteArray &)> exportStl;
 
@@ -42,6 +49,10 @@ signals:
 
 private:
     void buildTables();
+    void buildFit(QWidget *page, QVBoxLayout *column);
+    // The bends that make the last calculated pipe fit the bike, searched in the background.
+    void startFit();
+    void fitted(const route::FitResult &result);
     void fill();
     void startEdited(QTableWidgetItem *item);
     void bendEdited(QTableWidgetItem *item);
@@ -64,6 +75,11 @@ private:
     QDoubleSpinBox *m_maxJoint = nullptr, *m_clearance = nullptr;
     RouteView *m_view = nullptr;
     QByteArray m_stl;
+    std::optional<Pipe> m_fitPipe; // the pipe of the last calculation, which the fit bends
+    double m_fitSheet = 1;
+    std::unique_ptr<Background<route::FitResult>> m_fit;
+    QPushButton *m_fitButton = nullptr, *m_fitCancel = nullptr;
+    QProgressBar *m_fitProgress = nullptr;
 };
 
 } // namespace velmorant

@@ -38,6 +38,7 @@ private slots:
     void clashWarnedAndRed();
     void routeThatCannotBeLaid();
     void wavesOfTheBentPipeBesideTheStraight();
+    void routeSearchedToFitTheBike();
 
 private:
     QTableWidget *bends() const { return w->findChild<QTableWidget *>("tblCurve"); }
@@ -217,6 +218,38 @@ void TestOfficinaRoute::wavesOfTheBentPipeBesideTheStraight()
         waves::onDesign(tab->engine(), w->plan()->parameters), waves::WaveOptions(), 10000);
     QCOMPARE(plot.compared[0].brake.powerKw, straight.brake.powerKw);
     QVERIFY(plot.speeds[0].deliveryRatio < straight.deliveryRatio);
+}
+
+// Cerca il percorso bends the calculated pipe to reach the tail's target clear of the engine,
+// in the background; calculated again, it is clear and on target.
+void TestOfficinaRoute::routeSearchedToFitTheBike()
+{
+    click("cmdCercaPercorso");
+    QVERIFY2(note().contains(QStringLiteral("Calcola")), qPrintable(note()));
+    auto *obstacles = w->findChild<QTableWidget *>("tblOstacoli");
+    click("cmdAggiungiOstacolo");
+    click("cmdAggiungiOstacolo");
+    const QStringList engine{"motore", "", "-250", "-120", "-300", "-30", "120", "80"};
+    const QStringList target{"", "", "250", "-150", "-900", "450", "150", "-700"};
+    for (int c = 2; c < 8; ++c)
+        type(obstacles, 0, c, engine[c]);
+    qobject_cast<QComboBox *>(obstacles->cellWidget(1, 1))->setCurrentIndex(2);
+    for (int c = 2; c < 8; ++c)
+        type(obstacles, 1, c, target[c]);
+    QVERIFY(w->inputs().workshop.space.surroundings->target);
+    run("mnuCalcola");
+    QVERIFY(w->plan() && !w->plan()->clearance->tailInTarget);
+    auto *tab = w->findChild<RouteTab *>();
+    click("cmdCercaPercorso");
+    QVERIFY(tab->fitting());
+    QTRY_VERIFY_WITH_TIMEOUT(!tab->fitting(), 120000);
+    QVERIFY2(note().contains(QStringLiteral("Percorso trovato")), qPrintable(note()));
+    QVERIFY(!w->inputs().workshop.space.route.bends.isEmpty());
+    QVERIFY(w->modified());
+    run("mnuCalcola");
+    QVERIFY(w->plan()->clearance->tailInTarget);
+    for (const BuilderWarning &warning : w->plan()->warnings)
+        QVERIFY2(!warning.code.startsWith(QLatin1String("ROUTE_")), qPrintable(warning.text));
 }
 
 QTEST_MAIN(TestOfficinaRoute)
