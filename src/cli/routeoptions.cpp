@@ -38,6 +38,12 @@ QList<PipeOptionSpec> routeOptionSpecs()
         {"stl", "FILE.stl",
          "il corpo del tubo in STL binario (mm): la superficie esterna, chiusa, lungo il "
          "percorso (diritto senza --route)"},
+        {"halves-margin", "MM",
+         "curve a semigusci (\"halves\" nel percorso): la lamiera oltre ogni saldatura, da 0 "
+         "a 50 (default 5)"},
+        {"halves-stretch", "PERCENTO",
+         "curve a semigusci: quanto la lamiera si allunga attorno al semiguscio nella "
+         "formatura, da 0 a 20 (default 0; i costruttori parlano di circa 2)"},
         {"max-joint-deg", "GRADI",
          "rotazione massima di una giunzione, da 1 a 90 (default: 30 nel collettore, 25 nel "
          "divergente, 20 nel ventre e nel convergente, 15 nella coda)"},

@@ -34,8 +34,13 @@ void RouteTab::startEdited(QTableWidgetItem *item)
     route::Route r = m_space.route;
     route::Vec3 &c = coordinates(r, item->row());
     (item->column() == 0 ? c.x : item->column() == 1 ? c.y : c.z) = *v;
+    take(r);
+}
+
+void RouteTab::take(const route::Route &edited)
+{
     // The route's own file rules: a direction and an "up" that make a frame.
-    const route::RouteRead check = route::readRoute(route::routeJson(r));
+    const route::RouteRead check = route::readRoute(route::routeJson(edited));
     if (!check.ok())
         return commit(check.error);
     m_space.route = check.route;
@@ -51,9 +56,13 @@ void RouteTab::bendEdited(QTableWidgetItem *item)
         return;
     route::Route r = m_space.route;
     route::Bend &b = r.bends[row];
+    const QString where = tr("Curva %1").arg(item->row() + 1);
+    if (col == Halves) {
+        b.halves = item->checkState() == Qt::Checked;
+        return take(r);
+    }
     const bool empty = item->text().trimmed().isEmpty();
     const std::optional<double> v = read(item);
-    const QString where = tr("Curva %1").arg(item->row() + 1);
     if ((col == Radius || col == Spacing) && empty) {
         // Emptying one of the two asks for the other.
         return commit(tr("%1: serve il raggio oppure il passo").arg(where));
@@ -73,11 +82,7 @@ void RouteTab::bendEdited(QTableWidgetItem *item)
     case Spacing: b.spacingMm = *v; b.radiusMm.reset(); break;
     default: break;
     }
-    const route::RouteRead check = route::readRoute(route::routeJson(r));
-    if (!check.ok())
-        return commit(check.error);
-    m_space.route = check.route;
-    commit();
+    take(r);
 }
 
 void RouteTab::addBend()

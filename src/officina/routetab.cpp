@@ -200,7 +200,7 @@ void RouteTab::buildTables()
     m_start->setToolTip(tr("Dove parte il tubo, verso dove esce dalla luce, e una direzione "
                            "di traverso (\"su\") da cui si misura il piano delle curve"));
     m_bends = table({tr("Da luce (mm)"), tr("Angolo (\u00b0)"), tr("Piano (\u00b0)"),
-                     tr("Giunzioni"), tr("Raggio (mm)"), tr("Passo (mm)")},
+                     tr("Giunzioni"), tr("Raggio (mm)"), tr("Passo (mm)"), tr("Semigusci")},
                     "tblCurve", this);
     m_bends->setToolTip(tr("Ogni curva: la prima giunzione a tanti mm dalla luce sull'asse, "
                            "l'angolo di tutta la curva, il piano girato dalla curva prima, le "
@@ -247,9 +247,16 @@ void RouteTab::fill()
         const QString cells[BendColumns] = {
             number(b.atMm), number(b.angleDeg), number(b.planeDeg), QString::number(b.joints),
             b.radiusMm ? number(*b.radiusMm) : QString(),
-            b.spacingMm ? number(*b.spacingMm) : QString()};
+            b.spacingMm ? number(*b.spacingMm) : QString(), QString()};
         for (int c = 0; c < BendColumns; ++c)
             m_bends->setItem(i, c, new QTableWidgetItem(cells[c]));
+        // Made as two pressed or hydroformed halves instead of mitred segments.
+        QTableWidgetItem *halves = m_bends->item(i, Halves);
+        halves->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        halves->setCheckState(b.halves ? Qt::Checked : Qt::Unchecked);
+        halves->setToolTip(tr("La curva fatta con due semigusci stampati o idroformati, saldati "
+                              "nel suo piano: sagome al primo ordine, da provare su un pezzo di "
+                              "saggio"));
     }
     const route::Surroundings around = m_space.surroundings.value_or(route::Surroundings());
     const int rows = int(around.obstacles.size()) + (around.target ? 1 : 0);

@@ -64,6 +64,9 @@ private:
     void addObstacle();
     void removeObstacle();
     void commit(const QString &refused = QString());
+    // The edited route when its file's own rules take it (a frame, bends that can be), else
+    // the reason, as commit() shows it.
+    void take(const route::Route &edited);
     QString number(double v) const;
     std::optional<double> read(const QTableWidgetItem *item) const;
 

@@ -6,7 +6,7 @@
 
 namespace velmorant::routetab {
 
-enum BendColumn { At, Angle, Plane, Joints, Radius, Spacing, BendColumns };
+enum BendColumn { At, Angle, Plane, Joints, Radius, Spacing, Halves, BendColumns };
 enum ObstacleColumn { Name, Shape, X1, Y1, Z1, X2, Y2, Z2, ObstacleRadius, ObstacleColumns };
 enum ShapeIndex { BoxShape, CylinderShape, TargetShape };
 

@@ -1,6 +1,7 @@
 #include "layout.h"
 
 #include "cut.h"
+#include "placement.h"
 
 #include <QCoreApplication>
 
@@ -11,20 +12,10 @@ namespace velmorant::route {
 
 namespace {
 
+using namespace placement;
+
 constexpr double Pi = 3.14159265358979323846;
 constexpr double Deg = Pi / 180;
-// Two positions along the centreline closer than this are one.
-constexpr double SamePlace = 1e-6;
-
-QString tr(const char *s)
-{
-    return QCoreApplication::translate("velmorant", s);
-}
-
-QString mm(double v)
-{
-    return QString::number(v, 'f', 1);
-}
 
 // One straight run of the centreline, from one joint to the next.
 struct Run
@@ -40,20 +31,6 @@ struct JointPlane
     double inside = 0; // azimuth of the bend's inside, the same in both runs' frames
 };
 
-int sectionAt(const Pipe &pipe, double x)
-{
-    for (int i = 0; i < pipe.sections.size(); ++i) {
-        if (x < pipe.start(i) + pipe.sections[i].length)
-            return i;
-    }
-    return int(pipe.sections.size()) - 1;
-}
-
-double taperOf(const PipeSection &s)
-{
-    return (s.dOut - s.dIn) / 2 / s.length;
-}
-
 class Layer
 {
 public:
@@ -64,7 +41,7 @@ public:
 
     RouteLayout lay()
     {
-        if (!placeJoints() || !walk())
+        if (!placeJoints(pipe, route, rules, out) || !walk())
             return std::move(out);
         cutPieces();
         if (out.ok())
@@ -88,55 +65,13 @@ private:
         return false;
     }
 
-    // Each joint's place along the pipe, in order; a bend must fall inside the pipe, clear of
-    // the next, and no joint may sit where the taper changes.
-    bool placeJoints()
+    int halvesAt(double from, double to) const
     {
-        const double length = pipe.length();
-        double last = 0;
-        for (int b = 0; b < route.bends.size(); ++b) {
-            const Bend &bend = route.bends[b];
-            const double spacing = bend.spacing();
-            for (int k = 0; k < bend.joints; ++k) {
-                const double at = bend.atMm + k * spacing;
-                const QString which = tr("curva %1, giunzione %2").arg(b + 1).arg(k + 1);
-                if (!(at > SamePlace) || !(at < length - SamePlace))
-                    return refuse(tr("%1: a %2 mm dalla luce, fuori dal tubo (lungo %3 mm)")
-                                      .arg(which, mm(at), mm(length)));
-                if (!out.joints.isEmpty() && !(at > last + SamePlace))
-                    return refuse(tr("%1: a %2 mm, non dopo l'ultima giunzione della curva %3 "
-                                     "(%4 mm): le due curve si sovrappongono")
-                                      .arg(which, mm(at))
-                                      .arg(out.joints.last().bend + 1)
-                                      .arg(mm(last)));
-                const int i = sectionAt(pipe, at);
-                if (std::abs(at - pipe.start(i)) <= SamePlace && i > 0) {
-                    const PipeSection &before = pipe.sections[i - 1], &after = pipe.sections[i];
-                    if (std::abs(taperOf(before) - taperOf(after)) > 1e-9 ||
-                        std::abs(before.dOut - after.dIn) > 1e-9)
-                        return refuse(tr("%1: a %2 mm cade dove cambia la conicit\u00e0 (tra le "
-                                         "sezioni %3 e %4): spostala dentro una sezione")
-                                          .arg(which, mm(at), sectionName(pipe, i - 1),
-                                               sectionName(pipe, i)));
-                }
-                const double turn = bend.angleDeg / bend.joints;
-                const double limit =
-                    rules.maxJointDeg > 0 ? rules.maxJointDeg : jointLimit(pipe, i);
-                if (turn > limit + 1e-9)
-                    return refuse(tr("%1: gira di %2\u00b0, oltre i %3\u00b0 ammessi nella "
-                                     "sezione %4 (aggiungi giunzioni)")
-                                      .arg(which, QString::number(turn, 'f', 2),
-                                           QString::number(limit, 'f', 1), sectionName(pipe, i)));
-                Joint j;
-                j.bend = b;
-                j.index = k;
-                j.atMm = at;
-                j.angleDeg = turn;
-                out.joints << j;
-                last = at;
-            }
+        for (const HalvesSpan &h : out.halves) {
+            if (from >= h.fromMm - SamePlace && to <= h.toMm + SamePlace)
+                return h.bend;
         }
-        return true;
+        return -1;
     }
 
     // The frame carried along the centreline: each joint turns the axis, "up" and the azimuths'
@@ -237,14 +172,30 @@ private:
         for (int i = 0; i < pipe.sections.size() && out.ok(); ++i) {
             const double x0 = pipe.start(i), x1 = x0 + pipe.sections[i].length;
             QList<double> cuts{x0};
+            auto inside = [&](double x) { return x > x0 + SamePlace && x < x1 - SamePlace; };
             for (const Joint &j : out.joints) {
-                if (j.atMm > x0 + SamePlace && j.atMm < x1 - SamePlace)
+                if (inside(j.atMm))
                     cuts << j.atMm;
             }
+            for (const HalvesSpan &h : out.halves) {
+                for (double x : {h.fromMm, h.toMm}) {
+                    if (inside(x))
+                        cuts << x;
+                }
+            }
+            std::sort(cuts.begin(), cuts.end());
             cuts << x1;
-            const int count = int(cuts.size()) - 1;
-            for (int n = 0; n < count; ++n, ++global) {
-                if (!cutPiece(i, n, count, cuts[n], cuts[n + 1], global))
+            // The pieces of one pair of halves are one part, so they share a number.
+            const int pieces = int(cuts.size()) - 1;
+            QList<int> group, number;
+            for (int n = 0; n < pieces; ++n) {
+                group << halvesAt(cuts[n], cuts[n + 1]);
+                const bool same = n > 0 && group[n] >= 0 && group[n] == group[n - 1];
+                number << (n == 0 ? 1 : number.last() + (same ? 0 : 1));
+            }
+            const int count = pieces > 0 ? number.last() : 0;
+            for (int n = 0; n < pieces; ++n, ++global) {
+                if (!cutPiece(i, number[n] - 1, count, cuts[n], cuts[n + 1], global, group[n]))
                     return;
             }
             out.sectionCentreline << x1 - x0;
@@ -252,7 +203,7 @@ private:
         }
     }
 
-    bool cutPiece(int section, int n, int count, double from, double to, int global)
+    bool cutPiece(int section, int n, int count, double from, double to, int global, int halves)
     {
         const Run &run = runs[runOf(from)];
         Piece p;
@@ -261,6 +212,7 @@ private:
         p.count = count;
         p.name = count > 1 ? QStringLiteral("%1-%2").arg(sectionName(pipe, section)).arg(n + 1)
                            : sectionName(pipe, section);
+        p.halves = halves;
         p.startMm = from;
         p.length = to - from;
         p.r0 = meanRadius(section, from);
@@ -294,7 +246,7 @@ private:
                 p.ticksUp << Tick{azimuthOf(p, x), t.inside};
             }
         }
-        if (p.mitred()) {
+        if (p.mitred() && halves < 0) {
             double phi = 0;
             const double wall = shortestWall(p, &phi);
             const int k = p.mitredUp ? up : down;

@@ -39,6 +39,7 @@ struct Piece
     bool mitredUp = false, mitredDown = false;
     double seam = 0;        // azimuth of the seam, radians
     QList<Tick> ticksUp, ticksDown;
+    int halves = -1; // the bend whose pressed halves make this piece, or -1
 
     bool mitred() const { return mitredUp || mitredDown; }
 };
@@ -67,9 +68,18 @@ struct LayoutRules
 // 25 in a diffuser cone, 20 in the belly and the baffle, 15 in the stinger.
 double jointLimit(const Pipe &pipe, int i);
 
+// Where a bend made as halves begins and ends along the centreline: half a joint spacing
+// before its first joint and after its last, where its arc meets the straight pipe.
+struct HalvesSpan
+{
+    int bend = 0;
+    double fromMm = 0, toMm = 0;
+};
+
 struct RouteLayout
 {
     QList<Joint> joints;
+    QList<HalvesSpan> halves;
     QList<Piece> pieces;            // every section's, in order from the port
     QList<double> sectionCentreline; // each section's length along the centreline
     QStringList sectionNames;
@@ -85,7 +95,9 @@ struct RouteLayout
 // sphere both cones share, so the cut edges meet point for point). Refused, naming the bend,
 // when a joint falls beyond the pipe or at a change of taper, when a bend overlaps the next,
 // when a joint turns more than the rules allow, or when a piece's cuts leave a wall shorter than
-// the rules' minimum.
+// the rules' minimum. A bend made as halves is cut square where its arc begins and ends, which
+// must fall inside one section; its joints are not mitres, so the joint and wall limits do not
+// bind it.
 RouteLayout layRoute(const Pipe &pipe, const Route &route, const LayoutRules &rules = {});
 
 } // namespace velmorant::route

@@ -29,7 +29,8 @@ std::optional<Bend> readBend(Reader &r, const QJsonValue &value, int index)
         return std::nullopt;
     }
     const QJsonObject o = value.toObject();
-    if (!r.onlyKeys(o, {"at_mm", "angle_deg", "plane_deg", "joints", "radius_mm", "spacing_mm"},
+    if (!r.onlyKeys(o, {"at_mm", "angle_deg", "plane_deg", "joints", "radius_mm", "spacing_mm",
+                                 "halves"},
                     where))
         return std::nullopt;
     Bend b;
@@ -41,6 +42,11 @@ std::optional<Bend> readBend(Reader &r, const QJsonValue &value, int index)
     const auto spacing = r.number(o, "spacing_mm", where, 0, MaxDistanceMm, false);
     if (!r.error.isEmpty())
         return std::nullopt;
+    const QJsonValue halves = o.value("halves");
+    if (!halves.isUndefined() && !halves.isBool()) {
+        r.fail(tr("%1: \"halves\" deve essere true o false").arg(where));
+        return std::nullopt;
+    }
     if (*joints != std::floor(*joints)) {
         r.fail(tr("%1: \"joints\" deve essere un numero intero").arg(where));
         return std::nullopt;
@@ -63,6 +69,7 @@ std::optional<Bend> readBend(Reader &r, const QJsonValue &value, int index)
     b.joints = int(*joints);
     b.radiusMm = radius;
     b.spacingMm = spacing;
+    b.halves = halves.toBool(false);
     return b;
 }
 
@@ -157,6 +164,8 @@ QByteArray routeJson(const Route &route)
             o.insert("radius_mm", *b.radiusMm);
         else
             o.insert("spacing_mm", b.spacingMm.value_or(0));
+        if (b.halves)
+            o.insert("halves", true);
         bends.append(o);
     }
     const QJsonObject start{{"point", array(route.point)},

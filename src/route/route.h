@@ -22,6 +22,9 @@ struct Bend
     int joints = 1;
     std::optional<double> radiusMm;
     std::optional<double> spacingMm;
+    // Made as two pressed or hydroformed halves welded along the bend's plane instead of
+    // mitred segments: the joints still describe its centreline.
+    bool halves = false;
 
     // The distance between two joints along the centreline.
     double spacing() const;

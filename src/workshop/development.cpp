@@ -85,19 +85,36 @@ QList<Development> developPipe(const Pipe &pipe, double sheet, const route::Rout
             }
         }
         const bool mitred = std::any_of(pieces.cbegin(), pieces.cend(),
-                                        [](const route::Piece &p) { return p.mitred(); });
+                                        [](const route::Piece &p) {
+                                            return p.mitred() || p.halves >= 0;
+                                        });
         if (!mitred) {
             out << dev;
             continue;
         }
-        for (const route::Piece &p : pieces) {
-            const double x0 = p.startMm - pipe.start(i), x1 = x0 + p.length;
-            Development piece = developFrustum(dev.segment, name, p.length,
+        for (int k = 0; k < pieces.size(); ++k) {
+            const route::Piece &p = pieces[k];
+            double x1 = p.startMm - pipe.start(i) + p.length;
+            // A bend made as halves is one development from its first piece to its last.
+            int last = k;
+            while (p.halves >= 0 && last + 1 < pieces.size() && pieces[last + 1].halves == p.halves)
+                x1 += pieces[++last].length;
+            const double x0 = p.startMm - pipe.start(i);
+            Development piece = developFrustum(dev.segment, name, x1 - x0,
                                                s.dIn + (s.dOut - s.dIn) * x0 / s.length,
                                                s.dIn + (s.dOut - s.dIn) * x1 / s.length, sheet);
             piece.label = p.name;
-            piece.mitre = p;
+            if (p.halves >= 0) {
+                piece.kind = Development::Kind::Rectangle;
+                for (const route::HalvesSpan &h : layout->halves) {
+                    if (h.bend == p.halves)
+                        piece.halves = route::halvesBend(pipe, *layout, h, sheet);
+                }
+            } else if (p.mitred()) {
+                piece.mitre = p;
+            }
             out << piece;
+            k = last;
         }
     }
     return out;

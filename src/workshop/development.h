@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chamber.h"
+#include "halves.h"
 #include "layout.h"
 #include "pipe.h"
 
@@ -31,6 +32,9 @@ struct Development
     // A piece of a bent pipe between its cuts, one of them (or both) oblique at a mitre joint:
     // the frustum above is the straight one between the piece's joints on its centreline.
     std::optional<route::Piece> mitre;
+    // A bend made as two pressed or hydroformed halves: the frustum above is the straight one
+    // between its ends on the centreline.
+    std::optional<route::HalvesBend> halves;
 };
 
 // The true pi for the workshop: these are lengths of sheet, not the sizing's own constants.
@@ -47,7 +51,8 @@ QList<Development> developSegments(const ChamberDimensions &d, double sheetThick
 
 // Any pipe, a development per section from the port: sections numbered from 1 (or by their
 // labels, "2.1" for a diffuser's stages) and named by their shape and place. Laid on a route,
-// a section its joints cut gives a development per piece ("3-1", "3-2", ...).
+// a section its joints cut gives a development per piece ("3-1", "3-2", ...), and the pieces of
+// a bend made as halves one development together.
 QList<Development> developPipe(const Pipe &pipe, double sheetThickness,
                                const route::RouteLayout *layout = nullptr);
 

@@ -1,5 +1,6 @@
 #include "part.h"
 
+#include "halvespart.h"
 #include "mitredpart.h"
 #include "offset.h"
 #include "partlabel.h"
@@ -43,6 +44,8 @@ void buildPiece(Part &p, const WorkshopOptions &o)
 {
     if (p.mitred())
         return buildMitredPiece(p, o);
+    if (p.halves())
+        return buildHalvesPiece(p, o);
     const Development &f = p.frustum;
     const double a = p.allowance;
     // The quarters of the whole circumference that fall inside this piece, as fractions of
@@ -189,20 +192,25 @@ const std::array<WorkshopNumber, WorkshopNumberCount> &workshopNumbers()
          100},
         {"kerf", QT_TRANSLATE_NOOP("velmorant", "Larghezza del taglio (mm, laser o plasma)"),
          &O::kerf, 0, 3},
+        {"halves-margin", QT_TRANSLATE_NOOP("velmorant", "Margine di saldatura dei semigusci (mm)"),
+         &O::halvesMargin, 0, 50},
+        {"halves-stretch",
+         QT_TRANSLATE_NOOP("velmorant", "Allungamento dei semigusci nella formatura (%)"),
+         &O::halvesStretch, 0, 20},
     }};
     return table;
 }
 
 double Part::outerEdge() const
 {
-    if (mitred())
+    if (mitred() || halves())
         return std::max(edgeUp, edgeDown);
     return isSector() ? frustum.outerRadius * sweepDegrees * Deg : width;
 }
 
 double Part::innerEdge() const
 {
-    if (mitred())
+    if (mitred() || halves())
         return std::min(edgeUp, edgeDown);
     return isSector() ? frustum.innerRadius * sweepDegrees * Deg : width;
 }
@@ -221,6 +229,11 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
                       tr("il taglio richiederebbe pi\u00f9 di %1 pezzi").arg(MaxParts),
                       "max-length");
     };
+    auto notNumbers = [&](const Part &p) {
+        return refuse(PartsRefusal::Kind::Geometry,
+                      tr("il pezzo %1 non si pu\u00f2 disegnare: le sue misure non sono numeri")
+                          .arg(p.name));
+    };
     for (const Development &dev : developments) {
         if (dev.kind == Development::Kind::Skipped)
             continue;
@@ -233,6 +246,21 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
         const double wanted = o.maxLength > 0 ? std::ceil(dev.length / o.maxLength - 1e-9) : 1.0;
         if (!(wanted * 1.0 + result.parts.size() <= MaxParts))
             return tooMany();
+        if (dev.halves) {
+            // Two halves, the same outline, never cut shorter: they are formed whole.
+            if (result.parts.size() + 2 > MaxParts)
+                return tooMany();
+            for (int i = 0; i < 2; ++i) {
+                Part p = piece(dev, 0, 1, i, 2, o);
+                const std::optional<double> angle = sheetFitAngle(p.cut, o);
+                p.fitsSheet = angle.has_value();
+                p.fitAngle = angle.value_or(0);
+                if (!finite(p))
+                    return notNumbers(p);
+                result.parts << p;
+            }
+            continue;
+        }
         const int stretches = std::max(1, int(wanted));
         // A mitred piece is cut by square cuts clear of its oblique ones, or not at all.
         const QList<Development> mitredParts =
@@ -288,10 +316,7 @@ PartsResult makeParts(const QList<Development> &developments, const WorkshopOpti
                     return result;
                 }
                 if (!finite(p))
-                    return refuse(PartsRefusal::Kind::Geometry,
-                                  tr("il pezzo %1 non si pu\u00f2 disegnare: le sue misure non "
-                                     "sono numeri")
-                                      .arg(p.name));
+                    return notNumbers(p);
                 result.parts << p;
             }
         }

@@ -37,6 +37,10 @@ struct WorkshopOptions
     std::optional<route::Route> route;
     route::SeamSide seamSide = route::SeamSide::Alternating;
     double maxJointDeg = 0; // the largest turn of a joint; 0: the builder's rules by section
+    // A bend made as pressed or hydroformed halves: the sheet left beyond each seam for the
+    // weld, and how much the sheet stretches round the half as it is formed (per cent).
+    double halvesMargin = 5;
+    double halvesStretch = 0;
     // The bike around the pipe: what it must keep clear of, and where its tail should end.
     std::optional<route::Surroundings> surroundings;
 };
@@ -53,7 +57,7 @@ struct WorkshopNumber
     double WorkshopOptions::*member;
     double low, high;
 };
-constexpr std::size_t WorkshopNumberCount = 7;
+constexpr std::size_t WorkshopNumberCount = 9;
 const std::array<WorkshopNumber, WorkshopNumberCount> &workshopNumbers();
 
 // The most parts a design may make; beyond it the request is refused, not worked through.
@@ -96,6 +100,7 @@ struct Part
 
     bool isSector() const { return frustum.kind == Development::Kind::Sector; }
     bool mitred() const { return frustum.mitre.has_value(); }
+    bool halves() const { return frustum.halves.has_value(); }
     // The developed length of each curved edge (the sector's arcs, the rectangle's ends):
     // the piece's share of pi times the mean diameter at that end.
     double outerEdge() const;

@@ -187,7 +187,12 @@ QStringList labelLines(const Part &p, const WorkshopOptions &o)
     lines << QStringLiteral("%1 %2").arg(p.name, p.segmentName);
     lines << tr("\u00d8 int. %1 / %2 - \u00d8 medio %3 / %4")
                  .arg(in(o.numbers, f.d1), in(o.numbers, f.d2), in(o.numbers, f.mean1), in(o.numbers, f.mean2));
-    if (p.mitred())
+    if (p.halves())
+        lines << tr("L asse %1 - semiguscio della curva %2 (due uguali)")
+                     .arg(in(o.numbers, f.length))
+                     .arg(f.halves->bend + 1)
+              << tr("approssimato: provare prima su un pezzo di saggio");
+    else if (p.mitred())
         lines << tr("L asse %1 - bordi %2 / %3 - taglio obliquo")
                      .arg(in(o.numbers, f.length), in(o.numbers, p.edgeUp), in(o.numbers, p.edgeDown));
     else if (p.isSector())
@@ -195,7 +200,10 @@ QStringList labelLines(const Part &p, const WorkshopOptions &o)
                      .arg(in(o.numbers, f.length), in(o.numbers, f.slant), in(o.numbers, f.outerRadius), in(o.numbers, f.innerRadius));
     else
         lines << tr("L %1 - sviluppo %2").arg(in(o.numbers, f.length), in(o.numbers, p.width));
-    QString sheet = tr("lamiera %1 - sormonto %2").arg(in(o.numbers, o.sheetThickness), in(o.numbers, p.allowance));
+    QString sheet = p.halves() ? tr("lamiera %1 - margine %2 - allungamento %3%")
+                                     .arg(in(o.numbers, o.sheetThickness), in(o.numbers, o.halvesMargin),
+                                          in(o.numbers, o.halvesStretch))
+                               : tr("lamiera %1 - sormonto %2").arg(in(o.numbers, o.sheetThickness), in(o.numbers, p.allowance));
     if (p.isSector())
         sheet = tr("angolo %1\u00b0 - ").arg(in(o.numbers, p.sweepDegrees, 2)) + sheet;
     lines << sheet;

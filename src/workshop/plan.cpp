@@ -148,7 +148,10 @@ QJsonObject workshopJson(const WorkshopPlan &plan)
         QJsonObject part{{"name", p.name},
                          {"segment", p.segment},
                          {"segmentName", p.segmentName},
-                         {"kind", p.mitred() ? "mitred" : p.isSector() ? "sector" : "rectangle"},
+                         {"kind", p.mitred()    ? "mitred"
+                                  : p.halves() ? "halves"
+                                  : p.isSector() ? "sector"
+                                                 : "rectangle"},
                          {"stretch", p.stretch + 1},
                          {"stretches", p.stretches},
                          {"piece", p.piece + 1},

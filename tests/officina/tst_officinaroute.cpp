@@ -125,6 +125,15 @@ void TestOfficinaRoute::bentPipeCutDrawnAndKept()
     std::memcpy(&count, bytes.constData() + 80, 4);
     QCOMPARE(qsizetype(84 + 50 * qFromLittleEndian(count)), bytes.size());
     QVERIFY(note().contains(stl));
+    // The same bend made as two halves: one outline cut twice, the straight tube either side.
+    bends()->item(0, 6)->setCheckState(Qt::Checked);
+    QVERIFY(w->inputs().workshop.space.route.bends[0].halves);
+    run("mnuCalcola");
+    QStringList halves;
+    for (const Part &p : w->plan()->parts)
+        if (p.halves())
+            halves << p.name;
+    QCOMPARE(halves, QStringList({"1-2a", "1-2b"}));
     // Saved and opened again: the same route, the same pieces.
     const QString path = dir->filePath("piegato.vlo");
     platform.fileAnswers << path;
@@ -139,6 +148,7 @@ void TestOfficinaRoute::bentPipeCutDrawnAndKept()
     settle();
     QCOMPARE(route::routeJson(w->inputs().workshop.space.route), route::routeJson(before));
     QCOMPARE(bends()->item(0, 4)->text(), QStringLiteral("60"));
+    QCOMPARE(bends()->item(0, 6)->checkState(), Qt::Checked);
     QVERIFY(w->plan());
     QCOMPARE(w->plan()->parts[0].name, QStringLiteral("1-1"));
     QVERIFY(!w->modified());

@@ -108,6 +108,7 @@ void TestRouteFile::refusedFiles_data()
     QTest::newRow("neither") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1})") << "uno solo";
     QTest::newRow("joints not whole") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1.5, "spacing_mm": 5})") << "intero";
     QTest::newRow("angle a string") << route(R"({"at_mm": 10, "angle_deg": "10", "joints": 1, "spacing_mm": 5})") << "angle_deg";
+    QTest::newRow("halves not true or false") << route(R"({"at_mm": 10, "angle_deg": 10, "joints": 1, "spacing_mm": 5, "halves": 1})") << "true o false";
     QTest::newRow("huge") << route(R"({"at_mm": 1e300, "angle_deg": 10, "joints": 1, "spacing_mm": 5})") << "at_mm";
     QTest::newRow("zero direction") << QByteArray(R"({"version": 1, "start": {"point": [0, 0, 0], "direction": [0, 0, 0], "up": [1, 0, 0]}})") << "zero";
     QTest::newRow("up along direction") << QByteArray(R"({"version": 1, "start": {"point": [0, 0, 0], "direction": [0, 0, -2], "up": [0, 0, 5]}})") << "parallelo";
@@ -128,7 +129,8 @@ void TestRouteFile::fileReadsBack()
 {
     const QByteArray json = R"({"version": 1,
      "start": {"point": [0, 0, 0], "direction": [0, 0, -1], "up": [1, 0, 0.5]},
-     "bends": [{"at_mm": 120, "angle_deg": 60, "plane_deg": 0, "joints": 4, "radius_mm": 90},
+     "bends": [{"at_mm": 120, "angle_deg": 60, "plane_deg": 0, "joints": 4, "radius_mm": 90,
+                "halves": true},
                {"at_mm": 600, "angle_deg": 35, "plane_deg": 90, "joints": 3, "spacing_mm": 40}]})";
     const RouteRead first = readRoute(json);
     QVERIFY2(first.error.isEmpty(), qPrintable(first.error));
@@ -140,6 +142,7 @@ void TestRouteFile::fileReadsBack()
     QCOMPARE(*again.route.bends[0].radiusMm, 90.0);
     QCOMPARE(*again.route.bends[1].spacingMm, 40.0);
     QCOMPARE(again.route.bends[1].planeDeg, 90.0);
+    QVERIFY(again.route.bends[0].halves && !again.route.bends[1].halves);
 }
 
 QTEST_GUILESS_MAIN(TestRouteFile)

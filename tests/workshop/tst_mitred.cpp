@@ -65,6 +65,8 @@ private slots:
     void splitPiecesKeepTheirArea();
     void labelsAndMarksInside();
     void refusedRouteMakesNoParts();
+    void halvesParts_data();
+    void halvesParts();
 };
 
 void TestMitred::straightRouteChangesNothing()
@@ -238,6 +240,61 @@ void TestMitred::refusedRouteMakesNoParts()
     QVERIFY(plan.parts.isEmpty());
     QVERIFY(plan.refusal.kind == PartsRefusal::Kind::Geometry);
     QVERIFY2(plan.refusal.text.contains(QStringLiteral("curva 1")), qPrintable(plan.refusal.text));
+}
+
+void TestMitred::halvesParts_data()
+{
+    QTest::addColumn<double>("margin");
+    QTest::addColumn<double>("stretch");
+    QTest::newRow("bare") << 0.0 << 0.0;
+    QTest::newRow("margin and stretch") << 6.0 << 2.0;
+}
+
+// A bend made as halves on a tube: two parts of one outline, each a strip whose area is its
+// middle line's length (the arc's, along the centreline) times its width, half the
+// circumference less the stretch plus a margin each side.
+void TestMitred::halvesParts()
+{
+    QFETCH(double, margin);
+    QFETCH(double, stretch);
+    Pipe pipe;
+    pipe.sections << PipeSection(500, 50, 50) << PipeSection(300, 50, 110);
+    WorkshopOptions o;
+    o.sheetThickness = 1;
+    o.halvesMargin = margin;
+    o.halvesStretch = stretch;
+    o.route = bent(200, 75, 5, 25);
+    o.route->bends[0].halves = true;
+    const WorkshopPlan plan = planOf(pipe, o);
+    QVERIFY2(plan.layout.ok(), qPrintable(plan.layout.problem));
+    QList<Part> halves;
+    for (const Part &p : plan.parts) {
+        if (p.halves())
+            halves << p;
+    }
+    QCOMPARE(halves.size(), 2);
+    QCOMPARE(halves[0].name, QStringLiteral("1-2a"));
+    QCOMPARE(halves[1].name, QStringLiteral("1-2b"));
+    QCOMPARE(halves[0].outline.vertices.size(), halves[1].outline.vertices.size());
+    for (int i = 0; i < halves[0].outline.vertices.size(); ++i)
+        QCOMPARE(halves[0].outline.vertices[i].p, halves[1].outline.vertices[i].p);
+    const double arc = 5 * 25; // half a spacing each side of five joints 25 mm apart
+    const double expected = arc * (Pi * 51 / 2 / (1 + stretch / 100) + 2 * margin);
+    QVERIFY2(std::abs(halves[0].area - expected) < 1e-6 * expected,
+             qPrintable(QStringLiteral("%1 against %2").arg(halves[0].area).arg(expected)));
+    QVERIFY(halves[0].label.lines.join(' ').contains(QStringLiteral("approssimato")) ||
+            halves[0].label.omitted > 0);
+    QVERIFY(contains(halves[0].outline, halves[0].label.centre));
+    const QRectF box = boundsOf(halves[0].outline).adjusted(-1e-6, -1e-6, 1e-6, 1e-6);
+    for (const Stroke &m : halves[0].marks)
+        QVERIFY(box.contains(m.a) && box.contains(m.b));
+    int index = 0;
+    while (!plan.parts[index].halves())
+        ++index;
+    QCOMPARE(workshopJson(plan)["parts"].toArray()[index].toObject()["kind"].toString(),
+             QStringLiteral("halves"));
+    // The rest of the pipe is cut as before: the tube either side of the arc, square.
+    QCOMPARE(plan.parts.size(), 2 + 2 + 1);
 }
 
 QTEST_MAIN(TestMitred)
