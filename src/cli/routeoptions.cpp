@@ -33,6 +33,9 @@ QList<PipeOptionSpec> routeOptionSpecs()
          "cerca le curve che fanno stare il tubo sulla moto (con --obstacles): ostacoli "
          "evitati col margine, coda nell'arrivo, la minima piegatura totale"},
         {"fit-bends", "N", "curve al massimo per --fit, da 1 a 8 (default 4)"},
+        {"fit-segment", "MM",
+         "lo spicchio pi\u00f9 corto per --fit, da 0 a 500 (default 0: il raggio di due "
+         "diametri)"},
         {"write-route", "FILE.json", "il percorso usato (trovato da --fit o letto), che --route rilegge"},
         {"seam-side", "LATO", "la saldatura degli spicchi: interno, esterno o alternato (default)"},
         {"stl", "FILE.stl",
@@ -108,6 +111,15 @@ std::optional<QString> readRouteOptions(const QCommandLineParser &parser, const 
         if (!r.fit)
             return QStringLiteral("--fit-bends serve con --fit");
     }
+    if (parser.isSet(QStringLiteral("fit-segment"))) {
+        const QString text = parser.value(QStringLiteral("fit-segment"));
+        const std::optional<double> v = parseSettingNumber(text, locale);
+        if (!v || *v < 0 || *v > 500)
+            return badValue(QStringLiteral("--fit-segment"), text, numberRange(0, 500, locale));
+        if (!r.fit)
+            return QStringLiteral("--fit-segment serve con --fit");
+        r.fitSegmentMm = *v;
+    }
     if (r.fit && r.obstaclesFile.isEmpty())
         return QStringLiteral("--fit serve con --obstacles: gli ostacoli e l'arrivo");
     if (parser.isSet(QStringLiteral("write-route"))) {
@@ -169,6 +181,9 @@ std::optional<QString> fitAndWriteRoute(const RouteRequest &r, WorkshopOptions &
     if (r.fit && workshop.surroundings) {
         route::FitLimits limits;
         limits.bends = r.fitBends;
+        limits.segmentMm = r.fitSegmentMm;
+        if (r.maxJointDeg)
+            limits.jointDeg = *r.maxJointDeg;
         const route::FitResult f = route::fitRoute(
             pipe, workshop.route.value_or(route::Route()), *workshop.surroundings,
             workshop.sheetThickness, limits);

@@ -26,6 +26,7 @@ struct RouteRequest
     std::optional<double> bendLosses; // --bend-losses: the joints' losses in the waves, scaled
     bool fit = false;                 // --fit: the bends that make the pipe fit the bike
     int fitBends = 4;                 // --fit-bends
+    double fitSegmentMm = 0;          // --fit-segment
     QString writeRouteFile;           // --write-route: the route used, for --route
 };
 

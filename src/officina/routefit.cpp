@@ -1,6 +1,7 @@
 // The Percorso tab's search for the bends that make the pipe fit the bike, in the background.
 #include "routetab.h"
 
+#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
@@ -49,7 +50,9 @@ void RouteTab::startFit()
     const route::Route start = m_space.route;
     const route::Surroundings around = *m_space.surroundings;
     const double sheet = m_fitSheet;
-    const route::FitLimits limits;
+    route::FitLimits limits;
+    if (m_maxJoint->value() > 0)
+        limits.jointDeg = m_maxJoint->value();
     m_fit->start(
         [=](WorkControl &control) {
             return route::fitRoute(pipe, start, around, sheet, limits, &control.stop,

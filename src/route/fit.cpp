@@ -48,6 +48,8 @@ struct Search
             b.atMm = k * stretch + x[3 * k] * stretch;
             const double d = pipe.diameterAt(std::min(b.atMm, length - 1e-6)) + 2 * sheet;
             b.radiusMm = 2 * d;
+            if (b.spacing() < limits.segmentMm)
+                b.radiusMm = limits.segmentMm / (2 * std::tan(angle / b.joints * Pi / 360));
             const double extent = b.spacing() * (b.joints - 1);
             b.atMm = k * stretch + 1 + x[3 * k] * std::max(0.0, stretch - extent - 2);
             r.bends << b;

@@ -15,6 +15,9 @@ struct FitLimits
     // Every joint turns at most this (the stinger's rule, within every section's); the joints
     // of a bend lie on a radius of twice the pipe's outer diameter there.
     double jointDeg = 15;
+    // The shortest segment between two joints: a bend whose radius would cut them shorter
+    // takes the radius that gives this; 0, the radius alone.
+    double segmentMm = 0;
 };
 
 struct FitResult
