@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine.h"
+#include "gaspath.h"
 #include "friction.h"
 #include "mitreloss.h"
 #include "gas.h"
@@ -55,6 +56,20 @@ struct WaveOptions
     // An intake duct from the atmosphere to the crankcase's port (its stations from the mouth),
     // solved as the exhaust is; without it the crankcase breathes through an orifice.
     std::optional<Pipe> intakePipe;
+    // The exhaust from the port to the open end: the pipe run is its first pipe (the pipe the
+    // run is given stands for that pipe's geometry), then volumes and pipes in turn. None: the
+    // pipe alone, its end open, its wall adiabatic.
+    std::optional<GasPath> exhaustPath;
+    // The intake from the crankcase to the open end, instead of intakePipe.
+    std::optional<GasPath> intakePath;
+    // A duct from the crankcase to the transfer port (mm: length, diameters at the crankcase and
+    // at the cylinder), open to the crankcase over its whole area; none, the port joins the two
+    // volumes directly.
+    struct TransferDuct
+    {
+        double lengthMm = 0, d1Mm = 0, d2Mm = 0;
+    };
+    std::optional<TransferDuct> transferDuct;
     // Keep where each speed ended (SpeedResult::settled), to start another run from it.
     bool keepSettled = false;
     // The exhaust pipe's mitre joints when it is bent (along its centreline, which the pipe's
@@ -71,6 +86,19 @@ struct WarmStart
 {
     std::vector<Primitive> exhaust, intake;
     engine::Volume cylinder, crankcase;
+    // The rest of each path, taken only by a run of the same shape: every pipe after the first
+    // and every volume; the transfer duct's cells.
+    std::vector<std::vector<Primitive>> exhaustRest, intakeRest;
+    std::vector<engine::Volume> exhaustVolumes, intakeVolumes;
+    std::vector<Primitive> transfer;
+};
+
+// Pressure (Pa) and temperature (K) in a volume of a path against crank angle, as the traces.
+struct VolumeTrace
+{
+    bool exhaust = true; // or the intake's
+    int element = 0;     // its place in its path's file, from 1
+    std::vector<double> p, t;
 };
 
 // Pressure (Pa), temperature (K) and velocity (m/s) at one station against crank angle, from
@@ -107,6 +135,7 @@ struct SpeedResult
     double eoPressure = 0, eoTemperature = 0;
     EnergyBalance energy;
     QList<Trace> traces;              // the port, then the probes
+    QList<VolumeTrace> volumes;       // the exhaust's volumes, then the intake's
     std::vector<double> cylinderPressure; // Pa, every half degree as the traces
     std::vector<double> portFlow;         // kg/s into the pipe at the port, the same
     long long cellUpdates = 0;

@@ -253,6 +253,17 @@ inline double limited(double back, double ahead)
 
 } // namespace
 
+void Scheme::setWall(std::vector<double> kelvin)
+{
+    // Colburn's j = St Pr^(2/3) = f / 2 for air (Pr 0.71); per unit volume of the cell the
+    // heat is h times its wall over its volume, 4 / D.
+    constexpr double PrandtlFactor = 1.2565; // 0.71^(-2/3)
+    m_wallK = std::move(kelvin);
+    m_heat.assign(m_wallK.size(), 0.0);
+    for (std::size_t i = 0; i < m_wallK.size(); ++i)
+        m_heat[i] = 4 / m_duct.diameter[i] * m_friction / 2 * m_gas.cp() * PrandtlFactor;
+}
+
 void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &right)
 {
     const int n = m_duct.cells();
@@ -333,6 +344,9 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
         s.rho[i] += k * (in.mass - out.mass);
         s.mom[i] += k * (in.momentum - out.momentum + wall - drag);
         s.energy[i] += k * (in.energy - out.energy);
+        if (!m_wallK.empty())
+            s.energy[i] += dt * m_heat[i] * w.rho * std::abs(w.u) *
+                           (m_wallK[i] - w.p / (w.rho * m_gas.r));
         s.fresh[i] += k * (in.fresh - out.fresh);
         // A physical state whatever happened.
         if (s.rho[i] < MinDensity)

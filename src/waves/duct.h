@@ -68,6 +68,10 @@ public:
     // pressure K rho u|u| / 2 in the cell that holds it, K scaled by `scale` (0: none): a
     // momentum sink with no energy source, so the loss shows as a rise of entropy.
     void setJoints(const std::vector<std::pair<double, double>> &joints, double scale);
+    // The wall's temperature in each cell, kelvin (empty: adiabatic, as without a call): the gas
+    // takes heat from it or gives heat to it by the Reynolds analogy with the wall friction,
+    // h = (f / 2) rho |u| cp Pr^(-2/3), over the cell's wall.
+    void setWall(std::vector<double> kelvin);
     // First order (no reconstruction): for checks of the scheme's order only.
     void setFirstOrder(bool on) { m_firstOrder = on; }
 
@@ -94,6 +98,7 @@ private:
     };
     std::vector<JointCell> m_joints;
     std::vector<double> m_jointForce; // per joint cell, this step
+    std::vector<double> m_wallK, m_heat; // per cell: the wall's temperature, h's factor
 };
 
 // The HLLC flux between the states left and right of a face (Toro, ch. 10).

@@ -1,0 +1,132 @@
+#include "chain.h"
+
+#include <algorithm>
+
+namespace velmorant::waves {
+
+PipeRun::PipeRun(const Pipe &pipe, const Gas &gas, double cellMm, double friction,
+                 const Primitive &fill)
+    : duct(ductOf(pipe, cellMm))
+{
+    scheme = std::make_unique<Scheme>(duct, gas, friction);
+    state.resize(duct.cells());
+    for (int i = 0; i < duct.cells(); ++i)
+        state.set(gas, i, fill);
+}
+
+void PipeRun::setWall(const QList<std::pair<double, double>> &wallC)
+{
+    if (wallC.isEmpty())
+        return;
+    std::vector<double> kelvin(static_cast<std::size_t>(cells()));
+    for (int i = 0; i < cells(); ++i)
+        kelvin[std::size_t(i)] = wallKelvinAt(wallC, (i + 0.5) * duct.dx * 1000);
+    scheme->setWall(std::move(kelvin));
+}
+
+Flux volumeFace(const Gas &g, const engine::Volume &v, double m3, const PathVolume &how,
+                const Primitive &cell, double pipeArea, bool atStart)
+{
+    const Reservoir res{v.pressure(g, m3), v.temperature(g), v.purity()};
+    // Out of the volume first; the way the gas really goes decides the coefficient.
+    if (atStart) {
+        const Flux out = portFace(g, res, how.cdOut * pipeArea, cell, pipeArea);
+        return out.mass >= 0 ? out : portFace(g, res, how.cdIn * pipeArea, cell, pipeArea);
+    }
+    const Flux in = portEndFace(g, res, how.cdIn * pipeArea, cell, pipeArea, false);
+    return in.mass >= 0 ? in : portEndFace(g, res, how.cdOut * pipeArea, cell, pipeArea, false);
+}
+
+Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction,
+             const Primitive &fill, End left, End right)
+    : m_gas(gas), m_how(path.volumes), m_left(left), m_right(right)
+{
+    for (const PathPipe &p : path.pipes) {
+        m_pipes.push_back(std::make_unique<PipeRun>(p.pipe, gas, cellMm, friction, fill));
+        m_pipes.back()->setWall(p.wallC);
+    }
+    for (const PathVolume &v : path.volumes) {
+        m_volumeM3.push_back(v.litres / 1000);
+        engine::Volume volume;
+        volume.fill(gas, fill.p, fill.p / (gas.r * fill.rho), m_volumeM3.back(), fill.y);
+        m_volumes.push_back(volume);
+    }
+    m_into.resize(m_volumes.size());
+    m_outOf.resize(m_volumes.size());
+}
+
+long long Chain::cells() const
+{
+    long long n = 0;
+    for (const auto &p : m_pipes)
+        n += p->cells();
+    return n;
+}
+
+double Chain::stableStep(double cfl)
+{
+    double dt = m_pipes.front()->scheme->stableStep(m_pipes.front()->state, cfl);
+    for (std::size_t k = 1; k < m_pipes.size(); ++k)
+        dt = std::min(dt, m_pipes[k]->scheme->stableStep(m_pipes[k]->state, cfl));
+    return dt;
+}
+
+std::pair<Flux, Flux> Chain::advance(double dt, const Flux &left, const Flux &right)
+{
+    const Gas &g = m_gas;
+    const int n = int(m_pipes.size());
+    // Every face from the states before the step.
+    Flux start = left, end = right;
+    PipeRun &first = *m_pipes.front(), &last = *m_pipes.back();
+    if (m_left == End::Open)
+        start = openStartFace(g, m_pAmb, m_tAmb, first.first(g), startArea(), m_inflowFresh);
+    else if (m_left == End::Closed)
+        start = wallFace(g, first.first(g), startArea(), false);
+    if (m_right == End::Open)
+        end = openEndFace(g, m_pAmb, m_tAmb, last.last(g), endArea(), m_inflowFresh);
+    else if (m_right == End::Closed)
+        end = wallFace(g, last.last(g), endArea(), true);
+    for (int k = 0; k + 1 < n; ++k) {
+        const PipeRun &before = *m_pipes[k], &after = *m_pipes[k + 1];
+        m_into[k] = volumeFace(g, m_volumes[k], m_volumeM3[k], m_how[k], before.last(g),
+                               before.duct.faceArea.back(), false);
+        m_outOf[k] = volumeFace(g, m_volumes[k], m_volumeM3[k], m_how[k], after.first(g),
+                                after.duct.faceArea.front(), true);
+    }
+    for (int k = 0; k < n; ++k) {
+        PipeRun &p = *m_pipes[k];
+        p.scheme->advance(p.state, dt, k == 0 ? start : m_outOf[k - 1],
+                          k + 1 == n ? end : m_into[k]);
+    }
+    // Each volume takes what its two pipes gave it, the same numbers: nothing made or lost.
+    for (int k = 0; k + 1 < n; ++k) {
+        engine::Volume &v = m_volumes[k];
+        v.exchange((m_into[k].mass - m_outOf[k].mass) * dt,
+                   (m_into[k].energy - m_outOf[k].energy) * dt,
+                   (m_into[k].fresh - m_outOf[k].fresh) * dt);
+        v.keepPhysical(1e-12);
+    }
+    return {start, end};
+}
+
+double Chain::mass() const
+{
+    double m = 0;
+    for (const auto &p : m_pipes)
+        m += p->state.mass(p->duct);
+    for (const engine::Volume &v : m_volumes)
+        m += v.m;
+    return m;
+}
+
+double Chain::energy() const
+{
+    double e = 0;
+    for (const auto &p : m_pipes)
+        e += p->state.totalEnergy(p->duct);
+    for (const engine::Volume &v : m_volumes)
+        e += v.u;
+    return e;
+}
+
+} // namespace velmorant::waves

@@ -1,0 +1,87 @@
+#pragma once
+
+// A gas path run as pipes and still volumes in turn: the exhaust from the port to the open
+// end, the intake from its mouth to the crankcase, a pipe alone between two volumes.
+#include "boundary.h"
+#include "duct.h"
+#include "gaspath.h"
+#include "thermo.h"
+
+#include <memory>
+#include <vector>
+
+namespace velmorant::waves {
+
+// One pipe of a run: its cells, its scheme and its gas, made where they stay (the scheme
+// holds on to the cells).
+struct PipeRun
+{
+    Duct duct;
+    DuctState state;
+    std::unique_ptr<Scheme> scheme;
+
+    PipeRun(const Pipe &pipe, const Gas &gas, double cellMm, double friction, const Primitive &fill);
+    int cells() const { return duct.cells(); }
+    Primitive first(const Gas &g) const { return state.primitive(g, 0); }
+    Primitive last(const Gas &g) const { return state.primitive(g, cells() - 1); }
+    // Its wall at the path's temperatures (none: adiabatic).
+    void setWall(const QList<std::pair<double, double>> &wallC);
+};
+
+// The flux through a pipe's end into or out of a volume: the volume's own state as a reservoir,
+// the pipe's area times the discharge coefficient of the way the gas goes (`cdIn` into the
+// volume). `atStart` when the pipe leaves the volume (the volume to its left).
+Flux volumeFace(const Gas &g, const engine::Volume &v, double litres, const PathVolume &how,
+                const Primitive &cell, double pipeArea, bool atStart);
+
+class Chain
+{
+public:
+    // How an end of the path meets what is beyond it: a flux the caller gives (a port), the
+    // atmosphere, or a closed end.
+    enum class End { Given, Open, Closed };
+
+    Chain(const GasPath &path, const Gas &gas, double cellMm, double friction,
+          const Primitive &fill, End left, End right);
+
+    int pipeCount() const { return int(m_pipes.size()); }
+    PipeRun &pipe(int k) { return *m_pipes[k]; }
+    const PipeRun &pipe(int k) const { return *m_pipes[k]; }
+    int volumeCount() const { return int(m_volumes.size()); }
+    engine::Volume &volume(int k) { return m_volumes[k]; }
+    const engine::Volume &volume(int k) const { return m_volumes[k]; }
+    double volumeM3(int k) const { return m_volumeM3[k]; }
+    Primitive first(const Gas &g) const { return m_pipes.front()->first(g); }
+    Primitive last(const Gas &g) const { return m_pipes.back()->last(g); }
+    double startArea() const { return m_pipes.front()->duct.faceArea.front(); }
+    double endArea() const { return m_pipes.back()->duct.faceArea.back(); }
+    long long cells() const;
+
+    // The atmosphere at the open ends, and the fresh share of what comes in there.
+    void setAmbient(double pa, double kelvin, double inflowFresh)
+    {
+        m_pAmb = pa;
+        m_tAmb = kelvin;
+        m_inflowFresh = inflowFresh;
+    }
+    double stableStep(double cfl);
+    // Every pipe and volume on by `dt`, each face's flux from the states before the step; the
+    // given ends take `left` and `right` (times their areas, positive rightwards). Returns the
+    // fluxes that went through the two ends.
+    std::pair<Flux, Flux> advance(double dt, const Flux &left, const Flux &right);
+    // Mass (kg) and energy (J) in every pipe and volume.
+    double mass() const;
+    double energy() const;
+
+private:
+    Gas m_gas;
+    std::vector<std::unique_ptr<PipeRun>> m_pipes;
+    std::vector<engine::Volume> m_volumes;
+    std::vector<double> m_volumeM3;
+    QList<PathVolume> m_how;
+    End m_left, m_right;
+    double m_pAmb = 101325, m_tAmb = 293.15, m_inflowFresh = 0;
+    std::vector<Flux> m_into, m_outOf; // per volume this step: from the pipe before, to the next
+};
+
+} // namespace velmorant::waves
