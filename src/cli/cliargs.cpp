@@ -105,8 +105,8 @@ void addOptions(QCommandLineParser &parser)
         parser.addOption({QLatin1String(fieldInfo(i).optionName), QString(), QStringLiteral("T")});
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
     all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
-    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs() + optimizeOptionSpecs() +
-                                         routeOptionSpecs())
+    for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs() + systemOptionSpecs() +
+                                         optimizeOptionSpecs() + routeOptionSpecs())
         all << OptionSpec{spec.name, spec.valueName, spec.help};
     for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
@@ -294,7 +294,9 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
                         {QStringLiteral("--route"), o.route.routeFile},
                         {QStringLiteral("--obstacles"), o.route.obstaclesFile},
                         {QStringLiteral("--port-areas"), o.waves.portAreasFile},
-                        {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile}};
+                        {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile},
+                        {QStringLiteral("--exhaust-system"), o.waves.systems.exhaustFile},
+                        {QStringLiteral("--intake-system"), o.waves.systems.intakeFile}};
     for (const ProjectInput &in : projectInputs)
         inputs << Named{QStringLiteral("%1 del progetto").arg(in.what), in.path};
     const QList<Named> outputs{{QStringLiteral("--write"), o.writeFile},
@@ -376,7 +378,7 @@ QString helpText()
             specs(pipeOptionSpecs()));
     section(QStringLiteral("Onde: il tubo sul motore in moto (con --waves; i regimi in parallelo "
                            "su tutti i processori):"),
-            specs(waveOptionSpecs()));
+            specs(waveOptionSpecs() + systemOptionSpecs()));
     section(QStringLiteral("Ottimizzazione: il tubo che d\u00e0 pi\u00f9 potenza (sul motore delle "
                            "onde; poi --patterns, --cut-list e --waves usano il migliore):"),
             specs(optimizeOptionSpecs()));

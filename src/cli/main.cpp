@@ -205,7 +205,10 @@ Step pipeAndSearch(CliOptions &o, Outcome &r)
         return std::nullopt;
     if (const std::optional<QString> error = readWaveFiles(o.waves))
         return Stop{UsageOrFile, *error};
-    const Pipe start = r.pipe ? *r.pipe : firstSizingPipe(d);
+    // With an exhaust system, the search starts from its first pipe and keeps the rest.
+    const Pipe start = o.waves.systems.exhaust ? o.waves.systems.exhaust->pipes.first().pipe
+                       : r.pipe                 ? *r.pipe
+                                                : firstSizingPipe(d);
     WaveRequest engineOnly = o.waves;
     engineOnly.probes.clear();
     const WaveSetup setup = waveSetup(engineOnly, r.p, start, locale);
@@ -243,7 +246,11 @@ Step wavesStage(CliOptions &o, Outcome &r)
         return std::nullopt;
     if (const std::optional<QString> error = readWaveFiles(o.waves))
         return Stop{UsageOrFile, *error};
-    const Pipe modelled = r.pipe ? *r.pipe : firstSizingPipe(r.evaluation.dimensions);
+    // The exhaust system's first pipe, unless the search found a better one.
+    const Pipe modelled = o.waves.systems.exhaust && !r.optimized
+                              ? o.waves.systems.exhaust->pipes.first().pipe
+                          : r.pipe ? *r.pipe
+                                   : firstSizingPipe(r.evaluation.dimensions);
     r.waveRun = waveSetup(o.waves, r.p, modelled, QLocale(o.locale));
     if (!r.waveRun->refusal.isEmpty())
         return Stop{Refused, r.waveRun->refusal};

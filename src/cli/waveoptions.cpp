@@ -166,6 +166,13 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
     if (!r.enabled && (r.from || !r.probes.isEmpty() || !r.tracesFile.isEmpty() ||
                        !r.curvesFile.isEmpty()))
         return QStringLiteral("--rpm-range, --probe, --traces e --curves vanno con --waves");
+    if (auto e = readSystemOptions(parser, locale, r.systems))
+        return e;
+    const SystemRequest &s = r.systems;
+    if (!r.enabled && !parser.isSet(QStringLiteral("optimize")) &&
+        (!s.exhaustFile.isEmpty() || !s.intakeFile.isEmpty() || s.transferDuct))
+        return QStringLiteral("--exhaust-system, --intake-system e --transfer-duct vanno con "
+                              "--waves o --optimize");
     return std::nullopt;
 }
 
@@ -185,7 +192,7 @@ std::optional<QString> readWaveFiles(WaveRequest &r)
             return QStringLiteral("--intake-pipe: %1").arg(read.error);
         r.intakePipe = read.pipe;
     }
-    return std::nullopt;
+    return readSystemFiles(r.systems);
 }
 
 WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe,
@@ -198,6 +205,7 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
     s.options.cellMm = r.cell;
     s.options.probes = r.probes;
     s.options.intakePipe = r.intakePipe;
+    applySystems(r.systems, s.options);
     if (const std::optional<QString> problem =
             waves::waveProblem(pipe, s.engine, s.options, s.rpms, locale))
         s.refusal = *problem;
@@ -285,6 +293,8 @@ QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &r
         for (const SpeedFigure &f : EnergyFigures)
             energy.insert(QLatin1String(f.key), f.value(r));
         o.insert(QStringLiteral("energy"), energy);
+        if (!r.volumes.isEmpty())
+            o.insert(QStringLiteral("volumes"), volumesJson(r));
         speeds.append(o);
     }
     return QJsonObject{{"cell_mm", setup.options.cellMm},

@@ -2,6 +2,7 @@
 
 #include "cycle.h"
 #include "pipeoptions.h"
+#include "systemoptions.h"
 
 #include <QJsonObject>
 
@@ -21,6 +22,7 @@ struct WaveRequest
     QString portAreasFile;      // --port-areas FILE.csv
     QString intakePipeFile;     // --intake-pipe FILE.csv
     std::optional<Pipe> intakePipe; // read from intakePipeFile (or a project)
+    SystemRequest systems;          // the exhaust's and intake's systems, the transfer duct
 };
 
 QList<PipeOptionSpec> waveOptionSpecs();

@@ -191,6 +191,15 @@ GasPathRead readGasPath(const QByteArray &json,
                 // Two pipes in a row are one: the second's wall goes on from the first's end.
                 PathPipe &before = out.path.pipes.last();
                 const double shift = before.pipe.length();
+                if (before.wallC.isEmpty() != wall->isEmpty()) {
+                    out.error = tr("%1: due tubi di seguito sono un tubo solo: la parete "
+                                   "adiabatica o con la temperatura per entrambi")
+                                    .arg(where);
+                    out.path = GasPath();
+                    return out;
+                }
+                if (before.wallC.size() == 1)
+                    before.wallC.append({shift, before.wallC.first().second});
                 for (const auto &w : *wall)
                     before.wallC.append({w.first + shift, w.second});
                 append(before.pipe, *pipe);

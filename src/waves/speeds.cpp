@@ -39,6 +39,33 @@ SpeedRange speedRange(double from, double to, double step, const QLocale &locale
     return r;
 }
 
+namespace {
+
+// Every pipe of the run but the exhaust's first, with how a refusal names it.
+QList<std::pair<QString, Pipe>> otherPipes(const WaveOptions &o)
+{
+    QList<std::pair<QString, Pipe>> out;
+    if (o.intakePath) {
+        for (int k = 0; k < o.intakePath->pipes.size(); ++k)
+            out.append({QStringLiteral("Il tubo %1 dell'aspirazione").arg(k + 1),
+                        o.intakePath->pipes[k].pipe});
+    } else if (o.intakePipe) {
+        out.append({QStringLiteral("Il condotto di aspirazione"), *o.intakePipe});
+    }
+    for (int k = 1; o.exhaustPath && k < o.exhaustPath->pipes.size(); ++k)
+        out.append({QStringLiteral("Il tubo %1 dello scarico").arg(k + 1),
+                    o.exhaustPath->pipes[k].pipe});
+    if (o.transferDuct) {
+        Pipe duct;
+        duct.sections << PipeSection(o.transferDuct->lengthMm, o.transferDuct->d1Mm,
+                                     o.transferDuct->d2Mm);
+        out.append({QStringLiteral("Il condotto di travaso"), duct});
+    }
+    return out;
+}
+
+} // namespace
+
 int cellCount(const Pipe &pipe, double cellMm)
 {
     return int(std::max(2.0, std::ceil(pipe.length() / cellMm - 1e-9)));
@@ -49,10 +76,10 @@ double estimatedWork(const Pipe &pipe, const WaveOptions &o, const QList<double>
     constexpr double SignalSpeed = 1000; // m/s: sound in the hottest gas and its flow
     double cells = cellCount(pipe, o.cellMm);
     double dx = pipe.length() / cells / 1000;
-    if (o.intakePipe) {
-        const double intake = cellCount(*o.intakePipe, o.cellMm);
-        dx = std::min(dx, o.intakePipe->length() / intake / 1000);
-        cells += intake;
+    for (const auto &[name, other] : otherPipes(o)) {
+        const double more = cellCount(other, o.cellMm);
+        dx = std::min(dx, other.length() / more / 1000);
+        cells += more;
     }
     double work = 0;
     for (double rpm : rpms) {
@@ -83,19 +110,18 @@ std::optional<QString> waveProblem(const Pipe &pipe, const EngineInputs &engine,
                                   "almeno %2 mm")
                 .arg(mm(s.length), mm(ShortestSectionMm));
     }
-    if (o.intakePipe) {
-        for (const PipeSection &s : o.intakePipe->sections) {
+    for (const auto &[name, other] : otherPipes(o)) {
+        for (const PipeSection &s : other.sections) {
             if (!(std::min(s.dIn, s.dOut) >= 2 && std::max(s.dIn, s.dOut) <= 500))
-                return QStringLiteral("Il modello delle onde prende condotti di aspirazione con "
-                                      "diametri tra 2 e 500 mm");
+                return QStringLiteral("%1: il modello delle onde prende diametri tra 2 e 500 mm")
+                    .arg(name);
         }
-        if (!(o.intakePipe->length() >= ShortestPipeMm))
-            return QStringLiteral("Un condotto di aspirazione di %1 mm: il modello delle onde "
-                                  "prende condotti di almeno %2 mm")
-                .arg(mm(o.intakePipe->length()), mm(ShortestPipeMm));
-        if (!(o.intakePipe->length() / o.cellMm <= MaxCells))
-            return QStringLiteral("Il condotto di aspirazione chiederebbe pi\u00f9 di %1 celle")
-                .arg(MaxCells);
+        if (!(other.length() >= ShortestPipeMm))
+            return QStringLiteral("%1 \u00e8 lungo %2 mm: il modello delle onde prende tubi di "
+                                  "almeno %3 mm")
+                .arg(name, mm(other.length()), mm(ShortestPipeMm));
+        if (!(other.length() / o.cellMm <= MaxCells))
+            return QStringLiteral("%1 chiederebbe pi\u00f9 di %2 celle").arg(name).arg(MaxCells);
     }
     if (!(o.cellMm >= SmallestCellMm && o.cellMm <= LargestCellMm) ||
         !(pipe.length() / o.cellMm <= MaxCells))

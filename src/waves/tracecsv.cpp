@@ -11,9 +11,21 @@ namespace velmorant::waves {
 
 QByteArray tracesCsv(const QList<SpeedResult> &speeds)
 {
-    QByteArray out("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s,p_cyl_bar\n");
+    QByteArray out("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s,p_cyl_bar");
+    // Each volume of the gas paths, named by its path and its place in the path's file.
+    if (!speeds.isEmpty()) {
+        for (const VolumeTrace &v : speeds.first().volumes) {
+            const QByteArray name = (v.exhaust ? "scarico_" : "aspirazione_") + QByteArray::number(v.element);
+            out += ',' + name + "_p_bar," + name + "_t_c";
+        }
+    }
+    out += '\n';
     for (const SpeedResult &s : speeds) {
         for (int k = 0; k < SamplesPerCycle; ++k) {
+            QByteArray volumes;
+            for (const VolumeTrace &v : s.volumes)
+                volumes += ',' + QByteArray::number(v.p[k] / 1e5, 'f', 5) + ',' +
+                           QByteArray::number(v.t[k] - 273.15, 'f', 2);
             for (const Trace &t : s.traces) {
                 out += QByteArray::number(s.rpm, 'g', 10) + ',' +
                        QByteArray::number(k * 0.5, 'f', 1) + ',' +
@@ -22,7 +34,7 @@ QByteArray tracesCsv(const QList<SpeedResult> &speeds)
                        QByteArray::number(t.t[k] - 273.15, 'f', 2) + ',' +
                        QByteArray::number(t.u[k], 'f', 3) + ',' +
                        QByteArray::number(s.cylinderPressure.empty() ? 0.0 : s.cylinderPressure[k] / 1e5, 'f', 5) +
-                       '\n';
+                       volumes + '\n';
             }
         }
     }

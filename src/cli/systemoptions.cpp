@@ -1,0 +1,125 @@
+#include "systemoptions.h"
+
+#include "optiontexts.h"
+#include "pipefile.h"
+#include "safefile.h"
+#include "usertext.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <numeric>
+
+namespace velmorant {
+
+namespace {
+
+constexpr double ShortestDuctMm = 10, LongestDuctMm = 1000;
+constexpr double NarrowestDuctMm = 5, WidestDuctMm = 200;
+
+} // namespace
+
+QList<PipeOptionSpec> systemOptionSpecs()
+{
+    return {
+        {"exhaust-system", "FILE.json",
+         "lo scarico dalla luce all'aria: tubi e volumi (scatole, silenziatori) in ordine, con "
+         "la temperatura di parete (vedere il README); il primo tubo \u00e8 quello delle onde"},
+        {"intake-system", "FILE.json",
+         "l'aspirazione dal carter all'aria, nello stesso formato (al posto di --intake-pipe)"},
+        {"transfer-duct", "L:D1:D2",
+         "un condotto di travaso dal carter alla luce, mm: lunghezza, diametro al carter e "
+         "alla luce"},
+    };
+}
+
+std::optional<QString> readSystemOptions(const QCommandLineParser &parser, const QLocale &locale,
+                                         SystemRequest &r)
+{
+    for (const auto &[name, into] : {std::pair{"exhaust-system", &r.exhaustFile},
+                                     std::pair{"intake-system", &r.intakeFile}}) {
+        if (!parser.isSet(QLatin1String(name)))
+            continue;
+        *into = parser.value(QLatin1String(name));
+        if (into->isEmpty())
+            return QStringLiteral("Manca il nome del file di --%1").arg(QLatin1String(name));
+    }
+    if (parser.isSet(QStringLiteral("intake-system")) && parser.isSet(QStringLiteral("intake-pipe")))
+        return QStringLiteral("--intake-system e --intake-pipe sono due modi di dare "
+                              "l'aspirazione: uno solo");
+    if (parser.isSet(QStringLiteral("transfer-duct"))) {
+        const QString text = parser.value(QStringLiteral("transfer-duct"));
+        const QStringList parts = text.split(QLatin1Char(':'));
+        const QString valid =
+            QStringLiteral("L:D1:D2 in mm, la lunghezza tra %1 e %2, i diametri tra %3 e %4")
+                .arg(formatBoxNumber(ShortestDuctMm, locale), formatBoxNumber(LongestDuctMm, locale),
+                     formatBoxNumber(NarrowestDuctMm, locale), formatBoxNumber(WidestDuctMm, locale));
+        if (parts.size() != 3)
+            return badValue(QStringLiteral("--transfer-duct"), text, valid);
+        double v[3];
+        for (int k = 0; k < 3; ++k) {
+            const std::optional<double> x = parseSettingNumber(parts[k], locale);
+            const double low = k == 0 ? ShortestDuctMm : NarrowestDuctMm;
+            const double high = k == 0 ? LongestDuctMm : WidestDuctMm;
+            if (!x || *x < low || *x > high)
+                return badValue(QStringLiteral("--transfer-duct"), text, valid);
+            v[k] = *x;
+        }
+        r.transferDuct = waves::WaveOptions::TransferDuct{v[0], v[1], v[2]};
+    }
+    return std::nullopt;
+}
+
+waves::GasPathRead readGasPathFile(const QString &path)
+{
+    const QDir folder = QFileInfo(path).absoluteDir();
+    return readFileWith(path, waves::MaxPathFileBytes, [&](const QByteArray &bytes) {
+        return waves::readGasPath(bytes, [&](const QString &name) {
+            return readPipeFile(QDir::isAbsolutePath(name) ? name : folder.filePath(name));
+        });
+    });
+}
+
+std::optional<QString> readSystemFiles(SystemRequest &r)
+{
+    for (const auto &[option, file, into] :
+         {std::tuple{"--exhaust-system", &r.exhaustFile, &r.exhaust},
+          std::tuple{"--intake-system", &r.intakeFile, &r.intake}}) {
+        if (file->isEmpty())
+            continue;
+        const waves::GasPathRead read = readGasPathFile(*file);
+        if (!read.ok())
+            return QStringLiteral("%1: %2").arg(QLatin1String(option), read.error);
+        *into = read.path;
+    }
+    return std::nullopt;
+}
+
+void applySystems(const SystemRequest &r, waves::WaveOptions &into)
+{
+    into.exhaustPath = r.exhaust;
+    into.intakePath = r.intake;
+    into.transferDuct = r.transferDuct;
+}
+
+QJsonArray volumesJson(const waves::SpeedResult &r)
+{
+    QJsonArray out;
+    for (const waves::VolumeTrace &v : r.volumes) {
+        const auto [lo, hi] = std::minmax_element(v.p.begin(), v.p.end());
+        const double n = double(v.p.size());
+        out.append(QJsonObject{
+            {"system", v.exhaust ? "scarico" : "aspirazione"},
+            {"element", v.element},
+            {"p_mean_bar", std::accumulate(v.p.begin(), v.p.end(), 0.0) / n / 1e5},
+            {"p_min_bar", *lo / 1e5},
+            {"p_max_bar", *hi / 1e5},
+            {"t_mean_c", std::accumulate(v.t.begin(), v.t.end(), 0.0) / n - 273.15}});
+    }
+    return out;
+}
+
+} // namespace velmorant

@@ -1,0 +1,121 @@
+// The engine's gas paths on the command line: the QUB400 case run as its network from the
+// project's own files, each volume's pressure in the traces and the JSON, and every faulty
+// system refused naming the element, nothing written.
+#include "clirun.h"
+#include "testfiles.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmorant;
+using test::readAll;
+using test::Run;
+using test::runCli;
+
+namespace {
+
+const QString Case = QStringLiteral(VELMORANT_CASES "/qub400/");
+
+QStringList qub400()
+{
+    return {"--waves", "--json", "--cil", "397.22", "--bore", "85", "--stroke", "70",
+            "--con-rod", "1.7857", "--compression", "10.15", "--crankcase-ratio", "1.45",
+            "--port-areas", Case + "ports.csv", "--wiebe-a", "5.25", "--wiebe-m", "1.1",
+            "--burn-duration", "60", "--ignition", "9", "--air-fuel", "16.5",
+            "--heat-transfer", "0.343", "--wall-temperature", "200", "--ambient-pressure",
+            "1.0133", "--ambient-temperature", "25", "--scavenging", "uniflow",
+            "--rpm-range", "3000:3000:1", "--intake-system", Case + "intake.json",
+            "--transfer-duct", "90:35.0428:40.716"};
+}
+
+} // namespace
+
+class TestCliSystems : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void qub400AsItsNetwork();
+    void faultySystemsWriteNothing_data();
+    void faultySystemsWriteNothing();
+};
+
+// The box holds the exhaust a little above the air and passes on what the port gives it; the
+// traces carry its pressure and temperature under its place in the file.
+void TestCliSystems::qub400AsItsNetwork()
+{
+    QTemporaryDir dir;
+    const QString traces = dir.filePath("tracce.csv");
+    const Run r = runCli(qub400() + QStringList{"--exhaust-system", Case + "exhaust.json",
+                                                "--traces", traces});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    const QJsonObject speed =
+        QJsonDocument::fromJson(r.out)["waves"]["speeds"].toArray()[0].toObject();
+    const QJsonArray volumes = speed["volumes"].toArray();
+    QCOMPARE(volumes.size(), 1);
+    const QJsonObject box = volumes[0].toObject();
+    QCOMPARE(box["element"].toInt(), 2);
+    QCOMPARE(box["system"].toString(), QStringLiteral("scarico"));
+    const double ambient = 1.0133;
+    QVERIFY(box["p_mean_bar"].toDouble() > ambient && box["p_mean_bar"].toDouble() < ambient + 0.2);
+    QVERIFY(box["p_min_bar"].toDouble() < box["p_max_bar"].toDouble());
+    QVERIFY(speed["power_kw"].toDouble() > 3 && speed["power_kw"].toDouble() < 15);
+    QVERIFY(speed["delivery_ratio"].toDouble() > 0.5 && speed["delivery_ratio"].toDouble() < 1.2);
+    const QByteArray csv = readAll(traces);
+    QVERIFY(csv.startsWith("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s,p_cyl_bar,scarico_2_p_bar,"
+                           "scarico_2_t_c\n"));
+    QCOMPARE(csv.count('\n'), 1 + 720);
+}
+
+void TestCliSystems::faultySystemsWriteNothing_data()
+{
+    QTest::addColumn<QByteArray>("system");
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<QString>("says");
+    const QByteArray pipe = R"({"pipe": [[0, 38], [200, 38]]})";
+    auto system = [](const QByteArray &elements) {
+        return R"({"version": 1, "elements": [)" + elements + "]}";
+    };
+    QTest::newRow("a volume of nothing")
+        << system(pipe + R"(, {"volume_l": 0}, )" + pipe) << QStringList() << "elemento 2";
+    QTest::newRow("ends in a volume")
+        << system(pipe + R"(, {"volume_l": 2})") << QStringList() << "aperto";
+    QTest::newRow("a pipe file that is not there")
+        << system(R"({"pipe": "manca.csv"})") << QStringList() << "manca.csv";
+    QTest::newRow("too hot") << system(R"({"pipe": [[0, 38], [200, 38]], "wall_c": 1500})")
+                             << QStringList() << "1200";
+    QTest::newRow("two intakes") << system(pipe)
+                                 << QStringList{"--intake-pipe", Case + "exhaust-as-tube.csv",
+                                                "--intake-system", Case + "intake.json"}
+                                 << "uno solo";
+    QTest::newRow("a duct of no length") << system(pipe)
+                                         << QStringList{"--transfer-duct", "0:30:30"}
+                                         << "--transfer-duct";
+}
+
+void TestCliSystems::faultySystemsWriteNothing()
+{
+    QFETCH(QByteArray, system);
+    QFETCH(QStringList, extra);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("sistema.json");
+    QVERIFY(test::writeBytes(file, system));
+    const QString curves = dir.filePath("curve.csv");
+    QStringList args = qub400();
+    args.removeAll(QStringLiteral("--intake-system"));
+    args.removeAll(Case + "intake.json");
+    const Run r = runCli(args + QStringList{"--exhaust-system", file, "--curves", curves} + extra);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(says), qPrintable(r.err));
+    QVERIFY(!QFile::exists(curves));
+    // Without the waves the systems are asked of nothing.
+    const Run alone = runCli({"--exhaust-system", file});
+    QCOMPARE(alone.exitCode, 1);
+}
+
+QTEST_GUILESS_MAIN(TestCliSystems)
+#include "tst_clisystems.moc"

@@ -1,0 +1,321 @@
+// Pipes and still volumes in turn, against answers found here: a vessel's choked blowdown
+// through a pipe against its closed form, a box and its neck ringing at the frequency of the
+// distributed neck, mass and energy of a closed system kept to round-off; the path files read
+// or refused naming the element.
+#include "chain.h"
+#include "gaspath.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace velmorant;
+using namespace velmorant::waves;
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+Pipe tube(double lengthMm, double dMm)
+{
+    Pipe p;
+    p.sections << PipeSection(lengthMm, dMm, dMm);
+    return p;
+}
+
+// A dead end, a box, and a pipe leaving it: `right` says what lies beyond that pipe.
+GasPath boxBetween(double deadMm, double litres, double outMm, double d, double cdOut = 1)
+{
+    GasPath path;
+    path.pipes << PathPipe{tube(deadMm, d), {}} << PathPipe{tube(outMm, d), {}};
+    path.volumes << PathVolume{litres, 1, cdOut, 2};
+    return path;
+}
+
+Primitive still(const Gas &g, double p, double t)
+{
+    return Primitive{p / (g.r * t), 0, p, 0};
+}
+
+// Whole gas of every pipe set to `w`.
+void fillPipe(PipeRun &pipe, const Gas &g, const Primitive &w)
+{
+    for (int i = 0; i < pipe.cells(); ++i)
+        pipe.state.set(g, i, w);
+}
+
+} // namespace
+
+class TestNetwork : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chokedBlowdown();
+    void helmholtzRing_data();
+    void helmholtzRing();
+    void closedSystemKeepsMassAndEnergy();
+    void tailRestrictionHoldsTheBoxUp();
+    void wallTakesTheHeat_data();
+    void wallTakesTheHeat();
+    void pathRead();
+    void pathRefused_data();
+    void pathRefused();
+};
+
+// 10 litres at 5 bar and 900 K out through a pipe whose entry passes 0.8 of its area: while it
+// is choked, sqrt(T/T0) = 1 / (1 + k t), k = (gamma - 1)/2 Gamma psiA sqrt(R T0) / V, and p/p0 =
+// (T/T0)^(gamma/(gamma-1)); 5 to 2 bar takes 22.147 ms.
+void TestNetwork::chokedBlowdown()
+{
+    Gas g;
+    g.gamma = 1.4; // the worked example's air
+    const double d = 38, litres = 10;
+    Chain c(boxBetween(20, litres, 200, d, 0.8), g, 5, 0, still(g, 1.01325e5, 300),
+            Chain::End::Closed, Chain::End::Open);
+    c.setAmbient(1.01325e5, 300, 0);
+    const double p0 = 5e5, t0 = 900;
+    fillPipe(c.pipe(0), g, still(g, p0, t0));
+    // The dead end's gas empties with the box's: it counts in the volume.
+    const double dead = c.pipe(0).state.mass(c.pipe(0).duct) / (p0 / (g.r * t0)) * 1000;
+    c.volume(0).fill(g, p0, t0, c.volumeM3(0), 0);
+    const double gamma = g.gamma;
+    const double bigGamma =
+        std::sqrt(gamma) * std::pow(2 / (gamma + 1), (gamma + 1) / (2 * (gamma - 1)));
+    QVERIFY(std::abs(bigGamma - 0.68473) < 1e-5);
+    const double psiA = 0.8 * Pi / 4 * d * d * 1e-6;
+    const double k = (gamma - 1) / 2 * bigGamma * psiA * std::sqrt(g.r * t0) /
+                     ((litres + dead) / 1000);
+    const double ratio = 2.0 / 5.0;
+    const double expected = (1 / std::pow(ratio, (gamma - 1) / (2 * gamma)) - 1) / k;
+    if (std::abs(dead) < 1e-9)
+        QVERIFY(std::abs(expected - 22.147e-3) < 1e-5);
+    double t = 0;
+    while (c.volume(0).pressure(g, c.volumeM3(0)) > 2e5 && t < 0.1) {
+        const double dt = c.stableStep(0.9);
+        c.advance(dt, Flux{}, Flux{});
+        t += dt;
+    }
+    qInfo("blowdown %.3f ms, closed form %.3f ms", t * 1e3, expected * 1e3);
+    QVERIFY2(std::abs(t - expected) < 0.01 * expected,
+             qPrintable(QStringLiteral("%1 ms against %2 ms").arg(t * 1e3).arg(expected * 1e3)));
+    // Isentropic in the box: its temperature followed its pressure.
+    const double tBox = c.volume(0).temperature(g);
+    QVERIFY(std::abs(tBox - t0 * std::pow(ratio, (gamma - 1) / gamma)) < 0.01 * tBox);
+}
+
+void TestNetwork::helmholtzRing_data()
+{
+    QTest::addColumn<double>("kelvin");
+    QTest::newRow("300 K") << 300.0;
+    QTest::newRow("500 K") << 500.0;
+}
+
+// A box with a neck open to the air, 1 % over ambient, rings at k with k L tan(k L) = A L / V
+// (the neck's own gas distributed along it; the 1D pipe has no end correction): for the box
+// and tail of the QUB400 case 41.45 Hz at 300 K, 53.52 Hz at 500 K.
+void TestNetwork::helmholtzRing()
+{
+    QFETCH(double, kelvin);
+    Gas g;
+    g.gamma = 1.4;
+    const double d = 38, neck = 200, litres = 10, pa = 1.01325e5;
+    Chain c(boxBetween(10, litres, neck, d), g, 4, 0, still(g, pa, kelvin), Chain::End::Closed,
+            Chain::End::Open);
+    c.setAmbient(pa, kelvin, 0);
+    c.volume(0).fill(g, pa * 1.01, kelvin * std::pow(1.01, (g.gamma - 1) / g.gamma),
+                     c.volumeM3(0), 0);
+    const double v = (litres + c.pipe(0).duct.length() * Pi / 4 * d * d * 1e-3) / 1000;
+    const double area = Pi / 4 * d * d * 1e-6, l = neck / 1000;
+    // Bisection on k L tan(k L) = A L / V below pi / 2.
+    double lo = 1e-6, hi = Pi / 2 - 1e-9;
+    for (int i = 0; i < 200; ++i) {
+        const double x = (lo + hi) / 2;
+        (x * std::tan(x) < area * l / v ? lo : hi) = x;
+    }
+    const double sound = std::sqrt(g.gamma * g.r * kelvin);
+    const double expected = sound * lo / l / (2 * Pi);
+    if (kelvin == 300)
+        QVERIFY(std::abs(expected - 41.45) < 0.1);
+    // Upward crossings of ambient over the first few periods.
+    QList<double> ups;
+    double t = 0, before = c.volume(0).pressure(g, c.volumeM3(0)) - pa;
+    while (ups.size() < 5 && t < 0.5) {
+        const double dt = c.stableStep(0.9);
+        c.advance(dt, Flux{}, Flux{});
+        t += dt;
+        const double now = c.volume(0).pressure(g, c.volumeM3(0)) - pa;
+        if (before < 0 && now >= 0)
+            ups << t - dt * now / (now - before);
+        before = now;
+    }
+    QCOMPARE(ups.size(), 5);
+    const double measured = 4 / (ups.last() - ups.first());
+    qInfo("ring %.3f Hz, distributed neck %.3f Hz", measured, expected);
+    QVERIFY2(std::abs(measured - expected) < 0.003 * expected,
+             qPrintable(QStringLiteral("%1 Hz against %2 Hz").arg(measured).arg(expected)));
+}
+
+// Closed at both ends, no friction: the pipes' and the box's gas keep their mass and energy to
+// round-off, however the waves run through the box.
+void TestNetwork::closedSystemKeepsMassAndEnergy()
+{
+    const Gas g;
+    GasPath path = boxBetween(300, 2, 400, 40);
+    path.pipes[1].pipe.sections.first().dOut = 60; // a cone after the box
+    Chain c(path, g, 5, 0, still(g, 1e5, 300), Chain::End::Closed, Chain::End::Closed);
+    fillPipe(c.pipe(0), g, still(g, 1.1e5, 400));
+    const double mass = c.mass(), energy = c.energy();
+    for (int i = 0; i < 10000; ++i)
+        c.advance(c.stableStep(0.9), Flux{}, Flux{});
+    QVERIFY2(std::abs(c.mass() - mass) < 1e-12 * mass,
+             qPrintable(QString::number((c.mass() - mass) / mass)));
+    QVERIFY2(std::abs(c.energy() - energy) < 1e-12 * energy,
+             qPrintable(QString::number((c.energy() - energy) / energy)));
+    // And the gas did move: the box is no longer where it started.
+    QVERIFY(std::abs(c.volume(0).pressure(g, c.volumeM3(0)) - 1e5) > 100);
+}
+
+// A steady flow through the box out of a tail: the narrower the tail's entry, the higher the
+// box stands above the air for the same flow in.
+void TestNetwork::tailRestrictionHoldsTheBoxUp()
+{
+    const Gas g;
+    const double pa = 1.01325e5;
+    double previous = 0;
+    for (double cd : {1.0, 0.6, 0.3}) {
+        Chain c(boxBetween(300, 5, 300, 38, cd), g, 10, 0.005, still(g, pa, 500),
+                Chain::End::Given, Chain::End::Open);
+        c.setAmbient(pa, 300, 0);
+        // 20 g/s of gas at 600 K into the first pipe, as a port would give it.
+        const double mdot = 0.02, cpT = g.cp() * 600;
+        const Flux in{mdot, 0, mdot * cpT, 0};
+        double t = 0;
+        while (t < 1.5) {
+            const double dt = c.stableStep(0.9);
+            Flux left = in;
+            const Primitive first = c.first(g);
+            left.momentum = mdot * mdot / (first.rho * c.startArea()) + first.p * c.startArea();
+            c.advance(dt, left, Flux{});
+            t += dt;
+        }
+        const double box = c.volume(0).pressure(g, c.volumeM3(0)) - pa;
+        QVERIFY2(box > previous, qPrintable(QStringLiteral("cd %1: %2 Pa").arg(cd).arg(box)));
+        previous = box;
+    }
+}
+
+void TestNetwork::wallTakesTheHeat_data()
+{
+    QTest::addColumn<double>("wallC");
+    QTest::newRow("a cooler wall") << 127.0;
+    QTest::newRow("a hotter wall") << 1027.0;
+}
+
+// A steady flow through a pipe whose wall holds one temperature: m cp dT/dx = h P (Tw - T) with
+// h = St rho u cp, St = (f/2) Pr^(-2/3), so T - Tw falls as exp(-4 St x / D) along it.
+void TestNetwork::wallTakesTheHeat()
+{
+    QFETCH(double, wallC);
+    const Gas g;
+    const double d = 40, length = 1500, pa = 1.01325e5, tIn = 800, f = 0.005;
+    GasPath path;
+    path.pipes << PathPipe{tube(length, d), {{0.0, wallC}}};
+    Chain c(path, g, 10, f, still(g, pa, tIn), Chain::End::Given, Chain::End::Open);
+    c.setAmbient(pa, 300, 0);
+    const double area = Pi / 4 * d * d * 1e-6, mdot = 0.02;
+    double t = 0;
+    while (t < 0.5) {
+        const double dt = c.stableStep(0.9);
+        const Primitive first = c.first(g);
+        // What a still reservoir at tIn would pass at this rate: its stagnation enthalpy.
+        const Flux in{mdot, mdot * mdot / (first.rho * area) + first.p * area,
+                      mdot * g.cp() * tIn, 0};
+        c.advance(dt, in, Flux{});
+        t += dt;
+    }
+    const double tw = wallC + 273.15;
+    const double st = f / 2 * std::pow(0.71, -2.0 / 3.0);
+    const PipeRun &p = c.pipe(0);
+    for (double x : {0.5, 1.0, 1.45}) {
+        const Primitive w = p.state.primitive(g, p.duct.cellAt(x));
+        const double stagnation = w.p / (g.r * w.rho) + w.u * w.u / (2 * g.cp());
+        const double expected = tw + (tIn - tw) * std::exp(-4 * st * x / (d / 1000));
+        QVERIFY2(std::abs(stagnation - expected) < 0.01 * std::abs(tIn - tw),
+                 qPrintable(QStringLiteral("%1 m: %2 K against %3 K").arg(x).arg(stagnation).arg(expected)));
+    }
+}
+
+void TestNetwork::pathRead()
+{
+    const QByteArray json = R"({"version": 1, "elements": [
+      {"pipe": [[0, 38], [100, 38]], "wall_c": 400},
+      {"pipe": [[0, 38], [50, 44]], "wall_c": [[0, 300], [50, 200]]},
+      {"volume_l": 2.5, "wall_c": null, "cd_in": 0.9},
+      {"pipe": "coda.csv"}]})";
+    QStringList asked;
+    const GasPathRead read = readGasPath(json, [&](const QString &name) {
+        asked << name;
+        PipeRead r;
+        r.pipe = tube(120, 30);
+        return r;
+    });
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(asked, QStringList{"coda.csv"});
+    QCOMPARE(read.path.pipes.size(), 2); // the first two are one pipe
+    QCOMPARE(read.path.pipes[0].pipe.length(), 150.0);
+    QCOMPARE(read.path.pipes[0].wallC.size(), 4);
+    QCOMPARE(wallKelvinAt(read.path.pipes[0].wallC, 125), 250 + 273.15);
+    QCOMPARE(wallKelvinAt(read.path.pipes[0].wallC, 20), 400 + 273.15);
+    QVERIFY(read.path.pipes[1].wallC.isEmpty());
+    QCOMPARE(read.path.volumes.size(), 1);
+    QCOMPARE(read.path.volumes[0].litres, 2.5);
+    QCOMPARE(read.path.volumes[0].cdIn, 0.9);
+    QCOMPARE(read.path.volumes[0].cdOut, 1.0);
+    QCOMPARE(read.path.volumes[0].element, 3);
+    // Turned round: the tail first, its ends swapped, the volume's ways swapped.
+    const GasPath back = read.path.reversed();
+    QCOMPARE(back.pipes[0].pipe.length(), 120.0);
+    QCOMPARE(back.pipes[1].pipe.sections.first().dIn, 44.0);
+    QCOMPARE(wallKelvinAt(back.pipes[1].wallC, 0), 200 + 273.15);
+    QCOMPARE(wallKelvinAt(back.pipes[1].wallC, 140), 400 + 273.15);
+    QCOMPARE(back.volumes[0].cdOut, 0.9);
+}
+
+void TestNetwork::pathRefused_data()
+{
+    QTest::addColumn<QByteArray>("elements");
+    QTest::addColumn<QString>("says");
+    const QByteArray pipe = R"({"pipe": [[0, 38], [200, 38]]})";
+    QTest::newRow("a volume of nothing") << pipe + R"(, {"volume_l": 0}, )" + pipe << "elemento 2: il volume";
+    QTest::newRow("a negative volume") << pipe + R"(, {"volume_l": -3}, )" + pipe << "elemento 2";
+    QTest::newRow("litres as text") << pipe + R"(, {"volume_l": "10"}, )" + pipe << "numero";
+    QTest::newRow("not open at the end") << pipe + R"(, {"volume_l": 10})" << "aperto";
+    QTest::newRow("a volume first") << R"({"volume_l": 10}, )" + pipe << "tra due tubi";
+    QTest::newRow("a hot pipe then an adiabatic one") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "wall_c": 300}, {"pipe": [[0, 38], [9, 38]]})") << "elemento 2: due tubi";
+    QTest::newRow("two volumes") << pipe + R"(, {"volume_l": 1}, {"volume_l": 1}, )" + pipe << "elemento 3";
+    QTest::newRow("one station") << QByteArray(R"({"pipe": [[0, 38]]})") << "almeno due";
+    QTest::newRow("unknown key") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "colore": 1})") << "colore";
+    QTest::newRow("too hot") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "wall_c": 1300})") << "tra 0 e 1200";
+    QTest::newRow("below zero") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "wall_c": [[0, -5]]})") << "tra 0 e 1200";
+    QTest::newRow("profile past the end") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "wall_c": [[0, 300], [20, 200]]})") << "in ordine";
+    QTest::newRow("x going back") << QByteArray(R"({"pipe": [[0, 38], [9, 38], [4, 38]]})") << "elemento 1";
+    QTest::newRow("a warm volume wall") << pipe + R"(, {"volume_l": 1, "wall_c": 300}, )" + pipe << "adiabatica";
+    QTest::newRow("cd above one") << pipe + R"(, {"volume_l": 1, "cd_out": 1.5}, )" + pipe << "cd_out";
+}
+
+void TestNetwork::pathRefused()
+{
+    QFETCH(QByteArray, elements);
+    QFETCH(QString, says);
+    const GasPathRead read = readGasPath(R"({"version": 1, "elements": [)" + elements + "]}",
+                                         [](const QString &) { return PipeRead(); });
+    QVERIFY(!read.ok());
+    QVERIFY2(read.error.contains(says), qPrintable(read.error));
+    QVERIFY(read.path.pipes.isEmpty() || !read.ok());
+    const GasPathRead version = readGasPath(R"({"version": 2, "elements": []})", {});
+    QVERIFY(version.error.contains(QStringLiteral("versione")));
+}
+
+QTEST_GUILESS_MAIN(TestNetwork)
+#include "tst_network.moc"
