@@ -1,9 +1,12 @@
 // The gas-dynamic model's cost: per cell update, one speed to periodic on the default design at
-// the default cell with the firing engine and with the fixed cylinder, and a 21-speed sweep on
-// one thread and on every core.
+// the default cell with the firing engine and with the fixed cylinder, a 21-speed sweep on
+// one thread and on every core, and the QUB400 engine with its box as a tube and as a volume.
 #include "chamber.h"
 #include "cycle.h"
 #include "duct.h"
+#include "portareas.h"
+
+#include <QFile>
 
 #include <benchmark/benchmark.h>
 
@@ -34,13 +37,16 @@ void cellRate(benchmark::State &state, long long updates)
 
 } // namespace
 
-// The scheme alone on the default pipe's cells, a pressure pulse running between closed ends.
+// The scheme alone on the default pipe's cells, a pressure pulse running between closed ends;
+// then 1 with the wall's heat (the wall at 400 C), 0 adiabatic.
 static void BM_schemeStep(benchmark::State &state)
 {
     const Gas gas;
     const Pipe pipe = defaultPipe();
     const Duct duct = ductOf(pipe, double(state.range(0)) / 10);
     Scheme scheme(duct, gas, 0.005);
+    if (state.range(1) != 0)
+        scheme.setWall(std::vector<double>(std::size_t(duct.cells()), 673.15));
     DuctState s;
     s.resize(duct.cells());
     for (int i = 0; i < duct.cells(); ++i)
@@ -55,7 +61,7 @@ static void BM_schemeStep(benchmark::State &state)
     }
     cellRate(state, updates);
 }
-BENCHMARK(BM_schemeStep)->Arg(50)->Arg(10);
+BENCHMARK(BM_schemeStep)->Args({50, 0})->Args({10, 0})->Args({10, 1});
 
 // One speed from the start to a periodic cycle; `cell` in tenths of a millimetre (100 is the
 // default), then 1 for the firing engine, 0 for the fixed cylinder.
@@ -105,5 +111,62 @@ BENCHMARK(BM_sweep21)
     ->Args({2, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The QUB400 engine at 3000 rpm: 0 its box as a wide tube (the pipe alone, as a model without
+// volumes takes it); 1 as its network, the box a volume, with the intake pipe, the transfer
+// duct and the pipes' walls.
+static void BM_qub400(benchmark::State &state)
+{
+    QFile ports(QStringLiteral(VELMORANT_CASES "/qub400/ports.csv"));
+    if (!ports.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("no QUB400 ports");
+        return;
+    }
+    DesignParameters p = defaultParameters();
+    p[Field::Cil] = 397.22;
+    EngineInputs e;
+    e.bore = 85;
+    e.stroke = 70;
+    e.conRodStrokes = 1.7857;
+    e.compressionRatio = 10.15;
+    e.crankcaseRatio = 1.45;
+    e.portAreas = engine::readPortAreas(ports.readAll()).table;
+    e.wiebeA = 5.25;
+    e.wiebeM = 1.1;
+    e.ignition = 9;
+    e.airFuel = 16.5;
+    e.heatTransfer = 0.343;
+    e.ambientPressure = 1.0133;
+    e.ambientTemperature = 25;
+    e.scavenging = engine::Scavenging::Uniflow;
+    e = onDesign(e, p);
+    auto tube = [](double length, double d1, double d2) {
+        Pipe t;
+        t.sections << PipeSection(length, d1, d2);
+        return t;
+    };
+    WaveOptions o;
+    Pipe pipe = tube(200, 38, 38);
+    o.intakePipe = tube(200, 34, 34.3086);
+    if (state.range(0) == 0) {
+        pipe.sections << PipeSection(318.31, 200, 200) << PipeSection(200, 38, 38);
+    } else {
+        GasPath path;
+        path.pipes << PathPipe{pipe, {{0.0, 400.0}}} << PathPipe{tube(200, 38, 38), {{0.0, 227.0}}};
+        path.volumes << PathVolume{10, 1, 1, 2};
+        o.exhaustPath = path;
+        o.transferDuct = WaveOptions::TransferDuct{90, 35.0428, 40.716};
+    }
+    long long updates = 0;
+    SpeedResult r;
+    for (auto _ : state) {
+        r = simulateSpeed(pipe, e, o, 3000);
+        updates += r.cellUpdates;
+    }
+    cellRate(state, updates);
+    state.counters["cycles"] = r.cycles;
+    state.counters["power_kw"] = r.brake.powerKw;
+}
+BENCHMARK(BM_qub400)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
