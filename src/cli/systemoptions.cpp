@@ -122,4 +122,21 @@ QJsonArray volumesJson(const waves::SpeedResult &r)
     return out;
 }
 
+QJsonArray wallsJson(const waves::SpeedResult &r)
+{
+    QJsonArray out;
+    for (const waves::WallProfile &w : r.walls) {
+        QJsonArray x, c;
+        for (std::size_t i = 0; i < w.xMm.size(); ++i) {
+            x.append(w.xMm[i]);
+            c.append(w.kelvin[i] - 273.15);
+        }
+        out.append(QJsonObject{{"system", w.exhaust ? "scarico" : "aspirazione"},
+                               {"pipe", w.pipe},
+                               {"x_mm", x},
+                               {"wall_c", c}});
+    }
+    return out;
+}
+
 } // namespace velmorant

@@ -37,5 +37,7 @@ waves::GasPathRead readGasPathFile(const QString &path);
 
 // Each volume's mean, least and greatest pressure (bar) and mean temperature (C) over the cycle.
 QJsonArray volumesJson(const waves::SpeedResult &r);
+// Each computed wall's temperature (C) along its pipe (mm) where the run ended.
+QJsonArray wallsJson(const waves::SpeedResult &r);
 
 } // namespace velmorant

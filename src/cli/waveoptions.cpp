@@ -295,6 +295,8 @@ QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &r
         o.insert(QStringLiteral("energy"), energy);
         if (!r.volumes.isEmpty())
             o.insert(QStringLiteral("volumes"), volumesJson(r));
+        if (!r.walls.isEmpty())
+            o.insert(QStringLiteral("walls"), wallsJson(r));
         speeds.append(o);
     }
     return QJsonObject{{"cell_mm", setup.options.cellMm},

@@ -14,14 +14,16 @@ PipeRun::PipeRun(const Pipe &pipe, const Gas &gas, double cellMm, double frictio
         state.set(gas, i, fill);
 }
 
-void PipeRun::setWall(const QList<std::pair<double, double>> &wallC)
+void PipeRun::setWall(const PathPipe &path, double startK)
 {
-    if (wallC.isEmpty())
+    if (path.wallC.isEmpty() && !path.computedWall)
         return;
-    std::vector<double> kelvin(static_cast<std::size_t>(cells()));
-    for (int i = 0; i < cells(); ++i)
-        kelvin[std::size_t(i)] = wallKelvinAt(wallC, (i + 0.5) * duct.dx * 1000);
+    std::vector<double> kelvin(static_cast<std::size_t>(cells()), startK);
+    for (int i = 0; i < cells() && !path.computedWall; ++i)
+        kelvin[std::size_t(i)] = wallKelvinAt(path.wallC, (i + 0.5) * duct.dx * 1000);
     scheme->setWall(std::move(kelvin));
+    if (path.computedWall)
+        scheme->setWallComputed(OutsideAir());
 }
 
 Flux volumeFace(const Gas &g, const engine::Volume &v, double m3, const PathVolume &how,
@@ -43,7 +45,8 @@ Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction
 {
     for (const PathPipe &p : path.pipes) {
         m_pipes.push_back(std::make_unique<PipeRun>(p.pipe, gas, cellMm, friction, fill));
-        m_pipes.back()->setWall(p.wallC);
+        m_pipes.back()->setWall(p, fill.p / (gas.r * fill.rho));
+        m_computed.push_back(p.computedWall);
     }
     for (const PathVolume &v : path.volumes) {
         m_volumeM3.push_back(v.litres / 1000);
@@ -53,6 +56,25 @@ Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction
     }
     m_into.resize(m_volumes.size());
     m_outOf.resize(m_volumes.size());
+}
+
+void Chain::setAmbient(double pa, double kelvin, double inflowFresh)
+{
+    m_pAmb = pa;
+    m_tAmb = kelvin;
+    m_inflowFresh = inflowFresh;
+    OutsideAir air;
+    air.kelvin = kelvin;
+    for (std::size_t k = 0; k < m_pipes.size(); ++k) {
+        if (m_computed[k])
+            m_pipes[k]->scheme->setWallComputed(air);
+    }
+}
+
+void Chain::settleWalls()
+{
+    for (auto &p : m_pipes)
+        p->scheme->settleWall();
 }
 
 long long Chain::cells() const

@@ -24,8 +24,9 @@ struct PipeRun
     int cells() const { return duct.cells(); }
     Primitive first(const Gas &g) const { return state.primitive(g, 0); }
     Primitive last(const Gas &g) const { return state.primitive(g, cells() - 1); }
-    // Its wall at the path's temperatures (none: adiabatic).
-    void setWall(const QList<std::pair<double, double>> &wallC);
+    // Its wall at the path's temperatures (none: adiabatic), or one that finds its own,
+    // starting at `startK`.
+    void setWall(const PathPipe &path, double startK);
 };
 
 // The flux through a pipe's end into or out of a volume: the volume's own state as a reservoir,
@@ -56,14 +57,14 @@ public:
     double startArea() const { return m_pipes.front()->duct.faceArea.front(); }
     double endArea() const { return m_pipes.back()->duct.faceArea.back(); }
     long long cells() const;
+    bool computedWall(int k) const { return m_computed[std::size_t(k)]; }
 
-    // The atmosphere at the open ends, and the fresh share of what comes in there.
-    void setAmbient(double pa, double kelvin, double inflowFresh)
-    {
-        m_pAmb = pa;
-        m_tAmb = kelvin;
-        m_inflowFresh = inflowFresh;
-    }
+    // The atmosphere at the open ends and around the pipes, and the fresh share of what comes
+    // in at the open ends.
+    void setAmbient(double pa, double kelvin, double inflowFresh);
+    // The walls that find their own temperature, settled over what the gas gave them since the
+    // last call.
+    void settleWalls();
     double stableStep(double cfl);
     // Every pipe and volume on by `dt`, each face's flux from the states before the step; the
     // given ends take `left` and `right` (times their areas, positive rightwards). Returns the
@@ -79,6 +80,7 @@ private:
     std::vector<engine::Volume> m_volumes;
     std::vector<double> m_volumeM3;
     QList<PathVolume> m_how;
+    std::vector<bool> m_computed; // per pipe: its wall finds its own temperature
     End m_left, m_right;
     double m_pAmb = 101325, m_tAmb = 293.15, m_inflowFresh = 0;
     std::vector<Flux> m_into, m_outOf; // per volume this step: from the pipe before, to the next

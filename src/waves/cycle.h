@@ -94,6 +94,15 @@ struct WarmStart
 };
 
 // Pressure (Pa) and temperature (K) in a volume of a path against crank angle, as the traces.
+// A pipe's wall that found its own temperature, along the pipe (mm from its start, K) where
+// the run ended.
+struct WallProfile
+{
+    bool exhaust = true; // or the intake's
+    int pipe = 0;        // of its path, from 1
+    std::vector<double> xMm, kelvin;
+};
+
 struct VolumeTrace
 {
     bool exhaust = true; // or the intake's
@@ -136,6 +145,7 @@ struct SpeedResult
     EnergyBalance energy;
     QList<Trace> traces;              // the port, then the probes
     QList<VolumeTrace> volumes;       // the exhaust's volumes, then the intake's
+    QList<WallProfile> walls;         // the computed walls
     std::vector<double> cylinderPressure; // Pa, every half degree as the traces
     std::vector<double> portFlow;         // kg/s into the pipe at the port, the same
     long long cellUpdates = 0;

@@ -89,6 +89,25 @@ bool SpeedRun::settle(int cycle, const CycleTally &c)
 
 void SpeedRun::finish()
 {
+    // The intake path runs from its mouth: its pipes are numbered from the crankcase.
+    for (const Chain *c : {static_cast<const Chain *>(&exhaust), static_cast<const Chain *>(intake.get())}) {
+        for (int k = 0; c && k < c->pipeCount(); ++k) {
+            if (!c->computedWall(k))
+                continue;
+            const PipeRun &p = c->pipe(k);
+            const bool out = c == &exhaust;
+            WallProfile w{out, out ? k + 1 : c->pipeCount() - k, {}, p.scheme->wallKelvin()};
+            for (int i = 0; i < p.cells(); ++i)
+                w.xMm.push_back((i + 0.5) * p.duct.dx * 1000);
+            if (!out) {
+                std::reverse(w.kelvin.begin(), w.kelvin.end());
+                std::reverse(w.xMm.begin(), w.xMm.end());
+                for (double &x : w.xMm)
+                    x = p.duct.length() * 1000 - x;
+            }
+            result.walls.append(w);
+        }
+    }
     if (o.keepSettled && !result.cancelled) {
         auto kept = std::make_shared<WarmStart>();
         kept->exhaust = primitives(exhaust.pipe(0).state, gas);

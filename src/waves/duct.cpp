@@ -264,6 +264,28 @@ void Scheme::setWall(std::vector<double> kelvin)
         m_heat[i] = 4 / m_duct.diameter[i] * m_friction / 2 * m_gas.cp() * PrandtlFactor;
 }
 
+void Scheme::setWallComputed(const OutsideAir &air)
+{
+    m_wallComputed = true;
+    m_air = air;
+    m_wallTime = 0;
+    m_hTime.assign(m_wallK.size(), 0.0);
+    m_hGasTime.assign(m_wallK.size(), 0.0);
+}
+
+void Scheme::settleWall()
+{
+    if (!m_wallComputed)
+        return;
+    // The sums are per unit volume of gas, 4 h / D: the wall's h is D / 4 of that.
+    for (std::size_t i = 0; i < m_hTime.size(); ++i) {
+        m_hTime[i] *= m_duct.diameter[i] / 4;
+        m_hGasTime[i] *= m_duct.diameter[i] / 4;
+    }
+    settleWalls(m_wallK, m_hTime, m_hGasTime, m_wallTime, m_air);
+    m_wallTime = 0;
+}
+
 void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &right)
 {
     const int n = m_duct.cells();
@@ -344,9 +366,14 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
         s.rho[i] += k * (in.mass - out.mass);
         s.mom[i] += k * (in.momentum - out.momentum + wall - drag);
         s.energy[i] += k * (in.energy - out.energy);
-        if (!m_wallK.empty())
-            s.energy[i] += dt * m_heat[i] * w.rho * std::abs(w.u) *
-                           (m_wallK[i] - w.p / (w.rho * m_gas.r));
+        if (!m_wallK.empty()) {
+            const double h = m_heat[i] * w.rho * std::abs(w.u), gas = w.p / (w.rho * m_gas.r);
+            s.energy[i] += dt * h * (m_wallK[i] - gas);
+            if (m_wallComputed) {
+                m_hTime[i] += dt * h;
+                m_hGasTime[i] += dt * h * gas;
+            }
+        }
         s.fresh[i] += k * (in.fresh - out.fresh);
         // A physical state whatever happened.
         if (s.rho[i] < MinDensity)
@@ -362,6 +389,8 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
         fastest = std::max(fastest, std::abs(s.mom[i]) * perRho + std::sqrt(gamma * p * perRho));
     }
     m_fastest = fastest;
+    if (m_wallComputed)
+        m_wallTime += dt;
 }
 
 } // namespace velmorant::waves

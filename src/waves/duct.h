@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gas.h"
+#include "wall.h"
 #include "pipe.h"
 
 #include <utility>
@@ -72,6 +73,11 @@ public:
     // takes heat from it or gives heat to it by the Reynolds analogy with the wall friction,
     // h = (f / 2) rho |u| cp Pr^(-2/3), over the cell's wall.
     void setWall(std::vector<double> kelvin);
+    // The wall finds its own temperature from the gas: call settleWall() from time to time (a
+    // cycle) to set each cell's wall where what the gas gave it balances what the air takes.
+    void setWallComputed(const OutsideAir &air);
+    void settleWall();
+    const std::vector<double> &wallKelvin() const { return m_wallK; }
     // First order (no reconstruction): for checks of the scheme's order only.
     void setFirstOrder(bool on) { m_firstOrder = on; }
 
@@ -99,6 +105,12 @@ private:
     std::vector<JointCell> m_joints;
     std::vector<double> m_jointForce; // per joint cell, this step
     std::vector<double> m_wallK, m_heat; // per cell: the wall's temperature, h's factor
+    // A computed wall: the air outside, the time and each cell's sums of h dt and h T dt (per
+    // unit volume of gas) since it last settled.
+    bool m_wallComputed = false;
+    OutsideAir m_air;
+    double m_wallTime = 0;
+    std::vector<double> m_hTime, m_hGasTime;
 };
 
 // The HLLC flux between the states left and right of a face (Toro, ch. 10).

@@ -68,15 +68,10 @@ struct PathReader : velmorant::json::FieldReader
             out.append({0.0, v.toDouble()});
             return out;
         }
-        if (v.isString() && v.toString() == QLatin1String("calcolata")) {
-            fail(tr("%1: la parete \"calcolata\" non \u00e8 ancora disponibile: dare la "
-                    "temperatura o null")
-                     .arg(where));
-            return std::nullopt;
-        }
         const QJsonArray list = v.toArray();
         if (!v.isArray() || list.isEmpty()) {
-            fail(tr("%1: \"wall_c\" \u00e8 un numero, un elenco di coppie [x_mm, \u00b0C] o null")
+            fail(tr("%1: \"wall_c\" \u00e8 un numero, un elenco di coppie [x_mm, \u00b0C], "
+                    "\"calcolata\" o null")
                      .arg(where));
             return std::nullopt;
         }
@@ -115,6 +110,7 @@ GasPath GasPath::reversed() const
     GasPath out;
     for (auto p = pipes.crbegin(); p != pipes.crend(); ++p) {
         PathPipe turned;
+        turned.computedWall = p->computedWall;
         for (auto s = p->pipe.sections.crbegin(); s != p->pipe.sections.crend(); ++s)
             turned.pipe.sections << PipeSection(s->length, s->dOut, s->dIn);
         const double length = p->pipe.length();
@@ -181,8 +177,10 @@ GasPathRead readGasPath(const QByteArray &json,
                 pipe = r.stations(v.toArray(), where);
             }
             std::optional<QList<std::pair<double, double>>> wall;
+            const bool computed = e.value("wall_c") == QJsonValue(QStringLiteral("calcolata"));
             if (pipe)
-                wall = r.wall(e.value("wall_c"), pipe->length(), where);
+                wall = computed ? QList<std::pair<double, double>>()
+                                : r.wall(e.value("wall_c"), pipe->length(), where);
             if (!pipe || !wall) {
                 out.error = r.error;
                 return out;
@@ -191,7 +189,7 @@ GasPathRead readGasPath(const QByteArray &json,
                 // Two pipes in a row are one: the second's wall goes on from the first's end.
                 PathPipe &before = out.path.pipes.last();
                 const double shift = before.pipe.length();
-                if (before.wallC.isEmpty() != wall->isEmpty()) {
+                if (before.wallC.isEmpty() != wall->isEmpty() || before.computedWall != computed) {
                     out.error = tr("%1: due tubi di seguito sono un tubo solo: la parete "
                                    "adiabatica o con la temperatura per entrambi")
                                     .arg(where);
@@ -204,7 +202,7 @@ GasPathRead readGasPath(const QByteArray &json,
                     before.wallC.append({w.first + shift, w.second});
                 append(before.pipe, *pipe);
             } else {
-                out.path.pipes << PathPipe{*pipe, *wall};
+                out.path.pipes << PathPipe{*pipe, *wall, computed};
             }
             lastWasPipe = true;
         } else if (e.contains("volume_l")) {

@@ -13,12 +13,14 @@
 namespace velmorant::waves {
 
 // A pipe of a gas path and its wall: degrees C at points along it (mm from its start; one point
-// for the whole pipe, several for a profile, linear between them and flat beyond), or none for
-// an adiabatic wall.
+// for the whole pipe, several for a profile, linear between them and flat beyond), none for an
+// adiabatic wall, or `computedWall`: the wall finds its own temperature, heated by the gas and
+// cooled by the air around it.
 struct PathPipe
 {
     Pipe pipe;
     QList<std::pair<double, double>> wallC;
+    bool computedWall = false;
 };
 
 // A still volume on the way: a box, a silencer's chamber, an airbox. Its walls are adiabatic;
@@ -57,7 +59,7 @@ struct GasPathRead
 };
 
 // A path from its JSON: {"version": 1, "elements": [{"pipe": [[x_mm, d_mm], ...] or "file.csv",
-// "wall_c": 400 | [[x_mm, c], ...] | null}, {"volume_l": 10, "wall_c": null, "cd_in": 1,
+// "wall_c": 400 | [[x_mm, c], ...] | "calcolata" | null}, {"volume_l": 10, "wall_c": null, "cd_in": 1,
 // "cd_out": 1}, ...]}, in order from the engine to the open end. Two pipes in a row are one
 // pipe. Refused, naming the element: unknown keys, a wrong version, a volume that is not a
 // positive number of litres, two volumes with no pipe between them, a path that does not start

@@ -199,6 +199,10 @@ bool SpeedRun::cycle(CycleTally &tally, const std::atomic<bool> *stop)
         sample(theta, thetaNext, end, nextSample, cylinderBefore, cylinderAfter, portFlow);
         theta = thetaNext;
     }
+    // Walls that find their own temperature take the cycle's heat.
+    exhaust.settleWalls();
+    if (intake)
+        intake->settleWalls();
     return true;
 }
 

@@ -49,6 +49,7 @@ private slots:
     void energyCloses();
     void narrowerTailHoldsTheBoxUp();
     void hotterWallPeaksHigher();
+    void computedWallFindsItsPlace();
 };
 
 void TestEnginePaths::energyCloses_data()
@@ -115,6 +116,39 @@ void TestEnginePaths::hotterWallPeaksHigher()
     const double high = peakSpeed(simulateSpeeds(defaultPipe(), defaultEngine(), hot, rpms, 2));
     qInfo("power peak %.0f rpm with the wall at 150 C, %.0f rpm at 750 C", low, high);
     QVERIFY2(high > low * 1.03, qPrintable(QStringLiteral("%1 rpm against %2").arg(high).arg(low)));
+}
+
+// A wall left to find its own temperature settles between the air and the exhaust's gas, and
+// the engine runs on it as on a given wall; given that wall's own profile, it runs the same.
+void TestEnginePaths::computedWallFindsItsPlace()
+{
+    WaveOptions o;
+    GasPath path{{PathPipe{defaultPipe(), {}, true}}, {}};
+    o.exhaustPath = path;
+    const EngineInputs e = defaultEngine();
+    const SpeedResult r = simulateSpeed(defaultPipe(), e, o, 10000);
+    QVERIFY(!r.failed && r.brake.powerKw > 0);
+    QCOMPARE(r.walls.size(), 1);
+    const WallProfile &w = r.walls[0];
+    QCOMPARE(w.kelvin.size(), w.xMm.size());
+    const double air = e.ambientTemperature + 273.15;
+    const double hottestGas = *std::max_element(r.traces[0].t.begin(), r.traces[0].t.end());
+    for (double k : w.kelvin)
+        QVERIFY(k > air && k < hottestGas);
+    const std::size_t quarter = w.kelvin.size() / 4;
+    const double header = std::accumulate(w.kelvin.begin(), w.kelvin.begin() + quarter, 0.0);
+    const double tail = std::accumulate(w.kelvin.end() - quarter, w.kelvin.end(), 0.0);
+    qInfo("wall %.0f C at the header, %.0f C at the tail", header / quarter - 273.15,
+          tail / quarter - 273.15);
+    // The same wall given as a profile: the same engine, to the periodicity's tolerance.
+    WaveOptions given;
+    PathPipe fixed{defaultPipe(), {}, false};
+    for (std::size_t i = 0; i < w.xMm.size(); ++i)
+        fixed.wallC.append({w.xMm[i], w.kelvin[i] - 273.15});
+    given.exhaustPath = GasPath{{fixed}, {}};
+    const SpeedResult same = simulateSpeed(defaultPipe(), e, given, 10000);
+    QVERIFY2(std::abs(same.brake.powerKw / r.brake.powerKw - 1) < 0.01,
+             qPrintable(QStringLiteral("%1 kW against %2 kW").arg(same.brake.powerKw).arg(r.brake.powerKw)));
 }
 
 QTEST_GUILESS_MAIN(TestEnginePaths)

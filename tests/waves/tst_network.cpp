@@ -56,6 +56,9 @@ private slots:
     void helmholtzRing();
     void closedSystemKeepsMassAndEnergy();
     void tailRestrictionHoldsTheBoxUp();
+    void wallSettles_data();
+    void wallSettles();
+    void computedWallInSteadyFlow();
     void wallTakesTheHeat_data();
     void wallTakesTheHeat();
     void pathRead();
@@ -202,6 +205,78 @@ void TestNetwork::tailRestrictionHoldsTheBoxUp()
         const double box = c.volume(0).pressure(g, c.volumeM3(0)) - pa;
         QVERIFY2(box > previous, qPrintable(QStringLiteral("cd %1: %2 Pa").arg(cd).arg(box)));
         previous = box;
+    }
+}
+
+void TestNetwork::wallSettles_data()
+{
+    QTest::addColumn<double>("gas");
+    QTest::addColumn<double>("hIn");
+    QTest::addColumn<double>("hOut");
+    QTest::addColumn<double>("wall");
+    QTest::newRow("900 K, h 60") << 900.0 << 60.0 << 15.0 << 665.0;
+    QTest::newRow("900 K, h 100") << 900.0 << 100.0 << 15.0 << 719.0;
+    QTest::newRow("900 K, h 150") << 900.0 << 150.0 << 15.0 << 757.0;
+    QTest::newRow("900 K, h 300") << 900.0 << 300.0 << 15.0 << 810.0;
+    QTest::newRow("700 K, h 60") << 700.0 << 60.0 << 15.0 << 563.0;
+    QTest::newRow("700 K, h 150") << 700.0 << 150.0 << 15.0 << 623.0;
+    QTest::newRow("900 K, h 150, windy") << 900.0 << 150.0 << 40.0 << 712.0;
+}
+
+// The wall where the gas's heat balances the air's convection and the radiation (emissivity
+// 0.8, air at 293 K), against the worked values, and the balance itself to round-off.
+void TestNetwork::wallSettles()
+{
+    QFETCH(double, gas);
+    QFETCH(double, hIn);
+    QFETCH(double, hOut);
+    QFETCH(double, wall);
+    OutsideAir air;
+    air.kelvin = 293;
+    air.convection = hOut;
+    air.emissivity = 0.8;
+    const double t = settledWall(hIn, gas, air);
+    QVERIFY2(std::abs(t - wall) < 1, qPrintable(QStringLiteral("%1 K against %2 K").arg(t).arg(wall)));
+    const double radiated = 0.8 * 5.670374419e-8 * (std::pow(t, 4) - std::pow(293.0, 4));
+    QVERIFY(std::abs(hIn * (gas - t) - hOut * (t - 293) - radiated) < 1e-6 * hIn * gas);
+}
+
+// In a steady flow each cell's computed wall lies where the gas's h = St rho u cp, worked out
+// here from the cell's own state, balances the air outside.
+void TestNetwork::computedWallInSteadyFlow()
+{
+    const Gas g;
+    const double d = 40, pa = 1.01325e5, tIn = 900, f = 0.005, mdot = 0.03;
+    GasPath path;
+    path.pipes << PathPipe{tube(1000, d), {}, true};
+    Chain c(path, g, 10, f, still(g, pa, tIn), Chain::End::Given, Chain::End::Open);
+    c.setAmbient(pa, 293.15, 0);
+    const double area = Pi / 4 * d * d * 1e-6;
+    double t = 0, cycle = 0;
+    while (t < 1.0) {
+        const double dt = c.stableStep(0.9);
+        const Primitive first = c.first(g);
+        c.advance(dt, Flux{mdot, mdot * mdot / (first.rho * area) + first.p * area,
+                           mdot * g.cp() * tIn, 0},
+                  Flux{});
+        t += dt;
+        cycle += dt;
+        if (cycle > 0.02) {
+            c.settleWalls();
+            cycle = 0;
+        }
+    }
+    const PipeRun &p = c.pipe(0);
+    const double st = f / 2 * std::pow(0.71, -2.0 / 3.0);
+    OutsideAir air;
+    air.kelvin = 293.15;
+    for (int i : {5, 50, 95}) {
+        const Primitive w = p.state.primitive(g, i);
+        const double h = st * w.rho * std::abs(w.u) * g.cp();
+        const double expected = settledWall(h, w.p / (g.r * w.rho), air);
+        const double wall = p.scheme->wallKelvin()[std::size_t(i)];
+        QVERIFY2(std::abs(wall - expected) < 1,
+                 qPrintable(QStringLiteral("cell %1: %2 K against %3 K").arg(i).arg(wall).arg(expected)));
     }
 }
 
