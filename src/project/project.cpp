@@ -2,6 +2,7 @@
 
 #include "number.h"
 #include "projectengine.h"
+#include "projectpaths.h"
 #include "projectspace.h"
 #include "pipecsv.h"
 #include "safefile.h"
@@ -158,6 +159,7 @@ QByteArray projectJson(const Project &p, const QLocale &locale)
         waves.insert(QStringLiteral("intake-file"), p.waves.intakePipe->source);
         waves.insert(QStringLiteral("intake-stations"), stations(p.waves.intakePipe->pipe));
     }
+    projectjson::writePaths(p.waves.paths, waves);
     QJsonObject root{{"format", QLatin1String(FormatName)},
                      {"version", ProjectFormat},
                      {"name", w.name},
@@ -279,6 +281,10 @@ ProjectRead readProject(const QByteArray &bytes, const QLocale &locale)
                                       QStringLiteral("condotto di aspirazione"));
     if (!r.ok())
         return r;
+    if (const std::optional<QString> e = projectjson::readPaths(waves, p.waves.paths)) {
+        r.error = *e;
+        return r;
+    }
     const QJsonValue bench = root.value(QStringLiteral("bench"));
     if (bench.isObject()) {
         if (const std::optional<QString> e = readBench(bench.toObject(), p.bench)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "benchcurve.h"
+#include "cycle.h"
 #include "engine.h"
 #include "workshopinput.h"
 
@@ -21,14 +22,25 @@ struct TraceOverlay
     double rpm = 0;
 };
 
+// The engine's gas paths beyond the pipe: the exhaust's system after the pipe (its first pipe
+// stands for the project's pipe and gives it its wall), the intake's system from the crankcase
+// (in place of an intake pipe), and a duct to the transfer port.
+struct EnginePaths
+{
+    std::optional<waves::PathFile> exhaust, intake;
+    std::optional<waves::WaveOptions::TransferDuct> transferDuct;
+};
+
 // The Onde tab's boxes: the speeds, the probe and the pipe to compare (nothing, a method's key,
-// or MeasuredMethod with the pipe read); the engine's intake pipe when it has one.
+// or MeasuredMethod with the pipe read); the engine's intake pipe when it has one, and its
+// gas paths.
 struct WaveTexts
 {
     QString from, to, step, probe;
     QString compare;
     std::optional<MeasuredPipe> comparePipe;
     std::optional<MeasuredPipe> intakePipe;
+    EnginePaths paths;
 };
 
 // Everything the workshop window's inputs hold: the document a builder saves. Numbers are kept
@@ -45,7 +57,7 @@ struct Project
 
 // The format this version writes, and reads back together with every older one. 2 adds the
 // engine's cycle, scavenging and port-area table, the intake pipe and the bench curve; 3 the
-// pipe in space (route, seams, obstacles).
+// pipe in space (route, seams, obstacles) and the engine's gas paths (systems, transfer duct).
 constexpr int ProjectFormat = 3;
 constexpr qint64 MaxProjectBytes = 32 << 20;
 inline const char *ProjectSuffix = "vlo";

@@ -21,6 +21,10 @@ QList<ProjectInput> projectInputFiles(const Project &p)
         add(tr("il tubo da confrontare"), p.waves.comparePipe->source);
     if (p.waves.intakePipe)
         add(tr("il tubo di aspirazione"), p.waves.intakePipe->source);
+    if (p.waves.paths.exhaust)
+        add(tr("l'impianto di scarico"), p.waves.paths.exhaust->source);
+    if (p.waves.paths.intake)
+        add(tr("l'impianto di aspirazione"), p.waves.paths.intake->source);
     if (p.engine.portAreas)
         add(tr("la tabella delle luci"), p.engine.portAreas->source);
     if (p.bench)

@@ -237,6 +237,43 @@ GasPathRead readGasPath(const QByteArray &json,
     return out;
 }
 
+QByteArray gasPathJson(const GasPath &path)
+{
+    QJsonArray elements;
+    for (int k = 0; k < path.pipes.size(); ++k) {
+        const PathPipe &p = path.pipes[k];
+        QJsonArray stations;
+        double x = 0, lastD = -1;
+        for (const PipeSection &s : p.pipe.sections) {
+            // A station where the last one ended is not said twice; a step is two.
+            if (stations.isEmpty() || s.dIn != lastD)
+                stations.append(QJsonArray{x, s.dIn});
+            x += s.length;
+            stations.append(QJsonArray{x, s.dOut});
+            lastD = s.dOut;
+        }
+        QJsonValue wall;
+        if (p.computedWall) {
+            wall = QStringLiteral("calcolata");
+        } else if (!p.wallC.isEmpty()) {
+            QJsonArray profile;
+            for (const auto &w : p.wallC)
+                profile.append(QJsonArray{w.first, w.second});
+            wall = profile;
+        }
+        elements.append(QJsonObject{{"pipe", stations}, {"wall_c", wall}});
+        if (k < path.volumes.size()) {
+            const PathVolume &v = path.volumes[k];
+            elements.append(QJsonObject{{"volume_l", v.litres},
+                                        {"wall_c", QJsonValue()},
+                                        {"cd_in", v.cdIn},
+                                        {"cd_out", v.cdOut}});
+        }
+    }
+    return QJsonDocument(QJsonObject{{"version", 1}, {"elements", elements}})
+        .toJson(QJsonDocument::Compact);
+}
+
 double wallKelvinAt(const QList<std::pair<double, double>> &wallC, double xMm)
 {
     if (wallC.isEmpty())

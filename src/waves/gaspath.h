@@ -45,6 +45,17 @@ struct GasPath
     GasPath reversed() const;
 };
 
+// A path as it was read, with the file it came from.
+struct PathFile
+{
+    QString source;
+    GasPath path;
+};
+
+// The path as its file holds it (version 1), every pipe as its stations, so that what is
+// written reads back the same without the pipes' own files.
+QByteArray gasPathJson(const GasPath &path);
+
 // The most elements a path file may hold, its size, and the volumes it may take (litres).
 constexpr int MaxPathElements = 40;
 constexpr qint64 MaxPathFileBytes = 1 << 20;

@@ -56,6 +56,12 @@ Project sample(const QLocale &locale)
                                       readPipeCsv("x_mm,d_mm\n0,30\n180,34\n").pipe};
     p.bench = engine::readBenchCurve("rpm,cv\n8000,18.5\n9000,21.25\n").curve;
     p.bench->source = QStringLiteral("banco.csv");
+    const waves::GasPathRead silencer = waves::readGasPath(
+        R"({"version": 1, "elements": [{"pipe": [[0, 38], [100, 38]], "wall_c": "calcolata"},
+            {"volume_l": 2.5, "cd_out": 0.8}, {"pipe": [[0, 30], [150, 30]], "wall_c": 250}]})",
+        {});
+    p.waves.paths.exhaust = waves::PathFile{QStringLiteral("silenziatore.json"), silencer.path};
+    p.waves.paths.transferDuct = waves::WaveOptions::TransferDuct{85, 33.5, 40};
     return p;
 }
 
@@ -123,6 +129,12 @@ void TestProject::roundTripAcrossLocales()
     QCOMPARE(pipeCsv(q.waves.intakePipe->pipe), pipeCsv(p.waves.intakePipe->pipe));
     QCOMPARE(q.bench->points, p.bench->points);
     QCOMPARE(q.bench->source, QStringLiteral("banco.csv"));
+    QCOMPARE(q.waves.paths.exhaust->source, QStringLiteral("silenziatore.json"));
+    QCOMPARE(waves::gasPathJson(q.waves.paths.exhaust->path),
+             waves::gasPathJson(p.waves.paths.exhaust->path));
+    QVERIFY(q.waves.paths.exhaust->path.pipes[0].computedWall);
+    QCOMPARE(q.waves.paths.transferDuct->d1Mm, 33.5);
+    QVERIFY(!q.waves.paths.intake);
     // Written again, the same file.
     QCOMPARE(projectJson(q, to), projectJson(p, from));
 }
@@ -193,6 +205,14 @@ void TestProject::badProjectsRefused_data()
         << QByteArray(R"({"format": "velmorant-officina", "version": 3, "space": {"obstacles":
                          {"version": 1, "obstacles": [{"box": {"min": [0, 0, 0], "max": [1, 1, 1]}}]}}})")
         << "nome";
+    QTest::newRow("a system ending in a box")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 3, "waves": {"exhaust-system":
+                         {"file": "s.json", "system": {"version": 1, "elements": [
+                          {"pipe": [[0, 38], [100, 38]]}, {"volume_l": 2}]}}}})")
+        << "impianto di scarico: sistema: l'ultimo elemento";
+    QTest::newRow("a duct of two numbers")
+        << QByteArray(R"({"format": "velmorant-officina", "version": 3, "waves": {"transfer-duct": [90, 35]}})")
+        << "condotto di travaso";
     QTest::newRow("bench point not a pair")
         << QByteArray(R"({"format": "velmorant-officina", "version": 2,
                          "bench": {"points": [[8000, 12], [9000]]}})")

@@ -355,6 +355,13 @@ void TestNetwork::pathRead()
     QCOMPARE(wallKelvinAt(back.pipes[1].wallC, 0), 200 + 273.15);
     QCOMPARE(wallKelvinAt(back.pipes[1].wallC, 140), 400 + 273.15);
     QCOMPARE(back.volumes[0].cdOut, 0.9);
+    // Written with its stations and read back: the same path, without the pipe's file.
+    const QByteArray again = gasPathJson(read.path);
+    const GasPathRead reread = readGasPath(again, [](const QString &) { return PipeRead(); });
+    QVERIFY2(reread.ok(), qPrintable(reread.error));
+    QCOMPARE(gasPathJson(reread.path), again);
+    QCOMPARE(reread.path.pipes[0].pipe.sections.size(), read.path.pipes[0].pipe.sections.size());
+    QCOMPARE(reread.path.pipes[1].pipe.length(), 120.0);
 }
 
 void TestNetwork::pathRefused_data()
