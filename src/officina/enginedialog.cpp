@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmorant {
@@ -35,42 +36,23 @@ int pageOf(const char *option)
     return cylinder.contains(o) ? 0 : 1;
 }
 
-// A file's name beside the buttons that choose and drop it.
-QWidget *fileRow(QLabel *&name, QPushButton *&choose, QPushButton *&drop, const QString &key,
-                 QWidget *parent)
-{
-    auto *row = new QWidget(parent);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    name = new QLabel(row);
-    name->setObjectName(QStringLiteral("lbl") + key);
-    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    choose = new QPushButton(EngineDialog::tr("Scegli..."), row);
-    choose->setObjectName(QStringLiteral("cmd") + key);
-    drop = new QPushButton(EngineDialog::tr("Togli"), row);
-    drop->setObjectName(QStringLiteral("cmdTogli") + key);
-    layout->addWidget(name, 1);
-    layout->addWidget(choose);
-    layout->addWidget(drop);
-    return row;
-}
-
 } // namespace
 
 EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
                            const waves::EngineInputs &engine,
-                           const std::optional<MeasuredPipe> &intakePipe, QWidget *parent)
+                           const std::optional<MeasuredPipe> &intakePipe,
+                           const EnginePaths &paths, QWidget *parent)
     : QDialog(parent), m_platform(platform), m_locale(locale), m_engine(engine),
-      m_portAreas(engine.portAreas), m_intakePipe(intakePipe)
+      m_portAreas(engine.portAreas), m_intakePipe(intakePipe), m_paths(paths)
 {
     setObjectName(QStringLiteral("dlgMotore"));
     setWindowTitle(tr("Motore"));
     auto *tabs = m_tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabMotore"));
-    QFormLayout *pages[3];
-    const QString titles[3] = {tr("Cilindro e luci"), tr("Ciclo e combustione"),
-                               tr("Aria e attrito")};
-    for (int k = 0; k < 3; ++k) {
+    QFormLayout *pages[4];
+    const QString titles[4] = {tr("Cilindro e luci"), tr("Ciclo e combustione"),
+                               tr("Aria e attrito"), tr("Impianto")};
+    for (int k = 0; k < 4; ++k) {
         auto *page = new QWidget(tabs);
         pages[k] = new QFormLayout(page);
         tabs->addTab(page, titles[k]);
@@ -130,6 +112,7 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
         m_intakePipe.reset();
         showFiles();
     });
+    buildPathsPage(pages[3]);
     showFiles();
 
     auto *buttons = new QDialogButtonBox(
@@ -143,18 +126,6 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
     column->addWidget(buttons);
 }
 
-void EngineDialog::showFiles()
-{
-    m_portFile->setText(m_portAreas ? QFileInfo(m_portAreas->source).fileName()
-                                    : tr("luci rettangolari dalle durate e dalle larghezze"));
-    m_portFile->setToolTip(m_portAreas ? m_portAreas->source : QString());
-    m_dropPorts->setEnabled(m_portAreas.has_value());
-    m_intakeFile->setText(m_intakePipe ? QFileInfo(m_intakePipe->source).fileName()
-                                       : tr("nessuno: il carter respira da un foro"));
-    m_intakeFile->setToolTip(m_intakePipe ? m_intakePipe->source : QString());
-    m_dropIntake->setEnabled(m_intakePipe.has_value());
-}
-
 void EngineDialog::restoreDefaults()
 {
     const waves::EngineInputs defaults;
@@ -166,41 +137,9 @@ void EngineDialog::restoreDefaults()
     m_scavenging->setCurrentIndex(0);
     m_portAreas.reset();
     m_intakePipe.reset();
-    showFiles();
-}
-
-void EngineDialog::choosePortAreas()
-{
-    const QString path = m_platform.openFileName(
-        this, tr("Aree delle luci"),
-        tr("Aree delle luci CSV (angle_deg,exhaust_mm2,transfer_mm2[,intake_mm2]) (*.csv)|*.csv|"
-           "Tutti i file (*)|*"));
-    if (path.isEmpty())
-        return;
-    engine::PortAreasRead read =
-        readFileWith(path, engine::MaxPortAreaFileBytes, engine::readPortAreas);
-    if (!read.ok()) {
-        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
-        return;
-    }
-    read.table.source = path;
-    m_portAreas = read.table;
-    showFiles();
-}
-
-void EngineDialog::chooseIntakePipe()
-{
-    const QString path = m_platform.openFileName(
-        this, tr("Condotto di aspirazione"),
-        tr("Condotto CSV (x_mm,d_mm dall'aria al carter) (*.csv)|*.csv|Tutti i file (*)|*"));
-    if (path.isEmpty())
-        return;
-    const PipeRead read = readPipeFile(path);
-    if (!read.ok()) {
-        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
-        return;
-    }
-    m_intakePipe = MeasuredPipe{path, read.pipe};
+    m_paths = EnginePaths();
+    for (QLineEdit *box : m_ductBoxes)
+        box->clear();
     showFiles();
 }
 
@@ -249,6 +188,25 @@ void EngineDialog::accept()
     e.cycle = engine::Cycle(m_cycle->currentData().toInt());
     const int s = m_scavenging->currentData().toInt();
     e.scavenging = s < 0 ? std::nullopt : std::optional(engine::Scavenging(s));
+    // The transfer duct: three measures, or none at all.
+    const QString ductCaptions[3] = {tr("Lunghezza del condotto di travaso (mm)"),
+                                     tr("Diametro del condotto al carter (mm)"),
+                                     tr("Diametro del condotto alla luce (mm)")};
+    double duct[3] = {0, 0, 0};
+    const bool anyDuct = std::any_of(m_ductBoxes.cbegin(), m_ductBoxes.cend(), [](QLineEdit *b) {
+        return !b->text().trimmed().isEmpty();
+    });
+    for (int k = 0; k < 3 && anyDuct; ++k) {
+        const double low = k == 0 ? ShortestDuctMm : NarrowestDuctMm;
+        const double high = k == 0 ? LongestDuctMm : WidestDuctMm;
+        const std::optional<double> v = parseSettingNumber(m_ductBoxes[k]->text(), m_locale);
+        if (!v || *v < low || *v > high)
+            return refuse(m_ductBoxes[k], ductCaptions[k], low, high);
+        duct[k] = *v;
+    }
+    m_paths.transferDuct =
+        anyDuct ? std::optional(waves::WaveOptions::TransferDuct{duct[0], duct[1], duct[2]})
+                : std::nullopt;
     e.portAreas = m_portAreas;
     m_engine = e;
     QDialog::accept();

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,10 +20,11 @@ namespace velmorant {
 
 class Platform;
 
-// The engine around the pipe for the Onde tab, on three pages: the cylinder and its ports (bore
+// The engine around the pipe for the Onde tab, on four pages: the cylinder and its ports (bore
 // and stroke empty for a square engine of the design's displacement; a table of port areas in
-// place of the rectangles; an intake pipe), the cycle and its combustion, and the air and
-// friction. Every number box has its range; OK refuses a value out of range, naming it, and
+// place of the rectangles; an intake pipe), the cycle and its combustion, the air and
+// friction, and the gas paths (the exhaust's system after the pipe, the intake's system, the
+// transfer duct). Every number box has its range; OK refuses a value out of range, naming it, and
 // keeps the dialog open on it.
 class EngineDialog : public QDialog
 {
@@ -30,9 +32,15 @@ class EngineDialog : public QDialog
 
 public:
     EngineDialog(Platform &platform, const QLocale &locale, const waves::EngineInputs &engine,
-                 const std::optional<MeasuredPipe> &intakePipe, QWidget *parent = nullptr);
+                 const std::optional<MeasuredPipe> &intakePipe, const EnginePaths &paths,
+                 QWidget *parent = nullptr);
     const waves::EngineInputs &engine() const { return m_engine; }
     const std::optional<MeasuredPipe> &intakePipe() const { return m_intakePipe; }
+    const EnginePaths &paths() const { return m_paths; }
+
+    // What a transfer duct may measure, mm.
+    static constexpr double ShortestDuctMm = 10, LongestDuctMm = 1000;
+    static constexpr double NarrowestDuctMm = 5, WidestDuctMm = 200;
 
     void accept() override;
 
@@ -42,6 +50,13 @@ private:
     void showDerived();
     void choosePortAreas();
     void chooseIntakePipe();
+    // An exhaust's or an intake's system from its file; the intake's takes the intake pipe's
+    // place.
+    void chooseSystem(bool exhaust);
+    void buildPathsPage(QFormLayout *page);
+    // A file's name beside the buttons that choose and drop it.
+    static QWidget *fileRow(QLabel *&name, QPushButton *&choose, QPushButton *&drop,
+                            const QString &key, QWidget *parent);
     void showFiles();
 
     Platform &m_platform;
@@ -49,12 +64,16 @@ private:
     waves::EngineInputs m_engine;
     std::optional<engine::PortAreaTable> m_portAreas;
     std::optional<MeasuredPipe> m_intakePipe;
+    EnginePaths m_paths;
+    QList<QLineEdit *> m_ductBoxes; // length, diameter at the crankcase, at the port
     QList<QLineEdit *> m_boxes; // engineRanges() in order, then bore and stroke
     QList<int> m_pages;         // the page of each box
     QTabWidget *m_tabs = nullptr;
     QComboBox *m_cycle = nullptr, *m_scavenging = nullptr;
     QLabel *m_portFile = nullptr, *m_intakeFile = nullptr;
+    QLabel *m_exhaustSystem = nullptr, *m_intakeSystem = nullptr;
     QPushButton *m_dropPorts = nullptr, *m_dropIntake = nullptr;
+    QPushButton *m_dropExhaustSystem = nullptr, *m_dropIntakeSystem = nullptr;
 };
 
 // The engine kept between runs (settings group "Officina/Motore"): its numbers, cycle and

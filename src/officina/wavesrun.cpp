@@ -42,9 +42,26 @@ QString WavesTab::runKey() const
         << (m_engine.portAreas ? QString::fromUtf8(engine::portAreasCsv(*m_engine.portAreas))
                                : QString())
         << (m_intakePipe ? QString::fromUtf8(pipeCsv(m_intakePipe->pipe)) : QString());
+    for (const auto &file : {m_paths.exhaust, m_paths.intake})
+        key << (file ? QString::fromUtf8(waves::gasPathJson(file->path)) : QString());
+    if (const auto &d = m_paths.transferDuct)
+        key << QStringLiteral("%1:%2:%3").arg(d->lengthMm).arg(d->d1Mm).arg(d->d2Mm);
     for (const waves::MitreJoint &j : m_joints)
         key << QStringLiteral("%1@%2").arg(j.angleDeg, 0, 'g', 17).arg(j.atMm, 0, 'g', 17);
     return key.join(QLatin1Char('|'));
+}
+
+waves::WaveOptions WavesTab::pathOptions() const
+{
+    waves::WaveOptions o;
+    if (m_intakePipe)
+        o.intakePipe = m_intakePipe->pipe;
+    if (m_paths.exhaust)
+        o.exhaustPath = m_paths.exhaust->path;
+    if (m_paths.intake)
+        o.intakePath = m_paths.intake->path;
+    o.transferDuct = m_paths.transferDuct;
+    return o;
 }
 
 bool WavesTab::stale() const
@@ -106,8 +123,9 @@ void WavesTab::calculate()
     const DesignParameters &p = *m_parameters;
     job.pipe = m_pipe;
     job.engine = waves::onDesign(m_engine, p);
-    if (m_intakePipe)
-        job.options.intakePipe = m_intakePipe->pipe;
+    const QList<double> kept = job.options.probes;
+    job.options = pathOptions();
+    job.options.probes = kept;
     job.options.mitreJoints = m_joints;
     const QString other = m_compare->currentData().toString();
     // The plot being made; what is shown stays until it arrives.

@@ -203,10 +203,11 @@ void WavesTab::editEngine()
     // With the design's displacement, once calculated: bore and stroke are checked against it.
     waves::EngineInputs shown = m_engine;
     shown.displacement = m_parameters ? (*m_parameters)[Field::Cil] : 0;
-    auto *dialog = new EngineDialog(m_platform, m_locale, shown, m_intakePipe, this);
+    auto *dialog = new EngineDialog(m_platform, m_locale, shown, m_intakePipe, m_paths, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         m_intakePipe = dialog->intakePipe();
+        m_paths = dialog->paths();
         setEngine(dialog->engine());
         QSettings settings;
         writeEngineSettings(settings, m_engine);
@@ -229,9 +230,7 @@ void WavesTab::optimize()
         m_optimize->setOutputCheck(m_outputCheck);
         connect(m_optimize, &OptimizeDialog::pipeChosen, this, &WavesTab::pipeChosen);
     }
-    waves::WaveOptions options;
-    if (m_intakePipe)
-        options.intakePipe = m_intakePipe->pipe;
+    waves::WaveOptions options = pathOptions();
     if (!m_optimize->busy())
         m_optimize->setStart(m_pipe, waves::onDesign(m_engine, *m_parameters), options,
                              (*m_parameters)[Field::Rpm]);
@@ -334,6 +333,7 @@ WaveTexts WavesTab::texts() const
     t.compare = m_compare->currentData().toString();
     t.comparePipe = m_measuredCompare;
     t.intakePipe = m_intakePipe;
+    t.paths = m_paths;
     return t;
 }
 
@@ -345,6 +345,7 @@ void WavesTab::setTexts(const WaveTexts &t)
     m_probe->setText(t.probe);
     m_measuredCompare = t.comparePipe;
     m_intakePipe = t.intakePipe;
+    m_paths = t.paths;
     const int i = m_compare->findData(t.compare);
     m_compare->setCurrentIndex(
         i >= 0 && (t.compare != QLatin1String(MeasuredMethod) || m_measuredCompare) ? i : 0);

@@ -89,6 +89,8 @@ private:
     void updateState();
     void showTemperatures();
     QString runKey() const;
+    // The model's options for the engine's intake pipe and gas paths.
+    waves::WaveOptions pathOptions() const;
 
     Platform &m_platform;
     QLocale m_locale;
@@ -115,6 +117,7 @@ private:
     std::optional<TraceOverlay> m_trace;
     std::optional<engine::BenchCurve> m_bench;
     std::optional<MeasuredPipe> m_intakePipe; // the engine's, from the Motore dialog
+    EnginePaths m_paths;                       // the same dialog's gas paths
     WavePlot m_plot, m_pending;  // shown, and being computed
     QString m_plotKey, m_pendingKey; // the inputs each was made from
     waves::EngineInputs m_engine; // without the design's displacement and timing

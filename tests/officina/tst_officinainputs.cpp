@@ -33,6 +33,7 @@ private slots:
     void outputsNeverLandOnInputs_data();
     void outputsNeverLandOnInputs();
     void engineAgreesWithTheDesign();
+    void gasPathsReachTheModel();
     void newStartsFromTheDefaults();
     void searchedPipeNeverRememberedAsAFile();
     void oneNotationPerWindow_data();
@@ -92,6 +93,67 @@ void pressOk(QWidget *w)
 }
 
 } // namespace
+
+// The exhaust's system after the pipe and a transfer duct, chosen in the engine dialog: a duct
+// out of range refused by name, the run the model's own with those paths, the project keeping
+// them.
+void TestOfficinaInputs::gasPathsReachTheModel()
+{
+    run("mnuCalcola");
+    w->findChild<QPushButton *>("cmdMotore")->click();
+    auto *dialog = w->findChild<EngineDialog *>("dlgMotore");
+    QVERIFY(dialog);
+    const QString system = dir->filePath("silenziatore.json");
+    QVERIFY(test::writeBytes(system, R"({"version": 1, "elements": [
+        {"pipe": [[0, 38], [100, 38]], "wall_c": 300},
+        {"volume_l": 2, "cd_out": 0.8},
+        {"pipe": [[0, 22], [200, 22]], "wall_c": null}]})"));
+    platform.fileAnswers << system;
+    dialog->findChild<QPushButton *>("cmdImpiantoScarico")->click();
+    QVERIFY2(dialog->findChild<QLabel *>("lblImpiantoScarico")->text().startsWith(
+                 "silenziatore.json: 2 tubi, 1 volumi"),
+             qPrintable(dialog->findChild<QLabel *>("lblImpiantoScarico")->text()));
+    dialogBox(w.get(), "opt_transfer_length")->setText("80");
+    dialogBox(w.get(), "opt_transfer_d1")->setText("300");
+    dialogBox(w.get(), "opt_transfer_d2")->setText("34");
+    pressOk(w.get());
+    QCOMPARE(platform.messages.size(), 1);
+    QVERIFY2(platform.messages[0].text.contains("Diametro del condotto al carter"),
+             qPrintable(platform.messages[0].text));
+    dialogBox(w.get(), "opt_transfer_d1")->setText("30");
+    pressOk(w.get());
+    QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
+    const EnginePaths paths = w->waves()->texts().paths;
+    QVERIFY(paths.exhaust && paths.transferDuct && !paths.intake);
+    box("opt_waves-from")->setText("10000");
+    box("opt_waves-to")->setText("10000");
+    w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->waves()->busy(), 120000);
+    waves::WaveOptions o;
+    o.exhaustPath = paths.exhaust->path;
+    o.transferDuct = waves::WaveOptions::TransferDuct{80, 30, 34};
+    const waves::SpeedResult alone = waves::simulateSpeed(
+        firstSizingPipe(w->plan()->dimensions),
+        waves::onDesign(w->waves()->engine(), w->plan()->parameters), o, 10000);
+    const waves::SpeedResult shown = w->waves()->view()->plot().speeds.value(0);
+    QCOMPARE(shown.chargingEfficiency, alone.chargingEfficiency);
+    QCOMPARE(shown.volumes.size(), 1);
+    // Saved and opened again: the same paths.
+    const QString path = dir->filePath("impianto.vlo");
+    platform.fileAnswers << path;
+    run("mnuSalvaConNome");
+    const QByteArray saved = readAll(path);
+    QVERIFY(saved.contains("\"exhaust-system\""));
+    QVERIFY(startWindow());
+    const QString reopened = dir->filePath("impianto.vlo");
+    QVERIFY(test::writeBytes(reopened, saved));
+    QVERIFY2(w->openPath(reopened), qPrintable(platform.messages.value(0).text));
+    settle();
+    const EnginePaths again = w->waves()->texts().paths;
+    QVERIFY(again.exhaust && again.transferDuct);
+    QCOMPARE(waves::gasPathJson(again.exhaust->path), waves::gasPathJson(paths.exhaust->path));
+    QCOMPARE(again.transferDuct->d2Mm, 34.0);
+}
 
 // Bore and stroke given together must make the design's displacement: 66 x 54,5 is 186 cm3, not
 // a 250, and the dialog says the three numbers and stays open; one of them alone is completed

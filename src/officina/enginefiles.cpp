@@ -1,0 +1,188 @@
+// The engine dialog's files: the ports' areas, the intake pipe, the exhaust's and intake's
+// systems, and the transfer duct's page.
+#include "enginedialog.h"
+
+#include "formbox.h"
+#include "number.h"
+#include "pipefile.h"
+#include "platform.h"
+#include "safefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace velmorant {
+
+namespace {
+
+// What a system holds, in a few words.
+QString systemSummary(const waves::PathFile &f)
+{
+    double litres = 0;
+    for (const waves::PathVolume &v : f.path.volumes)
+        litres += v.litres;
+    return EngineDialog::tr("%1: %2 tubi, %3 volumi (%4 l)")
+        .arg(QFileInfo(f.source).fileName())
+        .arg(f.path.pipes.size())
+        .arg(f.path.volumes.size())
+        .arg(QLocale().toString(litres, 'g', 4));
+}
+
+} // namespace
+
+QWidget *EngineDialog::fileRow(QLabel *&name, QPushButton *&choose, QPushButton *&drop,
+                               const QString &key, QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    name = new QLabel(row);
+    name->setObjectName(QStringLiteral("lbl") + key);
+    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    name->setWordWrap(true);
+    choose = new QPushButton(tr("Scegli..."), row);
+    choose->setObjectName(QStringLiteral("cmd") + key);
+    drop = new QPushButton(tr("Togli"), row);
+    drop->setObjectName(QStringLiteral("cmdTogli") + key);
+    layout->addWidget(name, 1);
+    layout->addWidget(choose);
+    layout->addWidget(drop);
+    return row;
+}
+
+void EngineDialog::buildPathsPage(QFormLayout *page)
+{
+    QPushButton *chooseExhaust = nullptr, *chooseIntake = nullptr;
+    page->addRow(tr("Scarico dopo il tubo"),
+                 fileRow(m_exhaustSystem, chooseExhaust, m_dropExhaustSystem,
+                         QStringLiteral("ImpiantoScarico"), this));
+    page->addRow(tr("Aspirazione dal carter"),
+                 fileRow(m_intakeSystem, chooseIntake, m_dropIntakeSystem,
+                         QStringLiteral("ImpiantoAspirazione"), this));
+    auto *note = new QLabel(
+        tr("Un impianto \u00e8 un file JSON di tubi e volumi in ordine (vedere il manuale). "
+           "Nello scarico il primo tubo del file sta per il tubo del progetto, di cui d\u00e0 "
+           "la temperatura di parete; seguono i suoi volumi e tubi fino all'aria."),
+        this);
+    note->setWordWrap(true);
+    page->addRow(note);
+    auto *duct = new QWidget(this);
+    auto *row = new QHBoxLayout(duct);
+    row->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char *, QString> boxes[3] = {
+        {"opt_transfer_length", tr("lunghezza")},
+        {"opt_transfer_d1", tr("\u00d8 al carter")},
+        {"opt_transfer_d2", tr("\u00d8 alla luce")}};
+    const auto &d = m_paths.transferDuct;
+    const double values[3] = {d ? d->lengthMm : 0, d ? d->d1Mm : 0, d ? d->d2Mm : 0};
+    for (int k = 0; k < 3; ++k) {
+        QLineEdit *box = formBox(QLatin1String(boxes[k].first), duct, 70);
+        box->setPlaceholderText(boxes[k].second);
+        if (d)
+            box->setText(formatBoxNumber(values[k], m_locale));
+        row->addWidget(box);
+        m_ductBoxes << box;
+        m_pages << 3;
+    }
+    page->addRow(tr("Condotto di travaso (mm)"), duct);
+    duct->setToolTip(tr("Dal carter alla luce del travaso: lunghezza, diametro al carter e alla "
+                        "luce. Vuoto: la luce unisce carter e cilindro"));
+    connect(chooseExhaust, &QPushButton::clicked, this, [this] { chooseSystem(true); });
+    connect(chooseIntake, &QPushButton::clicked, this, [this] { chooseSystem(false); });
+    connect(m_dropExhaustSystem, &QPushButton::clicked, this, [this] {
+        m_paths.exhaust.reset();
+        showFiles();
+    });
+    connect(m_dropIntakeSystem, &QPushButton::clicked, this, [this] {
+        m_paths.intake.reset();
+        showFiles();
+    });
+}
+
+void EngineDialog::showFiles()
+{
+    m_portFile->setText(m_portAreas ? QFileInfo(m_portAreas->source).fileName()
+                                    : tr("luci rettangolari dalle durate e dalle larghezze"));
+    m_portFile->setToolTip(m_portAreas ? m_portAreas->source : QString());
+    m_dropPorts->setEnabled(m_portAreas.has_value());
+    m_intakeFile->setText(m_intakePipe ? QFileInfo(m_intakePipe->source).fileName()
+                          : m_paths.intake ? tr("nell'impianto di aspirazione")
+                                           : tr("nessuno: il carter respira da un foro"));
+    m_intakeFile->setToolTip(m_intakePipe ? m_intakePipe->source : QString());
+    m_dropIntake->setEnabled(m_intakePipe.has_value());
+    m_exhaustSystem->setText(m_paths.exhaust ? systemSummary(*m_paths.exhaust)
+                                             : tr("nessuno: il tubo finisce nell'aria"));
+    m_exhaustSystem->setToolTip(m_paths.exhaust ? m_paths.exhaust->source : QString());
+    m_dropExhaustSystem->setEnabled(m_paths.exhaust.has_value());
+    m_intakeSystem->setText(m_paths.intake ? systemSummary(*m_paths.intake)
+                                           : tr("nessuno"));
+    m_intakeSystem->setToolTip(m_paths.intake ? m_paths.intake->source : QString());
+    m_dropIntakeSystem->setEnabled(m_paths.intake.has_value());
+}
+
+void EngineDialog::choosePortAreas()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Aree delle luci"),
+        tr("Aree delle luci CSV (angle_deg,exhaust_mm2,transfer_mm2[,intake_mm2]) (*.csv)|*.csv|"
+           "Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    engine::PortAreasRead read =
+        readFileWith(path, engine::MaxPortAreaFileBytes, engine::readPortAreas);
+    if (!read.ok()) {
+        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
+        return;
+    }
+    read.table.source = path;
+    m_portAreas = read.table;
+    showFiles();
+}
+
+void EngineDialog::chooseIntakePipe()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Condotto di aspirazione"),
+        tr("Condotto CSV (x_mm,d_mm dall'aria al carter) (*.csv)|*.csv|Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    const PipeRead read = readPipeFile(path);
+    if (!read.ok()) {
+        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
+        return;
+    }
+    m_intakePipe = MeasuredPipe{path, read.pipe};
+    m_paths.intake.reset();
+    showFiles();
+}
+
+void EngineDialog::chooseSystem(bool exhaust)
+{
+    const QString path = m_platform.openFileName(
+        this, exhaust ? tr("Impianto di scarico") : tr("Impianto di aspirazione"),
+        tr("Impianto JSON (tubi e volumi in ordine) (*.json)|*.json|Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    const QDir folder = QFileInfo(path).absoluteDir();
+    const waves::GasPathRead read =
+        readFileWith(path, waves::MaxPathFileBytes, [&](const QByteArray &bytes) {
+            return waves::readGasPath(bytes, [&](const QString &name) {
+                return readPipeFile(QDir::isAbsolutePath(name) ? name : folder.filePath(name));
+            });
+        });
+    if (!read.ok()) {
+        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
+        return;
+    }
+    (exhaust ? m_paths.exhaust : m_paths.intake) = waves::PathFile{path, read.path};
+    if (!exhaust)
+        m_intakePipe.reset();
+    showFiles();
+}
+
+} // namespace velmorant
