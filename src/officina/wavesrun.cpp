@@ -211,6 +211,7 @@ void WavesTab::finished(const WaveOutcome &outcome)
     m_plot.measured = m_trace; // loaded while it ran
     m_plot.bench = m_bench;
     m_plot.dyno = m_lower->currentIndex() == 0;
+    m_plot.walls = m_lower->currentIndex() == 2;
     m_plot.cylinder = m_cylinder->isChecked();
     m_plot.speeds = outcome.speeds;
     m_plot.compared = outcome.compared;

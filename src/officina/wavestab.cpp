@@ -130,6 +130,7 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     m_lower->setObjectName(QStringLiteral("cmbGraficoRegimi"));
     m_lower->addItem(tr("potenza e coppia"));
     m_lower->addItem(tr("carica ed erogazione"));
+    m_lower->addItem(tr("temperatura di parete"));
     m_cylinder = new QCheckBox(tr("Pressione nel cilindro"), this);
     m_cylinder->setObjectName(QStringLiteral("chkCilindro"));
     auto *bench = new QPushButton(tr("Curva al banco..."), this);
@@ -355,6 +356,7 @@ void WavesTab::setTexts(const WaveTexts &t)
 void WavesTab::showPlotChoices()
 {
     m_plot.dyno = m_lower->currentIndex() == 0;
+    m_plot.walls = m_lower->currentIndex() == 2;
     m_plot.cylinder = m_cylinder->isChecked();
     if (!m_plot.speeds.isEmpty())
         m_view->setPlot(m_plot);

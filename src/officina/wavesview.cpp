@@ -14,7 +14,7 @@ namespace {
 const QColor Port(0x15, 0x65, 0xC0), Probe(0x2E, 0x7D, 0x32), Measured(0xC6, 0x28, 0x28);
 const QColor Charging(0x15, 0x65, 0xC0), Delivery(0xEF, 0x6C, 0x00);
 const QColor Power(0xC6, 0x28, 0x28), Torque(0x45, 0x27, 0xA0), Bench(0x21, 0x21, 0x21);
-const QColor Cylinder(0x6D, 0x4C, 0x41);
+const QColor Cylinder(0x6D, 0x4C, 0x41), Volume(0x00, 0x83, 0x8F);
 
 } // namespace
 
@@ -59,7 +59,8 @@ void WavesView::setNote(const QString &note)
 void WavesView::setPlot(const WavePlot &p)
 {
     const bool sameSpeeds = m_plot.speeds.size() == p.speeds.size() && !p.speeds.isEmpty() &&
-                            m_plot.dyno == p.dyno && m_speeds->isVisible();
+                            m_plot.dyno == p.dyno && m_plot.walls == p.walls &&
+                            m_speeds->isVisible();
     m_plot = p;
     if (p.speeds.isEmpty()) {
         setNote(tr("Premere Calcola onde per simulare il tubo sul motore"));
@@ -68,7 +69,7 @@ void WavesView::setPlot(const WavePlot &p)
     m_speeds->show();
     m_traces->setData(traceData());
     // Another speed shown keeps the lower plot's zoom.
-    m_speeds->setData(speedData(), sameSpeeds);
+    m_speeds->setData(p.walls ? wallData() : speedData(), sameSpeeds);
 }
 
 plot::Data WavesView::traceData() const
@@ -112,6 +113,17 @@ plot::Data WavesView::traceData() const
             t.points = curve(c.traces[s].p);
             d.series << t;
         }
+    }
+    // Each volume on the gas paths, by its place in its system's file.
+    for (const waves::VolumeTrace &v : r.volumes) {
+        plot::Series s;
+        s.color = Volume;
+        s.width = 1.5;
+        s.style = v.exhaust ? Qt::SolidLine : Qt::DashDotLine;
+        s.name = v.exhaust ? tr("nel volume %1 dello scarico").arg(v.element)
+                           : tr("nel volume %1 dell'aspirazione").arg(v.element);
+        s.points = curve(v.p);
+        d.series << s;
     }
     if (m_plot.cylinder) {
         plot::Series c;
@@ -225,6 +237,35 @@ plot::Data WavesView::speedData() const
     const waves::SpeedResult &shown = m_plot.speeds.value(m_plot.shown);
     d.current = shown.rpm;
     d.currentName = tr("mostrato sopra: %1 giri/min").arg(l.toString(qRound(shown.rpm)));
+    return d;
+}
+
+plot::Data WavesView::wallData() const
+{
+    QLocale l = m_locale;
+    l.setNumberOptions(QLocale::OmitGroupSeparator);
+    const waves::SpeedResult &shown = m_plot.speeds.value(m_plot.shown);
+    plot::Data d;
+    d.x.title = tr("Lungo il tubo (mm dal suo inizio), a %1 giri/min").arg(l.toString(qRound(shown.rpm)));
+    d.x.unit = QStringLiteral("mm");
+    d.x.from = 0;
+    d.y.title = tr("Temperatura di parete (\u00b0C)");
+    d.y.unit = QStringLiteral("\u00b0C");
+    d.y.fromZero = true;
+    if (shown.walls.isEmpty())
+        d.note = tr("Nessuna parete calcolata: \"wall_c\": \"calcolata\" in un tubo "
+                    "dell'impianto (Motore..., Impianto)");
+    const QColor colors[] = {Power, Torque, Probe, Port};
+    for (int k = 0; k < shown.walls.size(); ++k) {
+        const waves::WallProfile &w = shown.walls[k];
+        plot::Series s;
+        s.color = colors[k % 4];
+        s.name = w.exhaust ? tr("tubo %1 dello scarico").arg(w.pipe)
+                           : tr("tubo %1 dell'aspirazione").arg(w.pipe);
+        for (std::size_t i = 0; i < w.xMm.size(); ++i)
+            s.points << QPointF(w.xMm[i], w.kelvin[i] - 273.15);
+        d.series << s;
+    }
     return d;
 }
 

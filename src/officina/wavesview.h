@@ -21,7 +21,9 @@ class Platform;
 // the dyno sheet (brake power in CV on the left, torque in N m on the right, a measured power
 // curve laid over them) or the charging efficiency and the delivery ratio, with the first
 // sizing's band shaded, the design speed and the speed shown marked, and the speeds that did
-// not settle ringed. The second pipe's curves are dashed.
+// not settle ringed, or the walls that find their own temperature along their pipes at the
+// speed shown; each volume of the gas paths (a box, an airbox) has its pressure above too. The
+// second pipe's curves are dashed.
 struct WavePlot
 {
     QList<waves::SpeedResult> speeds, compared;
@@ -34,6 +36,7 @@ struct WavePlot
     QString comparedName;
     std::optional<engine::BenchCurve> bench;
     bool dyno = true;      // power and torque below; else charging and delivery
+    bool walls = false;    // the computed walls below, instead of either
     bool cylinder = false; // the cylinder's pressure above
 };
 
@@ -58,6 +61,7 @@ signals:
 private:
     plot::Data traceData() const;
     plot::Data speedData() const;
+    plot::Data wallData() const;
 
     QLocale m_locale;
     WavePlot m_plot;

@@ -120,6 +120,7 @@ std::pair<Flux, Flux> Chain::advance(double dt, const Flux &left, const Flux &ri
         p.scheme->advance(p.state, dt, k == 0 ? start : m_outOf[k - 1],
                           k + 1 == n ? end : m_into[k]);
     }
+    m_firstOut = n > 1 ? m_into[0] : end;
     // Each volume takes what its two pipes gave it, the same numbers: nothing made or lost.
     for (int k = 0; k + 1 < n; ++k) {
         engine::Volume &v = m_volumes[k];

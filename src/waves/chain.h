@@ -70,6 +70,9 @@ public:
     // given ends take `left` and `right` (times their areas, positive rightwards). Returns the
     // fluxes that went through the two ends.
     std::pair<Flux, Flux> advance(double dt, const Flux &left, const Flux &right);
+    // The flux out of the first pipe's far end in the last step: into the first volume, or
+    // into the air.
+    const Flux &firstPipeOut() const { return m_firstOut; }
     // Mass (kg) and energy (J) in every pipe and volume.
     double mass() const;
     double energy() const;
@@ -84,6 +87,7 @@ private:
     End m_left, m_right;
     double m_pAmb = 101325, m_tAmb = 293.15, m_inflowFresh = 0;
     std::vector<Flux> m_into, m_outOf; // per volume this step: from the pipe before, to the next
+    Flux m_firstOut;
 };
 
 } // namespace velmorant::waves

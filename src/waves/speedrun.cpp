@@ -293,6 +293,7 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     result.cellUpdates += exhaust.cells();
     tally.portMass += port.mass * dt;
     tally.endMass += openEnd.mass * dt;
+    tally.firstPipeOut += exhaust.firstPipeOut().mass * dt;
     if (open)
         tally.lostFresh += port.fresh * dt;
 

@@ -105,7 +105,7 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     QVERIFY(dialog);
     const QString system = dir->filePath("silenziatore.json");
     QVERIFY(test::writeBytes(system, R"({"version": 1, "elements": [
-        {"pipe": [[0, 38], [100, 38]], "wall_c": 300},
+        {"pipe": [[0, 38], [100, 38]], "wall_c": "calcolata"},
         {"volume_l": 2, "cd_out": 0.8},
         {"pipe": [[0, 22], [200, 22]], "wall_c": null}]})"));
     platform.fileAnswers << system;
@@ -138,6 +138,18 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     const waves::SpeedResult shown = w->waves()->view()->plot().speeds.value(0);
     QCOMPARE(shown.chargingEfficiency, alone.chargingEfficiency);
     QCOMPARE(shown.volumes.size(), 1);
+    // The box's pressure above; below, on asking, the wall the pipe found for itself.
+    QStringList names;
+    for (const plot::Series &series : w->waves()->view()->traces()->data().series)
+        names << series.name;
+    QVERIFY2(names.contains("nel volume 2 dello scarico"), qPrintable(names.join(", ")));
+    auto *lower = w->findChild<QComboBox *>("cmbGraficoRegimi");
+    lower->setCurrentIndex(2);
+    const plot::Data walls = w->waves()->view()->speeds()->data();
+    QCOMPARE(walls.series.size(), 1);
+    QCOMPARE(walls.series[0].name, QStringLiteral("tubo 1 dello scarico"));
+    QCOMPARE(walls.series[0].points.size(), int(shown.walls[0].xMm.size()));
+    QVERIFY(walls.series[0].points.first().y() > 20 && walls.series[0].points.first().y() < 1200);
     // Saved and opened again: the same paths.
     const QString path = dir->filePath("impianto.vlo");
     platform.fileAnswers << path;

@@ -50,6 +50,7 @@ private slots:
     void narrowerTailHoldsTheBoxUp();
     void hotterWallPeaksHigher();
     void computedWallFindsItsPlace();
+    void boxRunSettlesToItsCycle();
 };
 
 void TestEnginePaths::energyCloses_data()
@@ -149,6 +150,26 @@ void TestEnginePaths::computedWallFindsItsPlace()
     const SpeedResult same = simulateSpeed(defaultPipe(), e, given, 10000);
     QVERIFY2(std::abs(same.brake.powerKw / r.brake.powerKw - 1) < 0.01,
              qPrintable(QStringLiteral("%1 kW against %2 kW").arg(same.brake.powerKw).arg(r.brake.powerKw)));
+}
+
+// A box settles its content more slowly than the engine its cycle: the run is called settled
+// when the port, the pipe and the charge are, and its figures are those of a run held on ten
+// times as strictly for twice as many cycles.
+void TestEnginePaths::boxRunSettlesToItsCycle()
+{
+    WaveOptions o;
+    o.exhaustPath = silenced(3, 0.8);
+    const SpeedResult r = simulateSpeed(defaultPipe(), defaultEngine(), o, 11000);
+    QVERIFY2(r.periodic, qPrintable(QStringLiteral("%1 cycles").arg(r.cycles)));
+    WaveOptions strict = o;
+    strict.maxCycles = 2 * o.maxCycles;
+    strict.periodicTolerance = o.periodicTolerance / 10;
+    const SpeedResult longer = simulateSpeed(defaultPipe(), defaultEngine(), strict, 11000);
+    QVERIFY(longer.cycles > r.cycles);
+    qInfo("%d cycles: %.4f kW, DR %.4f; %d cycles: %.4f kW, DR %.4f", r.cycles, r.brake.powerKw,
+          r.deliveryRatio, longer.cycles, longer.brake.powerKw, longer.deliveryRatio);
+    QVERIFY(std::abs(r.brake.powerKw / longer.brake.powerKw - 1) < 0.01);
+    QVERIFY(std::abs(r.deliveryRatio / longer.deliveryRatio - 1) < 0.01);
 }
 
 QTEST_GUILESS_MAIN(TestEnginePaths)
