@@ -119,7 +119,7 @@ GasPath GasPath::reversed() const
         out.pipes << turned;
     }
     for (auto v = volumes.crbegin(); v != volumes.crend(); ++v)
-        out.volumes << PathVolume{v->litres, v->cdOut, v->cdIn, v->element};
+        out.volumes << *v; // in and out are the volume's own: they do not turn
     return out;
 }
 

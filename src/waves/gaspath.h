@@ -24,8 +24,8 @@ struct PathPipe
 };
 
 // A still volume on the way: a box, a silencer's chamber, an airbox. Its walls are adiabatic;
-// the pipe ending in it and the pipe leaving it pass gas through their own area times the
-// discharge coefficient of the flow's way (in: from the pipe into the volume).
+// each pipe it joins passes gas through its own area times the discharge coefficient of the
+// flow's way: `cdIn` for gas going into the volume, `cdOut` for gas leaving it, whichever pipe.
 struct PathVolume
 {
     double litres = 0;

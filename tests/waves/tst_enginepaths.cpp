@@ -51,6 +51,7 @@ private slots:
     void hotterWallPeaksHigher();
     void computedWallFindsItsPlace();
     void boxRunSettlesToItsCycle();
+    void airboxDrawsBelowTheAir();
 };
 
 void TestEnginePaths::energyCloses_data()
@@ -170,6 +171,38 @@ void TestEnginePaths::boxRunSettlesToItsCycle()
           r.deliveryRatio, longer.cycles, longer.brake.powerKw, longer.deliveryRatio);
     QVERIFY(std::abs(r.brake.powerKw / longer.brake.powerKw - 1) < 0.01);
     QVERIFY(std::abs(r.deliveryRatio / longer.deliveryRatio - 1) < 0.01);
+}
+
+// An airbox ahead of the intake pipe: the crankcase draws through it, so it stands below the
+// air on average, and the narrower its mouth the lower it stands and the less the engine takes.
+void TestEnginePaths::airboxDrawsBelowTheAir()
+{
+    auto intake = [](double cdIn) {
+        GasPath path; // from the crankcase out
+        path.pipes << PathPipe{tube(150, 30), {}} << PathPipe{tube(100, 30), {}};
+        path.volumes << PathVolume{3, cdIn, 1, 2};
+        return path;
+    };
+    const double pa = defaultEngine().ambientPressure * 1e5;
+    double previousBox = 0, previousDelivery = 0;
+    for (double cd : {1.0, 0.3}) {
+        WaveOptions o;
+        o.intakePath = intake(cd);
+        const SpeedResult r = simulateSpeed(defaultPipe(), defaultEngine(), o, 9000);
+        QVERIFY(!r.failed && r.periodic);
+        QCOMPARE(r.volumes.size(), 1);
+        QVERIFY(!r.volumes[0].exhaust);
+        QCOMPARE(r.volumes[0].element, 2);
+        const double box = meanOf(r.volumes[0].p) - pa;
+        qInfo("airbox mouth cd %.1f: %.0f Pa, DR %.4f", cd, box, r.deliveryRatio);
+        QVERIFY(box < 0);
+        if (previousDelivery > 0) {
+            QVERIFY(box < previousBox);
+            QVERIFY(r.deliveryRatio < previousDelivery);
+        }
+        previousBox = box;
+        previousDelivery = r.deliveryRatio;
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEnginePaths)

@@ -348,13 +348,14 @@ void TestNetwork::pathRead()
     QCOMPARE(read.path.volumes[0].cdIn, 0.9);
     QCOMPARE(read.path.volumes[0].cdOut, 1.0);
     QCOMPARE(read.path.volumes[0].element, 3);
-    // Turned round: the tail first, its ends swapped, the volume's ways swapped.
+    // Turned round: the tail first, its ends swapped; the volume's in and out are its own.
     const GasPath back = read.path.reversed();
     QCOMPARE(back.pipes[0].pipe.length(), 120.0);
     QCOMPARE(back.pipes[1].pipe.sections.first().dIn, 44.0);
     QCOMPARE(wallKelvinAt(back.pipes[1].wallC, 0), 200 + 273.15);
     QCOMPARE(wallKelvinAt(back.pipes[1].wallC, 140), 400 + 273.15);
-    QCOMPARE(back.volumes[0].cdOut, 0.9);
+    QCOMPARE(back.volumes[0].cdIn, 0.9);
+    QCOMPARE(back.volumes[0].cdOut, 1.0);
     // Written with its stations and read back: the same path, without the pipe's file.
     const QByteArray again = gasPathJson(read.path);
     const GasPathRead reread = readGasPath(again, [](const QString &) { return PipeRead(); });
