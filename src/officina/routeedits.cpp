@@ -37,6 +37,16 @@ void RouteTab::startEdited(QTableWidgetItem *item)
     take(r);
 }
 
+void RouteTab::take(const route::Surroundings &edited)
+{
+    // The obstacles' own file rules: names, boxes that are boxes, a clearance that can be.
+    const route::SurroundingsRead check = route::readSurroundings(route::surroundingsJson(edited));
+    if (!check.ok())
+        return commit(check.error);
+    m_space.surroundings = check.surroundings;
+    commit();
+}
+
 void RouteTab::take(const route::Route &edited)
 {
     // The route's own file rules: a direction and an "up" that make a frame.
@@ -195,11 +205,7 @@ void RouteTab::shapeChosen(int row, int index)
             around.obstacles[row] = o;
         }
     }
-    const route::SurroundingsRead check = route::readSurroundings(route::surroundingsJson(around));
-    if (!check.ok())
-        return commit(check.error);
-    m_space.surroundings = check.surroundings;
-    commit();
+    take(around);
 }
 
 void RouteTab::obstacleEdited(QTableWidgetItem *item)
@@ -239,11 +245,7 @@ void RouteTab::obstacleEdited(QTableWidgetItem *item)
         around.target = route::TargetBox{o.min, o.max};
     else
         around.obstacles[row] = o;
-    const route::SurroundingsRead check = route::readSurroundings(route::surroundingsJson(around));
-    if (!check.ok())
-        return commit(check.error);
-    m_space.surroundings = check.surroundings;
-    commit();
+    take(around);
 }
 
 } // namespace velmorant

@@ -67,6 +67,7 @@ private:
     // The edited route when its file's own rules take it (a frame, bends that can be), else
     // the reason, as commit() shows it.
     void take(const route::Route &edited);
+    void take(const route::Surroundings &edited);
     QString number(double v) const;
     std::optional<double> read(const QTableWidgetItem *item) const;
 

@@ -67,31 +67,46 @@ struct Search
         if (progress)
             progress(done, limits.evaluations);
         const Route r = routeOf(x);
+        double angle = 0;
+        for (const Bend &b : r.bends)
+            angle += b.angleDeg;
+        const Miss m = missOf(r);
+        const double value =
+            m.laid ? angle + MissWeight * (std::max(m.clash, 0.0) + m.outside) : Unlaid + angle;
+        if (value < best) {
+            best = value;
+            result.route = r;
+            result.clashMm = std::max(m.clash, 0.0);
+            result.tailOutsideMm = m.outside;
+            result.totalAngleDeg = angle;
+            result.fits = m.fits();
+        }
+        return value;
+    }
+
+    // How far a route is from fitting: laid at all, the deepest clash past the clearance, how
+    // far the tail ends outside its target.
+    struct Miss
+    {
+        bool laid = false;
+        double clash = 0, outside = 0;
+        bool fits() const { return laid && clash <= 0 && outside == 0; }
+    };
+    Miss missOf(const Route &r) const
+    {
         LayoutRules rules;
         rules.sheetMm = 2 * sheet;
         rules.maxJointDeg = limits.jointDeg;
         const RouteLayout l = layRoute(pipe, r, rules);
-        double angle = 0;
-        for (const Bend &b : r.bends)
-            angle += b.angleDeg;
-        double value = Unlaid + angle;
-        double clash = 0, outside = 0;
-        if (l.ok()) {
-            const Clearance c = clearanceOf(l, around);
-            for (const ObstacleDistance &d : c.distances)
-                clash = std::max(clash, around.clearanceMm - d.distanceMm);
-            outside = c.tailOutsideMm;
-            value = angle + MissWeight * (std::max(clash, 0.0) + outside);
-        }
-        if (value < best) {
-            best = value;
-            result.route = r;
-            result.clashMm = std::max(clash, 0.0);
-            result.tailOutsideMm = outside;
-            result.totalAngleDeg = angle;
-            result.fits = l.ok() && clash <= 0 && outside == 0;
-        }
-        return value;
+        Miss m;
+        if (!l.ok())
+            return m;
+        m.laid = true;
+        const Clearance c = clearanceOf(l, around);
+        for (const ObstacleDistance &d : c.distances)
+            m.clash = std::max(m.clash, around.clearanceMm - d.distanceMm);
+        m.outside = c.tailOutsideMm;
+        return m;
     }
 };
 
@@ -150,17 +165,7 @@ FitResult fitRoute(const Pipe &pipe, const Route &start, const Surroundings &aro
     for (int k = int(s.result.route.bends.size()) - 1; k >= 0 && s.result.fits; --k) {
         FitResult trial = s.result;
         trial.route.bends.removeAt(k);
-        LayoutRules rules;
-        rules.sheetMm = 2 * sheetMm;
-        rules.maxJointDeg = limits.jointDeg;
-        const RouteLayout l = layRoute(pipe, trial.route, rules);
-        if (!l.ok())
-            continue;
-        const Clearance c = clearanceOf(l, around);
-        bool clear = c.tailInTarget;
-        for (const ObstacleDistance &d : c.distances)
-            clear = clear && d.distanceMm >= around.clearanceMm;
-        if (clear) {
+        if (s.missOf(trial.route).fits()) {
             trial.totalAngleDeg -= s.result.route.bends[k].angleDeg;
             s.result = trial;
         }
