@@ -41,7 +41,7 @@ Flux volumeFace(const Gas &g, const engine::Volume &v, double m3, const PathVolu
 
 Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction,
              const Primitive &fill, End left, End right)
-    : m_gas(gas), m_how(path.volumes), m_left(left), m_right(right)
+    : m_gas(gas), m_how(path.volumes.cbegin(), path.volumes.cend()), m_left(left), m_right(right)
 {
     for (const PathPipe &p : path.pipes) {
         m_pipes.push_back(std::make_unique<PipeRun>(p.pipe, gas, cellMm, friction, fill));

@@ -82,7 +82,7 @@ private:
     std::vector<std::unique_ptr<PipeRun>> m_pipes;
     std::vector<engine::Volume> m_volumes;
     std::vector<double> m_volumeM3;
-    QList<PathVolume> m_how;
+    std::vector<PathVolume> m_how; // kept as plain data: read every step
     std::vector<bool> m_computed; // per pipe: its wall finds its own temperature
     End m_left, m_right;
     double m_pAmb = 101325, m_tAmb = 293.15, m_inflowFresh = 0;
