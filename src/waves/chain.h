@@ -70,9 +70,11 @@ public:
     // given ends take `left` and `right` (times their areas, positive rightwards). Returns the
     // fluxes that went through the two ends.
     std::pair<Flux, Flux> advance(double dt, const Flux &left, const Flux &right);
-    // The flux out of the first pipe's far end in the last step: into the first volume, or
-    // into the air.
-    const Flux &firstPipeOut() const { return m_firstOut; }
+    // At the end of a cycle: a volume whose temperature has crept the same way over the last
+    // three cycles, each step a steady share of the one before, is set at the temperature the
+    // creep tends to (its pressure kept). A large volume fed a little each cycle relaxes over
+    // many cycles; this reaches the cycle it settles to in a few, and does not move it.
+    void hastenVolumes();
     // Mass (kg) and energy (J) in every pipe and volume.
     double mass() const;
     double energy() const;
@@ -87,7 +89,7 @@ private:
     End m_left, m_right;
     double m_pAmb = 101325, m_tAmb = 293.15, m_inflowFresh = 0;
     std::vector<Flux> m_into, m_outOf; // per volume this step: from the pipe before, to the next
-    Flux m_firstOut;
+    std::vector<std::vector<double>> m_cycleEnds; // per volume: its temperature at recent ends
 };
 
 } // namespace velmorant::waves

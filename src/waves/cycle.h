@@ -70,6 +70,9 @@ struct WaveOptions
         double lengthMm = 0, d1Mm = 0, d2Mm = 0;
     };
     std::optional<TransferDuct> transferDuct;
+    // Volumes creeping slowly to their temperature brought to it (Chain::hastenVolumes); off,
+    // they get there by themselves, cycle after cycle.
+    bool hastenVolumes = true;
     // Keep where each speed ended (SpeedResult::settled), to start another run from it.
     bool keepSettled = false;
     // The exhaust pipe's mitre joints when it is bent (along its centreline, which the pipe's

@@ -69,10 +69,9 @@ bool SpeedRun::settle(int cycle, const CycleTally &c)
         return false;
     }
     const bool repeats = cycle > 1 && change < o.periodicTolerance * (*hi - *lo);
-    // The pipe passes on what it takes in. A volume beyond it settles its content more slowly
-    // than the engine its cycle, and far from the port it hardly moves what the engine does:
-    // the port's trace and the trapped charge say when that has settled.
-    const bool balanced = std::abs(c.portMass - c.firstPipeOut) < 0.005 * std::abs(c.portMass);
+    // The path passes on what it takes in: its pipes and volumes hold the same gas cycle after
+    // cycle.
+    const bool balanced = std::abs(c.portMass - c.endMass) < 0.005 * std::abs(c.portMass);
     // The crankcase and the charge settled too: a crankcase still emptying the air it started
     // with feeds the cylinder more than the intake does.
     auto same = [](double a, double b) {

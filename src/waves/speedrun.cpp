@@ -199,10 +199,16 @@ bool SpeedRun::cycle(CycleTally &tally, const std::atomic<bool> *stop)
         sample(theta, thetaNext, end, nextSample, cylinderBefore, cylinderAfter, portFlow);
         theta = thetaNext;
     }
-    // Walls that find their own temperature take the cycle's heat.
+    // Walls that find their own temperature take the cycle's heat; volumes creeping towards
+    // their temperature are brought to it.
     exhaust.settleWalls();
-    if (intake)
+    if (o.hastenVolumes)
+        exhaust.hastenVolumes();
+    if (intake) {
         intake->settleWalls();
+        if (o.hastenVolumes)
+            intake->hastenVolumes();
+    }
     return true;
 }
 
@@ -293,7 +299,6 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     result.cellUpdates += exhaust.cells();
     tally.portMass += port.mass * dt;
     tally.endMass += openEnd.mass * dt;
-    tally.firstPipeOut += exhaust.firstPipeOut().mass * dt;
     if (open)
         tally.lostFresh += port.fresh * dt;
 

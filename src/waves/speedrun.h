@@ -17,7 +17,6 @@ namespace velmorant::waves {
 struct CycleTally
 {
     double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0, trappedMass = 0;
-    double firstPipeOut = 0; // out of the exhaust's first pipe: its end's mass
     double lostFresh = 0, transferredFresh = 0, sr = 0;
     double crankcaseWork = 0, peak = 0, peakAngle = 0;
     double eoPressure = 0, eoTemperature = 0;
