@@ -15,13 +15,6 @@
 
 namespace velmorant {
 
-namespace {
-
-constexpr double ShortestDuctMm = 10, LongestDuctMm = 1000;
-constexpr double NarrowestDuctMm = 5, WidestDuctMm = 200;
-
-} // namespace
-
 QList<PipeOptionSpec> systemOptionSpecs()
 {
     return {
@@ -39,6 +32,7 @@ QList<PipeOptionSpec> systemOptionSpecs()
 std::optional<QString> readSystemOptions(const QCommandLineParser &parser, const QLocale &locale,
                                          SystemRequest &r)
 {
+    using Duct = waves::WaveOptions::TransferDuct;
     for (const auto &[name, into] : {std::pair{"exhaust-system", &r.exhaustFile},
                                      std::pair{"intake-system", &r.intakeFile}}) {
         if (!parser.isSet(QLatin1String(name)))
@@ -55,20 +49,19 @@ std::optional<QString> readSystemOptions(const QCommandLineParser &parser, const
         const QStringList parts = text.split(QLatin1Char(':'));
         const QString valid =
             QStringLiteral("L:D1:D2 in mm, la lunghezza tra %1 e %2, i diametri tra %3 e %4")
-                .arg(formatBoxNumber(ShortestDuctMm, locale), formatBoxNumber(LongestDuctMm, locale),
-                     formatBoxNumber(NarrowestDuctMm, locale), formatBoxNumber(WidestDuctMm, locale));
+                .arg(formatBoxNumber(Duct::ShortestMm, locale), formatBoxNumber(Duct::LongestMm, locale),
+                     formatBoxNumber(Duct::NarrowestMm, locale), formatBoxNumber(Duct::WidestMm, locale));
         if (parts.size() != 3)
             return badValue(QStringLiteral("--transfer-duct"), text, valid);
         double v[3];
         for (int k = 0; k < 3; ++k) {
             const std::optional<double> x = parseSettingNumber(parts[k], locale);
-            const double low = k == 0 ? ShortestDuctMm : NarrowestDuctMm;
-            const double high = k == 0 ? LongestDuctMm : WidestDuctMm;
+            const auto [low, high] = Duct::range(k);
             if (!x || *x < low || *x > high)
                 return badValue(QStringLiteral("--transfer-duct"), text, valid);
             v[k] = *x;
         }
-        r.transferDuct = waves::WaveOptions::TransferDuct{v[0], v[1], v[2]};
+        r.transferDuct = Duct{v[0], v[1], v[2]};
     }
     return std::nullopt;
 }

@@ -197,8 +197,7 @@ void EngineDialog::accept()
         return !b->text().trimmed().isEmpty();
     });
     for (int k = 0; k < 3 && anyDuct; ++k) {
-        const double low = k == 0 ? ShortestDuctMm : NarrowestDuctMm;
-        const double high = k == 0 ? LongestDuctMm : WidestDuctMm;
+        const auto [low, high] = waves::WaveOptions::TransferDuct::range(k);
         const std::optional<double> v = parseSettingNumber(m_ductBoxes[k]->text(), m_locale);
         if (!v || *v < low || *v > high)
             return refuse(m_ductBoxes[k], ductCaptions[k], low, high);

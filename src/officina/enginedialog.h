@@ -38,10 +38,6 @@ public:
     const std::optional<MeasuredPipe> &intakePipe() const { return m_intakePipe; }
     const EnginePaths &paths() const { return m_paths; }
 
-    // What a transfer duct may measure, mm.
-    static constexpr double ShortestDuctMm = 10, LongestDuctMm = 1000;
-    static constexpr double NarrowestDuctMm = 5, WidestDuctMm = 200;
-
     void accept() override;
 
 private:

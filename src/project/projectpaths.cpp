@@ -56,8 +56,10 @@ std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
     if (!duct.isUndefined()) {
         const QJsonArray a = duct.toArray();
         bool ok = duct.isArray() && a.size() == 3;
-        for (int k = 0; ok && k < 3; ++k)
-            ok = a[k].isDouble() && a[k].toDouble() > 0 && a[k].toDouble() <= 1000;
+        for (int k = 0; ok && k < 3; ++k) {
+            const auto [low, high] = waves::WaveOptions::TransferDuct::range(k);
+            ok = a[k].isDouble() && a[k].toDouble() >= low && a[k].toDouble() <= high;
+        }
         if (!ok)
             return tr("condotto di travaso: servono tre misure in mm (lunghezza, diametri)");
         into.transferDuct = waves::WaveOptions::TransferDuct{a[0].toDouble(), a[1].toDouble(),

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace velmorant::waves {
@@ -68,6 +69,21 @@ struct WaveOptions
     struct TransferDuct
     {
         double lengthMm = 0, d1Mm = 0, d2Mm = 0;
+        // What a transfer duct may measure, mm.
+        static constexpr double ShortestMm = 10, LongestMm = 1000;
+        static constexpr double NarrowestMm = 5, WidestMm = 200;
+        // The range of measure k: 0 the length, 1 and 2 the diameters.
+        static std::pair<double, double> range(int k)
+        {
+            return k == 0 ? std::pair{ShortestMm, LongestMm} : std::pair{NarrowestMm, WidestMm};
+        }
+        // The duct as a pipe, from the crankcase to the port.
+        Pipe pipe() const
+        {
+            Pipe p;
+            p.sections << PipeSection(lengthMm, d1Mm, d2Mm);
+            return p;
+        }
     };
     std::optional<TransferDuct> transferDuct;
     // Volumes creeping slowly to their temperature brought to it (Chain::hastenVolumes); off,

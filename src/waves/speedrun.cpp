@@ -85,10 +85,8 @@ SpeedRun::SpeedRun(const Pipe &pipe, const EngineInputs &in, const WaveOptions &
         intake->setAmbient(pAmb, tAmb, 1);
     }
     if (o.transferDuct) {
-        Pipe duct;
-        duct.sections << PipeSection(o.transferDuct->lengthMm, o.transferDuct->d1Mm,
-                                     o.transferDuct->d2Mm);
-        transfer = std::make_unique<Chain>(GasPath{{PathPipe{duct, {}}}, {}}, gas, o.cellMm,
+        transfer = std::make_unique<Chain>(GasPath{{PathPipe{o.transferDuct->pipe(), {}}}, {}},
+                                           gas, o.cellMm,
                                            o.friction, air, Chain::End::Given, Chain::End::Given);
     }
 

@@ -55,12 +55,8 @@ QList<std::pair<QString, Pipe>> otherPipes(const WaveOptions &o)
     for (int k = 1; o.exhaustPath && k < o.exhaustPath->pipes.size(); ++k)
         out.append({QStringLiteral("Il tubo %1 dello scarico").arg(k + 1),
                     o.exhaustPath->pipes[k].pipe});
-    if (o.transferDuct) {
-        Pipe duct;
-        duct.sections << PipeSection(o.transferDuct->lengthMm, o.transferDuct->d1Mm,
-                                     o.transferDuct->d2Mm);
-        out.append({QStringLiteral("Il condotto di travaso"), duct});
-    }
+    if (o.transferDuct)
+        out.append({QStringLiteral("Il condotto di travaso"), o.transferDuct->pipe()});
     return out;
 }
 
