@@ -1,13 +1,10 @@
 #include "systemoptions.h"
 
 #include "optiontexts.h"
-#include "pipefile.h"
-#include "safefile.h"
+#include "projectpaths.h"
 #include "usertext.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
 #include <QJsonObject>
 
 #include <algorithm>
@@ -64,16 +61,6 @@ std::optional<QString> readSystemOptions(const QCommandLineParser &parser, const
         r.transferDuct = Duct{v[0], v[1], v[2]};
     }
     return std::nullopt;
-}
-
-waves::GasPathRead readGasPathFile(const QString &path)
-{
-    const QDir folder = QFileInfo(path).absoluteDir();
-    return readFileWith(path, waves::MaxPathFileBytes, [&](const QByteArray &bytes) {
-        return waves::readGasPath(bytes, [&](const QString &name) {
-            return readPipeFile(QDir::isAbsolutePath(name) ? name : folder.filePath(name));
-        });
-    });
 }
 
 std::optional<QString> readSystemFiles(SystemRequest &r)

@@ -32,9 +32,6 @@ std::optional<QString> readSystemFiles(SystemRequest &r);
 // The paths and the duct into the model's options.
 void applySystems(const SystemRequest &r, waves::WaveOptions &into);
 
-// A path's JSON file, its pipes' files read from the folder it lies in.
-waves::GasPathRead readGasPathFile(const QString &path);
-
 // Each volume's mean, least and greatest pressure (bar) and mean temperature (C) over the cycle.
 QJsonArray volumesJson(const waves::SpeedResult &r);
 // Each computed wall's temperature (C) along its pipe (mm) where the run ended.

@@ -6,9 +6,9 @@
 #include "number.h"
 #include "pipefile.h"
 #include "platform.h"
+#include "projectpaths.h"
 #include "safefile.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -168,13 +168,7 @@ void EngineDialog::chooseSystem(bool exhaust)
         tr("Impianto JSON (tubi e volumi in ordine) (*.json)|*.json|Tutti i file (*)|*"));
     if (path.isEmpty())
         return;
-    const QDir folder = QFileInfo(path).absoluteDir();
-    const waves::GasPathRead read =
-        readFileWith(path, waves::MaxPathFileBytes, [&](const QByteArray &bytes) {
-            return waves::readGasPath(bytes, [&](const QString &name) {
-                return readPipeFile(QDir::isAbsolutePath(name) ? name : folder.filePath(name));
-            });
-        });
+    const waves::GasPathRead read = readGasPathFile(path);
     if (!read.ok()) {
         m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
         return;

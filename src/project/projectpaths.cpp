@@ -1,6 +1,11 @@
 #include "projectpaths.h"
 
+#include "pipefile.h"
+#include "safefile.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -69,3 +74,17 @@ std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
 }
 
 } // namespace velmorant::projectjson
+
+namespace velmorant {
+
+waves::GasPathRead readGasPathFile(const QString &path)
+{
+    const QDir folder = QFileInfo(path).absoluteDir();
+    return readFileWith(path, waves::MaxPathFileBytes, [&](const QByteArray &bytes) {
+        return waves::readGasPath(bytes, [&](const QString &name) {
+            return readPipeFile(QDir::isAbsolutePath(name) ? name : folder.filePath(name));
+        });
+    });
+}
+
+} // namespace velmorant

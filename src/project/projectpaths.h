@@ -16,3 +16,11 @@ void writePaths(const EnginePaths &paths, QJsonObject &waves);
 std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into);
 
 } // namespace velmorant::projectjson
+
+namespace velmorant {
+
+// A gas path's JSON file, its pipes' own files read from the folder it lies in; the refusal
+// names the file.
+waves::GasPathRead readGasPathFile(const QString &path);
+
+} // namespace velmorant
