@@ -25,7 +25,9 @@ inline Run runCli(const QStringList &args, const std::function<void()> &inChild 
     if (inChild)
         p.setChildProcessModifier(inChild);
     p.start(QStringLiteral(VELMORANT_CLI), args);
-    p.waitForFinished(60000);
+    // Generous: a search under the sanitizers, beside another test on the other core, takes
+    // about a minute where the release build takes seconds.
+    p.waitForFinished(240000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
 }
