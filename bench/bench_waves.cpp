@@ -3,7 +3,7 @@
 // one thread and on every core, and the QUB400 engine with its box as a tube and as a volume.
 #include "chamber.h"
 #include "cycle.h"
-#include "duct.h"
+#include "scheme.h"
 #include "portareas.h"
 
 #include <QFile>

@@ -67,7 +67,7 @@ template <class F> double root(F g, double lo, double hi)
 Flux faceFlux(const Primitive &f, double enthalpy0, double area)
 {
     const double m = f.rho * f.u * area;
-    return Flux{m, (f.rho * f.u * f.u + f.p) * area, m * enthalpy0, m * f.y};
+    return Flux{m, (f.rho * f.u * f.u + f.p) * area, m * enthalpy0, m * f.y, m * f.b};
 }
 
 } // namespace
@@ -102,6 +102,7 @@ Flux portFace(const Gas &g, const Reservoir &res, double orifice, const Primitiv
             const double t = std::max(res.t - s.u * s.u / (2 * cp), 1e-3 * res.t);
             s.rho = p / (g.r * t);
             s.y = res.y;
+            s.b = res.b;
             return s;
         };
         const double p = root(
@@ -120,6 +121,7 @@ Flux portFace(const Gas &g, const Reservoir &res, double orifice, const Primitiv
         s.u = std::min(0.0, velocity(p));
         s.rho = densityBehindWave(g, cell, p);
         s.y = cell.y;
+        s.b = cell.b;
         return s;
     };
     const double p = root(
@@ -146,7 +148,7 @@ Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive
         return cell.u - waveFunction(g, cell, a, p, slope);
     };
     auto pipeGas = [&](double p) {
-        Primitive s{densityBehindWave(g, cell, p), velocity(p), p, cell.y};
+        Primitive s{densityBehindWave(g, cell, p), velocity(p), p, cell.y, cell.b};
         return s;
     };
     auto enthalpy0 = [&](const Primitive &s) {
@@ -161,7 +163,7 @@ Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive
             // Choked at the end: the sonic point of the right-going rarefaction.
             const double sonic = 2 / (g.gamma + 1) * (a + (g.gamma - 1) / 2 * cell.u);
             const double p = cell.p * std::pow(sonic / a, 2 * g.gamma / (g.gamma - 1));
-            f = Primitive{densityBehindWave(g, cell, p), sonic, p, cell.y};
+            f = Primitive{densityBehindWave(g, cell, p), sonic, p, cell.y, cell.b};
         }
         return faceFlux(f, enthalpy0(f), pipeArea);
     }
@@ -196,7 +198,7 @@ Primitive mirrored(Primitive w)
 
 Flux mirrored(const Flux &f)
 {
-    return Flux{-f.mass, f.momentum, -f.energy, -f.fresh};
+    return Flux{-f.mass, f.momentum, -f.energy, -f.fresh, -f.burnt};
 }
 
 } // namespace
@@ -238,6 +240,7 @@ JunctionFlux junction(const Gas &g, const Primitive &l, double areaL, const Prim
         u.u = std::max(0.0, sign * up.u - waveFunction(g, up, aUp, p, slope));
         u.rho = densityBehindWave(g, up, p);
         u.y = d.y = up.y;
+        u.b = d.b = up.b;
         d.u = std::max(0.0, sign * down.u + waveFunction(g, down, aDown, p, slope));
         const double h0 = cp * p / (g.r * u.rho) + u.u * u.u / 2;
         const double t = std::max(h0 - d.u * d.u / 2, 1e-6 * h0) / cp;
@@ -254,7 +257,7 @@ JunctionFlux junction(const Gas &g, const Primitive &l, double areaL, const Prim
     const double h0 = cp * p / (g.r * u.rho) + u.u * u.u / 2;
     auto flux = [&](const Primitive &w, double area) {
         const double m = sign * w.rho * w.u * area;
-        return Flux{m, (w.rho * w.u * w.u + w.p) * area, m * h0, m * w.y};
+        return Flux{m, (w.rho * w.u * w.u + w.p) * area, m * h0, m * w.y, m * w.b};
     };
     JunctionFlux j;
     j.left = flux(rightwards ? u : d, areaL);
@@ -263,6 +266,7 @@ JunctionFlux junction(const Gas &g, const Primitive &l, double areaL, const Prim
     j.right.mass = j.left.mass;
     j.right.energy = j.left.energy;
     j.right.fresh = j.left.fresh;
+    j.right.burnt = j.left.burnt;
     return j;
 }
 

@@ -9,6 +9,7 @@ struct Reservoir
 {
     double p = 0, t = 0; // Pa, K: static, and stagnation since the gas is at rest
     double y = 0;        // share of fresh charge
+    double b = 0;        // share of burnt gas
 };
 
 // The face between a reservoir and the pipe's first cell (the pipe lies to the right), whose
@@ -24,7 +25,7 @@ Flux portFace(const Gas &g, const Reservoir &res, double orifice, const Primitiv
 // The open end: the pipe's last cell `cell` to the left, the atmosphere at `ambientP`,
 // `ambientT` to the right. Outflow leaves at ambient pressure (sonic at most); inflow comes in
 // isentropically from the atmosphere at rest, with the share `inflowFresh` of fresh charge (0
-// at the exhaust's end: air; 1 at an intake's mouth: the carburetted charge).
+// at the exhaust's end: air; 1 at an intake's mouth: the carburetted charge) and no burnt gas.
 Flux openEndFace(const Gas &g, double ambientP, double ambientT, const Primitive &cell,
                  double pipeArea, double inflowFresh = 0);
 

@@ -3,7 +3,7 @@
 // A gas path run as pipes and still volumes in turn: the exhaust from the port to the open
 // end, the intake from its mouth to the crankcase, a pipe alone between two volumes.
 #include "boundary.h"
-#include "duct.h"
+#include "scheme.h"
 #include "gaspath.h"
 #include "thermo.h"
 

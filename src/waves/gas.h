@@ -9,16 +9,17 @@ namespace velmorant::waves {
 using engine::Gas;
 using engine::orificeFlow;
 
-// The gas in a cell or on a face: density, velocity, pressure and the share of fresh charge.
+// The gas in a cell or on a face: density, velocity, pressure, the share of fresh charge and
+// the share of burnt gas (the rest is air drawn in from outside).
 struct Primitive
 {
-    double rho = 0, u = 0, p = 0, y = 0;
+    double rho = 0, u = 0, p = 0, y = 0, b = 0;
 };
 
-// The flux of mass, momentum, energy and fresh charge through a unit area.
+// The flux of mass, momentum, energy, fresh charge and burnt gas through a unit area.
 struct Flux
 {
-    double mass = 0, momentum = 0, energy = 0, fresh = 0;
+    double mass = 0, momentum = 0, energy = 0, fresh = 0, burnt = 0;
 };
 
 // The exact Riemann solver's wave function for the state `k` (Toro, ch. 4): the jump in

@@ -1,7 +1,7 @@
 // A mitre joint's loss: its coefficient against the published table, and in the scheme a sink
 // of momentum of exactly K rho u|u| A / 2 over a step, with no change of energy; scaled to 0,
 // nothing at all.
-#include "duct.h"
+#include "scheme.h"
 #include "mitreloss.h"
 
 #include <QtTest>

@@ -4,7 +4,7 @@
 // conservation of mass and energy in a closed tube.
 #include "boundary.h"
 #include "cycle.h"
-#include "duct.h"
+#include "scheme.h"
 #include "exactriemann.h"
 
 #include <QtTest>
