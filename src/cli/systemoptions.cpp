@@ -23,6 +23,9 @@ QList<PipeOptionSpec> systemOptionSpecs()
         {"transfer-duct", "L:D1:D2",
          "un condotto di travaso dal carter alla luce, mm: lunghezza, diametro al carter e "
          "alla luce"},
+        {"gas", "costante|variabile",
+         "il gas nei tubi e nei volumi: variabile segue la temperatura (cp(T) dell'aria e dei "
+         "gas combusti) e la quota di combusti; costante (il default), un solo gamma e R"},
     };
 }
 
@@ -60,6 +63,12 @@ std::optional<QString> readSystemOptions(const QCommandLineParser &parser, const
         }
         r.transferDuct = Duct{v[0], v[1], v[2]};
     }
+    if (parser.isSet(QStringLiteral("gas"))) {
+        const QString text = parser.value(QStringLiteral("gas"));
+        if (text != QLatin1String("costante") && text != QLatin1String("variabile"))
+            return badValue(QStringLiteral("--gas"), text, QStringLiteral("costante o variabile"));
+        r.variableGas = text == QLatin1String("variabile");
+    }
     return std::nullopt;
 }
 
@@ -83,6 +92,7 @@ void applySystems(const SystemRequest &r, waves::WaveOptions &into)
     into.exhaustPath = r.exhaust;
     into.intakePath = r.intake;
     into.transferDuct = r.transferDuct;
+    into.variableGas = r.variableGas;
 }
 
 QJsonArray volumesJson(const waves::SpeedResult &r)

@@ -15,12 +15,13 @@ class QCommandLineParser;
 namespace velmorant {
 
 // What the command line asks of the engine's gas paths beyond the pipe: the exhaust and the
-// intake as systems of pipes and volumes, and a duct to the transfer port.
+// intake as systems of pipes and volumes, a duct to the transfer port, and the gas in them.
 struct SystemRequest
 {
     QString exhaustFile, intakeFile; // --exhaust-system, --intake-system FILE.json
     std::optional<waves::WaveOptions::TransferDuct> transferDuct; // --transfer-duct L:D1:D2
     std::optional<waves::GasPath> exhaust, intake;                // read from the files
+    bool variableGas = false;                                     // --gas
 };
 
 QList<PipeOptionSpec> systemOptionSpecs();

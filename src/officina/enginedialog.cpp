@@ -6,6 +6,7 @@
 #include "platform.h"
 #include "safefile.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -206,6 +207,7 @@ void EngineDialog::accept()
     m_paths.transferDuct =
         anyDuct ? std::optional(waves::WaveOptions::TransferDuct{duct[0], duct[1], duct[2]})
                 : std::nullopt;
+    m_paths.variableGas = m_variableGas->isChecked();
     e.portAreas = m_portAreas;
     m_engine = e;
     QDialog::accept();

@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QLabel;
@@ -62,6 +63,7 @@ private:
     std::optional<MeasuredPipe> m_intakePipe;
     EnginePaths m_paths;
     QList<QLineEdit *> m_ductBoxes; // length, diameter at the crankcase, at the port
+    QCheckBox *m_variableGas = nullptr;
     QList<QLineEdit *> m_boxes; // engineRanges() in order, then bore and stroke
     QList<int> m_pages;         // the page of each box
     QTabWidget *m_tabs = nullptr;

@@ -9,6 +9,7 @@
 #include "projectpaths.h"
 #include "safefile.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -90,6 +91,13 @@ void EngineDialog::buildPathsPage(QFormLayout *page)
         m_pages << 3;
     }
     page->addRow(tr("Condotto di travaso (mm)"), duct);
+    m_variableGas = new QCheckBox(tr("Gas variabile: cp(T) dell'aria e dei gas combusti"), this);
+    m_variableGas->setObjectName(QStringLiteral("chkGasVariabile"));
+    m_variableGas->setChecked(m_paths.variableGas);
+    m_variableGas->setToolTip(tr("Ogni cella dei tubi e ogni volume ha il gamma e la R della sua "
+                                 "temperatura e della sua quota di gas combusti; spento, un solo "
+                                 "gamma e R per tutto il gas"));
+    page->addRow(tr("Gas"), m_variableGas);
     duct->setToolTip(tr("Dal carter alla luce del travaso: lunghezza, diametro al carter e alla "
                         "luce. Vuoto: la luce unisce carter e cilindro"));
     connect(chooseExhaust, &QPushButton::clicked, this, [this] { chooseSystem(true); });

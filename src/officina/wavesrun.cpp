@@ -46,6 +46,7 @@ QString WavesTab::runKey() const
         key << (file ? QString::fromUtf8(waves::gasPathJson(file->path)) : QString());
     if (const auto &d = m_paths.transferDuct)
         key << QStringLiteral("%1:%2:%3").arg(d->lengthMm).arg(d->d1Mm).arg(d->d2Mm);
+    key << (m_paths.variableGas ? QStringLiteral("variabile") : QStringLiteral("costante"));
     for (const waves::MitreJoint &j : m_joints)
         key << QStringLiteral("%1@%2").arg(j.angleDeg, 0, 'g', 17).arg(j.atMm, 0, 'g', 17);
     return key.join(QLatin1Char('|'));
@@ -61,6 +62,7 @@ waves::WaveOptions WavesTab::pathOptions() const
     if (m_paths.intake)
         o.intakePath = m_paths.intake->path;
     o.transferDuct = m_paths.transferDuct;
+    o.variableGas = m_paths.variableGas;
     return o;
 }
 

@@ -29,6 +29,7 @@ struct EnginePaths
 {
     std::optional<waves::PathFile> exhaust, intake;
     std::optional<waves::WaveOptions::TransferDuct> transferDuct;
+    bool variableGas = false; // the gas follows its temperature and burnt share
 };
 
 // The Onde tab's boxes: the speeds, the probe and the pipe to compare (nothing, a method's key,

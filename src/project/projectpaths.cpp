@@ -35,6 +35,7 @@ void writePaths(const EnginePaths &paths, QJsonObject &waves)
     }
     if (const auto &d = paths.transferDuct)
         waves.insert(QStringLiteral("transfer-duct"), QJsonArray{d->lengthMm, d->d1Mm, d->d2Mm});
+    waves.insert(QStringLiteral("gas"), paths.variableGas ? "variabile" : "costante");
 }
 
 std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
@@ -69,6 +70,12 @@ std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
             return tr("condotto di travaso: servono tre misure in mm (lunghezza, diametri)");
         into.transferDuct = waves::WaveOptions::TransferDuct{a[0].toDouble(), a[1].toDouble(),
                                                              a[2].toDouble()};
+    }
+    const QJsonValue gas = waves.value(QStringLiteral("gas"));
+    if (!gas.isUndefined()) {
+        if (gas != QJsonValue("costante") && gas != QJsonValue("variabile"))
+            return tr("gas: dev'essere \"costante\" o \"variabile\"");
+        into.variableGas = gas == QJsonValue("variabile");
     }
     return std::nullopt;
 }

@@ -1,15 +1,17 @@
 #include "chain.h"
 
+#include "gasprops.h"
+
 #include <algorithm>
 
 namespace velmorant::waves {
 
 PipeRun::PipeRun(const Pipe &pipe, const Gas &gas, double cellMm, double friction,
-                 const Primitive &fill)
+                 const Primitive &fill, bool variableGas)
     : duct(ductOf(pipe, cellMm))
 {
     scheme = std::make_unique<Scheme>(duct, gas, friction);
-    state.resize(duct.cells());
+    state.resize(duct.cells(), variableGas);
     for (int i = 0; i < duct.cells(); ++i)
         state.set(gas, i, fill);
 }
@@ -26,10 +28,10 @@ void PipeRun::setWall(const PathPipe &path, double startK)
         scheme->setWallComputed(OutsideAir());
 }
 
-Flux volumeFace(const Gas &g, const engine::Volume &v, double m3, const PathVolume &how,
-                const Primitive &cell, double pipeArea, bool atStart)
+Flux volumeFace(const Gas &vg, const Gas &g, const engine::Volume &v, double m3,
+                const PathVolume &how, const Primitive &cell, double pipeArea, bool atStart)
 {
-    const Reservoir res{v.pressure(g, m3), v.temperature(g), v.purity()};
+    const Reservoir res{v.pressure(vg, m3), v.temperature(vg), v.purity(), v.burntShare()};
     // Out of the volume first; the way the gas really goes decides the coefficient.
     if (atStart) {
         const Flux out = portFace(g, res, how.cdOut * pipeArea, cell, pipeArea);
@@ -40,19 +42,24 @@ Flux volumeFace(const Gas &g, const engine::Volume &v, double m3, const PathVolu
 }
 
 Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction,
-             const Primitive &fill, End left, End right)
-    : m_gas(gas), m_how(path.volumes.cbegin(), path.volumes.cend()), m_left(left), m_right(right)
+             const Primitive &fill, End left, End right, bool variableGas)
+    : m_gas(gas), m_variable(variableGas), m_how(path.volumes.cbegin(), path.volumes.cend()),
+      m_left(left), m_right(right)
 {
     for (const PathPipe &p : path.pipes) {
-        m_pipes.push_back(std::make_unique<PipeRun>(p.pipe, gas, cellMm, friction, fill));
+        m_pipes.push_back(
+            std::make_unique<PipeRun>(p.pipe, gas, cellMm, friction, fill, variableGas));
         m_pipes.back()->setWall(p, fill.p / (gas.r * fill.rho));
         m_computed.push_back(p.computedWall);
     }
     for (const PathVolume &v : path.volumes) {
         m_volumeM3.push_back(v.litres / 1000);
+        const double t = fill.p / (gas.r * fill.rho);
+        const Gas g = variableGas ? GasTable::instance().at(t, fill.b).gas() : gas;
         engine::Volume volume;
-        volume.fill(gas, fill.p, fill.p / (gas.r * fill.rho), m_volumeM3.back(), fill.y);
+        volume.fill(g, fill.p, t, m_volumeM3.back(), fill.y, fill.b);
         m_volumes.push_back(volume);
+        m_volumeGas.push_back(g);
     }
     m_into.resize(m_volumes.size());
     m_outOf.resize(m_volumes.size());
@@ -98,23 +105,25 @@ std::pair<Flux, Flux> Chain::advance(double dt, const Flux &left, const Flux &ri
 {
     const Gas &g = m_gas;
     const int n = int(m_pipes.size());
-    // Every face from the states before the step.
+    // Every face from the states before the step, each of the gas of the cell beside it.
     Flux start = left, end = right;
     PipeRun &first = *m_pipes.front(), &last = *m_pipes.back();
+    const Gas startGas = first.firstGas(g), endGas = last.lastGas(g);
     if (m_left == End::Open)
-        start = openStartFace(g, m_pAmb, m_tAmb, first.first(g), startArea(), m_inflowFresh);
+        start = openStartFace(startGas, m_pAmb, m_tAmb, first.first(g), startArea(), m_inflowFresh);
     else if (m_left == End::Closed)
-        start = wallFace(g, first.first(g), startArea(), false);
+        start = wallFace(startGas, first.first(g), startArea(), false);
     if (m_right == End::Open)
-        end = openEndFace(g, m_pAmb, m_tAmb, last.last(g), endArea(), m_inflowFresh);
+        end = openEndFace(endGas, m_pAmb, m_tAmb, last.last(g), endArea(), m_inflowFresh);
     else if (m_right == End::Closed)
-        end = wallFace(g, last.last(g), endArea(), true);
+        end = wallFace(endGas, last.last(g), endArea(), true);
     for (int k = 0; k + 1 < n; ++k) {
         const PipeRun &before = *m_pipes[k], &after = *m_pipes[k + 1];
-        m_into[k] = volumeFace(g, m_volumes[k], m_volumeM3[k], m_how[k], before.last(g),
-                               before.duct.faceArea.back(), false);
-        m_outOf[k] = volumeFace(g, m_volumes[k], m_volumeM3[k], m_how[k], after.first(g),
-                                after.duct.faceArea.front(), true);
+        const Gas &vg = m_volumeGas[std::size_t(k)];
+        m_into[k] = volumeFace(vg, before.lastGas(g), m_volumes[k], m_volumeM3[k], m_how[k],
+                               before.last(g), before.duct.faceArea.back(), false);
+        m_outOf[k] = volumeFace(vg, after.firstGas(g), m_volumes[k], m_volumeM3[k], m_how[k],
+                                after.first(g), after.duct.faceArea.front(), true);
     }
     for (int k = 0; k < n; ++k) {
         PipeRun &p = *m_pipes[k];
@@ -126,17 +135,27 @@ std::pair<Flux, Flux> Chain::advance(double dt, const Flux &left, const Flux &ri
         engine::Volume &v = m_volumes[k];
         v.exchange((m_into[k].mass - m_outOf[k].mass) * dt,
                    (m_into[k].energy - m_outOf[k].energy) * dt,
-                   (m_into[k].fresh - m_outOf[k].fresh) * dt);
+                   (m_into[k].fresh - m_outOf[k].fresh) * dt,
+                   m_variable ? (m_into[k].burnt - m_outOf[k].burnt) * dt : 0);
         v.keepPhysical(1e-12);
+        if (m_variable)
+            settleVolumeGas(k);
     }
     return {start, end};
 }
 
+void Chain::settleVolumeGas(int k)
+{
+    const engine::Volume &v = m_volumes[std::size_t(k)];
+    Gas &g = m_volumeGas[std::size_t(k)];
+    g = GasTable::instance().at(v.temperature(g), v.burntShare()).gas();
+}
+
 void Chain::hastenVolumes()
 {
-    const Gas &g = m_gas;
     for (std::size_t k = 0; k < m_volumes.size(); ++k) {
         engine::Volume &v = m_volumes[k];
+        const Gas g = m_volumeGas[k];
         std::vector<double> &t = m_cycleEnds[k];
         t.push_back(v.temperature(g));
         if (t.size() < 3)
@@ -149,7 +168,9 @@ void Chain::hastenVolumes()
             continue;
         const double jump = std::clamp(d2 * ratio / (1 - ratio), -300.0, 300.0);
         const double to = std::max(t.back() + jump, 200.0);
-        v.fill(g, v.pressure(g, m_volumeM3[k]), to, m_volumeM3[k], v.purity());
+        v.fill(g, v.pressure(g, m_volumeM3[k]), to, m_volumeM3[k], v.purity(), v.burntShare());
+        if (m_variable)
+            settleVolumeGas(int(k));
         t.clear();
     }
 }
@@ -161,6 +182,16 @@ double Chain::mass() const
         m += p->state.mass(p->duct);
     for (const engine::Volume &v : m_volumes)
         m += v.m;
+    return m;
+}
+
+double Chain::burntMass() const
+{
+    double m = 0;
+    for (const auto &p : m_pipes)
+        m += p->state.burntMass(p->duct);
+    for (const engine::Volume &v : m_volumes)
+        m += v.burnt;
     return m;
 }
 

@@ -20,20 +20,25 @@ struct PipeRun
     DuctState state;
     std::unique_ptr<Scheme> scheme;
 
-    PipeRun(const Pipe &pipe, const Gas &gas, double cellMm, double friction, const Primitive &fill);
+    PipeRun(const Pipe &pipe, const Gas &gas, double cellMm, double friction, const Primitive &fill,
+            bool variableGas = false);
     int cells() const { return duct.cells(); }
     Primitive first(const Gas &g) const { return state.primitive(g, 0); }
     Primitive last(const Gas &g) const { return state.primitive(g, cells() - 1); }
+    // The gas of the first and last cells (the run's `g` unless the gas is variable).
+    Gas firstGas(const Gas &g) const { return state.gasAt(g, 0); }
+    Gas lastGas(const Gas &g) const { return state.gasAt(g, cells() - 1); }
     // Its wall at the path's temperatures (none: adiabatic), or one that finds its own,
     // starting at `startK`.
     void setWall(const PathPipe &path, double startK);
 };
 
-// The flux through a pipe's end into or out of a volume: the volume's own state as a reservoir,
-// the pipe's area times the discharge coefficient of the way the gas goes (`cdIn` into the
-// volume). `atStart` when the pipe leaves the volume (the volume to its left).
-Flux volumeFace(const Gas &g, const engine::Volume &v, double litres, const PathVolume &how,
-                const Primitive &cell, double pipeArea, bool atStart);
+// The flux through a pipe's end into or out of a volume: the volume's own state (of its gas
+// `vg`) as a reservoir, the pipe's area times the discharge coefficient of the way the gas goes
+// (`cdIn` into the volume), the face of the pipe cell's gas `g`. `atStart` when the pipe leaves
+// the volume (the volume to its left).
+Flux volumeFace(const Gas &vg, const Gas &g, const engine::Volume &v, double m3,
+                const PathVolume &how, const Primitive &cell, double pipeArea, bool atStart);
 
 class Chain
 {
@@ -42,8 +47,10 @@ public:
     // atmosphere, or a closed end.
     enum class End { Given, Open, Closed };
 
+    // With `variableGas` every cell and volume has the gas of its temperature and burnt share,
+    // and the burnt gas is carried; without, `gas` holds throughout.
     Chain(const GasPath &path, const Gas &gas, double cellMm, double friction,
-          const Primitive &fill, End left, End right);
+          const Primitive &fill, End left, End right, bool variableGas = false);
 
     int pipeCount() const { return int(m_pipes.size()); }
     PipeRun &pipe(int k) { return *m_pipes[k]; }
@@ -52,8 +59,12 @@ public:
     engine::Volume &volume(int k) { return m_volumes[k]; }
     const engine::Volume &volume(int k) const { return m_volumes[k]; }
     double volumeM3(int k) const { return m_volumeM3[k]; }
+    // The gas of volume k (the run's unless the gas is variable).
+    const Gas &volumeGas(int k) const { return m_volumeGas[std::size_t(k)]; }
     Primitive first(const Gas &g) const { return m_pipes.front()->first(g); }
     Primitive last(const Gas &g) const { return m_pipes.back()->last(g); }
+    Gas firstGas() const { return m_pipes.front()->firstGas(m_gas); }
+    Gas lastGas() const { return m_pipes.back()->lastGas(m_gas); }
     double startArea() const { return m_pipes.front()->duct.faceArea.front(); }
     double endArea() const { return m_pipes.back()->duct.faceArea.back(); }
     long long cells() const;
@@ -75,15 +86,21 @@ public:
     // creep tends to (its pressure kept). A large volume fed a little each cycle relaxes over
     // many cycles; this reaches the cycle it settles to in a few, and does not move it.
     void hastenVolumes();
-    // Mass (kg) and energy (J) in every pipe and volume.
+    // Mass (kg), energy (J) and burnt gas (kg) in every pipe and volume.
     double mass() const;
     double energy() const;
+    double burntMass() const;
 
 private:
+    // Volume k's gas brought to its temperature and burnt share.
+    void settleVolumeGas(int k);
+
     Gas m_gas;
+    bool m_variable;
     std::vector<std::unique_ptr<PipeRun>> m_pipes;
     std::vector<engine::Volume> m_volumes;
     std::vector<double> m_volumeM3;
+    std::vector<Gas> m_volumeGas;
     std::vector<PathVolume> m_how; // kept as plain data: read every step
     std::vector<bool> m_computed; // per pipe: its wall finds its own temperature
     End m_left, m_right;

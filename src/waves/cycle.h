@@ -86,6 +86,9 @@ struct WaveOptions
         }
     };
     std::optional<TransferDuct> transferDuct;
+    // Each cell's and volume's gas follows its temperature and burnt share (cp(T) of air and of
+    // burnt gas, the burnt gas carried along the pipes); off, one gas of constant gamma and R.
+    bool variableGas = false;
     // Volumes creeping slowly to their temperature brought to it (Chain::hastenVolumes); off,
     // they get there by themselves, cycle after cycle.
     bool hastenVolumes = true;

@@ -1,5 +1,7 @@
 #include "duct.h"
 
+#include "gasprops.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -108,20 +110,34 @@ Duct ductOf(const Pipe &pipe, double cellMm)
     return d;
 }
 
-void DuctState::resize(int cells)
+void DuctState::resize(int cells, bool variableGas)
 {
     rho.assign(cells, 0);
     mom.assign(cells, 0);
     energy.assign(cells, 0);
     fresh.assign(cells, 0);
+    burnt.assign(cells, 0);
+    for (std::vector<double> *v : {&gamma, &sound, &r})
+        v->assign(variableGas ? cells : 0, 0);
 }
 
 void DuctState::set(const Gas &g, int i, const Primitive &w)
 {
+    Gas k = g;
+    const double b = std::clamp(w.b, 0.0, 1.0);
+    if (variable()) {
+        const double rMix = RAir + b * (RBurnt - RAir);
+        const MixtureGas m = GasTable::instance().at(w.p / (w.rho * rMix), b);
+        gamma[i] = m.energy;
+        sound[i] = m.sound;
+        r[i] = m.r;
+        k = m.gas();
+    }
     rho[i] = w.rho;
     mom[i] = w.rho * w.u;
-    energy[i] = w.p / (g.gamma - 1) + 0.5 * w.rho * w.u * w.u;
+    energy[i] = w.p / (k.gamma - 1) + 0.5 * w.rho * w.u * w.u;
     fresh[i] = w.rho * w.y;
+    burnt[i] = w.rho * b;
 }
 
 double DuctState::mass(const Duct &d) const
@@ -129,6 +145,14 @@ double DuctState::mass(const Duct &d) const
     double m = 0;
     for (std::size_t i = 0; i < rho.size(); ++i)
         m += rho[i] * d.volume[i];
+    return m;
+}
+
+double DuctState::burntMass(const Duct &d) const
+{
+    double m = 0;
+    for (std::size_t i = 0; i < burnt.size(); ++i)
+        m += burnt[i] * d.volume[i];
     return m;
 }
 

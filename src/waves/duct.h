@@ -29,21 +29,33 @@ struct Duct
 // that falls inside a cell is moved to the nearest face.
 Duct ductOf(const Pipe &pipe, double cellMm);
 
-// The gas in every cell, conserved quantities per unit volume.
+// The gas in every cell, conserved quantities per unit volume. With a variable gas each cell
+// also holds its own gas, which follows its temperature and burnt share (GasTable): the gamma
+// of its energy, p / (gamma - 1) = rho e(T), its speed of sound's and its R. Without, the
+// run's one gas holds throughout and the burnt gas is not carried.
 struct DuctState
 {
-    std::vector<double> rho, mom, energy, fresh;
+    std::vector<double> rho, mom, energy, fresh, burnt;
+    std::vector<double> gamma, sound, r; // per cell with a variable gas, else empty
 
-    void resize(int cells);
+    void resize(int cells, bool variableGas = false);
+    bool variable() const { return !gamma.empty(); }
+    // The gas of cell i as a perfect gas that holds its energy: its own, or the run's `g`.
+    Gas gasAt(const Gas &g, int i) const { return gamma.empty() ? g : Gas{gamma[i], r[i]}; }
     Primitive primitive(const Gas &g, int i) const
     {
-        const double r = rho[i], perRho = 1 / r, u = mom[i] * perRho;
-        return Primitive{r, u, (g.gamma - 1) * (energy[i] - 0.5 * mom[i] * u), fresh[i] * perRho};
+        const Gas k = gasAt(g, i);
+        const double rh = rho[i], perRho = 1 / rh, u = mom[i] * perRho;
+        return Primitive{rh, u, (k.gamma - 1) * (energy[i] - 0.5 * mom[i] * u), fresh[i] * perRho,
+                         burnt[i] * perRho};
     }
+    // The cell holds `w`; with a variable gas its gas is the one at w's temperature and burnt
+    // share.
     void set(const Gas &g, int i, const Primitive &w);
-    // Mass (kg) and total energy (J) in the duct.
+    // Mass (kg), total energy (J) and burnt gas (kg) in the duct.
     double mass(const Duct &d) const;
     double totalEnergy(const Duct &d) const;
+    double burntMass(const Duct &d) const;
 };
 
 } // namespace velmorant::waves

@@ -1,8 +1,23 @@
 #include "gasprops.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmorant::waves {
+
+namespace {
+
+// The integral of air's fit, up to a constant.
+double airFitIntegral(double t)
+{
+    const double s = std::sqrt(t);
+    return -6.94660 * t * s + 2522.88 * t - 134454.2 * s + 917124.4 * std::log(t) +
+           8349707.2 / s;
+}
+
+constexpr double AirFitFrom = 300;
+
+} // namespace
 
 double cvAir(double t)
 {
@@ -17,9 +32,10 @@ double cvBurnt(double t)
 
 double energyAir(double t)
 {
-    const double s = std::sqrt(t);
-    return -6.94660 * t * s + 2522.88 * t - 134454.2 * s + 917124.4 * std::log(t) +
-           8349707.2 / s;
+    const double below = cvAir(AirFitFrom);
+    if (t <= AirFitFrom)
+        return below * std::max(t, 0.0);
+    return below * AirFitFrom + airFitIntegral(t) - airFitIntegral(AirFitFrom);
 }
 
 double energyBurnt(double t)
@@ -29,10 +45,12 @@ double energyBurnt(double t)
 
 GasTable::GasTable()
 {
-    for (std::size_t i = 0; i < m_air.size(); ++i) {
+    for (std::size_t i = 0; i < Nodes; ++i) {
         const double t = Lowest + Step * double(i);
-        m_air[i] = cvAir(t);
-        m_burnt[i] = cvBurnt(t);
+        m_cvAir[i] = t < AirFitFrom ? cvAir(AirFitFrom) : cvAir(t);
+        m_cvBurnt[i] = cvBurnt(t);
+        m_eAir[i] = energyAir(t);
+        m_eBurnt[i] = energyBurnt(t);
     }
 }
 

@@ -14,36 +14,50 @@ constexpr double RAir = 287, RBurnt = 285.4; // J/(kg K)
 // Specific heat at constant volume, J/(kg K).
 double cvAir(double kelvin);
 double cvBurnt(double kelvin);
-// Their integrals from 0 K up to a constant: the internal energy, J/kg, whose slope is cv.
+// The internal energy from 0 K, J/kg: the integral of cv (air's held at its 300 K value below
+// 300 K, where the fit is not meant to be read).
 double energyAir(double kelvin);
 double energyBurnt(double kelvin);
 
+// A mixture's gas at one temperature, as a cell of a pipe uses it: `energy` the gamma that
+// gives its internal energy from its pressure, p / (gamma - 1) = rho e(T), so that a perfect
+// gas of that gamma holds the true energy at this temperature; `sound` the ratio of the specific
+// heats there, cp / cv, that sets the speed of sound; R by mass.
+struct MixtureGas
+{
+    double energy = 1.4, sound = 1.4, r = RAir;
+    Gas gas() const { return Gas{energy, r}; }
+};
+
 // The gas of a mixture holding the mass share `burnt` of burnt gas, the rest air, at `kelvin`:
-// cv and R by mass, gamma = 1 + R / cv. Read from a table every 10 K (linear between, the
-// ends held beyond 100 K and 4000 K): cheap enough for every cell and step.
+// cv, e and R by mass. Read from a table every 10 K (linear between, the ends held beyond
+// 100 K and 4000 K): cheap enough for every cell and step.
 class GasTable
 {
 public:
     static const GasTable &instance();
-    Gas at(double kelvin, double burnt) const
+    MixtureGas at(double kelvin, double burnt) const
     {
         double x = (kelvin - Lowest) * (1 / Step);
         x = x < 0 ? 0 : (x > Last ? Last : x);
         const int i = int(x);
-        const int j = i < int(Last) ? i + 1 : i;
+        const std::size_t a = std::size_t(i), b = i < int(Last) ? a + 1 : a;
         const double f = x - i;
-        const double air = m_air[std::size_t(i)] + f * (m_air[std::size_t(j)] - m_air[std::size_t(i)]);
-        const double gas =
-            m_burnt[std::size_t(i)] + f * (m_burnt[std::size_t(j)] - m_burnt[std::size_t(i)]);
-        const double cv = air + burnt * (gas - air);
+        auto mix = [&](const std::array<double, Nodes> &air, const std::array<double, Nodes> &gas) {
+            const double ya = air[a] + f * (air[b] - air[a]), yb = gas[a] + f * (gas[b] - gas[a]);
+            return ya + burnt * (yb - ya);
+        };
+        const double cv = mix(m_cvAir, m_cvBurnt), e = mix(m_eAir, m_eBurnt);
         const double r = RAir + burnt * (RBurnt - RAir);
-        return Gas{1 + r / cv, r};
+        const double t = Lowest + x * Step;
+        return MixtureGas{1 + r * t / e, 1 + r / cv, r};
     }
 
 private:
     GasTable();
     static constexpr double Lowest = 100, Step = 10, Last = 390; // 100 K to 4000 K
-    std::array<double, 391> m_air{}, m_burnt{};
+    static constexpr std::size_t Nodes = 391;
+    std::array<double, Nodes> m_cvAir{}, m_cvBurnt{}, m_eAir{}, m_eBurnt{};
 };
 
 } // namespace velmorant::waves

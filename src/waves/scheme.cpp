@@ -11,16 +11,30 @@ namespace velmorant::waves {
 
 namespace {
 
-inline Flux hllcFlux(const Gas &g, const Primitive &l, const Primitive &r)
+// The HLLC flux with each side's own gas (the star states need no equation of state): `gl`,
+// `gr` the gammas of their energies, `sl`, `sr` of their speeds of sound. With `Variable` false
+// all four are the run's one gamma and no burnt gas is carried.
+template <bool Variable>
+inline Flux hllcFlux(double gl, double gr, double soundL, double soundR, const Primitive &l,
+                     const Primitive &r)
 {
-    const double al = std::sqrt(g.gamma * l.p / l.rho), ar = std::sqrt(g.gamma * r.p / r.rho);
+    const double al = std::sqrt(soundL * l.p / l.rho), ar = std::sqrt(soundR * r.p / r.rho);
     const double sl = std::min(l.u - al, r.u - ar), sr = std::max(l.u + al, r.u + ar);
-    const double perGamma1 = 1 / (g.gamma - 1); // a constant once inlined
-    const double el = l.p * perGamma1 + 0.5 * l.rho * l.u * l.u;
-    const double er = r.p * perGamma1 + 0.5 * r.rho * r.u * r.u;
+    double el, er;
+    if constexpr (Variable) {
+        el = l.p / (gl - 1) + 0.5 * l.rho * l.u * l.u;
+        er = r.p / (gr - 1) + 0.5 * r.rho * r.u * r.u;
+    } else {
+        const double perGamma1 = 1 / (gl - 1); // a constant once inlined
+        el = l.p * perGamma1 + 0.5 * l.rho * l.u * l.u;
+        er = r.p * perGamma1 + 0.5 * r.rho * r.u * r.u;
+    }
     auto physical = [](const Primitive &w, double e) {
         const double m = w.rho * w.u;
-        return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y};
+        if constexpr (Variable)
+            return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y, m * w.b};
+        else
+            return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y};
     };
     if (sl >= 0)
         return physical(l, el);
@@ -40,7 +54,10 @@ inline Flux hllcFlux(const Gas &g, const Primitive &l, const Primitive &r)
     f.mass += s * (rhoStar - k.rho);
     f.momentum += s * (rhoStar * sm - k.rho * k.u);
     f.energy += s * (eStar - e);
+    // The scalars go with the mass, from the side upwind of the contact.
     f.fresh += s * (rhoStar * k.y - k.rho * k.y);
+    if constexpr (Variable)
+        f.burnt += s * (rhoStar * k.b - k.rho * k.b);
     return f;
 }
 
@@ -48,7 +65,12 @@ inline Flux hllcFlux(const Gas &g, const Primitive &l, const Primitive &r)
 
 Flux hllc(const Gas &g, const Primitive &l, const Primitive &r)
 {
-    return hllcFlux(g, l, r);
+    return hllcFlux<true>(g.gamma, g.gamma, g.gamma, g.gamma, l, r);
+}
+
+Flux hllc(const Gas &gl, const Gas &gr, const Primitive &l, const Primitive &r)
+{
+    return hllcFlux<true>(gl.gamma, gr.gamma, gl.gamma, gr.gamma, l, r);
 }
 
 Scheme::Scheme(const Duct &duct, const Gas &gas, double friction)
@@ -95,9 +117,10 @@ double Scheme::stableStep(const DuctState &s, double cfl)
         return cfl * m_duct.dx / m_fastest;
     double fastest = 0;
     for (int i = 0; i < m_duct.cells(); ++i) {
-        const double u = s.mom[i] / s.rho[i];
-        const double p = (m_gas.gamma - 1) * (s.energy[i] - 0.5 * s.mom[i] * u);
-        fastest = std::max(fastest, std::abs(u) + std::sqrt(m_gas.gamma * p / s.rho[i]));
+        const double u = s.mom[i] / s.rho[i], gamma = s.gasAt(m_gas, i).gamma;
+        const double p = (gamma - 1) * (s.energy[i] - 0.5 * s.mom[i] * u);
+        const double sound = s.variable() ? s.sound[i] : gamma;
+        fastest = std::max(fastest, std::abs(u) + std::sqrt(sound * p / s.rho[i]));
     }
     return cfl * m_duct.dx / fastest;
 }
@@ -153,11 +176,45 @@ void Scheme::settleWall()
 
 void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &right)
 {
+    if (s.variable())
+        step<true>(s, dt, left, right);
+    else
+        step<false>(s, dt, left, right);
+}
+
+template <bool Variable>
+void Scheme::step(DuctState &s, double dt, const Flux &left, const Flux &right)
+{
     const int n = m_duct.cells();
-    const double gamma = m_gas.gamma;
     const double half = 0.5 * dt / m_duct.dx;
-    for (int i = 0; i < n; ++i)
-        m_w[i] = s.primitive(m_gas, i);
+    // Cell i's gamma of its energy, of its speed of sound, and its R.
+    auto gammaOf = [&](int i) {
+        if constexpr (Variable)
+            return s.gamma[i];
+        else
+            return m_gas.gamma;
+    };
+    auto soundOf = [&](int i) {
+        if constexpr (Variable)
+            return s.sound[i];
+        else
+            return m_gas.gamma;
+    };
+    auto rOf = [&](int i) {
+        if constexpr (Variable)
+            return s.r[i];
+        else
+            return m_gas.r;
+    };
+    for (int i = 0; i < n; ++i) {
+        if constexpr (Variable) {
+            m_w[i] = s.primitive(m_gas, i);
+        } else {
+            const double r = s.rho[i], perRho = 1 / r, u = s.mom[i] * perRho;
+            m_w[i] = Primitive{r, u, (m_gas.gamma - 1) * (s.energy[i] - 0.5 * s.mom[i] * u),
+                               s.fresh[i] * perRho};
+        }
+    }
 
     // Face values at the half step.
     for (int i = 0; i < n; ++i) {
@@ -174,7 +231,7 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
         const double dy = limited(w.y - b.y, f.y - w.y);
         // The area's logarithmic slope, for the quasi-one-dimensional terms of the predictor.
         const double sigma = m_sigma[i];
-        const double rhoA2 = gamma * w.p;
+        const double rhoA2 = soundOf(i) * w.p;
         Primitive c;
         c.rho = w.rho - half * (w.u * dr + w.rho * du + w.rho * w.u * sigma);
         c.u = w.u - half * (w.u * du + dp * (1 / w.rho));
@@ -182,6 +239,12 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
         c.y = w.y - half * w.u * dy;
         Primitive l{c.rho - dr / 2, c.u - du / 2, c.p - dp / 2, c.y - dy / 2};
         Primitive r{c.rho + dr / 2, c.u + du / 2, c.p + dp / 2, c.y + dy / 2};
+        if constexpr (Variable) {
+            const double db = limited(w.b - b.b, f.b - w.b);
+            c.b = w.b - half * w.u * db;
+            l.b = c.b - db / 2;
+            r.b = c.b + db / 2;
+        }
         if (!(l.rho > 0 && r.rho > 0 && l.p > 0 && r.p > 0 && c.p > 0)) {
             // Too steep to reconstruct here: this cell goes first order.
             m_left[i] = m_right[i] = w;
@@ -194,12 +257,17 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
     }
     const std::vector<double> &a = m_duct.faceArea, &after = m_duct.faceAfter;
     for (int f = 1; f < n; ++f) {
-        const Flux h = hllcFlux(m_gas, m_right[f - 1], m_left[f]);
-        m_out[f] = m_in[f] =
-            Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f], h.fresh * a[f]};
+        const Flux h = hllcFlux<Variable>(gammaOf(f - 1), gammaOf(f), soundOf(f - 1), soundOf(f),
+                                          m_right[f - 1], m_left[f]);
+        m_out[f] = m_in[f] = Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f],
+                                  h.fresh * a[f], h.burnt * a[f]};
     }
     for (int f : m_duct.steps) {
-        const JunctionFlux j = junction(m_gas, m_right[f - 1], a[f], m_left[f], after[f]);
+        // A junction's two sides meet at one pressure: one gas between them.
+        Gas g = m_gas;
+        if constexpr (Variable)
+            g = Gas{0.5 * (s.gamma[f - 1] + s.gamma[f]), 0.5 * (s.r[f - 1] + s.r[f])};
+        const JunctionFlux j = junction(g, m_right[f - 1], a[f], m_left[f], after[f]);
         m_out[f] = j.left;
         m_in[f] = j.right;
     }
@@ -209,7 +277,7 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
     // The joints' losses, from the state at the start of the step, before any cell changes.
     for (JointCell &j : m_joints) {
         const Primitive &w = m_w[j.cell];
-        const double viscosity = gasViscosity(w.p / (w.rho * m_gas.r));
+        const double viscosity = gasViscosity(w.p / (w.rho * rOf(j.cell)));
         const double reynolds = w.rho * std::abs(w.u) * j.diameter / viscosity;
         m_jointForce[&j - m_joints.data()] =
             j.halfAreaLoss * mitreReynoldsFactor(reynolds) * w.rho * w.u * std::abs(w.u);
@@ -232,7 +300,10 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
         s.mom[i] += k * (in.momentum - out.momentum + wall - drag);
         s.energy[i] += k * (in.energy - out.energy);
         if (!m_wallK.empty()) {
-            const double h = m_heat[i] * w.rho * std::abs(w.u), gas = w.p / (w.rho * m_gas.r);
+            double h = m_heat[i] * w.rho * std::abs(w.u);
+            const double gas = w.p / (w.rho * rOf(i));
+            if constexpr (Variable) // h goes with the cell's own cp
+                h *= soundOf(i) * rOf(i) / (soundOf(i) - 1) / m_gas.cp();
             s.energy[i] += dt * h * (m_wallK[i] - gas);
             if (m_wallComputed) {
                 m_hTime[i] += dt * h;
@@ -245,13 +316,26 @@ void Scheme::advance(DuctState &s, double dt, const Flux &left, const Flux &righ
             s.rho[i] = MinDensity;
         s.fresh[i] = std::clamp(s.fresh[i], 0.0, s.rho[i]);
         const double kinetic = 0.5 * s.mom[i] * s.mom[i] / s.rho[i];
+        double gamma = gammaOf(i);
+        if constexpr (Variable) {
+            // The cell's gas follows its new temperature (reached with the gas it had: the
+            // step is short) and burnt share.
+            s.burnt[i] = std::clamp(s.burnt[i] + k * (in.burnt - out.burnt), 0.0, s.rho[i]);
+            const double e = std::max(s.energy[i] - kinetic, 0.0);
+            const double t = (gamma - 1) * e / (s.rho[i] * s.r[i]);
+            const MixtureGas g = GasTable::instance().at(t, s.burnt[i] / s.rho[i]);
+            s.gamma[i] = gamma = g.energy;
+            s.sound[i] = g.sound;
+            s.r[i] = g.r;
+        }
         double p = (gamma - 1) * (s.energy[i] - kinetic);
         if (p < MinPressure) {
             s.energy[i] = kinetic + MinPressure / (gamma - 1);
             p = MinPressure;
         }
         const double perRho = 1 / s.rho[i];
-        fastest = std::max(fastest, std::abs(s.mom[i]) * perRho + std::sqrt(gamma * p * perRho));
+        const double a2 = soundOf(i) * p * perRho;
+        fastest = std::max(fastest, std::abs(s.mom[i]) * perRho + std::sqrt(a2));
     }
     m_fastest = fastest;
     if (m_wallComputed)

@@ -24,6 +24,7 @@ public:
 
     // One step of `dt`. The two end faces' fluxes (already times their areas) come from the
     // boundaries, computed on the state before the step; the interior ones are computed here.
+    // A state with a variable gas carries its burnt gas and each cell's gas along.
     void advance(DuctState &s, double dt, const Flux &left, const Flux &right);
     // Mitre joints along the duct (metres from its start, turn in degrees), each a loss of total
     // pressure K rho u|u| / 2 in the cell that holds it, K scaled by `scale` (0: none): a
@@ -46,6 +47,9 @@ public:
     static constexpr double MinDensity = 1e-6, MinPressure = 1;
 
 private:
+    template <bool Variable>
+    void step(DuctState &s, double dt, const Flux &left, const Flux &right);
+
     const Duct &m_duct;
     Gas m_gas;
     double m_friction;
@@ -73,7 +77,9 @@ private:
     std::vector<double> m_hTime, m_hGasTime;
 };
 
-// The HLLC flux between the states left and right of a face (Toro, ch. 10).
+// The HLLC flux between the states left and right of a face (Toro, ch. 10), of one gas or
+// each side of its own.
 Flux hllc(const Gas &g, const Primitive &l, const Primitive &r);
+Flux hllc(const Gas &gl, const Gas &gr, const Primitive &l, const Primitive &r);
 
 } // namespace velmorant::waves

@@ -33,7 +33,8 @@ void layAlong(DuctState &state, const Gas &g, const std::vector<Primitive> &from
         const double f = at - k;
         const Primitive &a = from[k], &b = from[k1];
         state.set(g, i, Primitive{a.rho + f * (b.rho - a.rho), a.u + f * (b.u - a.u),
-                                  a.p + f * (b.p - a.p), a.y + f * (b.y - a.y)});
+                                  a.p + f * (b.p - a.p), a.y + f * (b.y - a.y),
+                                  a.b + f * (b.b - a.b)});
     }
 }
 
@@ -53,7 +54,7 @@ void layRest(Chain &chain, const Gas &g, const std::vector<std::vector<Primitive
 Primitive between(const Primitive &a, const Primitive &b, double f)
 {
     return {a.rho + f * (b.rho - a.rho), a.u + f * (b.u - a.u), a.p + f * (b.p - a.p),
-            a.y + f * (b.y - a.y)};
+            a.y + f * (b.y - a.y), a.b + f * (b.b - a.b)};
 }
 
 } // namespace
@@ -65,8 +66,8 @@ SpeedRun::SpeedRun(const Pipe &pipe, const EngineInputs &in, const WaveOptions &
       fired(in.cycle == engine::Cycle::Fired), pistonIntake(geo.pistonIntake()),
       mixing(in.scavengingModel() == engine::Scavenging::Mixing), model(in.scavengingModel()),
       exhaust(exhaustOf(pipe, o), gas, o.cellMm, o.friction,
-              Primitive{pAmb / (gas.r * (in.pipeTemperature + Kelvin)), 0, pAmb, 0},
-              Chain::End::Given, Chain::End::Open)
+              Primitive{pAmb / (gas.r * (in.pipeTemperature + Kelvin)), 0, pAmb, 0, 1},
+              Chain::End::Given, Chain::End::Open, o.variableGas)
 {
     result.rpm = rpm;
     exhaust.setAmbient(pAmb, tAmb, 0);
@@ -81,13 +82,13 @@ SpeedRun::SpeedRun(const Pipe &pipe, const EngineInputs &in, const WaveOptions &
         const GasPath path = o.intakePath ? o.intakePath->reversed()
                                           : GasPath{{PathPipe{*o.intakePipe, {}}}, {}};
         intake = std::make_unique<Chain>(path, gas, o.cellMm, o.friction, air, Chain::End::Open,
-                                         Chain::End::Given);
+                                         Chain::End::Given, o.variableGas);
         intake->setAmbient(pAmb, tAmb, 1);
     }
     if (o.transferDuct) {
         transfer = std::make_unique<Chain>(GasPath{{PathPipe{o.transferDuct->pipe(), {}}}, {}},
-                                           gas, o.cellMm,
-                                           o.friction, air, Chain::End::Given, Chain::End::Given);
+                                           gas, o.cellMm, o.friction, air, Chain::End::Given,
+                                           Chain::End::Given, o.variableGas);
     }
 
     // The stations: the port's cell, then each probe's.
@@ -153,8 +154,8 @@ void SpeedRun::volumeStates(std::vector<std::pair<double, double>> &into) const
     into.clear();
     for (const Chain *c : {static_cast<const Chain *>(&exhaust), static_cast<const Chain *>(intake.get())}) {
         for (int k = 0; c && k < c->volumeCount(); ++k)
-            into.emplace_back(c->volume(k).pressure(gas, c->volumeM3(k)),
-                              c->volume(k).temperature(gas));
+            into.emplace_back(c->volume(k).pressure(c->volumeGas(k), c->volumeM3(k)),
+                              c->volume(k).temperature(c->volumeGas(k)));
     }
 }
 
@@ -233,12 +234,14 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     // The crankcase breathes through its intake and feeds the transfers.
     const double vCc = geo.crankcaseVolume(travelMid);
     const double pCc = crankcase.pressure(gas, vCc), tCc = crankcase.temperature(gas);
-    const Reservoir cc{pCc, tCc, crankcase.purity()};
+    // What in the crankcase and the cylinder is not fresh charge is burnt gas: the crankcase
+    // takes it back through the transfers.
+    const Reservoir cc{pCc, tCc, crankcase.purity(), 1 - crankcase.purity()};
     Transfer in_;
     if (intake) {
         const double area = pistonIntake ? ports.intake : geo.intakeCd * geo.intakeArea;
-        const Flux into = portEndFace(gas, cc, area, intake->last(gas), intake->endArea(),
-                                      !pistonIntake);
+        const Flux into = portEndFace(intake->lastGas(), cc, area, intake->last(gas),
+                                      intake->endArea(), !pistonIntake);
         intake->advance(dt, Flux{}, into);
         result.cellUpdates += intake->cells();
         in_ = {into.mass, into.energy, into.fresh};
@@ -254,11 +257,11 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
     if (transfer) {
         // Through the duct: open to the crankcase, the port at the cylinder's end.
-        const Flux leaves = portFace(gas, cc, transfer->startArea(), transfer->first(gas),
-                                     transfer->startArea());
-        const Flux arrives = portEndFace(gas, Reservoir{pCyl, tCyl, cylinder.purity()},
-                                         ports.transfer, transfer->last(gas),
-                                         transfer->endArea(), false);
+        const Flux leaves = portFace(transfer->firstGas(), cc, transfer->startArea(),
+                                     transfer->first(gas), transfer->startArea());
+        const Flux arrives = portEndFace(
+            transfer->lastGas(), Reservoir{pCyl, tCyl, cylinder.purity(), 1 - cylinder.purity()},
+            ports.transfer, transfer->last(gas), transfer->endArea(), false);
         transfer->advance(dt, leaves, arrives);
         result.cellUpdates += transfer->cells();
         fromCrankcase = {leaves.mass, leaves.energy, leaves.fresh};
@@ -279,14 +282,16 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     // fresh charge the scavenging model lets go.
     Flux port{0, 0, 0, 0};
     if (open) {
-        const Reservoir res{pCyl, tCyl, cylinder.purity()};
-        port = portFace(gas, res, ports.exhaust, first, exhaust.startArea());
+        const Reservoir res{pCyl, tCyl, cylinder.purity(), 1 - cylinder.purity()};
+        port = portFace(exhaust.firstGas(), res, ports.exhaust, first, exhaust.startArea());
         if (!mixing && port.mass > 0)
             port.fresh = engine::freshReleased(model, tally.sr, cylinder.fresh + t.fresh * dt,
                                                cylinder.m + t.mass * dt, port.mass * dt) /
                          dt;
+        if (port.mass > 0) // the rest of what leaves is burnt
+            port.burnt = std::max(0.0, port.mass - port.fresh);
     } else {
-        port = wallFace(gas, first, exhaust.startArea(), false);
+        port = wallFace(exhaust.firstGas(), first, exhaust.startArea(), false);
     }
     const DuctState &pipe = exhaust.pipe(0).state;
     for (std::size_t k = 0; k < stations.size(); ++k)
@@ -348,7 +353,7 @@ void SpeedRun::sample(double theta, double thetaNext, double end, int &nextSampl
             const Primitive w = between(before[k], after[k], f);
             Trace &tr = result.traces[int(k)];
             tr.p[index] = w.p;
-            tr.t[index] = w.p / (gas.r * w.rho);
+            tr.t[index] = w.p / (pipe.gasAt(gas, stations[k]).r * w.rho);
             tr.u[index] = w.u;
         }
         for (int k = 0; k < result.volumes.size(); ++k) {

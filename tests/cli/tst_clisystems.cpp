@@ -94,6 +94,8 @@ void TestCliSystems::faultySystemsWriteNothing_data()
     QTest::newRow("a duct of no length") << system(pipe)
                                          << QStringList{"--transfer-duct", "0:30:30"}
                                          << "--transfer-duct";
+    QTest::newRow("a gas it does not know") << system(pipe) << QStringList{"--gas", "ideale"}
+                                            << "--gas";
 }
 
 void TestCliSystems::faultySystemsWriteNothing()

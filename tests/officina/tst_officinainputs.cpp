@@ -9,6 +9,7 @@
 #include "testfiles.h"
 #include "windowtest.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -121,10 +122,13 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     QVERIFY2(platform.messages[0].text.contains("Diametro del condotto al carter"),
              qPrintable(platform.messages[0].text));
     dialogBox(w.get(), "opt_transfer_d1")->setText("30");
+    auto *gas = w->findChild<EngineDialog *>("dlgMotore")->findChild<QCheckBox *>("chkGasVariabile");
+    QVERIFY(gas && !gas->isChecked());
+    gas->setChecked(true);
     pressOk(w.get());
     QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
     const EnginePaths paths = w->waves()->texts().paths;
-    QVERIFY(paths.exhaust && paths.transferDuct && !paths.intake);
+    QVERIFY(paths.exhaust && paths.transferDuct && !paths.intake && paths.variableGas);
     box("opt_waves-from")->setText("10000");
     box("opt_waves-to")->setText("10000");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
@@ -132,6 +136,7 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     waves::WaveOptions o;
     o.exhaustPath = paths.exhaust->path;
     o.transferDuct = waves::WaveOptions::TransferDuct{80, 30, 34};
+    o.variableGas = true;
     const waves::SpeedResult alone = waves::simulateSpeed(
         firstSizingPipe(w->plan()->dimensions),
         waves::onDesign(w->waves()->engine(), w->plan()->parameters), o, 10000);
@@ -162,7 +167,7 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     QVERIFY2(w->openPath(reopened), qPrintable(platform.messages.value(0).text));
     settle();
     const EnginePaths again = w->waves()->texts().paths;
-    QVERIFY(again.exhaust && again.transferDuct);
+    QVERIFY(again.exhaust && again.transferDuct && again.variableGas);
     QCOMPARE(waves::gasPathJson(again.exhaust->path), waves::gasPathJson(paths.exhaust->path));
     QCOMPARE(again.transferDuct->d2Mm, 34.0);
 }
