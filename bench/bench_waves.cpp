@@ -38,7 +38,8 @@ void cellRate(benchmark::State &state, long long updates)
 } // namespace
 
 // The scheme alone on the default pipe's cells, a pressure pulse running between closed ends;
-// then 1 with the wall's heat (the wall at 400 C), 0 adiabatic.
+// then 1 with the wall's heat (the wall at 400 C), 0 adiabatic; then 1 with the gas that
+// follows its temperature and burnt share (half the pipe burnt gas), 0 the constant gas.
 static void BM_schemeStep(benchmark::State &state)
 {
     const Gas gas;
@@ -48,11 +49,11 @@ static void BM_schemeStep(benchmark::State &state)
     if (state.range(1) != 0)
         scheme.setWall(std::vector<double>(std::size_t(duct.cells()), 673.15));
     DuctState s;
-    s.resize(duct.cells());
-    for (int i = 0; i < duct.cells(); ++i)
-        s.set(gas, i, Primitive{0.5, 0, i < duct.cells() / 4 ? 2e5 : 1e5, 0});
-    long long updates = 0;
     const int n = duct.cells();
+    s.resize(n, state.range(2) != 0);
+    for (int i = 0; i < duct.cells(); ++i)
+        s.set(gas, i, Primitive{0.5, 0, i < duct.cells() / 4 ? 2e5 : 1e5, 0, i < n / 2 ? 1.0 : 0.0});
+    long long updates = 0;
     for (auto _ : state) {
         const double dt = scheme.stableStep(s, 0.9);
         scheme.advance(s, dt, Flux{0, s.primitive(gas, 0).p * duct.faceArea[0], 0, 0},
@@ -61,15 +62,16 @@ static void BM_schemeStep(benchmark::State &state)
     }
     cellRate(state, updates);
 }
-BENCHMARK(BM_schemeStep)->Args({50, 0})->Args({10, 0})->Args({10, 1});
+BENCHMARK(BM_schemeStep)->Args({50, 0, 0})->Args({10, 0, 0})->Args({10, 1, 0})->Args({10, 0, 1});
 
 // One speed from the start to a periodic cycle; `cell` in tenths of a millimetre (100 is the
-// default), then 1 for the firing engine, 0 for the fixed cylinder.
+// default), then 1 for the firing engine, 0 for the fixed cylinder, then 1 for the variable gas.
 static void BM_oneSpeed(benchmark::State &state)
 {
     const Pipe pipe = defaultPipe();
     WaveOptions o;
     o.cellMm = double(state.range(0)) / 10;
+    o.variableGas = state.range(2) != 0;
     const EngineInputs e = defaultEngine(state.range(1) != 0);
     long long updates = 0, cycles = 0;
     SpeedResult r;
@@ -86,11 +88,12 @@ static void BM_oneSpeed(benchmark::State &state)
     state.counters["charging_eff"] = r.chargingEfficiency;
 }
 BENCHMARK(BM_oneSpeed)
-    ->Args({200, 1})
-    ->Args({100, 1})
-    ->Args({50, 1})
-    ->Args({25, 1})
-    ->Args({100, 0})
+    ->Args({200, 1, 0})
+    ->Args({100, 1, 0})
+    ->Args({50, 1, 0})
+    ->Args({25, 1, 0})
+    ->Args({100, 0, 0})
+    ->Args({100, 1, 1})
     ->Unit(benchmark::kMillisecond);
 
 // 21 speeds, 8000 to 12000 rpm, on `threads` threads, then 1 firing or 0 fixed.
@@ -114,7 +117,7 @@ BENCHMARK(BM_sweep21)
 
 // The QUB400 engine at 3000 rpm: 0 its box as a wide tube (the pipe alone, as a model without
 // volumes takes it); 1 as its network, the box a volume, with the intake pipe, the transfer
-// duct and the pipes' walls.
+// duct and the pipes' walls; 2 that network with the variable gas.
 static void BM_qub400(benchmark::State &state)
 {
     QFile ports(QStringLiteral(VELMORANT_CASES "/qub400/ports.csv"));
@@ -156,6 +159,7 @@ static void BM_qub400(benchmark::State &state)
         path.volumes << PathVolume{10, 1, 1, 2};
         o.exhaustPath = path;
         o.transferDuct = WaveOptions::TransferDuct{90, 35.0428, 40.716};
+        o.variableGas = state.range(0) == 2;
     }
     long long updates = 0;
     SpeedResult r;
@@ -167,6 +171,6 @@ static void BM_qub400(benchmark::State &state)
     state.counters["cycles"] = r.cycles;
     state.counters["power_kw"] = r.brake.powerKw;
 }
-BENCHMARK(BM_qub400)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_qub400)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
