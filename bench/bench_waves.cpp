@@ -156,7 +156,7 @@ static void BM_qub400(benchmark::State &state)
     } else {
         GasPath path;
         path.pipes << PathPipe{pipe, {{0.0, 400.0}}} << PathPipe{tube(200, 38, 38), {{0.0, 227.0}}};
-        path.volumes << PathVolume{10, 1, 1, 2};
+        path.volumes << PathVolume{10, 1, 1, 2, {}};
         o.exhaustPath = path;
         o.transferDuct = WaveOptions::TransferDuct{90, 35.0428, 40.716};
         o.variableGas = state.range(0) == 2;

@@ -3,6 +3,7 @@
 #include "gasprops.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmorant::waves {
 
@@ -28,6 +29,18 @@ void PipeRun::setWall(const PathPipe &path, double startK)
         scheme->setWallComputed(OutsideAir());
 }
 
+namespace {
+
+// The inside of a box holding `m3`, m²: a cylinder as long as it is wide.
+double boxWall(double m3)
+{
+    constexpr double Pi = 3.14159265358979323846;
+    const double r = std::cbrt(m3 / (2 * Pi));
+    return 6 * Pi * r * r;
+}
+
+} // namespace
+
 Flux volumeFace(const Gas &vg, const Gas &g, const engine::Volume &v, double m3,
                 const PathVolume &how, const Primitive &cell, double pipeArea, bool atStart)
 {
@@ -43,8 +56,8 @@ Flux volumeFace(const Gas &vg, const Gas &g, const engine::Volume &v, double m3,
 
 Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction,
              const Primitive &fill, End left, End right, bool variableGas)
-    : m_gas(gas), m_variable(variableGas), m_how(path.volumes.cbegin(), path.volumes.cend()),
-      m_left(left), m_right(right)
+    : m_gas(gas), m_variable(variableGas), m_friction(friction),
+      m_how(path.volumes.cbegin(), path.volumes.cend()), m_left(left), m_right(right)
 {
     for (const PathPipe &p : path.pipes) {
         m_pipes.push_back(
@@ -54,6 +67,7 @@ Chain::Chain(const GasPath &path, const Gas &gas, double cellMm, double friction
     }
     for (const PathVolume &v : path.volumes) {
         m_volumeM3.push_back(v.litres / 1000);
+        m_volumeWall.push_back(boxWall(m_volumeM3.back()));
         const double t = fill.p / (gas.r * fill.rho);
         const Gas g = variableGas ? GasTable::instance().at(t, fill.b).gas() : gas;
         engine::Volume volume;
@@ -137,11 +151,33 @@ std::pair<Flux, Flux> Chain::advance(double dt, const Flux &left, const Flux &ri
                    (m_into[k].energy - m_outOf[k].energy) * dt,
                    (m_into[k].fresh - m_outOf[k].fresh) * dt,
                    m_variable ? (m_into[k].burnt - m_outOf[k].burnt) * dt : 0);
+        if (m_how[k].wallC)
+            heatVolume(k, *m_how[k].wallC + 273.15, dt);
         v.keepPhysical(1e-12);
         if (m_variable)
             settleVolumeGas(k);
     }
     return {start, end};
+}
+
+void Chain::heatVolume(int k, double wallK, double dt)
+{
+    // The jets coming in stir the box: h by the analogy of the pipes that bring them, with their
+    // mass flux per area.
+    const std::size_t j = std::size_t(k);
+    const double stirring =
+        std::max(0.0, m_into[j].mass) / m_pipes[j]->duct.faceArea.back() +
+        std::max(0.0, -m_outOf[j].mass) / m_pipes[j + 1]->duct.faceArea.front();
+    engine::Volume &v = m_volumes[j];
+    const Gas &g = m_volumeGas[j];
+    const double h = m_friction / 2 * stirring * g.cp() * ColburnPrandtl;
+    const double t = v.temperature(g);
+    double q = h * m_volumeWall[j] * (wallK - t) * dt;
+    // Never past the wall's temperature in one step.
+    const double most = v.m * g.cv() * (wallK - t);
+    if (std::abs(q) > std::abs(most))
+        q = most;
+    v.exchange(0, q, 0);
 }
 
 void Chain::settleVolumeGas(int k)

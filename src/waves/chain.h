@@ -94,13 +94,17 @@ public:
 private:
     // Volume k's gas brought to its temperature and burnt share.
     void settleVolumeGas(int k);
+    // Volume k's heat from its wall at `wallK` over dt, stirred by the gas its pipes bring in.
+    void heatVolume(int k, double wallK, double dt);
 
     Gas m_gas;
     bool m_variable;
+    double m_friction;
     std::vector<std::unique_ptr<PipeRun>> m_pipes;
     std::vector<engine::Volume> m_volumes;
     std::vector<double> m_volumeM3;
     std::vector<Gas> m_volumeGas;
+    std::vector<double> m_volumeWall; // m², each volume's inside
     std::vector<PathVolume> m_how; // kept as plain data: read every step
     std::vector<bool> m_computed; // per pipe: its wall finds its own temperature
     End m_left, m_right;

@@ -215,15 +215,22 @@ GasPathRead readGasPath(const QByteArray &json,
             const auto outCd = r.number(e, "cd_out", where, 0.01, 1, false);
             if (r.error.isEmpty() && !(*litres > 0))
                 r.fail(tr("%1: il volume deve essere maggiore di zero").arg(where));
-            if (r.error.isEmpty() && !e.value("wall_c").isNull() && !e.value("wall_c").isUndefined())
-                r.fail(tr("%1: la parete di un volume \u00e8 adiabatica (\"wall_c\": null)").arg(where));
+            const QJsonValue wall = e.value("wall_c");
+            std::optional<double> wallC;
+            if (r.error.isEmpty() && wall.isDouble() && r.temperature(wall.toDouble(), where))
+                wallC = wall.toDouble();
+            else if (r.error.isEmpty() && !wall.isNull() && !wall.isUndefined())
+                r.fail(tr("%1: la parete di un volume ha una temperatura (un numero) o \u00e8 "
+                          "adiabatica (null)")
+                           .arg(where));
             if (r.error.isEmpty() && !lastWasPipe)
                 r.fail(tr("%1: un volume sta tra due tubi").arg(where));
             if (!r.error.isEmpty()) {
                 out.error = r.error;
                 return out;
             }
-            out.path.volumes << PathVolume{*litres, in.value_or(1), outCd.value_or(1), i + 1};
+            out.path.volumes << PathVolume{*litres, in.value_or(1), outCd.value_or(1), i + 1,
+                                           wallC};
             lastWasPipe = false;
         } else {
             out.error = tr("%1: serve \"pipe\" oppure \"volume_l\"").arg(where);
@@ -265,7 +272,7 @@ QByteArray gasPathJson(const GasPath &path)
         if (k < path.volumes.size()) {
             const PathVolume &v = path.volumes[k];
             elements.append(QJsonObject{{"volume_l", v.litres},
-                                        {"wall_c", QJsonValue()},
+                                        {"wall_c", v.wallC ? QJsonValue(*v.wallC) : QJsonValue()},
                                         {"cd_in", v.cdIn},
                                         {"cd_out", v.cdOut}});
         }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace velmorant::waves {
@@ -23,14 +24,16 @@ struct PathPipe
     bool computedWall = false;
 };
 
-// A still volume on the way: a box, a silencer's chamber, an airbox. Its walls are adiabatic;
-// each pipe it joins passes gas through its own area times the discharge coefficient of the
-// flow's way: `cdIn` for gas going into the volume, `cdOut` for gas leaving it, whichever pipe.
+// A still volume on the way: a box, a silencer's chamber, an airbox. Its walls are adiabatic
+// or at `wallC` degrees C; each pipe it joins passes gas through its own area times the
+// discharge coefficient of the flow's way: `cdIn` for gas going into the volume, `cdOut` for gas
+// leaving it, whichever pipe.
 struct PathVolume
 {
     double litres = 0;
     double cdIn = 1, cdOut = 1;
     int element = 0; // its place in the path's file, from 1, for its traces' names
+    std::optional<double> wallC;
 };
 
 // The gas path from the engine to the atmosphere: pipes and volumes in turn, a pipe first and
@@ -70,8 +73,8 @@ struct GasPathRead
 };
 
 // A path from its JSON: {"version": 1, "elements": [{"pipe": [[x_mm, d_mm], ...] or "file.csv",
-// "wall_c": 400 | [[x_mm, c], ...] | "calcolata" | null}, {"volume_l": 10, "wall_c": null, "cd_in": 1,
-// "cd_out": 1}, ...]}, in order from the engine to the open end. Two pipes in a row are one
+// "wall_c": 400 | [[x_mm, c], ...] | "calcolata" | null}, {"volume_l": 10, "wall_c": 300 | null,
+// "cd_in": 1, "cd_out": 1}, ...]}, in order from the engine to the open end. Two pipes in a row are one
 // pipe. Refused, naming the element: unknown keys, a wrong version, a volume that is not a
 // positive number of litres, two volumes with no pipe between them, a path that does not start
 // and end with a pipe, a pipe of fewer than two stations, temperatures outside 0-1200 C. A pipe

@@ -145,11 +145,10 @@ void Scheme::setWall(std::vector<double> kelvin)
 {
     // Colburn's j = St Pr^(2/3) = f / 2 for air (Pr 0.71); per unit volume of the cell the
     // heat is h times its wall over its volume, 4 / D.
-    constexpr double PrandtlFactor = 1.2565; // 0.71^(-2/3)
     m_wallK = std::move(kelvin);
     m_heat.assign(m_wallK.size(), 0.0);
     for (std::size_t i = 0; i < m_wallK.size(); ++i)
-        m_heat[i] = 4 / m_duct.diameter[i] * m_friction / 2 * m_gas.cp() * PrandtlFactor;
+        m_heat[i] = 4 / m_duct.diameter[i] * m_friction / 2 * m_gas.cp() * ColburnPrandtl;
 }
 
 void Scheme::setWallComputed(const OutsideAir &air)

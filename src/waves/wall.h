@@ -7,6 +7,11 @@
 
 namespace velmorant::waves {
 
+// The gas's heat to a wall goes by the Reynolds analogy with the wall's friction (Colburn's
+// j = St Pr^(2/3) = f / 2): h = (f / 2) G cp Pr^(-2/3), G the mass flux per area; this is
+// Pr^(-2/3) for air, Pr 0.71.
+constexpr double ColburnPrandtl = 1.2565;
+
 // The air around the pipe: its temperature (K), the convection's coefficient (W/m²K, 15 for a
 // bike's slow air) and the sheet's emissivity (0.8 for oxidised steel).
 struct OutsideAir

@@ -29,7 +29,7 @@ GasPath silenced(double litres, double cdOut)
 {
     GasPath path;
     path.pipes << PathPipe{defaultPipe(), {}} << PathPipe{tube(250, 22), {}};
-    path.volumes << PathVolume{litres, 1, cdOut, 2};
+    path.volumes << PathVolume{litres, 1, cdOut, 2, {}};
     return path;
 }
 
@@ -185,7 +185,7 @@ void TestEnginePaths::airboxDrawsBelowTheAir()
     auto intake = [](double cdIn) {
         GasPath path; // from the crankcase out
         path.pipes << PathPipe{tube(150, 30), {}} << PathPipe{tube(100, 30), {}};
-        path.volumes << PathVolume{3, cdIn, 1, 2};
+        path.volumes << PathVolume{3, cdIn, 1, 2, {}};
         return path;
     };
     const double pa = defaultEngine().ambientPressure * 1e5;

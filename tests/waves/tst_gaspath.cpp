@@ -33,7 +33,7 @@ void TestGasPath::pathRead()
     const QByteArray json = R"({"version": 1, "elements": [
       {"pipe": [[0, 38], [100, 38]], "wall_c": 400},
       {"pipe": [[0, 38], [50, 44]], "wall_c": [[0, 300], [50, 200]]},
-      {"volume_l": 2.5, "wall_c": null, "cd_in": 0.9},
+      {"volume_l": 2.5, "wall_c": 250, "cd_in": 0.9},
       {"pipe": "coda.csv"}]})";
     QStringList asked;
     const GasPathRead read = readGasPath(json, [&](const QString &name) {
@@ -55,6 +55,7 @@ void TestGasPath::pathRead()
     QCOMPARE(read.path.volumes[0].cdIn, 0.9);
     QCOMPARE(read.path.volumes[0].cdOut, 1.0);
     QCOMPARE(read.path.volumes[0].element, 3);
+    QCOMPARE(read.path.volumes[0].wallC.value_or(0), 250.0);
     // Turned round: the tail first, its ends swapped; the volume's in and out are its own.
     const GasPath back = read.path.reversed();
     QCOMPARE(back.pipes[0].pipe.length(), 120.0);
@@ -90,7 +91,8 @@ void TestGasPath::pathRefused_data()
     QTest::newRow("below zero") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "wall_c": [[0, -5]]})") << "tra 0 e 1200";
     QTest::newRow("profile past the end") << QByteArray(R"({"pipe": [[0, 38], [9, 38]], "wall_c": [[0, 300], [20, 200]]})") << "in ordine";
     QTest::newRow("x going back") << QByteArray(R"({"pipe": [[0, 38], [9, 38], [4, 38]]})") << "elemento 1";
-    QTest::newRow("a warm volume wall") << pipe + R"(, {"volume_l": 1, "wall_c": 300}, )" + pipe << "adiabatica";
+    QTest::newRow("a volume wall as a profile") << pipe + R"(, {"volume_l": 1, "wall_c": [[0, 300]]}, )" + pipe << "adiabatica";
+    QTest::newRow("a volume wall too hot") << pipe + R"(, {"volume_l": 1, "wall_c": 1300}, )" + pipe << "tra 0 e 1200";
     QTest::newRow("cd above one") << pipe + R"(, {"volume_l": 1, "cd_out": 1.5}, )" + pipe << "cd_out";
 }
 

@@ -29,7 +29,7 @@ GasPath boxBetween(double deadMm, double litres, double outMm, double d, double 
 {
     GasPath path;
     path.pipes << PathPipe{tube(deadMm, d), {}} << PathPipe{tube(outMm, d), {}};
-    path.volumes << PathVolume{litres, 1, cdOut, 2};
+    path.volumes << PathVolume{litres, 1, cdOut, 2, {}};
     return path;
 }
 
@@ -62,6 +62,8 @@ private slots:
     void computedWallInSteadyFlow();
     void wallTakesTheHeat_data();
     void wallTakesTheHeat();
+    void boxWallTakesTheHeat_data();
+    void boxWallTakesTheHeat();
 };
 
 // 10 litres at 5 bar and 900 K out through a pipe whose entry passes 0.8 of its area: while it
@@ -317,6 +319,44 @@ void TestNetwork::wallTakesTheHeat()
         QVERIFY2(std::abs(stagnation - expected) < 0.01 * std::abs(tIn - tw),
                  qPrintable(QStringLiteral("%1 m: %2 K against %3 K").arg(x).arg(stagnation).arg(expected)));
     }
+}
+
+void TestNetwork::boxWallTakesTheHeat_data()
+{
+    QTest::addColumn<double>("wallC");
+    QTest::newRow("a cooler wall") << 127.0;
+    QTest::newRow("a hotter wall") << 827.0;
+}
+
+// A steady flow through a 2 litre box whose wall holds one temperature: the box is well mixed,
+// so m cp (Tin - T) + h A (Tw - T) = 0 with h = (f/2) (m / a) cp Pr^(-2/3) from the jet coming
+// in through the pipe's area a, and A the inside of a cylinder as long as it is wide:
+// T = (Tin + k Tw) / (1 + k), k = (f/2) Pr^(-2/3) A / a, whatever the flow.
+void TestNetwork::boxWallTakesTheHeat()
+{
+    QFETCH(double, wallC);
+    const Gas g;
+    const double d = 40, pa = 1.01325e5, tIn = 600, f = 0.005, litres = 2;
+    GasPath path = boxBetween(200, litres, 200, d);
+    path.volumes[0].wallC = wallC;
+    Chain c(path, g, 10, f, still(g, pa, tIn), Chain::End::Given, Chain::End::Open);
+    c.setAmbient(pa, 300, 0);
+    const double area = Pi / 4 * d * d * 1e-6, mdot = 0.02;
+    double t = 0;
+    while (t < 0.5) {
+        const double dt = c.stableStep(0.9);
+        const Primitive first = c.first(g);
+        const Flux in{mdot, mdot * mdot / (first.rho * area) + first.p * area,
+                      mdot * g.cp() * tIn, 0};
+        c.advance(dt, in, Flux{});
+        t += dt;
+    }
+    const double r = std::cbrt(litres / 1000 / (2 * Pi));
+    const double k = f / 2 * std::pow(0.71, -2.0 / 3.0) * 6 * Pi * r * r / area;
+    const double tw = wallC + 273.15, expected = (tIn + k * tw) / (1 + k);
+    const double box = c.volume(0).temperature(g);
+    QVERIFY2(std::abs(box - expected) < 0.01 * std::abs(tIn - tw),
+             qPrintable(QStringLiteral("%1 K against %2 K").arg(box).arg(expected)));
 }
 
 QTEST_GUILESS_MAIN(TestNetwork)
