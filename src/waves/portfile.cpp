@@ -1,0 +1,150 @@
+#include "portfile.h"
+
+#include "jsonfields.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace velmorant::waves {
+
+namespace {
+
+using json::tr;
+
+constexpr int MostWindows = 8;
+constexpr double SteepestDuct = 80;
+
+// One window's keys; `piston` for the intake, whose radius goes on all four corners.
+std::optional<PortWindow> window(json::FieldReader &r, const QJsonValue &v, const QString &where,
+                                 bool piston, bool named, bool counted)
+{
+    const QJsonObject o = v.toObject();
+    if (!v.isObject()) {
+        r.fail(tr("%1: deve essere un oggetto").arg(where));
+        return std::nullopt;
+    }
+    QStringList keys{"opens_deg", "width_mm", "height_mm"};
+    keys << (piston ? QStringList{"radius_mm"} : QStringList{"top_radius_mm", "bottom_radius_mm"});
+    if (named)
+        keys << "name";
+    if (counted)
+        keys << "count";
+    if (named && counted)
+        keys << "angle_deg";
+    if (!r.onlyKeys(o, keys, where))
+        return std::nullopt;
+    PortWindow w;
+    w.name = where;
+    if (named && o.contains("name")) {
+        if (!o.value("name").isString() || o.value("name").toString().trimmed().isEmpty()) {
+            r.fail(tr("%1: \"name\" \u00e8 un testo").arg(where));
+            return std::nullopt;
+        }
+        w.name = tr("travaso %1").arg(o.value("name").toString().trimmed().left(20));
+    }
+    const auto opens = r.number(o, "opens_deg", w.name, 0, 180);
+    if (opens && (*opens <= 0 || *opens >= 180))
+        r.fail(tr("%1: \"opens_deg\" deve essere tra 0 e 180").arg(w.name));
+    const auto width = r.number(o, "width_mm", w.name, 0, 1000);
+    const auto height = r.number(o, "height_mm", w.name, 0, 1000, false);
+    if ((width && !(*width > 0)) || (height && !(*height > 0)))
+        r.fail(tr("%1: larghezza e altezza devono essere maggiori di zero").arg(w.name));
+    const QString top = piston ? QStringLiteral("radius_mm") : QStringLiteral("top_radius_mm");
+    const auto radius = r.number(o, top, w.name, 0, 1000, false);
+    const auto bottom =
+        piston ? radius : r.number(o, "bottom_radius_mm", w.name, 0, 1000, false);
+    const auto count = r.number(o, "count", w.name, 1, MostWindows, false);
+    const auto angle = r.number(o, "angle_deg", w.name, 0, SteepestDuct, false);
+    if (!r.error.isEmpty())
+        return std::nullopt;
+    if (count && *count != std::floor(*count)) {
+        r.fail(tr("%1: \"count\" \u00e8 un numero intero di luci").arg(w.name));
+        return std::nullopt;
+    }
+    w.opensDeg = *opens;
+    w.widthMm = *width;
+    w.heightMm = height;
+    w.topRadiusMm = radius.value_or(0);
+    w.bottomRadiusMm = bottom.value_or(0);
+    w.count = int(count.value_or(1));
+    w.angleDeg = angle.value_or(0);
+    if (std::max(w.topRadiusMm, w.bottomRadiusMm) > w.widthMm / 2) {
+        r.fail(tr("%1: un raggio di %2 mm \u00e8 pi\u00f9 di met\u00e0 della larghezza (%3 mm)")
+                   .arg(w.name)
+                   .arg(std::max(w.topRadiusMm, w.bottomRadiusMm))
+                   .arg(w.widthMm));
+        return std::nullopt;
+    }
+    if (height && w.topRadiusMm + w.bottomRadiusMm > *height) {
+        r.fail(tr("%1: i raggi (%2 + %3 mm) non stanno nell'altezza (%4 mm)")
+                   .arg(w.name)
+                   .arg(w.topRadiusMm)
+                   .arg(w.bottomRadiusMm)
+                   .arg(*height));
+        return std::nullopt;
+    }
+    return w;
+}
+
+} // namespace
+
+PortGeometryRead readPortGeometry(const QByteArray &bytes)
+{
+    PortGeometryRead out;
+    json::FieldReader r;
+    QJsonParseError parse;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError || !doc.isObject()) {
+        out.error = tr("luci: non \u00e8 un oggetto JSON");
+        return out;
+    }
+    const QJsonObject root = doc.object();
+    if (!r.onlyKeys(root, {"version", "exhaust", "transfers", "intake", "pin_offset_mm"},
+                    tr("luci"))) {
+        out.error = r.error;
+        return out;
+    }
+    if (root.value("version") != QJsonValue(1)) {
+        out.error = tr("luci: \"version\" deve essere 1");
+        return out;
+    }
+    PortGeometry &p = out.ports;
+    p.pinOffsetMm = r.number(root, "pin_offset_mm", tr("luci"), -20, 20, false).value_or(0);
+    const QJsonObject exhaust = root.value("exhaust").toObject();
+    if (!root.value("exhaust").isObject()) {
+        out.error = tr("luci: manca \"exhaust\", la luce di scarico");
+        return out;
+    }
+    QJsonObject main = exhaust;
+    main.remove("aux");
+    if (const auto w = window(r, main, tr("scarico"), false, false, true))
+        p.exhaust << *w;
+    const QJsonArray aux = exhaust.value("aux").toArray();
+    if (exhaust.contains("aux") && !exhaust.value("aux").isArray())
+        r.fail(tr("scarico: \"aux\" \u00e8 un elenco di luci"));
+    for (int k = 0; k < aux.size() && r.error.isEmpty(); ++k) {
+        if (const auto w = window(r, aux[k], tr("scarico ausiliario %1").arg(k + 1), false, false,
+                                  true))
+            p.exhaust << *w;
+    }
+    const QJsonArray transfers = root.value("transfers").toArray();
+    if (r.error.isEmpty() && (!root.value("transfers").isArray() || transfers.isEmpty()))
+        r.fail(tr("luci: \"transfers\" \u00e8 l'elenco dei travasi, almeno uno"));
+    for (int k = 0; k < transfers.size() && r.error.isEmpty(); ++k) {
+        if (const auto w = window(r, transfers[k], tr("travaso %1").arg(k + 1), false, true, true))
+            p.transfers << *w;
+    }
+    if (r.error.isEmpty() && root.contains("intake")) {
+        const QJsonObject intake = root.value("intake").toObject();
+        if (!root.value("intake").isObject() || !intake.contains("piston") || intake.size() != 1)
+            r.fail(tr("aspirazione: \u00e8 {\"piston\": {...}}, la luce comandata dal pistone"));
+        else if (const auto w =
+                     window(r, intake.value("piston"), tr("aspirazione"), true, false, false))
+            p.pistonIntake = *w;
+    }
+    if (!r.error.isEmpty())
+        out = PortGeometryRead{PortGeometry(), r.error};
+    return out;
+}
+
+} // namespace velmorant::waves

@@ -1,0 +1,60 @@
+#pragma once
+
+// The ports as a tuner types them, read from a JSON file:
+//
+//   {"version": 1,
+//    "exhaust": {"opens_deg": 94, "width_mm": 38, "top_radius_mm": 5, "bottom_radius_mm": 3,
+//                "aux": [{"opens_deg": 96, "width_mm": 12, "top_radius_mm": 3, "count": 2}]},
+//    "transfers": [{"name": "A", "opens_deg": 117, "width_mm": 18, "top_radius_mm": 2,
+//                   "count": 2, "angle_deg": 15}, ...],
+//    "intake": {"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}},
+//    "pin_offset_mm": 0}
+//
+// Angles are crank degrees after true top dead centre where the crown uncovers the window's top
+// edge (the piston intake's, before it, where the skirt uncovers its bottom edge); widths are
+// chords on the bore. A window reaches down to where the crown stands at bottom dead centre
+// (the piston intake's up to its opening height) unless "height_mm" says otherwise.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace velmorant::waves {
+
+// One window, or `count` equal ones side by side.
+struct PortWindow
+{
+    QString name;           // as the file names it, or its place ("scarico", "travaso 2")
+    double opensDeg = 0;    // after top dead centre; the piston intake's before it
+    double widthMm = 0;     // chord
+    double topRadiusMm = 0, bottomRadiusMm = 0;
+    std::optional<double> heightMm;
+    int count = 1;
+    double angleDeg = 0; // the duct's inclination: the area normal to the flow is cos times it
+};
+
+struct PortGeometry
+{
+    QList<PortWindow> exhaust;   // the main port first, then the auxiliaries
+    QList<PortWindow> transfers; // the boost port among them
+    std::optional<PortWindow> pistonIntake;
+    double pinOffsetMm = 0;
+};
+
+struct PortGeometryRead
+{
+    PortGeometry ports;
+    QString error; // Italian, naming the port; empty when read
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Refused, naming the port: unknown keys, a wrong version, a timing outside 0-180 degrees, a
+// width, radius or height that is not a positive finite number, a radius over half the width,
+// two radii taller than the window, a count outside 1-8, an angle outside 0-80 degrees.
+PortGeometryRead readPortGeometry(const QByteArray &json);
+
+// The largest port file read.
+constexpr qint64 MaxPortFileBytes = 256 * 1024;
+
+} // namespace velmorant::waves
