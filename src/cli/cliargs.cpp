@@ -106,7 +106,8 @@ void addOptions(QCommandLineParser &parser)
     QList<OptionSpec> all(std::begin(OutputOptions), std::end(OutputOptions));
     all += QList<OptionSpec>(std::begin(WorkshopOptionsHelp), std::end(WorkshopOptionsHelp));
     for (const PipeOptionSpec &spec : pipeOptionSpecs() + waveOptionSpecs() + systemOptionSpecs() +
-                                         optimizeOptionSpecs() + routeOptionSpecs())
+                                         portOptionSpecs() + optimizeOptionSpecs() +
+                                         routeOptionSpecs())
         all << OptionSpec{spec.name, spec.valueName, spec.help};
     for (const OptionSpec &spec : all) {
         QStringList names{QLatin1String(spec.name)};
@@ -296,7 +297,8 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
                         {QStringLiteral("--port-areas"), o.waves.portAreasFile},
                         {QStringLiteral("--intake-pipe"), o.waves.intakePipeFile},
                         {QStringLiteral("--exhaust-system"), o.waves.systems.exhaustFile},
-                        {QStringLiteral("--intake-system"), o.waves.systems.intakeFile}};
+                        {QStringLiteral("--intake-system"), o.waves.systems.intakeFile},
+                        {QStringLiteral("--ports"), o.waves.ports.file}};
     for (const ProjectInput &in : projectInputs)
         inputs << Named{QStringLiteral("%1 del progetto").arg(in.what), in.path};
     const QList<Named> outputs{{QStringLiteral("--write"), o.writeFile},
@@ -305,6 +307,7 @@ std::optional<QString> clashingFiles(const CliOptions &o, const QList<ProjectInp
                                {QStringLiteral("--cut-list"), o.cutListFile},
                                {QStringLiteral("--traces"), o.waves.tracesFile},
                                {QStringLiteral("--curves"), o.waves.curvesFile},
+                               {QStringLiteral("--port-areas-out"), o.waves.ports.outFile},
                                {QStringLiteral("--write-pipe"), o.optimize.writePipeFile},
                                {QStringLiteral("--stl"), o.route.stlFile},
                                {QStringLiteral("--write-route"), o.route.writeRouteFile}};
@@ -378,7 +381,7 @@ QString helpText()
             specs(pipeOptionSpecs()));
     section(QStringLiteral("Onde: il tubo sul motore in moto (con --waves; i regimi in parallelo "
                            "su tutti i processori):"),
-            specs(waveOptionSpecs() + systemOptionSpecs()));
+            specs(waveOptionSpecs() + systemOptionSpecs() + portOptionSpecs()));
     section(QStringLiteral("Ottimizzazione: il tubo che d\u00e0 pi\u00f9 potenza (sul motore delle "
                            "onde; poi --patterns, --cut-list e --waves usano il migliore):"),
             specs(optimizeOptionSpecs()));

@@ -5,6 +5,7 @@
 #include "number.h"
 #include "partsfile.h"
 #include "pipecsv.h"
+#include "portareas.h"
 #include "projectinputs.h"
 #include "projectoptions.h"
 #include "outcome.h"
@@ -266,7 +267,9 @@ Step wavesStage(CliOptions &o, Outcome &r)
     }
     const std::pair<QString, std::function<QByteArray()>> files[] = {
         {o.waves.tracesFile, [&] { return waves::tracesCsv(r.waveResults); }},
-        {o.waves.curvesFile, [&] { return curvesCsv(r.waveResults); }}};
+        {o.waves.curvesFile, [&] { return curvesCsv(r.waveResults); }},
+        {o.waves.ports.outFile,
+         [&] { return engine::portAreasCsv(*r.waveRun->engine.portAreas); }}};
     for (const auto &[file, bytes] : files) {
         if (file.isEmpty())
             continue;

@@ -22,6 +22,8 @@ void report(const CliOptions &o, const Outcome &r)
             root.insert("optimize", optimizeJson(o.optimize, *r.optimized));
         if (r.waveRun)
             root.insert("waves", wavesJson(*r.waveRun, r.waveResults));
+        if (r.waveRun && !r.waveRun->ports.json.isEmpty())
+            root.insert("ports", r.waveRun->ports.json);
         print(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
         return;
     }
@@ -34,7 +36,7 @@ void report(const CliOptions &o, const Outcome &r)
     if (r.optimized)
         print(stdout, optimizeTable(o.optimize, *r.optimized, locale));
     if (r.waveRun)
-        print(stdout, wavesTable(*r.waveRun, r.waveResults, locale));
+        print(stdout, r.waveRun->ports.table + wavesTable(*r.waveRun, r.waveResults, locale));
 }
 
 } // namespace velmorant

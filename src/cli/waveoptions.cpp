@@ -168,11 +168,16 @@ std::optional<QString> readWaveOptions(const QCommandLineParser &parser, const Q
         return QStringLiteral("--rpm-range, --probe, --traces e --curves vanno con --waves");
     if (auto e = readSystemOptions(parser, locale, r.systems))
         return e;
+    if (auto e = readPortOptions(parser, r.ports))
+        return e;
+    if (!r.enabled && !r.ports.outFile.isEmpty())
+        return QStringLiteral("--port-areas-out va con --waves");
     const SystemRequest &s = r.systems;
     if (!r.enabled && !parser.isSet(QStringLiteral("optimize")) &&
-        (!s.exhaustFile.isEmpty() || !s.intakeFile.isEmpty() || s.transferDuct))
-        return QStringLiteral("--exhaust-system, --intake-system e --transfer-duct vanno con "
-                              "--waves o --optimize");
+        (!s.exhaustFile.isEmpty() || !s.intakeFile.isEmpty() || s.transferDuct ||
+         !r.ports.file.isEmpty()))
+        return QStringLiteral("--exhaust-system, --intake-system, --transfer-duct e --ports "
+                              "vanno con --waves o --optimize");
     return std::nullopt;
 }
 
@@ -192,6 +197,8 @@ std::optional<QString> readWaveFiles(WaveRequest &r)
             return QStringLiteral("--intake-pipe: %1").arg(read.error);
         r.intakePipe = read.pipe;
     }
+    if (auto e = readPortFile(r.ports))
+        return e;
     return readSystemFiles(r.systems);
 }
 
@@ -206,6 +213,11 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
     s.options.probes = r.probes;
     s.options.intakePipe = r.intakePipe;
     applySystems(r.systems, s.options);
+    s.ports = applyPorts(r.ports, s.engine, p[Field::Rpm], locale);
+    if (!s.ports.refusal.isEmpty()) {
+        s.refusal = s.ports.refusal;
+        return s;
+    }
     if (const std::optional<QString> problem =
             waves::waveProblem(pipe, s.engine, s.options, s.rpms, locale))
         s.refusal = *problem;

@@ -2,6 +2,7 @@
 
 #include "cycle.h"
 #include "pipeoptions.h"
+#include "portoptions.h"
 #include "systemoptions.h"
 
 #include <QJsonObject>
@@ -23,6 +24,7 @@ struct WaveRequest
     QString intakePipeFile;     // --intake-pipe FILE.csv
     std::optional<Pipe> intakePipe; // read from intakePipeFile (or a project)
     SystemRequest systems;          // the exhaust's and intake's systems, the transfer duct
+    PortRequest ports;              // the ports by their geometry
 };
 
 QList<PipeOptionSpec> waveOptionSpecs();
@@ -39,6 +41,7 @@ struct WaveSetup
     QList<double> rpms;
     waves::EngineInputs engine;
     waves::WaveOptions options;
+    PortsOnEngine ports; // typed by their geometry: their report
     QString refusal;
 };
 WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe &pipe,

@@ -1,0 +1,103 @@
+#include "portoptions.h"
+
+#include "portstudy.h"
+#include "safefile.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+
+#include <algorithm>
+
+namespace velmorant {
+
+QList<PipeOptionSpec> portOptionSpecs()
+{
+    return {
+        {"ports", "FILE.json",
+         "le luci come le misura il preparatore (vedere il README): scarico con ausiliarie, "
+         "travasi, aspirazione a pistone; al posto di --port-areas"},
+        {"port-areas-out", "FILE.csv",
+         "con --ports, le aree geometriche delle luci a ogni grado, nel formato di --port-areas"},
+    };
+}
+
+std::optional<QString> readPortOptions(const QCommandLineParser &parser, PortRequest &r)
+{
+    for (const auto &[name, into] :
+         {std::pair{"ports", &r.file}, std::pair{"port-areas-out", &r.outFile}}) {
+        if (!parser.isSet(QLatin1String(name)))
+            continue;
+        *into = parser.value(QLatin1String(name));
+        if (into->isEmpty())
+            return QStringLiteral("Manca il nome del file di --%1").arg(QLatin1String(name));
+    }
+    if (!r.file.isEmpty() && parser.isSet(QStringLiteral("port-areas")))
+        return QStringLiteral("--ports e --port-areas sono due modi di dare le luci: uno solo");
+    if (!r.outFile.isEmpty() && r.file.isEmpty())
+        return QStringLiteral("--port-areas-out scrive le aree di --ports: serve --ports");
+    return std::nullopt;
+}
+
+std::optional<QString> readPortFile(PortRequest &r)
+{
+    if (r.file.isEmpty())
+        return std::nullopt;
+    const waves::PortGeometryRead read =
+        readFileWith(r.file, waves::MaxPortFileBytes, waves::readPortGeometry);
+    if (!read.ok())
+        return QStringLiteral("--ports: %1").arg(read.error);
+    r.geometry = read.ports;
+    return std::nullopt;
+}
+
+PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine, double rpm,
+                         const QLocale &locale)
+{
+    PortsOnEngine out;
+    if (!r.geometry)
+        return out;
+    const engine::EngineGeometry g = engine::engineGeometry(engine);
+    const engine::Crank crank = waves::crankOf(g, *r.geometry);
+    if (const std::optional<QString> problem =
+            waves::portsProblem(*r.geometry, crank, g.bore * 1000)) {
+        out.refusal = QStringLiteral("--ports: %1").arg(*problem);
+        return out;
+    }
+    engine::PortAreaTable table = waves::portTable(*r.geometry, crank);
+    table.source = r.file;
+    engine.portAreas = table;
+    const waves::AngleAreas aa = waves::angleAreas(*r.geometry, crank);
+    const double swept = g.swept * 1e6;
+    double opens = 180, transfers = 180;
+    for (const waves::PortWindow &w : r.geometry->exhaust)
+        opens = std::min(opens, w.opensDeg);
+    for (const waves::PortWindow &w : r.geometry->transfers)
+        transfers = std::min(transfers, w.opensDeg);
+    const std::pair<const char *, double> groups[] = {{"exhaust", aa.exhaust},
+                                                      {"blowdown", aa.blowdown},
+                                                      {"transfer", aa.transfer},
+                                                      {"intake", aa.intake}};
+    const char *names[] = {"scarico", "scarico libero", "travasi", "aspirazione"};
+    QJsonObject sta;
+    out.table = QStringLiteral("\nLuci (area-tempo specifica a %1 giri/min, s mm\u00b2/cm\u00b3):\n")
+                    .arg(locale.toString(qRound64(rpm)));
+    for (int k = 0; k < 4; ++k) {
+        if (k == 3 && !r.geometry->pistonIntake)
+            continue;
+        const double value = waves::specificTimeArea(groups[k].second, rpm, swept);
+        sta.insert(QLatin1String(groups[k].first),
+                   QJsonObject{{"value", value}, {"angle_area_deg_mm2", groups[k].second}});
+        out.table += QStringLiteral("  %1 %2\n")
+                         .arg(QLatin1String(names[k]), -16)
+                         .arg(locale.toString(value, 'f', 5));
+    }
+    out.json = QJsonObject{{"file", r.file},
+                           {"rpm", rpm},
+                           {"swept_cm3", swept},
+                           {"exhaust_opens_deg", opens},
+                           {"transfer_opens_deg", transfers},
+                           {"sta", sta}};
+    return out;
+}
+
+} // namespace velmorant

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "pipeoptions.h"
+
+#include "cycle.h"
+#include "portfile.h"
+
+#include <QJsonObject>
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+class QCommandLineParser;
+
+namespace velmorant {
+
+// The ports typed by their geometry: the file, where their area table goes, and what was read.
+struct PortRequest
+{
+    QString file;    // --ports FILE.json
+    QString outFile; // --port-areas-out FILE.csv
+    std::optional<waves::PortGeometry> geometry;
+};
+
+QList<PipeOptionSpec> portOptionSpecs();
+std::optional<QString> readPortOptions(const QCommandLineParser &parser, PortRequest &into);
+// Reads the file the options name; the reason, naming it, when it cannot be read.
+std::optional<QString> readPortFile(PortRequest &r);
+
+// The ports on the engine (its bore, stroke and rod): its area table set from them, and their
+// timing and time-areas at `rpm` for the report; or why they do not fit the engine.
+struct PortsOnEngine
+{
+    QJsonObject json;
+    QString table; // the same, as lines for the text report
+    QString refusal;
+};
+PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine, double rpm,
+                         const QLocale &locale);
+
+} // namespace velmorant

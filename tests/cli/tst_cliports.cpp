@@ -1,0 +1,117 @@
+// The ports typed by their geometry on the command line: the same engine from --ports and from
+// the area table it wrote gives the same figures, the time-areas are in the JSON, and every
+// faulty request is refused naming what is wrong, nothing written.
+#include "clirun.h"
+#include "testfiles.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmorant;
+using test::readAll;
+using test::Run;
+using test::runCli;
+
+namespace {
+
+const QByteArray Ports = R"({"version": 1,
+  "exhaust": {"opens_deg": 94, "width_mm": 38, "top_radius_mm": 5, "bottom_radius_mm": 3,
+              "aux": [{"opens_deg": 96, "width_mm": 12, "top_radius_mm": 3, "count": 2}]},
+  "transfers": [{"name": "A", "opens_deg": 117, "width_mm": 18, "top_radius_mm": 2, "count": 2,
+                 "angle_deg": 15},
+                {"name": "B", "opens_deg": 118, "width_mm": 15, "top_radius_mm": 2, "count": 2}],
+  "intake": {"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}}})";
+
+// A 125 of 54 x 54.5 at one speed.
+QStringList engine()
+{
+    return {"--cil", "124.82", "--bore", "54", "--stroke", "54.5", "--waves", "--json",
+            "--rpm-range", "11000:11000:1"};
+}
+
+} // namespace
+
+class TestCliPorts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void routesMeet();
+    void refused_data();
+    void refused();
+};
+
+void TestCliPorts::routesMeet()
+{
+    QTemporaryDir dir;
+    const QString ports = dir.filePath("luci.json"), table = dir.filePath("aree.csv");
+    QVERIFY(test::writeBytes(ports, Ports));
+    const Run typed = runCli(engine() + QStringList{"--ports", ports, "--port-areas-out", table});
+    QVERIFY2(typed.exitCode == 0, qPrintable(typed.err));
+    const Run read = runCli(engine() + QStringList{"--port-areas", table});
+    QVERIFY2(read.exitCode == 0, qPrintable(read.err));
+    const QJsonObject a = QJsonDocument::fromJson(typed.out).object();
+    const QJsonObject b = QJsonDocument::fromJson(read.out).object();
+    QVERIFY(!a["waves"]["speeds"].toArray().isEmpty());
+    QCOMPARE(a["waves"]["speeds"], b["waves"]["speeds"]);
+    QVERIFY(!b.contains("ports"));
+    // The time-areas at the design speed: blowdown a small part of the exhaust's, each group's
+    // value its angle-area over 6 N and the swept volume.
+    const QJsonObject sta = a["ports"]["sta"].toObject();
+    for (const char *group : {"exhaust", "blowdown", "transfer", "intake"}) {
+        const QJsonObject g = sta[group].toObject();
+        const double expected = g["angle_area_deg_mm2"].toDouble() /
+                                (6 * a["ports"]["rpm"].toDouble()) /
+                                a["ports"]["swept_cm3"].toDouble();
+        QVERIFY2(g["value"].toDouble() > 0 &&
+                     std::abs(g["value"].toDouble() / expected - 1) < 1e-12,
+                 group);
+    }
+    QVERIFY(sta["blowdown"]["value"].toDouble() < 0.1 * sta["exhaust"]["value"].toDouble());
+    QCOMPARE(a["ports"]["exhaust_opens_deg"].toDouble(), 94.0);
+}
+
+void TestCliPorts::refused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("two ways to give the ports") << Ports << QStringList{"--port-areas", "x.csv"}
+                                                << 1 << "uno solo";
+    QTest::newRow("a radius too large")
+        << QByteArray(Ports).replace("\"top_radius_mm\": 5", "\"top_radius_mm\": 25")
+        << QStringList() << 1 << "scarico";
+    QTest::newRow("wider than the bore")
+        << QByteArray(Ports).replace("\"width_mm\": 38", "\"width_mm\": 58") << QStringList()
+        << 3 << "alesaggio";
+    QTest::newRow("the table written over the ports") << Ports
+                                                      << QStringList{"--port-areas-out", "@"}
+                                                      << 1 << "--port-areas-out";
+}
+
+void TestCliPorts::refused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, extra);
+    QFETCH(int, exit);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString ports = dir.filePath("luci.json"), curves = dir.filePath("curve.csv");
+    QVERIFY(test::writeBytes(ports, file));
+    extra.replaceInStrings(QStringLiteral("@"), ports);
+    const Run r = runCli(engine() + QStringList{"--ports", ports, "--curves", curves} + extra);
+    QCOMPARE(r.exitCode, exit);
+    QVERIFY2(r.err.contains(says), qPrintable(r.err));
+    QVERIFY(!QFile::exists(curves));
+    QCOMPARE(readAll(ports), file);
+    // Without --ports the table has nothing to write.
+    const Run alone = runCli({"--waves", "--port-areas-out", dir.filePath("aree.csv")});
+    QCOMPARE(alone.exitCode, 1);
+    QVERIFY(alone.err.contains("--ports"));
+}
+
+QTEST_GUILESS_MAIN(TestCliPorts)
+#include "tst_cliports.moc"
