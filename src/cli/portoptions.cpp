@@ -50,8 +50,8 @@ std::optional<QString> readPortFile(PortRequest &r)
     return std::nullopt;
 }
 
-PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine, double rpm,
-                         const QLocale &locale)
+PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
+                         waves::WaveOptions &options, double rpm, const QLocale &locale)
 {
     PortsOnEngine out;
     if (!r.geometry)
@@ -63,14 +63,15 @@ PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine, doub
         out.refusal = QStringLiteral("--ports: %1").arg(*problem);
         return out;
     }
-    engine::PortAreaTable table = waves::portTable(*r.geometry, crank);
+    const waves::PortGeometry ports = waves::atSpeed(*r.geometry, rpm);
+    engine::PortAreaTable table = waves::portTable(ports, crank);
     table.source = r.file;
     engine.portAreas = table;
-    const waves::AngleAreas aa = waves::angleAreas(*r.geometry, crank);
+    options.ports = r.geometry;
+    const waves::AngleAreas aa = waves::angleAreas(ports, crank);
     const double swept = g.swept * 1e6;
-    double opens = 180, transfers = 180;
-    for (const waves::PortWindow &w : r.geometry->exhaust)
-        opens = std::min(opens, w.opensDeg);
+    const double opens = waves::exhaustOpens(ports);
+    double transfers = 180;
     for (const waves::PortWindow &w : r.geometry->transfers)
         transfers = std::min(transfers, w.opensDeg);
     const std::pair<const char *, double> groups[] = {{"exhaust", aa.exhaust},

@@ -28,15 +28,16 @@ std::optional<QString> readPortOptions(const QCommandLineParser &parser, PortReq
 // Reads the file the options name; the reason, naming it, when it cannot be read.
 std::optional<QString> readPortFile(PortRequest &r);
 
-// The ports on the engine (its bore, stroke and rod): its area table set from them, and their
-// timing and time-areas at `rpm` for the report; or why they do not fit the engine.
+// The ports on the engine (its bore, stroke and rod): its area table set from them (at `rpm`,
+// the design speed, with a power valve; each speed then cuts its own), and their timing and
+// time-areas at `rpm` for the report; or why they do not fit the engine.
 struct PortsOnEngine
 {
     QJsonObject json;
     QString table; // the same, as lines for the text report
     QString refusal;
 };
-PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine, double rpm,
-                         const QLocale &locale);
+PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
+                         waves::WaveOptions &options, double rpm, const QLocale &locale);
 
 } // namespace velmorant

@@ -213,7 +213,7 @@ WaveSetup waveSetup(const WaveRequest &r, const DesignParameters &p, const Pipe 
     s.options.probes = r.probes;
     s.options.intakePipe = r.intakePipe;
     applySystems(r.systems, s.options);
-    s.ports = applyPorts(r.ports, s.engine, p[Field::Rpm], locale);
+    s.ports = applyPorts(r.ports, s.engine, s.options, p[Field::Rpm], locale);
     if (!s.ports.refusal.isEmpty()) {
         s.refusal = s.ports.refusal;
         return s;
@@ -296,7 +296,9 @@ QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &r
 {
     QJsonArray speeds;
     for (const waves::SpeedResult &r : results) {
-        QJsonObject o{{"cycles", r.cycles}, {"periodic", r.periodic}};
+        QJsonObject o{{"cycles", r.cycles},
+                      {"periodic", r.periodic},
+                      {"exhaust_opens_deg", r.exhaustOpens}};
         for (const SpeedFigure &f : Figures)
             o.insert(QLatin1String(f.key), f.value(r));
         // No power, no consumption per kilowatt hour.

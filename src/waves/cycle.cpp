@@ -1,5 +1,6 @@
 #include "cycle.h"
 
+#include "portstudy.h"
 #include "speedrun.h"
 
 namespace velmorant::waves {
@@ -8,7 +9,19 @@ SpeedResult simulateSpeed(const Pipe &pipe, const EngineInputs &in, const WaveOp
                           double rpm, const std::atomic<bool> *stop, std::atomic<int> *cyclesDone,
                           const WarmStart *start)
 {
-    SpeedRun run(pipe, in, o, rpm, start);
+    EngineInputs engine = in;
+    double opens = -1;
+    if (o.ports) {
+        const PortGeometry ports = atSpeed(*o.ports, rpm);
+        engine::PortAreaTable table =
+            portTable(ports, crankOf(engine::engineGeometry(in), *o.ports));
+        table.source = in.portAreas ? in.portAreas->source : QString();
+        engine.portAreas = table;
+        opens = exhaustOpens(ports);
+    }
+    SpeedRun run(pipe, engine, o, rpm, start);
+    if (opens >= 0)
+        run.result.exhaustOpens = opens;
     for (int cycle = 1; cycle <= o.maxCycles; ++cycle) {
         CycleTally tally;
         if (!run.cycle(tally, stop))

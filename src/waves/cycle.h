@@ -4,6 +4,7 @@
 #include "gaspath.h"
 #include "friction.h"
 #include "mitreloss.h"
+#include "portfile.h"
 #include "gas.h"
 #include "thermo.h"
 #include "pipe.h"
@@ -98,6 +99,9 @@ struct WaveOptions
     // lengths already are), each a loss of total pressure; `bendLosses` scales them, 0 for none.
     QList<MitreJoint> mitreJoints;
     double bendLosses = 1;
+    // The ports by their geometry: each speed runs the area table of the ports as they are
+    // there (the main exhaust cut to a power valve's timing) and reports their exact opening.
+    std::optional<PortGeometry> ports;
 };
 
 // The gas of a run at exhaust opening, where its last cycle ended: every cell of the exhaust
@@ -163,6 +167,7 @@ struct SpeedResult
     // opening (bar, °C); the cycle's energy.
     engine::BrakeFigures brake;
     double peakPressure = 0, peakAngle = 0;
+    double exhaustOpens = 0; // degrees after top dead centre, at this speed
     double eoPressure = 0, eoTemperature = 0;
     EnergyBalance energy;
     QList<Trace> traces;              // the port, then the probes

@@ -86,6 +86,39 @@ std::optional<PortWindow> window(json::FieldReader &r, const QJsonValue &v, cons
     return w;
 }
 
+// The valve's rows, [rpm, degrees], speeds rising; it lowers the port, never raises it.
+QList<std::pair<double, double>> valve(json::FieldReader &r, const QJsonValue &v, double own)
+{
+    QList<std::pair<double, double>> rows;
+    const QString where = tr("valvola di scarico");
+    const QJsonArray list = v.toArray();
+    if (!v.isArray() || list.isEmpty()) {
+        r.fail(tr("%1: \u00e8 un elenco di coppie [giri/min, gradi]").arg(where));
+        return rows;
+    }
+    for (int k = 0; k < list.size(); ++k) {
+        const QJsonArray pair = list[k].toArray();
+        const QString row = tr("%1, riga %2").arg(where).arg(k + 1);
+        if (pair.size() != 2 || !pair[0].isDouble() || !pair[1].isDouble()) {
+            r.fail(tr("%1: \u00e8 una coppia [giri/min, gradi]").arg(row));
+            return {};
+        }
+        const double rpm = pair[0].toDouble(), deg = pair[1].toDouble();
+        if (!(rpm >= 100 && rpm <= 30000) || (!rows.isEmpty() && !(rpm > rows.last().first))) {
+            r.fail(tr("%1: i giri vanno da 100 a 30000, crescenti").arg(row));
+            return {};
+        }
+        if (!(deg >= own && deg < 180)) {
+            r.fail(tr("%1: la valvola apre lo scarico tra i %2\u00b0 della luce e 180\u00b0")
+                       .arg(row)
+                       .arg(own));
+            return {};
+        }
+        rows.append({rpm, deg});
+    }
+    return rows;
+}
+
 } // namespace
 
 PortGeometryRead readPortGeometry(const QByteArray &bytes)
@@ -117,6 +150,7 @@ PortGeometryRead readPortGeometry(const QByteArray &bytes)
     }
     QJsonObject main = exhaust;
     main.remove("aux");
+    main.remove("power_valve");
     if (const auto w = window(r, main, tr("scarico"), false, false, true))
         p.exhaust << *w;
     const QJsonArray aux = exhaust.value("aux").toArray();
@@ -127,6 +161,8 @@ PortGeometryRead readPortGeometry(const QByteArray &bytes)
                                   true))
             p.exhaust << *w;
     }
+    if (r.error.isEmpty() && exhaust.contains("power_valve"))
+        p.powerValve = valve(r, exhaust.value("power_valve"), p.exhaust.first().opensDeg);
     const QJsonArray transfers = root.value("transfers").toArray();
     if (r.error.isEmpty() && (!root.value("transfers").isArray() || transfers.isEmpty()))
         r.fail(tr("luci: \"transfers\" \u00e8 l'elenco dei travasi, almeno uno"));

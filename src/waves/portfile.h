@@ -4,7 +4,8 @@
 //
 //   {"version": 1,
 //    "exhaust": {"opens_deg": 94, "width_mm": 38, "top_radius_mm": 5, "bottom_radius_mm": 3,
-//                "aux": [{"opens_deg": 96, "width_mm": 12, "top_radius_mm": 3, "count": 2}]},
+//                "aux": [{"opens_deg": 96, "width_mm": 12, "top_radius_mm": 3, "count": 2}],
+//                "power_valve": [[6000, 100], [8000, 100], [9000, 94]]},
 //    "transfers": [{"name": "A", "opens_deg": 117, "width_mm": 18, "top_radius_mm": 2,
 //                   "count": 2, "angle_deg": 15}, ...],
 //    "intake": {"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}},
@@ -32,11 +33,16 @@ struct PortWindow
     std::optional<double> heightMm;
     int count = 1;
     double angleDeg = 0; // the duct's inclination: the area normal to the flow is cos times it
+    // Where a power valve has cut the window's top flat: the timing it opens at instead.
+    std::optional<double> valveDeg;
 };
 
 struct PortGeometry
 {
     QList<PortWindow> exhaust;   // the main port first, then the auxiliaries
+    // The power valve over the main exhaust port: rpm and the timing it gives the port there,
+    // linear between, the ends held beyond; empty without a valve.
+    QList<std::pair<double, double>> powerValve;
     QList<PortWindow> transfers; // the boost port among them
     std::optional<PortWindow> pistonIntake;
     double pinOffsetMm = 0;

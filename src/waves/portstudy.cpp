@@ -22,11 +22,16 @@ struct Placed
     engine::Window outline;
     double factor = 1; // count times the cosine of the duct's inclination
     bool skirt = false;
+    double cut = 0; // the depth a power valve has cut off the top
 
     double area(const engine::Crank &c, double degrees) const
     {
         const double drop = c.drop(degrees);
-        return factor * outline.area(skirt ? edge - drop : drop - edge);
+        const double open = skirt ? edge - drop : drop - edge;
+        double a = outline.area(open);
+        if (cut > 0)
+            a -= outline.area(std::min(open, cut));
+        return factor * a;
     }
     // When it opens and closes, degrees after top dead centre (the intake's opening before
     // it, so negative; its closing after).
@@ -34,7 +39,7 @@ struct Placed
     {
         if (skirt)
             return {c.upAt(edge) - 360, c.downAt(edge)};
-        return {c.downAt(edge), c.upAt(edge)};
+        return {c.downAt(edge + cut), c.upAt(edge + cut)};
     }
 };
 
@@ -46,6 +51,8 @@ Placed placed(const PortWindow &w, const engine::Crank &c, bool skirt)
     const double height = w.heightMm.value_or(skirt ? p.edge : c.travel() - p.edge);
     p.outline = engine::Window{w.widthMm, height, w.topRadiusMm, w.bottomRadiusMm};
     p.factor = w.count * std::cos(w.angleDeg * Pi / 180);
+    if (w.valveDeg)
+        p.cut = std::clamp(c.drop(*w.valveDeg) - p.edge, 0.0, height);
     return p;
 }
 
@@ -130,6 +137,37 @@ std::optional<QString> portsProblem(const PortGeometry &p, const engine::Crank &
             .arg(transfer)
             .arg(exhaust);
     return std::nullopt;
+}
+
+double valveTiming(const PortGeometry &p, double rpm)
+{
+    const auto &v = p.powerValve;
+    if (v.isEmpty())
+        return p.exhaust.first().opensDeg;
+    if (rpm <= v.first().first)
+        return v.first().second;
+    for (int k = 1; k < v.size(); ++k) {
+        if (rpm <= v[k].first) {
+            const double f = (rpm - v[k - 1].first) / (v[k].first - v[k - 1].first);
+            return v[k - 1].second + f * (v[k].second - v[k - 1].second);
+        }
+    }
+    return v.last().second;
+}
+
+PortGeometry atSpeed(PortGeometry p, double rpm)
+{
+    if (!p.powerValve.isEmpty())
+        p.exhaust.first().valveDeg = valveTiming(p, rpm);
+    return p;
+}
+
+double exhaustOpens(const PortGeometry &p)
+{
+    double opens = 180;
+    for (const PortWindow &w : p.exhaust)
+        opens = std::min(opens, w.valveDeg.value_or(w.opensDeg));
+    return opens;
 }
 
 engine::PortAreaTable::Areas portAreasAt(const PortGeometry &p, const engine::Crank &c,

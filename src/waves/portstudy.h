@@ -22,6 +22,13 @@ engine::Crank crankOf(const engine::EngineGeometry &g, const PortGeometry &p);
 // take, the exhaust opening after the transfers.
 std::optional<QString> portsProblem(const PortGeometry &p, const engine::Crank &c, double boreMm);
 
+// The valve's timing at `rpm` (linear between its rows, the ends held), and the ports with the
+// main exhaust window cut to it; the ports as they are without a valve.
+double valveTiming(const PortGeometry &p, double rpm);
+PortGeometry atSpeed(PortGeometry p, double rpm);
+// When the exhaust opens, the earliest of its windows.
+double exhaustOpens(const PortGeometry &p);
+
 // The open areas at `degrees` after top dead centre, mm², before the discharge coefficients:
 // the exhaust's windows, the transfers' (each times the cosine of its inclination), the
 // piston intake's (0 without one).

@@ -70,6 +70,7 @@ SpeedRun::SpeedRun(const Pipe &pipe, const EngineInputs &in, const WaveOptions &
               Chain::End::Given, Chain::End::Open, o.variableGas)
 {
     result.rpm = rpm;
+    result.exhaustOpens = geo.timing.eo;
     exhaust.setAmbient(pAmb, tAmb, 0);
     if (!o.mitreJoints.isEmpty()) {
         std::vector<std::pair<double, double>> joints;
