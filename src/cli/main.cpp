@@ -370,6 +370,13 @@ int main(int argc, char **argv)
                 waves::onDesign(o.waves.engine, r.p), QLocale(o.locale)))
             return fail(UsageOrFile, *other);
     }
+    if (const std::optional<QString> error = readPortFile(o.waves.ports))
+        return fail(UsageOrFile, *error);
+    QString said;
+    if (const std::optional<QString> problem =
+            portDurations(o.waves.ports, o.waves.engine, r.p, said, QLocale(o.locale)))
+        return fail(Refused, *problem);
+    tell(said);
     if (!o.writeFile.isEmpty()) {
         if (const std::optional<QString> error = writeDesignFile(o.writeFile, r.p))
             return fail(UsageOrFile, *error);

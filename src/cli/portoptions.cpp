@@ -7,6 +7,7 @@
 #include <QJsonArray>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmorant {
 
@@ -40,13 +41,37 @@ std::optional<QString> readPortOptions(const QCommandLineParser &parser, PortReq
 
 std::optional<QString> readPortFile(PortRequest &r)
 {
-    if (r.file.isEmpty())
+    if (r.file.isEmpty() || r.geometry)
         return std::nullopt;
     const waves::PortGeometryRead read =
         readFileWith(r.file, waves::MaxPortFileBytes, waves::readPortGeometry);
     if (!read.ok())
         return QStringLiteral("--ports: %1").arg(read.error);
     r.geometry = read.ports;
+    return std::nullopt;
+}
+
+std::optional<QString> portDurations(const PortRequest &r, const waves::EngineInputs &engine,
+                                     DesignParameters &p, QString &said, const QLocale &locale)
+{
+    if (!r.geometry)
+        return std::nullopt;
+    const engine::EngineGeometry g = engine::engineGeometry(waves::onDesign(engine, p));
+    const engine::Crank crank = waves::crankOf(g, *r.geometry);
+    if (const std::optional<QString> problem =
+            waves::portsProblem(*r.geometry, crank, g.bore * 1000))
+        return QStringLiteral("--ports: %1").arg(*problem);
+    // To the hundredth of a degree said, so that the same durations typed give the same design.
+    const auto [open, transfers] =
+        waves::portDurations(waves::atSpeed(*r.geometry, p[Field::Rpm]), crank);
+    const double exhaust = std::round(open * 100) / 100;
+    const double transfer = std::round(transfers * 100) / 100;
+    said = QStringLiteral("Le luci danno le durate: scarico %1°, travasi %2° (al posto "
+                          "di %3° e %4°)\n")
+               .arg(locale.toString(exhaust, 'f', 2), locale.toString(transfer, 'f', 2),
+                    locale.toString(p[Field::Sc]), locale.toString(p[Field::Asp]));
+    p[Field::Sc] = exhaust;
+    p[Field::Asp] = transfer;
     return std::nullopt;
 }
 

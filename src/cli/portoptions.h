@@ -3,6 +3,7 @@
 #include "pipeoptions.h"
 
 #include "cycle.h"
+#include "parameters.h"
 #include "portfile.h"
 
 #include <QJsonObject>
@@ -24,6 +25,10 @@ struct PortRequest
 };
 
 QList<PipeOptionSpec> portOptionSpecs();
+// With the ports read, the design's exhaust and transfer durations are theirs at the design
+// speed: set in `p` and said in `said`; or why the ports do not fit the engine.
+std::optional<QString> portDurations(const PortRequest &r, const waves::EngineInputs &engine,
+                                     DesignParameters &p, QString &said, const QLocale &locale);
 std::optional<QString> readPortOptions(const QCommandLineParser &parser, PortRequest &into);
 // Reads the file the options name; the reason, naming it, when it cannot be read.
 std::optional<QString> readPortFile(PortRequest &r);

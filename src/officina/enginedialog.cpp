@@ -141,6 +141,7 @@ void EngineDialog::restoreDefaults()
     m_paths = EnginePaths();
     for (QLineEdit *box : m_ductBoxes)
         box->clear();
+    m_variableGas->setChecked(m_paths.variableGas);
     showFiles();
 }
 

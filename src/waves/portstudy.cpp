@@ -170,6 +170,20 @@ double exhaustOpens(const PortGeometry &p)
     return opens;
 }
 
+std::pair<double, double> portDurations(const PortGeometry &p, const engine::Crank &c)
+{
+    double exhaust = 0, transfer = 0;
+    for (const PortWindow &w : p.exhaust) {
+        const auto [from, to] = placed(w, c, false).open(c);
+        exhaust = std::max(exhaust, to - from);
+    }
+    for (const PortWindow &w : p.transfers) {
+        const auto [from, to] = placed(w, c, false).open(c);
+        transfer = std::max(transfer, to - from);
+    }
+    return {exhaust, transfer};
+}
+
 engine::PortAreaTable::Areas portAreasAt(const PortGeometry &p, const engine::Crank &c,
                                          double degrees)
 {

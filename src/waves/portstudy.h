@@ -28,6 +28,8 @@ double valveTiming(const PortGeometry &p, double rpm);
 PortGeometry atSpeed(PortGeometry p, double rpm);
 // When the exhaust opens, the earliest of its windows.
 double exhaustOpens(const PortGeometry &p);
+// How long the exhaust and the transfers are open, crank degrees (their longest windows).
+std::pair<double, double> portDurations(const PortGeometry &p, const engine::Crank &c);
 
 // The open areas at `degrees` after top dead centre, mm², before the discharge coefficients:
 // the exhaust's windows, the transfers' (each times the cosine of its inclination), the
