@@ -117,12 +117,22 @@ PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
                          .arg(QLatin1String(names[k]), -16)
                          .arg(locale.toString(value, 'f', 5));
     }
+    if (const auto &reed = r.geometry->reed) {
+        out.json.insert("reed", QJsonObject{{"natural_frequency_hz", reed->naturalFrequency()},
+                                            {"tip_lift_mm_at_1kpa", reed->staticLift(1000)}});
+        out.table += QStringLiteral("  lamelle: %1 Hz, %2 mm di alzata a 1 kPa\n")
+                         .arg(locale.toString(reed->naturalFrequency(), 'f', 1),
+                              locale.toString(reed->staticLift(1000), 'f', 3));
+    }
+    const QJsonObject reedJson = out.json.value("reed").toObject();
     out.json = QJsonObject{{"file", r.file},
                            {"rpm", rpm},
                            {"swept_cm3", swept},
                            {"exhaust_opens_deg", opens},
                            {"transfer_opens_deg", transfers},
                            {"sta", sta}};
+    if (!reedJson.isEmpty())
+        out.json.insert("reed", reedJson);
     return out;
 }
 

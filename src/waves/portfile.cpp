@@ -119,6 +119,38 @@ QList<std::pair<double, double>> valve(json::FieldReader &r, const QJsonValue &v
     return rows;
 }
 
+// A reed block: every key given, each within what a petal may be.
+std::optional<engine::ReedBlock> reed(json::FieldReader &r, const QJsonValue &v)
+{
+    const QString where = tr("pacco lamellare");
+    const QJsonObject o = v.toObject();
+    const QStringList keys{"petals",      "length_mm",     "width_mm", "thickness_mm",
+                           "youngs_gpa",  "density_kg_m3", "damping",  "stop_mm",
+                           "port_area_mm2", "angle_deg"};
+    if (!v.isObject() || !r.onlyKeys(o, keys, where)) {
+        r.fail(tr("%1: deve essere un oggetto").arg(where));
+        return std::nullopt;
+    }
+    const auto petals = r.number(o, "petals", where, 1, 16);
+    const auto length = r.number(o, "length_mm", where, 2, 200);
+    const auto width = r.number(o, "width_mm", where, 1, 200);
+    const auto thickness = r.number(o, "thickness_mm", where, 0.05, 5);
+    const auto youngs = r.number(o, "youngs_gpa", where, 1, 1000);
+    const auto density = r.number(o, "density_kg_m3", where, 100, 20000);
+    const auto damping = r.number(o, "damping", where, 0, 0.9);
+    const auto stop = r.number(o, "stop_mm", where, 0.1, 50);
+    const auto area = r.number(o, "port_area_mm2", where, 1, 1e5);
+    const auto angle = r.number(o, "angle_deg", where, 0, 90);
+    if (!r.error.isEmpty())
+        return std::nullopt;
+    if (*petals != std::floor(*petals)) {
+        r.fail(tr("%1: \"petals\" \u00e8 un numero intero di lamelle").arg(where));
+        return std::nullopt;
+    }
+    return engine::ReedBlock{int(*petals), *length, *width, *thickness, *youngs, *density,
+                             *damping, *stop, *area, *angle};
+}
+
 } // namespace
 
 PortGeometryRead readPortGeometry(const QByteArray &bytes)
@@ -172,8 +204,12 @@ PortGeometryRead readPortGeometry(const QByteArray &bytes)
     }
     if (r.error.isEmpty() && root.contains("intake")) {
         const QJsonObject intake = root.value("intake").toObject();
-        if (!root.value("intake").isObject() || !intake.contains("piston") || intake.size() != 1)
-            r.fail(tr("aspirazione: \u00e8 {\"piston\": {...}}, la luce comandata dal pistone"));
+        const bool one = root.value("intake").isObject() && intake.size() == 1;
+        if (!one || !(intake.contains("piston") || intake.contains("reed")))
+            r.fail(tr("aspirazione: \u00e8 {\"piston\": {...}}, la luce comandata dal pistone, "
+                      "o {\"reed\": {...}}, il pacco lamellare"));
+        else if (intake.contains("reed"))
+            p.reed = reed(r, intake.value("reed"));
         else if (const auto w =
                      window(r, intake.value("piston"), tr("aspirazione"), true, false, false))
             p.pistonIntake = *w;

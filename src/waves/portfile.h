@@ -9,12 +9,17 @@
 //    "transfers": [{"name": "A", "opens_deg": 117, "width_mm": 18, "top_radius_mm": 2,
 //                   "count": 2, "angle_deg": 15}, ...],
 //    "intake": {"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}},
+//    (or "intake": {"reed": {"petals": 2, "length_mm": 30, "width_mm": 20, "thickness_mm": 0.35,
+//                   "youngs_gpa": 20, "density_kg_m3": 1900, "damping": 0.05, "stop_mm": 8,
+//                   "port_area_mm2": 800, "angle_deg": 30}}),
 //    "pin_offset_mm": 0}
 //
 // Angles are crank degrees after true top dead centre where the crown uncovers the window's top
 // edge (the piston intake's, before it, where the skirt uncovers its bottom edge); widths are
 // chords on the bore. A window reaches down to where the crown stands at bottom dead centre
 // (the piston intake's up to its opening height) unless "height_mm" says otherwise.
+#include "reed.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -45,6 +50,7 @@ struct PortGeometry
     QList<std::pair<double, double>> powerValve;
     QList<PortWindow> transfers; // the boost port among them
     std::optional<PortWindow> pistonIntake;
+    std::optional<engine::ReedBlock> reed; // the crankcase's intake through a reed block
     double pinOffsetMm = 0;
 };
 
@@ -57,7 +63,8 @@ struct PortGeometryRead
 
 // Refused, naming the port: unknown keys, a wrong version, a timing outside 0-180 degrees, a
 // width, radius or height that is not a positive finite number, a radius over half the width,
-// two radii taller than the window, a count outside 1-8, an angle outside 0-80 degrees.
+// two radii taller than the window, a count outside 1-8, an angle outside 0-80 degrees, a reed
+// of no petals or thickness, or outside the bounds its keys give.
 PortGeometryRead readPortGeometry(const QByteArray &json);
 
 // The largest port file read.

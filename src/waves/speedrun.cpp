@@ -70,6 +70,8 @@ SpeedRun::SpeedRun(const Pipe &pipe, const EngineInputs &in, const WaveOptions &
               Chain::End::Given, Chain::End::Open, o.variableGas)
 {
     result.rpm = rpm;
+    if (o.ports && o.ports->reed)
+        reed.emplace(*o.ports->reed);
     result.exhaustOpens = geo.timing.eo;
     exhaust.setAmbient(pAmb, tAmb, 0);
     if (!o.mitreJoints.isEmpty()) {
@@ -239,8 +241,13 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     // takes it back through the transfers.
     const Reservoir cc{pCc, tCc, crankcase.purity(), 1 - crankcase.purity()};
     Transfer in_;
+    // A reed block opens as its petals lift: the area they give, moved on by the pressure across
+    // them over the step (from the state before it).
+    const double oneWay = geo.intakeCd * (reed ? reed->area() * 1e-6 : geo.intakeArea);
+    if (reed)
+        reed->step((intake ? intake->last(gas).p : pAmb) - pCc, dt);
     if (intake) {
-        const double area = pistonIntake ? ports.intake : geo.intakeCd * geo.intakeArea;
+        const double area = pistonIntake ? ports.intake : oneWay;
         const Flux into = portEndFace(intake->lastGas(), cc, area, intake->last(gas),
                                       intake->endArea(), !pistonIntake);
         intake->advance(dt, Flux{}, into);
@@ -249,7 +256,7 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     } else if (pistonIntake) {
         in_ = engine::between(gas, ports.intake, pAmb, tAmb, 1, pCc, tCc, crankcase.purity());
     } else {
-        const double m = orificeFlow(gas, geo.intakeCd * geo.intakeArea, pAmb, tAmb, pCc);
+        const double m = orificeFlow(gas, oneWay, pAmb, tAmb, pCc);
         in_ = {m, m * gas.cp() * tAmb, m};
     }
     crankcase.exchange(in_.mass * dt, in_.energy * dt, in_.fresh * dt);

@@ -49,6 +49,7 @@ private:
     const engine::Scavenging model;
     Chain exhaust;
     std::unique_ptr<Chain> intake, transfer;
+    std::optional<engine::ReedTip> reed; // the crankcase's intake through a reed block
     engine::Volume cylinder, crankcase;
     engine::Burn burn;
     engine::Walls walls;

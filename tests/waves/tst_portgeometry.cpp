@@ -285,7 +285,9 @@ void TestPortGeometry::fileRefused_data()
     QTest::newRow("radii taller than the window") << file(R"({"opens_deg": 94, "width_mm": 38, "top_radius_mm": 6, "bottom_radius_mm": 6, "height_mm": 10})") << "altezza";
     QTest::newRow("half a port") << file(R"({"opens_deg": 94, "width_mm": 38, "aux": [{"opens_deg": 96, "width_mm": 10, "count": 1.5}]})") << "scarico ausiliario 1";
     QTest::newRow("no transfers") << QByteArray(R"({"version": 1, "exhaust": {"opens_deg": 94, "width_mm": 38}, "transfers": []})") << "travasi";
-    QTest::newRow("a reed not yet") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"reed": {}})") << "piston";
+    QTest::newRow("an intake of another kind") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"disco": {}})") << "piston";
+    QTest::newRow("a reed without its petals") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"reed": {"length_mm": 30}})") << "pacco lamellare";
+    QTest::newRow("a reed of half a petal") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"reed": {"petals": 2.5, "length_mm": 30, "width_mm": 20, "thickness_mm": 0.4, "youngs_gpa": 50, "density_kg_m3": 1550, "damping": 0.05, "stop_mm": 8, "port_area_mm2": 900, "angle_deg": 30}})") << "petals";
     QTest::newRow("a valve raising the port") << file(R"({"opens_deg": 94, "width_mm": 38, "power_valve": [[6000, 90]]})") << "riga 1";
     QTest::newRow("a valve's speeds going back") << file(R"({"opens_deg": 94, "width_mm": 38, "power_valve": [[8000, 100], [6000, 96]]})") << "riga 2";
     QTest::newRow("a steep transfer") << QByteArray(R"({"version": 1, "exhaust": {"opens_deg": 94, "width_mm": 38}, "transfers": [{"name": "B", "opens_deg": 116, "width_mm": 15, "angle_deg": 85}]})") << "travaso B";
