@@ -108,7 +108,7 @@ PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
     out.table = QStringLiteral("\nLuci (area-tempo specifica a %1 giri/min, s mm\u00b2/cm\u00b3):\n")
                     .arg(locale.toString(qRound64(rpm)));
     for (int k = 0; k < 4; ++k) {
-        if (k == 3 && !r.geometry->pistonIntake)
+        if (k == 3 && !r.geometry->pistonIntake && !r.geometry->disc)
             continue;
         const double value = waves::specificTimeArea(groups[k].second, rpm, swept);
         sta.insert(QLatin1String(groups[k].first),

@@ -5,6 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+#include <cmath>
+
 namespace velmorant::waves {
 
 namespace {
@@ -119,6 +122,44 @@ QList<std::pair<double, double>> valve(json::FieldReader &r, const QJsonValue &v
     return rows;
 }
 
+// A rotary disc: every key given; the cut-out wider than nothing, the window's radii in order.
+std::optional<RotaryDisc> disc(json::FieldReader &r, const QJsonValue &v)
+{
+    const QString where = tr("disco rotante");
+    const QJsonObject o = v.toObject();
+    if (!v.isObject() ||
+        !r.onlyKeys(o, {"opens_deg", "closes_deg", "port_span_deg", "r_inner_mm", "r_outer_mm"},
+                    where)) {
+        r.fail(tr("%1: deve essere un oggetto").arg(where));
+        return std::nullopt;
+    }
+    const auto opens = r.number(o, "opens_deg", where, 0, 180);
+    const auto closes = r.number(o, "closes_deg", where, 0, 180);
+    const auto span = r.number(o, "port_span_deg", where, 1, 180);
+    const auto inner = r.number(o, "r_inner_mm", where, 0, 500);
+    const auto outer = r.number(o, "r_outer_mm", where, 0, 500);
+    if (!r.error.isEmpty())
+        return std::nullopt;
+    const RotaryDisc d{*opens, *closes, *span, *inner, *outer};
+    if (!(d.cutOutDeg() > 0)) {
+        r.fail(tr("%1: apre %2\u00b0 + chiude %3\u00b0 = %4\u00b0, non pi\u00f9 della luce "
+                  "(%5\u00b0): il taglio del disco non resta")
+                   .arg(where)
+                   .arg(*opens)
+                   .arg(*closes)
+                   .arg(*opens + *closes)
+                   .arg(*span));
+        return std::nullopt;
+    }
+    if (!(d.cutOutDeg() + d.spanDeg < 360) || !(*outer > *inner)) {
+        r.fail(tr("%1: la luce va dal raggio interno all'esterno, e la fase dura meno di un "
+                  "giro")
+                   .arg(where));
+        return std::nullopt;
+    }
+    return d;
+}
+
 // A reed block: every key given, each within what a petal may be.
 std::optional<engine::ReedBlock> reed(json::FieldReader &r, const QJsonValue &v)
 {
@@ -152,6 +193,17 @@ std::optional<engine::ReedBlock> reed(json::FieldReader &r, const QJsonValue &v)
 }
 
 } // namespace
+
+double RotaryDisc::area(double degrees) const
+{
+    // The leading edge's travel since the window began to open, and the part of the window the
+    // cut-out [travel - cut-out, travel] covers.
+    const double travel = std::fmod(std::fmod(degrees + opensDeg, 360) + 360, 360);
+    const double covered =
+        std::max(0.0, std::min(travel, spanDeg) - std::max(travel - cutOutDeg(), 0.0));
+    constexpr double Radian = 3.14159265358979323846 / 180;
+    return (outerMm * outerMm - innerMm * innerMm) / 2 * covered * Radian;
+}
 
 PortGeometryRead readPortGeometry(const QByteArray &bytes)
 {
@@ -205,11 +257,15 @@ PortGeometryRead readPortGeometry(const QByteArray &bytes)
     if (r.error.isEmpty() && root.contains("intake")) {
         const QJsonObject intake = root.value("intake").toObject();
         const bool one = root.value("intake").isObject() && intake.size() == 1;
-        if (!one || !(intake.contains("piston") || intake.contains("reed")))
+        if (!one || !(intake.contains("piston") || intake.contains("reed") ||
+                      intake.contains("disc")))
             r.fail(tr("aspirazione: \u00e8 {\"piston\": {...}}, la luce comandata dal pistone, "
-                      "o {\"reed\": {...}}, il pacco lamellare"));
+                      "{\"reed\": {...}}, il pacco lamellare, o {\"disc\": {...}}, il disco "
+                      "rotante"));
         else if (intake.contains("reed"))
             p.reed = reed(r, intake.value("reed"));
+        else if (intake.contains("disc"))
+            p.disc = disc(r, intake.value("disc"));
         else if (const auto w =
                      window(r, intake.value("piston"), tr("aspirazione"), true, false, false))
             p.pistonIntake = *w;

@@ -11,7 +11,9 @@
 //    "intake": {"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}},
 //    (or "intake": {"reed": {"petals": 2, "length_mm": 30, "width_mm": 20, "thickness_mm": 0.35,
 //                   "youngs_gpa": 20, "density_kg_m3": 1900, "damping": 0.05, "stop_mm": 8,
-//                   "port_area_mm2": 800, "angle_deg": 30}}),
+//                   "port_area_mm2": 800, "angle_deg": 30}}
+//     or "intake": {"disc": {"opens_deg": 140, "closes_deg": 60, "port_span_deg": 50,
+//                   "r_inner_mm": 20, "r_outer_mm": 40}}),
 //    "pin_offset_mm": 0}
 //
 // Angles are crank degrees after true top dead centre where the crown uncovers the window's top
@@ -42,6 +44,17 @@ struct PortWindow
     std::optional<double> valveDeg;
 };
 
+// A rotary disc valve: its cut-out opens the window `opensDeg` before top dead centre and
+// leaves it `closesDeg` after; the window spans `spanDeg` at the disc's centre between the two
+// radii. The cut-out is as wide as the opening lasts less the window's span.
+struct RotaryDisc
+{
+    double opensDeg = 0, closesDeg = 0, spanDeg = 0, innerMm = 0, outerMm = 0;
+    double cutOutDeg() const { return opensDeg + closesDeg - spanDeg; }
+    // The open area at `degrees` after top dead centre, mm².
+    double area(double degrees) const;
+};
+
 struct PortGeometry
 {
     QList<PortWindow> exhaust;   // the main port first, then the auxiliaries
@@ -51,6 +64,7 @@ struct PortGeometry
     QList<PortWindow> transfers; // the boost port among them
     std::optional<PortWindow> pistonIntake;
     std::optional<engine::ReedBlock> reed; // the crankcase's intake through a reed block
+    std::optional<RotaryDisc> disc;        // or through a rotary disc valve
     double pinOffsetMm = 0;
 };
 

@@ -194,6 +194,8 @@ engine::PortAreaTable::Areas portAreasAt(const PortGeometry &p, const engine::Cr
         a.transfer += placed(w, c, false).area(c, degrees);
     if (p.pistonIntake)
         a.intake = placed(*p.pistonIntake, c, true).area(c, degrees);
+    else if (p.disc)
+        a.intake = p.disc->area(degrees);
     return a;
 }
 
@@ -205,7 +207,7 @@ engine::PortAreaTable portTable(const PortGeometry &p, const engine::Crank &c)
         t.angle.push_back(d);
         t.exhaust.push_back(a.exhaust);
         t.transfer.push_back(a.transfer);
-        if (p.pistonIntake)
+        if (p.pistonIntake || p.disc)
             t.intake.push_back(a.intake);
     }
     return t;
@@ -232,6 +234,10 @@ AngleAreas angleAreas(const PortGeometry &p, const engine::Crank &c)
         const Placed at = placed(*p.pistonIntake, c, true);
         const auto [from, to] = at.open(c);
         out.intake = simpson([&](double d) { return at.area(c, d); }, from, to);
+    } else if (p.disc) {
+        const RotaryDisc &d = *p.disc;
+        out.intake = simpson([&](double a) { return d.area(a); }, -d.opensDeg,
+                             -d.opensDeg + d.cutOutDeg() + d.spanDeg);
     }
     return out;
 }

@@ -80,6 +80,8 @@ private slots:
     void pistonIntake();
     void angleAreas();
     void tableTheModelReads();
+    void rotaryDisc_data();
+    void rotaryDisc();
     void powerValve_data();
     void powerValve();
     void fileRefused_data();
@@ -230,6 +232,35 @@ void TestPortGeometry::tableTheModelReads()
 // A flat blade cutting the 38 mm window's top: 3 mm cut opens it at 100.58 degrees, 719.02 mm²
 // at the bottom, 1,916 deg mm² of blowdown; 1.5 mm at 97.25, 773.45, 2,845; none at 94, the
 // port as it is. The valve's timing is linear in the speed between its rows, its ends held.
+// A disc opening 140 before top dead centre and closing 60 after over a 50 degree window
+// between 20 and 40 mm: a 150 degree cut-out, 523.60 mm² open from 90 before to 10 after,
+// half of it at 115 before and 35 after, 78,540 deg mm² in all.
+void TestPortGeometry::rotaryDisc_data()
+{
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<double>("area");
+    QTest::newRow("shut before") << 215.0 << 0.0;
+    QTest::newRow("opening") << 245.0 << 261.80;
+    QTest::newRow("fully open") << 270.0 << 523.60;
+    QTest::newRow("at the top") << 0.0 << 523.60;
+    QTest::newRow("still fully open") << 10.0 << 523.60;
+    QTest::newRow("closing") << 35.0 << 261.80;
+    QTest::newRow("shut after") << 61.0 << 0.0;
+}
+
+void TestPortGeometry::rotaryDisc()
+{
+    QFETCH(double, degrees);
+    QFETCH(double, area);
+    PortGeometry p = race125();
+    p.disc = RotaryDisc{140, 60, 50, 20, 40};
+    QCOMPARE(p.disc->cutOutDeg(), 150.0);
+    QVERIFY2(std::abs(portAreasAt(p, crank(), degrees).intake - area) < 0.01,
+             qPrintable(QString::number(portAreasAt(p, crank(), degrees).intake)));
+    QVERIFY(std::abs(waves::angleAreas(p, crank()).intake - 78540) < 0.5);
+    QCOMPARE(int(portTable(p, crank()).intake.size()), 360);
+}
+
 void TestPortGeometry::powerValve_data()
 {
     QTest::addColumn<double>("rpm");
@@ -285,6 +316,7 @@ void TestPortGeometry::fileRefused_data()
     QTest::newRow("radii taller than the window") << file(R"({"opens_deg": 94, "width_mm": 38, "top_radius_mm": 6, "bottom_radius_mm": 6, "height_mm": 10})") << "altezza";
     QTest::newRow("half a port") << file(R"({"opens_deg": 94, "width_mm": 38, "aux": [{"opens_deg": 96, "width_mm": 10, "count": 1.5}]})") << "scarico ausiliario 1";
     QTest::newRow("no transfers") << QByteArray(R"({"version": 1, "exhaust": {"opens_deg": 94, "width_mm": 38}, "transfers": []})") << "travasi";
+    QTest::newRow("a disc with no cut-out") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"disc": {"opens_deg": 20, "closes_deg": 25, "port_span_deg": 50, "r_inner_mm": 20, "r_outer_mm": 40}})") << "disco rotante";
     QTest::newRow("an intake of another kind") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"disco": {}})") << "piston";
     QTest::newRow("a reed without its petals") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"reed": {"length_mm": 30}})") << "pacco lamellare";
     QTest::newRow("a reed of half a petal") << file(R"({"opens_deg": 94, "width_mm": 38})", R"(, "intake": {"reed": {"petals": 2.5, "length_mm": 30, "width_mm": 20, "thickness_mm": 0.4, "youngs_gpa": 50, "density_kg_m3": 1550, "damping": 0.05, "stop_mm": 8, "port_area_mm2": 900, "angle_deg": 30}})") << "petals";
