@@ -45,6 +45,21 @@ void fillPipe(PipeRun &pipe, const Gas &g, const Primitive &w)
         pipe.state.set(g, i, w);
 }
 
+// Feed `c` for `seconds` with `mdot` kg/s of gas from a still reservoir at `tIn` (its
+// stagnation enthalpy) through a pipe of area `area`.
+void feedSteadily(Chain &c, const Gas &g, double mdot, double tIn, double area, double seconds)
+{
+    double t = 0;
+    while (t < seconds) {
+        const double dt = c.stableStep(0.9);
+        const Primitive first = c.first(g);
+        const Flux in{mdot, mdot * mdot / (first.rho * area) + first.p * area,
+                      mdot * g.cp() * tIn, 0};
+        c.advance(dt, in, Flux{});
+        t += dt;
+    }
+}
+
 } // namespace
 
 class TestNetwork : public QObject
@@ -298,17 +313,8 @@ void TestNetwork::wallTakesTheHeat()
     path.pipes << PathPipe{tube(length, d), {{0.0, wallC}}};
     Chain c(path, g, 10, f, still(g, pa, tIn), Chain::End::Given, Chain::End::Open);
     c.setAmbient(pa, 300, 0);
-    const double area = Pi / 4 * d * d * 1e-6, mdot = 0.02;
-    double t = 0;
-    while (t < 0.5) {
-        const double dt = c.stableStep(0.9);
-        const Primitive first = c.first(g);
-        // What a still reservoir at tIn would pass at this rate: its stagnation enthalpy.
-        const Flux in{mdot, mdot * mdot / (first.rho * area) + first.p * area,
-                      mdot * g.cp() * tIn, 0};
-        c.advance(dt, in, Flux{});
-        t += dt;
-    }
+    const double area = Pi / 4 * d * d * 1e-6;
+    feedSteadily(c, g, 0.02, tIn, area, 0.5);
     const double tw = wallC + 273.15;
     const double st = f / 2 * std::pow(0.71, -2.0 / 3.0);
     const PipeRun &p = c.pipe(0);
@@ -341,16 +347,8 @@ void TestNetwork::boxWallTakesTheHeat()
     path.volumes[0].wallC = wallC;
     Chain c(path, g, 10, f, still(g, pa, tIn), Chain::End::Given, Chain::End::Open);
     c.setAmbient(pa, 300, 0);
-    const double area = Pi / 4 * d * d * 1e-6, mdot = 0.02;
-    double t = 0;
-    while (t < 0.5) {
-        const double dt = c.stableStep(0.9);
-        const Primitive first = c.first(g);
-        const Flux in{mdot, mdot * mdot / (first.rho * area) + first.p * area,
-                      mdot * g.cp() * tIn, 0};
-        c.advance(dt, in, Flux{});
-        t += dt;
-    }
+    const double area = Pi / 4 * d * d * 1e-6;
+    feedSteadily(c, g, 0.02, tIn, area, 0.5);
     const double r = std::cbrt(litres / 1000 / (2 * Pi));
     const double k = f / 2 * std::pow(0.71, -2.0 / 3.0) * 6 * Pi * r * r / area;
     const double tw = wallC + 273.15, expected = (tIn + k * tw) / (1 + k);
