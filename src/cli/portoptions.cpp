@@ -75,6 +75,22 @@ std::optional<QString> portDurations(const PortRequest &r, const waves::EngineIn
     return std::nullopt;
 }
 
+QJsonObject portsStaAt(const waves::PortGeometry &ports, const waves::EngineInputs &engine,
+                       double rpm)
+{
+    const engine::EngineGeometry g = engine::engineGeometry(engine);
+    const waves::AngleAreas aa =
+        waves::angleAreas(waves::atSpeed(ports, rpm), waves::crankOf(g, ports));
+    QJsonObject out;
+    const std::pair<const char *, double> groups[] = {
+        {"exhaust", aa.exhaust}, {"blowdown", aa.blowdown}, {"transfer", aa.transfer}};
+    for (const auto &[key, value] : groups)
+        out.insert(QLatin1String(key), waves::specificTimeArea(value, rpm, g.swept * 1e6));
+    if (ports.pistonIntake || ports.disc)
+        out.insert("intake", waves::specificTimeArea(aa.intake, rpm, g.swept * 1e6));
+    return out;
+}
+
 PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
                          waves::WaveOptions &options, double rpm, const QLocale &locale)
 {

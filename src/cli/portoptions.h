@@ -42,6 +42,11 @@ struct PortsOnEngine
     QString table; // the same, as lines for the text report
     QString refusal;
 };
+// The ports' specific time-areas at `rpm` on `engine` (a power valve cut to its timing there):
+// exhaust, blowdown, transfer and, with a piston port or a disc, intake.
+QJsonObject portsStaAt(const waves::PortGeometry &ports, const waves::EngineInputs &engine,
+                       double rpm);
+
 PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
                          waves::WaveOptions &options, double rpm, const QLocale &locale);
 

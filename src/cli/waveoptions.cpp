@@ -311,6 +311,9 @@ QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &r
             o.insert(QStringLiteral("volumes"), volumesJson(r));
         if (!r.walls.isEmpty())
             o.insert(QStringLiteral("walls"), wallsJson(r));
+        if (setup.options.ports)
+            o.insert(QStringLiteral("sta"),
+                     portsStaAt(*setup.options.ports, setup.engine, r.rpm));
         speeds.append(o);
     }
     return QJsonObject{{"cell_mm", setup.options.cellMm},
