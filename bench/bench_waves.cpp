@@ -3,8 +3,8 @@
 // one thread and on every core, and the QUB400 engine with its box as a tube and as a volume.
 #include "chamber.h"
 #include "cycle.h"
-#include "scheme.h"
 #include "portareas.h"
+#include "scheme.h"
 
 #include <QFile>
 
@@ -52,7 +52,8 @@ static void BM_schemeStep(benchmark::State &state)
     const int n = duct.cells();
     s.resize(n, state.range(2) != 0);
     for (int i = 0; i < duct.cells(); ++i)
-        s.set(gas, i, Primitive{0.5, 0, i < duct.cells() / 4 ? 2e5 : 1e5, 0, i < n / 2 ? 1.0 : 0.0});
+        s.set(gas, i,
+              Primitive{0.5, 0, i < duct.cells() / 4 ? 2e5 : 1e5, 0, i < n / 2 ? 1.0 : 0.0});
     long long updates = 0;
     for (auto _ : state) {
         const double dt = scheme.stableStep(s, 0.9);
@@ -105,8 +106,7 @@ static void BM_sweep21(benchmark::State &state)
         rpms << 8000 + 200 * k;
     const EngineInputs e = defaultEngine(state.range(1) != 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            simulateSpeeds(pipe, e, WaveOptions(), rpms, int(state.range(0))));
+        benchmark::DoNotOptimize(simulateSpeeds(pipe, e, WaveOptions(), rpms, int(state.range(0))));
 }
 BENCHMARK(BM_sweep21)
     ->Args({1, 1})

@@ -121,8 +121,9 @@ PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
                                                       {"intake", aa.intake}};
     const char *names[] = {"scarico", "scarico libero", "travasi", "aspirazione"};
     QJsonObject sta;
-    out.table = QStringLiteral("\nLuci (area-tempo specifica a %1 giri/min, s mm\u00b2/cm\u00b3):\n")
-                    .arg(locale.toString(qRound64(rpm)));
+    out.table =
+        QStringLiteral("\nLuci (area-tempo specifica a %1 giri/min, s mm\u00b2/cm\u00b3):\n")
+            .arg(locale.toString(qRound64(rpm)));
     for (int k = 0; k < 4; ++k) {
         if (k == 3 && !r.geometry->pistonIntake && !r.geometry->disc)
             continue;

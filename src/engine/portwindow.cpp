@@ -15,7 +15,8 @@ double cornered(double o, double w, double r)
 {
     if (r <= 0)
         return w * o;
-    return (w - 2 * r) * o + Pi * r * r / 2 - (r - o) * std::sqrt(std::max(0.0, 2 * r * o - o * o)) -
+    return (w - 2 * r) * o + Pi * r * r / 2 -
+           (r - o) * std::sqrt(std::max(0.0, 2 * r * o - o * o)) -
            r * r * std::asin(std::clamp(1 - o / r, -1.0, 1.0));
 }
 

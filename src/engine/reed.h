@@ -39,7 +39,7 @@ public:
 private:
     ReedBlock m_block;
     double m_mass, m_stiffness, m_damper, m_force; // per unit pressure for the force
-    double m_x = 0, m_v = 0, m_stop;              // m, m/s
+    double m_x = 0, m_v = 0, m_stop;               // m, m/s
 };
 
 } // namespace velmorant::engine

@@ -11,8 +11,7 @@ namespace {
 double airFitIntegral(double t)
 {
     const double s = std::sqrt(t);
-    return -6.94660 * t * s + 2522.88 * t - 134454.2 * s + 917124.4 * std::log(t) +
-           8349707.2 / s;
+    return -6.94660 * t * s + 2522.88 * t - 134454.2 * s + 917124.4 * std::log(t) + 8349707.2 / s;
 }
 
 constexpr double AirFitFrom = 300;

@@ -54,8 +54,7 @@ std::optional<PortWindow> window(json::FieldReader &r, const QJsonValue &v, cons
         r.fail(tr("%1: larghezza e altezza devono essere maggiori di zero").arg(w.name));
     const QString top = piston ? QStringLiteral("radius_mm") : QStringLiteral("top_radius_mm");
     const auto radius = r.number(o, top, w.name, 0, 1000, false);
-    const auto bottom =
-        piston ? radius : r.number(o, "bottom_radius_mm", w.name, 0, 1000, false);
+    const auto bottom = piston ? radius : r.number(o, "bottom_radius_mm", w.name, 0, 1000, false);
     const auto count = r.number(o, "count", w.name, 1, MostWindows, false);
     const auto angle = r.number(o, "angle_deg", w.name, 0, SteepestDuct, false);
     if (!r.error.isEmpty())
@@ -165,9 +164,8 @@ std::optional<engine::ReedBlock> reed(json::FieldReader &r, const QJsonValue &v)
 {
     const QString where = tr("pacco lamellare");
     const QJsonObject o = v.toObject();
-    const QStringList keys{"petals",      "length_mm",     "width_mm", "thickness_mm",
-                           "youngs_gpa",  "density_kg_m3", "damping",  "stop_mm",
-                           "port_area_mm2", "angle_deg"};
+    const QStringList keys{"petals",        "length_mm", "width_mm", "thickness_mm",  "youngs_gpa",
+                           "density_kg_m3", "damping",   "stop_mm",  "port_area_mm2", "angle_deg"};
     if (!v.isObject() || !r.onlyKeys(o, keys, where)) {
         r.fail(tr("%1: deve essere un oggetto").arg(where));
         return std::nullopt;
@@ -188,8 +186,8 @@ std::optional<engine::ReedBlock> reed(json::FieldReader &r, const QJsonValue &v)
         r.fail(tr("%1: \"petals\" \u00e8 un numero intero di lamelle").arg(where));
         return std::nullopt;
     }
-    return engine::ReedBlock{int(*petals), *length, *width, *thickness, *youngs, *density,
-                             *damping, *stop, *area, *angle};
+    return engine::ReedBlock{int(*petals), *length,  *width, *thickness, *youngs,
+                             *density,     *damping, *stop,  *area,      *angle};
 }
 
 } // namespace
@@ -241,8 +239,8 @@ PortGeometryRead readPortGeometry(const QByteArray &bytes)
     if (exhaust.contains("aux") && !exhaust.value("aux").isArray())
         r.fail(tr("scarico: \"aux\" \u00e8 un elenco di luci"));
     for (int k = 0; k < aux.size() && r.error.isEmpty(); ++k) {
-        if (const auto w = window(r, aux[k], tr("scarico ausiliario %1").arg(k + 1), false, false,
-                                  true))
+        if (const auto w =
+                window(r, aux[k], tr("scarico ausiliario %1").arg(k + 1), false, false, true))
             p.exhaust << *w;
     }
     if (r.error.isEmpty() && exhaust.contains("power_valve"))
@@ -257,8 +255,8 @@ PortGeometryRead readPortGeometry(const QByteArray &bytes)
     if (r.error.isEmpty() && root.contains("intake")) {
         const QJsonObject intake = root.value("intake").toObject();
         const bool one = root.value("intake").isObject() && intake.size() == 1;
-        if (!one || !(intake.contains("piston") || intake.contains("reed") ||
-                      intake.contains("disc")))
+        if (!one ||
+            !(intake.contains("piston") || intake.contains("reed") || intake.contains("disc")))
             r.fail(tr("aspirazione: \u00e8 {\"piston\": {...}}, la luce comandata dal pistone, "
                       "{\"reed\": {...}}, il pacco lamellare, o {\"disc\": {...}}, il disco "
                       "rotante"));

@@ -33,9 +33,9 @@ namespace velmorant::waves {
 // One window, or `count` equal ones side by side.
 struct PortWindow
 {
-    QString name;           // as the file names it, or its place ("scarico", "travaso 2")
-    double opensDeg = 0;    // after top dead centre; the piston intake's before it
-    double widthMm = 0;     // chord
+    QString name;        // as the file names it, or its place ("scarico", "travaso 2")
+    double opensDeg = 0; // after top dead centre; the piston intake's before it
+    double widthMm = 0;  // chord
     double topRadiusMm = 0, bottomRadiusMm = 0;
     std::optional<double> heightMm;
     int count = 1;
@@ -57,7 +57,7 @@ struct RotaryDisc
 
 struct PortGeometry
 {
-    QList<PortWindow> exhaust;   // the main port first, then the auxiliaries
+    QList<PortWindow> exhaust; // the main port first, then the auxiliaries
     // The power valve over the main exhaust port: rpm and the timing it gives the port there,
     // linear between, the ends held beyond; empty without a valve.
     QList<std::pair<double, double>> powerValve;
