@@ -96,9 +96,9 @@ void TestFiringDirections::longerPipePeaksLower()
 }
 
 // Burnt gas at the pipe's temperatures has a lower gamma than the constant 1.35 (1.30 at 900 K)
-// and its cp grows with temperature: sound runs about 2 % slower, so the same pipe's power peak
-// comes at a lower speed with the gas that follows its temperature, and not by more than the
-// sound speed could explain.
+// and its cp grows with temperature: sound runs slower, so the same pipe's power peak comes at
+// a lower speed with the gas that follows its temperature (9025 to 8943 rpm here), and not by
+// more than the sound speed could explain.
 void TestFiringDirections::burntGasTunesLower()
 {
     QList<double> rpms;
