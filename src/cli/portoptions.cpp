@@ -97,18 +97,14 @@ PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
     PortsOnEngine out;
     if (!r.geometry)
         return out;
-    const engine::EngineGeometry g = engine::engineGeometry(engine);
-    const engine::Crank crank = waves::crankOf(g, *r.geometry);
     if (const std::optional<QString> problem =
-            waves::portsProblem(*r.geometry, crank, g.bore * 1000)) {
+            waves::putPorts(*r.geometry, r.file, engine, options, rpm)) {
         out.refusal = QStringLiteral("--ports: %1").arg(*problem);
         return out;
     }
+    const engine::EngineGeometry g = engine::engineGeometry(engine);
+    const engine::Crank crank = waves::crankOf(g, *r.geometry);
     const waves::PortGeometry ports = waves::atSpeed(*r.geometry, rpm);
-    engine::PortAreaTable table = waves::portTable(ports, crank);
-    table.source = r.file;
-    engine.portAreas = table;
-    options.ports = r.geometry;
     const waves::AngleAreas aa = waves::angleAreas(ports, crank);
     const double swept = g.swept * 1e6;
     const double opens = waves::exhaustOpens(ports);

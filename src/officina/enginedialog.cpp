@@ -100,6 +100,15 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
     QPushButton *choosePorts = nullptr, *chooseIntake = nullptr;
     pages[0]->addRow(tr("Aree delle luci"),
                      fileRow(m_portFile, choosePorts, m_dropPorts, QStringLiteral("AreeLuci"), this));
+    QPushButton *chooseGeometry = nullptr;
+    pages[0]->addRow(tr("Luci per geometria"),
+                     fileRow(m_portsFile, chooseGeometry, m_dropGeometry,
+                             QStringLiteral("LuciGeometria"), this));
+    connect(chooseGeometry, &QPushButton::clicked, this, &EngineDialog::choosePortGeometry);
+    connect(m_dropGeometry, &QPushButton::clicked, this, [this] {
+        m_paths.ports.reset();
+        showFiles();
+    });
     pages[0]->addRow(tr("Condotto di aspirazione"),
                      fileRow(m_intakeFile, chooseIntake, m_dropIntake,
                              QStringLiteral("Aspirazione"), this));

@@ -47,6 +47,8 @@ private:
     void showDerived();
     void choosePortAreas();
     void chooseIntakePipe();
+    // The ports typed by their geometry (a JSON file), in place of a table of areas.
+    void choosePortGeometry();
     // An exhaust's or an intake's system from its file; the intake's takes the intake pipe's
     // place.
     void chooseSystem(bool exhaust);
@@ -68,9 +70,9 @@ private:
     QList<int> m_pages;         // the page of each box
     QTabWidget *m_tabs = nullptr;
     QComboBox *m_cycle = nullptr, *m_scavenging = nullptr;
-    QLabel *m_portFile = nullptr, *m_intakeFile = nullptr;
+    QLabel *m_portFile = nullptr, *m_intakeFile = nullptr, *m_portsFile = nullptr;
     QLabel *m_exhaustSystem = nullptr, *m_intakeSystem = nullptr;
-    QPushButton *m_dropPorts = nullptr, *m_dropIntake = nullptr;
+    QPushButton *m_dropPorts = nullptr, *m_dropIntake = nullptr, *m_dropGeometry = nullptr;
     QPushButton *m_dropExhaustSystem = nullptr, *m_dropIntakeSystem = nullptr;
 };
 

@@ -114,10 +114,15 @@ void EngineDialog::buildPathsPage(QFormLayout *page)
 
 void EngineDialog::showFiles()
 {
-    m_portFile->setText(m_portAreas ? QFileInfo(m_portAreas->source).fileName()
-                                    : tr("luci rettangolari dalle durate e dalle larghezze"));
+    m_portFile->setText(m_portAreas     ? QFileInfo(m_portAreas->source).fileName()
+                        : m_paths.ports ? tr("dalle luci per geometria")
+                                        : tr("luci rettangolari dalle durate e dalle larghezze"));
     m_portFile->setToolTip(m_portAreas ? m_portAreas->source : QString());
     m_dropPorts->setEnabled(m_portAreas.has_value());
+    m_portsFile->setText(m_paths.ports ? QFileInfo(m_paths.ports->source).fileName()
+                                       : tr("nessuno"));
+    m_portsFile->setToolTip(m_paths.ports ? m_paths.ports->source : QString());
+    m_dropGeometry->setEnabled(m_paths.ports.has_value());
     m_intakeFile->setText(m_intakePipe ? QFileInfo(m_intakePipe->source).fileName()
                           : m_paths.intake ? tr("nell'impianto di aspirazione")
                                            : tr("nessuno: il carter respira da un foro"));
@@ -149,6 +154,25 @@ void EngineDialog::choosePortAreas()
     }
     read.table.source = path;
     m_portAreas = read.table;
+    m_paths.ports.reset();
+    showFiles();
+}
+
+void EngineDialog::choosePortGeometry()
+{
+    const QString path = m_platform.openFileName(
+        this, tr("Luci per geometria"),
+        tr("Luci JSON (scarico, travasi, aspirazione) (*.json)|*.json|Tutti i file (*)|*"));
+    if (path.isEmpty())
+        return;
+    const waves::PortGeometryRead read =
+        readFileWith(path, waves::MaxPortFileBytes, waves::readPortGeometry);
+    if (!read.ok()) {
+        m_platform.showMessage(this, windowTitle(), read.error, MessageIcon::Critical);
+        return;
+    }
+    m_paths.ports = waves::PortsFile{path, read.ports};
+    m_portAreas.reset();
     showFiles();
 }
 

@@ -9,6 +9,7 @@
 #include "number.h"
 #include "pipecsv.h"
 #include "pipefile.h"
+#include "portstudy.h"
 #include "platform.h"
 #include "safefile.h"
 #include "tracecsv.h"
@@ -47,9 +48,23 @@ QString WavesTab::runKey() const
     if (const auto &d = m_paths.transferDuct)
         key << QStringLiteral("%1:%2:%3").arg(d->lengthMm).arg(d->d1Mm).arg(d->d2Mm);
     key << (m_paths.variableGas ? QStringLiteral("variabile") : QStringLiteral("costante"));
+    key << (m_paths.ports ? QString::fromUtf8(waves::portGeometryJson(m_paths.ports->ports))
+                          : QString());
     for (const waves::MitreJoint &j : m_joints)
         key << QStringLiteral("%1@%2").arg(j.angleDeg, 0, 'g', 17).arg(j.atMm, 0, 'g', 17);
     return key.join(QLatin1Char('|'));
+}
+
+std::optional<QString> WavesTab::typedPorts(waves::EngineInputs &engine,
+                                           waves::WaveOptions &options) const
+{
+    if (!m_paths.ports)
+        return std::nullopt;
+    if (const std::optional<QString> problem =
+            waves::putPorts(m_paths.ports->ports, m_paths.ports->source, engine, options,
+                            (*m_parameters)[Field::Rpm]))
+        return tr("Le luci per geometria non stanno sul motore: %1").arg(*problem);
+    return std::nullopt;
 }
 
 waves::WaveOptions WavesTab::pathOptions() const
@@ -129,6 +144,10 @@ void WavesTab::calculate()
     job.options = pathOptions();
     job.options.probes = kept;
     job.options.mitreJoints = m_joints;
+    if (const std::optional<QString> problem = typedPorts(job.engine, job.options)) {
+        message(*problem);
+        return;
+    }
     const QString other = m_compare->currentData().toString();
     // The plot being made; what is shown stays until it arrives.
     m_pending = WavePlot();

@@ -232,9 +232,13 @@ void WavesTab::optimize()
         connect(m_optimize, &OptimizeDialog::pipeChosen, this, &WavesTab::pipeChosen);
     }
     waves::WaveOptions options = pathOptions();
+    waves::EngineInputs engine = waves::onDesign(m_engine, *m_parameters);
+    if (const std::optional<QString> problem = typedPorts(engine, options)) {
+        message(*problem);
+        return;
+    }
     if (!m_optimize->busy())
-        m_optimize->setStart(m_pipe, waves::onDesign(m_engine, *m_parameters), options,
-                             (*m_parameters)[Field::Rpm]);
+        m_optimize->setStart(m_pipe, engine, options, (*m_parameters)[Field::Rpm]);
     m_optimize->show();
     m_optimize->raise();
     m_optimize->activateWindow();

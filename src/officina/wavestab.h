@@ -91,6 +91,9 @@ private:
     QString runKey() const;
     // The model's options for the engine's intake pipe and gas paths.
     waves::WaveOptions pathOptions() const;
+    // The ports typed by their geometry on `engine` and in `options`; why they do not fit it.
+    std::optional<QString> typedPorts(waves::EngineInputs &engine,
+                                      waves::WaveOptions &options) const;
 
     Platform &m_platform;
     QLocale m_locale;

@@ -30,6 +30,7 @@ struct EnginePaths
     std::optional<waves::PathFile> exhaust, intake;
     std::optional<waves::WaveOptions::TransferDuct> transferDuct;
     bool variableGas = false; // the gas follows its temperature and burnt share
+    std::optional<waves::PortsFile> ports; // the ports by their geometry, for the wave model
 };
 
 // The Onde tab's boxes: the speeds, the probe and the pipe to compare (nothing, a method's key,

@@ -36,6 +36,12 @@ void writePaths(const EnginePaths &paths, QJsonObject &waves)
     if (const auto &d = paths.transferDuct)
         waves.insert(QStringLiteral("transfer-duct"), QJsonArray{d->lengthMm, d->d1Mm, d->d2Mm});
     waves.insert(QStringLiteral("gas"), paths.variableGas ? "variabile" : "costante");
+    if (const auto &p = paths.ports)
+        waves.insert(QStringLiteral("ports"),
+                     QJsonObject{{"file", p->source},
+                                 {"ports", QJsonDocument::fromJson(
+                                               waves::portGeometryJson(p->ports))
+                                               .object()}});
 }
 
 std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
@@ -76,6 +82,16 @@ std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
         if (gas != QJsonValue("costante") && gas != QJsonValue("variabile"))
             return tr("gas: dev'essere \"costante\" o \"variabile\"");
         into.variableGas = gas == QJsonValue("variabile");
+    }
+    const QJsonValue ports = waves.value(QStringLiteral("ports"));
+    if (!ports.isUndefined()) {
+        const waves::PortGeometryRead read = waves::readPortGeometry(
+            QJsonDocument(ports.toObject().value(QStringLiteral("ports")).toObject()).toJson());
+        if (!ports.isObject() || !read.ok())
+            return tr("luci per geometria: %1")
+                .arg(read.ok() ? tr("non \u00e8 un oggetto") : read.error);
+        into.ports = waves::PortsFile{ports.toObject().value(QStringLiteral("file")).toString(),
+                                      read.ports};
     }
     return std::nullopt;
 }

@@ -192,6 +192,69 @@ std::optional<engine::ReedBlock> reed(json::FieldReader &r, const QJsonValue &v)
 
 } // namespace
 
+namespace {
+
+QJsonObject windowJson(const PortWindow &w, bool named, bool piston)
+{
+    QJsonObject o{{"opens_deg", w.opensDeg}, {"width_mm", w.widthMm}};
+    if (piston) {
+        o.insert("radius_mm", w.topRadiusMm);
+    } else {
+        o.insert("top_radius_mm", w.topRadiusMm);
+        o.insert("bottom_radius_mm", w.bottomRadiusMm);
+        o.insert("count", w.count);
+    }
+    if (w.heightMm)
+        o.insert("height_mm", *w.heightMm);
+    if (named) {
+        o.insert("name", w.name.section(QLatin1Char(' '), 1));
+        o.insert("angle_deg", w.angleDeg);
+    }
+    return o;
+}
+
+} // namespace
+
+QByteArray portGeometryJson(const PortGeometry &p)
+{
+    QJsonObject exhaust = windowJson(p.exhaust.first(), false, false);
+    QJsonArray aux, valve, transfers;
+    for (int k = 1; k < p.exhaust.size(); ++k)
+        aux.append(windowJson(p.exhaust[k], false, false));
+    if (!aux.isEmpty())
+        exhaust.insert("aux", aux);
+    for (const auto &[rpm, deg] : p.powerValve)
+        valve.append(QJsonArray{rpm, deg});
+    if (!valve.isEmpty())
+        exhaust.insert("power_valve", valve);
+    for (const PortWindow &w : p.transfers)
+        transfers.append(windowJson(w, true, false));
+    QJsonObject root{{"version", 1}, {"exhaust", exhaust}, {"transfers", transfers}};
+    if (p.pinOffsetMm != 0)
+        root.insert("pin_offset_mm", p.pinOffsetMm);
+    if (p.pistonIntake)
+        root.insert("intake", QJsonObject{{"piston", windowJson(*p.pistonIntake, false, true)}});
+    if (const auto &r = p.reed)
+        root.insert("intake",
+                    QJsonObject{{"reed", QJsonObject{{"petals", r->petals},
+                                                     {"length_mm", r->lengthMm},
+                                                     {"width_mm", r->widthMm},
+                                                     {"thickness_mm", r->thicknessMm},
+                                                     {"youngs_gpa", r->youngsGpa},
+                                                     {"density_kg_m3", r->density},
+                                                     {"damping", r->damping},
+                                                     {"stop_mm", r->stopMm},
+                                                     {"port_area_mm2", r->portAreaMm2},
+                                                     {"angle_deg", r->angleDeg}}}});
+    if (const auto &d = p.disc)
+        root.insert("intake", QJsonObject{{"disc", QJsonObject{{"opens_deg", d->opensDeg},
+                                                               {"closes_deg", d->closesDeg},
+                                                               {"port_span_deg", d->spanDeg},
+                                                               {"r_inner_mm", d->innerMm},
+                                                               {"r_outer_mm", d->outerMm}}}});
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
 double RotaryDisc::area(double degrees) const
 {
     // The leading edge's travel since the window began to open, and the part of the window the

@@ -81,6 +81,16 @@ struct PortGeometryRead
 // of no petals or thickness, or outside the bounds its keys give.
 PortGeometryRead readPortGeometry(const QByteArray &json);
 
+// The ports as the file holds them, read back the same.
+QByteArray portGeometryJson(const PortGeometry &p);
+
+// A port file as read, with the path it came from.
+struct PortsFile
+{
+    QString source;
+    PortGeometry ports;
+};
+
 // The largest port file read.
 constexpr qint64 MaxPortFileBytes = 256 * 1024;
 

@@ -213,6 +213,20 @@ engine::PortAreaTable portTable(const PortGeometry &p, const engine::Crank &c)
     return t;
 }
 
+std::optional<QString> putPorts(const PortGeometry &p, const QString &source,
+                                EngineInputs &engine, WaveOptions &options, double designRpm)
+{
+    const engine::EngineGeometry g = engine::engineGeometry(engine);
+    const engine::Crank crank = crankOf(g, p);
+    if (const std::optional<QString> problem = portsProblem(p, crank, g.bore * 1000))
+        return problem;
+    engine::PortAreaTable table = portTable(atSpeed(p, designRpm), crank);
+    table.source = source;
+    engine.portAreas = table;
+    options.ports = p;
+    return std::nullopt;
+}
+
 AngleAreas angleAreas(const PortGeometry &p, const engine::Crank &c)
 {
     AngleAreas out;

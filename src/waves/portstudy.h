@@ -5,6 +5,7 @@
 #include "portfile.h"
 #include "portwindow.h"
 
+#include "cycle.h"
 #include "geometry.h"
 
 #include <QLocale>
@@ -49,6 +50,12 @@ struct AngleAreas
     double exhaust = 0, blowdown = 0, transfer = 0, intake = 0;
 };
 AngleAreas angleAreas(const PortGeometry &p, const engine::Crank &c);
+
+// The ports on `engine` (already on its design): its area table becomes theirs at `designRpm`
+// and the options take them, so that each speed runs them as they are there; or why they do
+// not fit the engine.
+std::optional<QString> putPorts(const PortGeometry &p, const QString &source,
+                                EngineInputs &engine, WaveOptions &options, double designRpm);
 
 // The specific time-area at `rpm`, s mm²/cm³ (= s m²/m³): the angle-area over 6 rpm degrees per
 // second, over the swept volume (cm³).

@@ -2,10 +2,13 @@
 
 // What the workshop window's tests share: a fresh window on a scripted platform, in it_IT,
 // with its own settings and a temporary folder, and the way to run its commands.
+#include "enginedialog.h"
 #include "fakeplatform.h"
 #include "officinawindow.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -41,5 +44,19 @@ struct OfficinaFixture
     }
     void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
 };
+
+// A box of the open engine dialog, and its OK.
+inline QLineEdit *dialogBox(QWidget *w, const char *name)
+{
+    return w->findChild<EngineDialog *>("dlgMotore")->findChild<QLineEdit *>(name);
+}
+
+inline void pressOk(QWidget *w)
+{
+    w->findChild<EngineDialog *>("dlgMotore")
+        ->findChild<QDialogButtonBox *>()
+        ->button(QDialogButtonBox::Ok)
+        ->click();
+}
 
 } // namespace velmorant::test

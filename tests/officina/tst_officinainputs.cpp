@@ -20,6 +20,8 @@
 #include <QtTest>
 
 using namespace velmorant;
+using test::dialogBox;
+using test::pressOk;
 using test::readAll;
 
 class TestOfficinaInputs : public QObject, test::OfficinaFixture
@@ -77,23 +79,6 @@ void TestOfficinaInputs::outputsNeverLandOnInputs()
         QCOMPARE(QDir(p.dir.path()).entryList(QDir::AllEntries | QDir::Hidden), entries);
     }
 }
-
-namespace {
-
-QLineEdit *dialogBox(QWidget *w, const char *name)
-{
-    return w->findChild<EngineDialog *>("dlgMotore")->findChild<QLineEdit *>(name);
-}
-
-void pressOk(QWidget *w)
-{
-    w->findChild<EngineDialog *>("dlgMotore")
-        ->findChild<QDialogButtonBox *>()
-        ->button(QDialogButtonBox::Ok)
-        ->click();
-}
-
-} // namespace
 
 // The exhaust's system after the pipe and a transfer duct, chosen in the engine dialog: a duct
 // out of range refused by name, the run the model's own with those paths, the project keeping

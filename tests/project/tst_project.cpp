@@ -62,6 +62,15 @@ Project sample(const QLocale &locale)
         {});
     p.waves.paths.exhaust = waves::PathFile{QStringLiteral("silenziatore.json"), silencer.path};
     p.waves.paths.transferDuct = waves::WaveOptions::TransferDuct{85, 33.5, 40};
+    const waves::PortGeometryRead typed = waves::readPortGeometry(R"({"version": 1,
+        "exhaust": {"opens_deg": 94, "width_mm": 34, "height_mm": 22,
+                    "aux": [{"opens_deg": 96, "width_mm": 10, "count": 2}],
+                    "power_valve": [[7000, 100], [9000, 94]]},
+        "transfers": [{"name": "A", "opens_deg": 117, "width_mm": 16, "angle_deg": 12}],
+        "intake": {"reed": {"petals": 4, "length_mm": 30, "width_mm": 20, "thickness_mm": 0.4,
+                   "youngs_gpa": 50, "density_kg_m3": 1550, "damping": 0.05, "stop_mm": 8,
+                   "port_area_mm2": 900, "angle_deg": 30}}, "pin_offset_mm": 0.5})");
+    p.waves.paths.ports = waves::PortsFile{QStringLiteral("luci.json"), typed.ports};
     return p;
 }
 
@@ -135,6 +144,12 @@ void TestProject::roundTripAcrossLocales()
     QVERIFY(q.waves.paths.exhaust->path.pipes[0].computedWall);
     QCOMPARE(q.waves.paths.transferDuct->d1Mm, 33.5);
     QVERIFY(!q.waves.paths.intake);
+    QCOMPARE(q.waves.paths.ports->source, QStringLiteral("luci.json"));
+    QCOMPARE(waves::portGeometryJson(q.waves.paths.ports->ports),
+             waves::portGeometryJson(p.waves.paths.ports->ports));
+    QCOMPARE(q.waves.paths.ports->ports.powerValve.size(), 2);
+    QCOMPARE(q.waves.paths.ports->ports.transfers[0].name, QStringLiteral("travaso A"));
+    QCOMPARE(q.waves.paths.ports->ports.reed->stopMm, 8.0);
     // Written again, the same file.
     QCOMPARE(projectJson(q, to), projectJson(p, from));
 }
