@@ -50,10 +50,10 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
     setWindowTitle(tr("Motore"));
     auto *tabs = m_tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabMotore"));
-    QFormLayout *pages[4];
-    const QString titles[4] = {tr("Cilindro e luci"), tr("Ciclo e combustione"),
-                               tr("Aria e attrito"), tr("Impianto")};
-    for (int k = 0; k < 4; ++k) {
+    QFormLayout *pages[5];
+    const QString titles[5] = {tr("Cilindro e luci"), tr("Ciclo e combustione"),
+                               tr("Aria e attrito"), tr("Impianto"), tr("Mappa delle luci")};
+    for (int k = 0; k < 5; ++k) {
         auto *page = new QWidget(tabs);
         pages[k] = new QFormLayout(page);
         tabs->addTab(page, titles[k]);
@@ -123,6 +123,7 @@ EngineDialog::EngineDialog(Platform &platform, const QLocale &locale,
         showFiles();
     });
     buildPathsPage(pages[3]);
+    buildPortMapPage(pages[4]);
     showFiles();
 
     auto *buttons = new QDialogButtonBox(

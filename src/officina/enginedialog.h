@@ -9,6 +9,7 @@
 #include <optional>
 
 class QCheckBox;
+class QSlider;
 class QComboBox;
 class QFormLayout;
 class QLabel;
@@ -20,6 +21,7 @@ class QTabWidget;
 namespace velmorant {
 
 class Platform;
+class PortMapView;
 
 // The engine around the pipe for the Onde tab, on four pages: the cylinder and its ports (bore
 // and stroke empty for a square engine of the design's displacement; a table of port areas in
@@ -53,6 +55,10 @@ private:
     // place.
     void chooseSystem(bool exhaust);
     void buildPathsPage(QFormLayout *page);
+    // The ports typed by their geometry drawn on the unrolled wall, the crown where the slider
+    // puts the crank.
+    void buildPortMapPage(QFormLayout *page);
+    void showPortMap();
     // A file's name beside the buttons that choose and drop it.
     static QWidget *fileRow(QLabel *&name, QPushButton *&choose, QPushButton *&drop,
                             const QString &key, QWidget *parent);
@@ -66,6 +72,7 @@ private:
     EnginePaths m_paths;
     QList<QLineEdit *> m_ductBoxes; // length, diameter at the crankcase, at the port
     QCheckBox *m_variableGas = nullptr;
+    PortMapView *m_portMap = nullptr;
     QList<QLineEdit *> m_boxes; // engineRanges() in order, then bore and stroke
     QList<int> m_pages;         // the page of each box
     QTabWidget *m_tabs = nullptr;

@@ -6,6 +6,7 @@
 #include "number.h"
 #include "pipefile.h"
 #include "platform.h"
+#include "portmapview.h"
 #include "projectpaths.h"
 #include "safefile.h"
 
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 
 namespace velmorant {
 
@@ -112,6 +114,53 @@ void EngineDialog::buildPathsPage(QFormLayout *page)
     });
 }
 
+void EngineDialog::buildPortMapPage(QFormLayout *page)
+{
+    m_portMap = new PortMapView(m_locale, this);
+    auto *slider = new QSlider(Qt::Horizontal, this);
+    slider->setObjectName(QStringLiteral("sldAngoloLuci"));
+    slider->setRange(0, 359);
+    slider->setValue(int(m_portMap->angle()));
+    slider->setToolTip(tr("L'angolo di manovella dal punto morto superiore"));
+    connect(slider, &QSlider::valueChanged, m_portMap, [this](int v) { m_portMap->setAngle(v); });
+    page->addRow(m_portMap);
+    page->addRow(tr("Angolo (gradi dopo il PMS)"), slider);
+    auto *note = new QLabel(tr("Scarico al centro con le ausiliarie accanto, travasi a coppie sui "
+                               "fianchi, quello singolo dietro: la disposizione attorno al "
+                               "cilindro \u00e8 indicativa, le fasature e le aree sono quelle "
+                               "del file (l'aspirazione non vi \u00e8 disegnata)."),
+                            this);
+    note->setWordWrap(true);
+    page->addRow(note);
+    for (QLineEdit *box : m_boxes) {
+        const QString name = box->objectName();
+        if (name == QLatin1String("opt_bore") || name == QLatin1String("opt_stroke") ||
+            name == QLatin1String("opt_con-rod"))
+            connect(box, &QLineEdit::textChanged, this, &EngineDialog::showPortMap);
+    }
+}
+
+void EngineDialog::showPortMap()
+{
+    // The engine as the boxes say it now, where they say a number.
+    waves::EngineInputs e = m_engine;
+    for (QLineEdit *box : m_boxes) {
+        const std::optional<double> v = parseSettingNumber(box->text(), m_locale);
+        const QString name = box->objectName();
+        if (name == QLatin1String("opt_bore"))
+            e.bore = v;
+        else if (name == QLatin1String("opt_stroke"))
+            e.stroke = v;
+        else if (name == QLatin1String("opt_con-rod") && v && *v > 1)
+            e.conRodStrokes = *v;
+    }
+    const engine::EngineGeometry g = engine::engineGeometry(e);
+    const bool drawable = m_paths.ports && g.bore > 0 && g.stroke > 0;
+    m_portMap->setPorts(m_paths.ports ? std::optional(m_paths.ports->ports) : std::nullopt,
+                        drawable ? waves::crankOf(g, m_paths.ports->ports) : engine::Crank(),
+                        drawable ? g.bore * 1000 : 0);
+}
+
 void EngineDialog::showFiles()
 {
     m_portFile->setText(m_portAreas     ? QFileInfo(m_portAreas->source).fileName()
@@ -123,6 +172,7 @@ void EngineDialog::showFiles()
                                        : tr("nessuno"));
     m_portsFile->setToolTip(m_paths.ports ? m_paths.ports->source : QString());
     m_dropGeometry->setEnabled(m_paths.ports.has_value());
+    showPortMap();
     m_intakeFile->setText(m_intakePipe ? QFileInfo(m_intakePipe->source).fileName()
                           : m_paths.intake ? tr("nell'impianto di aspirazione")
                                            : tr("nessuno: il carter respira da un foro"));

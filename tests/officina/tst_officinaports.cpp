@@ -2,6 +2,7 @@
 // of a table, run by the model as the model runs them alone, kept by the project, and refused
 // with a message when they do not fit the engine.
 #include "officinafixture.h"
+#include "portmapview.h"
 #include "portstudy.h"
 #include "projectondisk.h"
 #include "testfiles.h"
@@ -10,6 +11,7 @@
 #include "windowtest.h"
 
 #include <QLabel>
+#include <QSlider>
 #include <QtTest>
 
 using namespace velmorant;
@@ -55,6 +57,21 @@ void TestOfficinaPorts::portsReachTheModel()
     QCOMPARE(dialog->findChild<QLabel *>("lblLuciGeometria")->text(), QStringLiteral("luci.json"));
     QCOMPARE(dialog->findChild<QLabel *>("lblAreeLuci")->text(),
              QStringLiteral("dalle luci per geometria"));
+    // The map: the crown at the slider's angle uncovers what the model reads there.
+    auto *map = dialog->findChild<PortMapView *>("vistaLuci");
+    auto *slider = dialog->findChild<QSlider *>("sldAngoloLuci");
+    QVERIFY(map && slider);
+    const waves::EngineInputs onDesign =
+        waves::onDesign(w->waves()->engine(), w->plan()->parameters);
+    const waves::PortGeometry typed = waves::readPortGeometry(Ports).ports;
+    const engine::Crank crank = waves::crankOf(engine::engineGeometry(onDesign), typed);
+    for (int degrees : {0, 100, 150, 180}) {
+        slider->setValue(degrees);
+        QCOMPARE(map->angle(), double(degrees));
+        QCOMPARE(map->openAreas().exhaust, waves::portAreasAt(typed, crank, degrees).exhaust);
+        QCOMPARE(map->openAreas().transfer, waves::portAreasAt(typed, crank, degrees).transfer);
+    }
+    QVERIFY(map->openAreas().transfer > 0);
     pressOk(w.get());
     QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
     const EnginePaths paths = w->waves()->texts().paths;
