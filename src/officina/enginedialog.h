@@ -40,6 +40,8 @@ public:
     const waves::EngineInputs &engine() const { return m_engine; }
     const std::optional<MeasuredPipe> &intakePipe() const { return m_intakePipe; }
     const EnginePaths &paths() const { return m_paths; }
+    // The design speed the port map's time-areas are drawn at.
+    void setDesignRpm(double rpm);
 
     void accept() override;
 

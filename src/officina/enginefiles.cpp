@@ -140,6 +140,11 @@ void EngineDialog::buildPortMapPage(QFormLayout *page)
     }
 }
 
+void EngineDialog::setDesignRpm(double rpm)
+{
+    m_portMap->setRpm(rpm);
+}
+
 void EngineDialog::showPortMap()
 {
     // The engine as the boxes say it now, where they say a number.

@@ -38,8 +38,31 @@ double arcOf(double chord, double bore)
 
 } // namespace
 
-PortMapView::PortMapView(const QLocale &locale, QWidget *parent)
-    : QWidget(parent), m_locale(locale)
+void PortMapView::drawBars(QPainter &p, const QRectF &box,
+                           const QList<std::pair<QString, double>> &bars) const
+{
+    if (bars.isEmpty())
+        return;
+    double most = 0;
+    for (const auto &b : bars)
+        most = std::max(most, b.second);
+    const double row = box.height() / (bars.size() + 1), label = 110, value = 80;
+    p.drawText(QRectF(box.left(), box.top(), box.width(), row), Qt::AlignLeft | Qt::AlignVCenter,
+               tr("Area-tempo specifica a %1 giri/min (s mm\u00b2/cm\u00b3)")
+                   .arg(m_locale.toString(m_rpm, 'f', 0)));
+    for (int k = 0; k < bars.size(); ++k) {
+        const double y = box.top() + (k + 1) * row;
+        p.drawText(QRectF(box.left(), y, label, row), Qt::AlignLeft | Qt::AlignVCenter,
+                   bars[k].first);
+        const double length = most > 0 ? (box.width() - label - value) * bars[k].second / most : 0;
+        p.fillRect(QRectF(box.left() + label, y + row * 0.2, length, row * 0.6),
+                   k < 2 ? QColor(200, 80, 60) : QColor(60, 120, 200));
+        p.drawText(QRectF(box.left() + label + length + 6, y, value, row),
+                   Qt::AlignLeft | Qt::AlignVCenter, m_locale.toString(bars[k].second, 'f', 5));
+    }
+}
+
+PortMapView::PortMapView(const QLocale &locale, QWidget *parent) : QWidget(parent), m_locale(locale)
 {
     setObjectName(QStringLiteral("vistaLuci"));
     setMinimumSize(320, 180);
@@ -58,6 +81,28 @@ void PortMapView::setAngle(double degrees)
 {
     m_angle = degrees;
     update();
+}
+
+void PortMapView::setRpm(double rpm)
+{
+    m_rpm = rpm;
+    update();
+}
+
+QList<std::pair<QString, double>> PortMapView::specificTimeAreas() const
+{
+    QList<std::pair<QString, double>> out;
+    if (!m_ports || !(m_bore > 0) || !(m_rpm > 0) || !(m_crank.rod > m_crank.radius))
+        return out;
+    const waves::AngleAreas aa = waves::angleAreas(waves::atSpeed(*m_ports, m_rpm), m_crank);
+    const double swept = Pi / 4 * m_bore * m_bore * 2 * m_crank.radius / 1000; // cm³
+    auto sta = [&](double a) { return waves::specificTimeArea(a, m_rpm, swept); };
+    out << std::pair{tr("scarico"), sta(aa.exhaust)}
+        << std::pair{tr("scarico libero"), sta(aa.blowdown)}
+        << std::pair{tr("travasi"), sta(aa.transfer)};
+    if (m_ports->pistonIntake || m_ports->disc)
+        out << std::pair{tr("aspirazione"), sta(aa.intake)};
+    return out;
 }
 
 engine::PortAreaTable::Areas PortMapView::openAreas() const
@@ -123,8 +168,10 @@ void PortMapView::paintEvent(QPaintEvent *)
     // mm to pixels: the whole circumference across, the whole travel down.
     const double around = Pi * m_bore, travel = m_crank.travel();
     const double margin = 24;
+    const QList<std::pair<QString, double>> bars = specificTimeAreas();
+    const double barsHeight = bars.isEmpty() ? 0 : 90;
     const double scale = std::min((width() - 2 * margin) / around,
-                                  (height() - 2 * margin - 20) / (travel * 1.05));
+                                  (height() - 2 * margin - 20 - barsHeight) / (travel * 1.05));
     const QPointF origin(width() / 2.0, margin);
     p.translate(origin);
     p.scale(scale, scale);
@@ -150,6 +197,7 @@ void PortMapView::paintEvent(QPaintEvent *)
     p.setPen(palette().text().color());
     const engine::PortAreaTable::Areas a = openAreas();
     const QLocale &l = m_locale;
+    drawBars(p, QRectF(margin, height() - 20 - barsHeight, width() - 2 * margin, barsHeight), bars);
     p.drawText(QRectF(0, height() - 20, width(), 20), Qt::AlignCenter,
                tr("%1\u00b0 dopo il PMS: scarico %2 mm\u00b2, travasi %3 mm\u00b2")
                    .arg(l.toString(m_angle, 'f', 0), l.toString(a.exhaust, 'f', 0),

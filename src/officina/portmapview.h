@@ -7,6 +7,7 @@
 #include "portstudy.h"
 
 #include <QLocale>
+#include <QPainter>
 #include <QWidget>
 
 namespace velmorant {
@@ -21,10 +22,15 @@ public:
     void setPorts(const std::optional<waves::PortGeometry> &ports, const engine::Crank &crank,
                   double boreMm);
     void setAngle(double degrees);
+    // The design speed the time-areas are drawn at (0: not known, none drawn).
+    void setRpm(double rpm);
+    // The specific time-areas drawn as bars, s mm²/cm³: the exhaust's, the blowdown's, the
+    // transfers', and the piston intake's or the disc's; empty without the speed or the ports.
+    QList<std::pair<QString, double>> specificTimeAreas() const;
     double angle() const { return m_angle; }
     // What the crown has uncovered at the angle, mm², as the model reads it.
     engine::PortAreaTable::Areas openAreas() const;
-    QSize sizeHint() const override { return {560, 260}; }
+    QSize sizeHint() const override { return {560, 330}; }
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -39,10 +45,12 @@ private:
         bool exhaust;
     };
     QList<Drawn> layout() const;
+    void drawBars(QPainter &p, const QRectF &box,
+                  const QList<std::pair<QString, double>> &bars) const;
 
     std::optional<waves::PortGeometry> m_ports;
     engine::Crank m_crank;
-    double m_bore = 0, m_angle = 180;
+    double m_bore = 0, m_angle = 180, m_rpm = 0;
     QLocale m_locale;
 };
 

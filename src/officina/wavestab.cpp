@@ -205,6 +205,8 @@ void WavesTab::editEngine()
     waves::EngineInputs shown = m_engine;
     shown.displacement = m_parameters ? (*m_parameters)[Field::Cil] : 0;
     auto *dialog = new EngineDialog(m_platform, m_locale, shown, m_intakePipe, m_paths, this);
+    if (m_parameters)
+        dialog->setDesignRpm((*m_parameters)[Field::Rpm]);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         m_intakePipe = dialog->intakePipe();

@@ -72,6 +72,17 @@ void TestOfficinaPorts::portsReachTheModel()
         QCOMPARE(map->openAreas().transfer, waves::portAreasAt(typed, crank, degrees).transfer);
     }
     QVERIFY(map->openAreas().transfer > 0);
+    // The time-areas at the design speed, the valve cut as it is there (10,000 rpm: none).
+    const waves::AngleAreas aa = waves::angleAreas(typed, crank);
+    const double swept = engine::engineGeometry(onDesign).swept * 1e6;
+    const auto bars = map->specificTimeAreas();
+    QCOMPARE(bars.size(), 4);
+    const double rpm = w->plan()->parameters[Field::Rpm];
+    const double expected[4] = {aa.exhaust, aa.blowdown, aa.transfer, aa.intake};
+    for (int k = 0; k < 4; ++k)
+        QVERIFY2(std::abs(bars[k].second / waves::specificTimeArea(expected[k], rpm, swept) - 1) <
+                     1e-9,
+                 qPrintable(bars[k].first));
     pressOk(w.get());
     QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
     const EnginePaths paths = w->waves()->texts().paths;
