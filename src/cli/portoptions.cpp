@@ -79,15 +79,10 @@ QJsonObject portsStaAt(const waves::PortGeometry &ports, const waves::EngineInpu
                        double rpm)
 {
     const engine::EngineGeometry g = engine::engineGeometry(engine);
-    const waves::AngleAreas aa =
-        waves::angleAreas(waves::atSpeed(ports, rpm), waves::crankOf(g, ports));
     QJsonObject out;
-    const std::pair<const char *, double> groups[] = {
-        {"exhaust", aa.exhaust}, {"blowdown", aa.blowdown}, {"transfer", aa.transfer}};
-    for (const auto &[key, value] : groups)
-        out.insert(QLatin1String(key), waves::specificTimeArea(value, rpm, g.swept * 1e6));
-    if (ports.pistonIntake || ports.disc)
-        out.insert("intake", waves::specificTimeArea(aa.intake, rpm, g.swept * 1e6));
+    for (const waves::GroupTimeArea &t :
+         waves::groupTimeAreas(ports, waves::crankOf(g, ports), g.swept * 1e6, rpm))
+        out.insert(QLatin1String(t.key), t.specific);
     return out;
 }
 
@@ -105,30 +100,25 @@ PortsOnEngine applyPorts(const PortRequest &r, waves::EngineInputs &engine,
     const engine::EngineGeometry g = engine::engineGeometry(engine);
     const engine::Crank crank = waves::crankOf(g, *r.geometry);
     const waves::PortGeometry ports = waves::atSpeed(*r.geometry, rpm);
-    const waves::AngleAreas aa = waves::angleAreas(ports, crank);
     const double swept = g.swept * 1e6;
     const double opens = waves::exhaustOpens(ports);
     double transfers = 180;
     for (const waves::PortWindow &w : r.geometry->transfers)
         transfers = std::min(transfers, w.opensDeg);
-    const std::pair<const char *, double> groups[] = {{"exhaust", aa.exhaust},
-                                                      {"blowdown", aa.blowdown},
-                                                      {"transfer", aa.transfer},
-                                                      {"intake", aa.intake}};
     const char *names[] = {"scarico", "scarico libero", "travasi", "aspirazione"};
     QJsonObject sta;
     out.table =
         QStringLiteral("\nLuci (area-tempo specifica a %1 giri/min, s mm\u00b2/cm\u00b3):\n")
             .arg(locale.toString(qRound64(rpm)));
-    for (int k = 0; k < 4; ++k) {
-        if (k == 3 && !r.geometry->pistonIntake && !r.geometry->disc)
-            continue;
-        const double value = waves::specificTimeArea(groups[k].second, rpm, swept);
-        sta.insert(QLatin1String(groups[k].first),
-                   QJsonObject{{"value", value}, {"angle_area_deg_mm2", groups[k].second}});
+    const QList<waves::GroupTimeArea> groups =
+        waves::groupTimeAreas(*r.geometry, crank, swept, rpm);
+    for (int k = 0; k < groups.size(); ++k) {
+        sta.insert(QLatin1String(groups[k].key),
+                   QJsonObject{{"value", groups[k].specific},
+                               {"angle_area_deg_mm2", groups[k].angleArea}});
         out.table += QStringLiteral("  %1 %2\n")
                          .arg(QLatin1String(names[k]), -16)
-                         .arg(locale.toString(value, 'f', 5));
+                         .arg(locale.toString(groups[k].specific, 'f', 5));
     }
     if (const auto &reed = r.geometry->reed) {
         out.json.insert("reed", QJsonObject{{"natural_frequency_hz", reed->naturalFrequency()},

@@ -94,14 +94,13 @@ QList<std::pair<QString, double>> PortMapView::specificTimeAreas() const
     QList<std::pair<QString, double>> out;
     if (!m_ports || !(m_bore > 0) || !(m_rpm > 0) || !(m_crank.rod > m_crank.radius))
         return out;
-    const waves::AngleAreas aa = waves::angleAreas(waves::atSpeed(*m_ports, m_rpm), m_crank);
     const double swept = Pi / 4 * m_bore * m_bore * 2 * m_crank.radius / 1000; // cm³
-    auto sta = [&](double a) { return waves::specificTimeArea(a, m_rpm, swept); };
-    out << std::pair{tr("scarico"), sta(aa.exhaust)}
-        << std::pair{tr("scarico libero"), sta(aa.blowdown)}
-        << std::pair{tr("travasi"), sta(aa.transfer)};
-    if (m_ports->pistonIntake || m_ports->disc)
-        out << std::pair{tr("aspirazione"), sta(aa.intake)};
+    const QString names[] = {tr("scarico"), tr("scarico libero"), tr("travasi"),
+                             tr("aspirazione")};
+    const QList<waves::GroupTimeArea> groups =
+        waves::groupTimeAreas(*m_ports, m_crank, swept, m_rpm);
+    for (int k = 0; k < groups.size(); ++k)
+        out << std::pair{names[k], groups[k].specific};
     return out;
 }
 

@@ -256,4 +256,18 @@ AngleAreas angleAreas(const PortGeometry &p, const engine::Crank &c)
     return out;
 }
 
+QList<GroupTimeArea> groupTimeAreas(const PortGeometry &p, const engine::Crank &c,
+                                    double sweptCm3, double rpm)
+{
+    const AngleAreas aa = angleAreas(atSpeed(p, rpm), c);
+    QList<GroupTimeArea> out;
+    const std::pair<const char *, double> groups[] = {
+        {"exhaust", aa.exhaust}, {"blowdown", aa.blowdown}, {"transfer", aa.transfer}};
+    for (const auto &[key, area] : groups)
+        out << GroupTimeArea{key, area, specificTimeArea(area, rpm, sweptCm3)};
+    if (p.pistonIntake || p.disc)
+        out << GroupTimeArea{"intake", aa.intake, specificTimeArea(aa.intake, rpm, sweptCm3)};
+    return out;
+}
+
 } // namespace velmorant::waves

@@ -64,4 +64,15 @@ inline double specificTimeArea(double angleArea, double rpm, double sweptCm3)
     return angleArea / (6 * rpm) / sweptCm3;
 }
 
+// Each group's angle-area (deg mm²) and specific time-area at `rpm`, the ports as they are
+// there, on a swept volume of `sweptCm3`: the exhaust, the blowdown, the transfers and, with a
+// piston port or a disc, the intake; `key` the JSON's name of the group.
+struct GroupTimeArea
+{
+    const char *key;
+    double angleArea, specific;
+};
+QList<GroupTimeArea> groupTimeAreas(const PortGeometry &p, const engine::Crank &c,
+                                    double sweptCm3, double rpm);
+
 } // namespace velmorant::waves
