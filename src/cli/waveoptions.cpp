@@ -249,6 +249,18 @@ QString wavesTable(const WaveSetup &setup, const QList<waves::SpeedResult> &resu
                  .arg(locale.toString(r.plug, 'f', 3), 6)
                  .arg(r.periodic ? QString() : QStringLiteral("  (non periodico)"));
     }
+    // Where each bar goes: from the fuel of a swept volume of fresh charge, the losses in turn.
+    t += QStringLiteral("\nPressione media, dove va (bar; dal riferimento si tolgono le perdite "
+                        "fino alla PMI, poi fino alla PME):\n  giri/min");
+    for (const waves::MeanPressureStep &s : waves::MeanPressureSteps)
+        t += QStringLiteral(" %1").arg(QString::fromUtf8(s.caption), 12);
+    t += QLatin1Char('\n');
+    for (const waves::SpeedResult &r : results) {
+        t += QStringLiteral("  %1").arg(locale.toString(qRound64(r.rpm)), 8);
+        for (const waves::MeanPressureStep &s : waves::MeanPressureSteps)
+            t += QStringLiteral(" %1").arg(locale.toString(r.meanPressures.*s.member, 'f', 2), 12);
+        t += QLatin1Char('\n');
+    }
     return t;
 }
 
@@ -307,6 +319,10 @@ QJsonObject wavesJson(const WaveSetup &setup, const QList<waves::SpeedResult> &r
         for (const SpeedFigure &f : EnergyFigures)
             energy.insert(QLatin1String(f.key), f.value(r));
         o.insert(QStringLiteral("energy"), energy);
+        QJsonObject mean;
+        for (const waves::MeanPressureStep &s : waves::MeanPressureSteps)
+            mean.insert(QLatin1String(s.key), r.meanPressures.*s.member);
+        o.insert(QStringLiteral("mean_pressures_bar"), mean);
         if (!r.volumes.isEmpty())
             o.insert(QStringLiteral("volumes"), volumesJson(r));
         if (!r.walls.isEmpty())
@@ -330,6 +346,8 @@ QByteArray curvesCsv(const QList<waves::SpeedResult> &results)
     out += "bsfc_g_kwh";
     for (const SpeedFigure &f : EnergyFigures)
         out += ",energy_" + QByteArray(f.key);
+    for (const waves::MeanPressureStep &s : waves::MeanPressureSteps)
+        out += ",mep_" + QByteArray(s.key) + "_bar";
     out += ",cycles,periodic\n";
     for (const waves::SpeedResult &r : results) {
         for (const SpeedFigure &f : Figures)
@@ -338,6 +356,8 @@ QByteArray curvesCsv(const QList<waves::SpeedResult> &results)
             out += QByteArray::number(*r.brake.bsfc, 'g', 10);
         for (const SpeedFigure &f : EnergyFigures)
             out += ',' + QByteArray::number(f.value(r), 'g', 10);
+        for (const waves::MeanPressureStep &s : waves::MeanPressureSteps)
+            out += ',' + QByteArray::number(r.meanPressures.*s.member, 'g', 10);
         out += ',' + QByteArray::number(r.cycles) + (r.periodic ? ",1\n" : ",0\n");
     }
     return out;

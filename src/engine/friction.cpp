@@ -7,8 +7,15 @@ double chenFlynn(double a, double b, double c, double d, double peakBar, double 
     return a + b * peakBar + c * meanPistonSpeed + d * meanPistonSpeed * meanPistonSpeed;
 }
 
-BrakeFigures brakeFigures(double indicatedWork, double crankcaseWork, double fmepBar,
-                          double swept, double rpm, double fuel)
+double twoStrokeFriction(double a, double b, double c, double d, double peakBar,
+                         double meanPistonSpeed, double revolutions)
+{
+    return b * peakBar +
+           (a + c * meanPistonSpeed + d * meanPistonSpeed * meanPistonSpeed) / revolutions;
+}
+
+BrakeFigures brakeFigures(double indicatedWork, double crankcaseWork, double fmepBar, double swept,
+                          double rpm, double fuel)
 {
     constexpr double Pi = 3.14159265358979323846;
     BrakeFigures b;

@@ -73,6 +73,10 @@ const QList<EngineRange> &engineRanges()
         {"friction-c", &EngineInputs::frictionC, 0, 0.5, "", "Attrito, C (bar s/m)", false},
         {"friction-d", &EngineInputs::frictionD, 0, 0.01, "", "Attrito, D (bar s\u00b2/m\u00b2)",
          false},
+        {"friction-revs", &EngineInputs::frictionRevolutions, 1, 2,
+         "giri del ciclo su cui sono state trovate le costanti d'attrito: 2 per quelle di un "
+         "quattro tempi, 1 per quelle di un due tempi (default 2)",
+         "Attrito, giri del ciclo delle costanti"},
     };
     return ranges;
 }

@@ -53,6 +53,9 @@ struct EngineInputs
     double heatTransfer = 0.26;           // a of Annand's Nu = a Re^0.7; 0: adiabatic walls
     double wallTemperature = 200;         // °C, of the cylinder's walls
     double frictionA = 0.4, frictionB = 0.005, frictionC = 0.09, frictionD = 0.0009; // Chen-Flynn
+    // The crank's turns in a cycle of the engine the friction constants were found on: 2 for a
+    // four-stroke's (the default ones), 1 for a two-stroke's own (twoStrokeFriction).
+    double frictionRevolutions = 2;
     std::optional<PortAreaTable> portAreas; // replaces the rectangular ports
 
     // The scavenging in use: the one given, else the Schnürle loop-scavenged cylinder for the

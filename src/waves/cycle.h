@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "gaspath.h"
+#include "meanpressures.h"
 #include "friction.h"
 #include "mitreloss.h"
 #include "portfile.h"
@@ -170,6 +171,7 @@ struct SpeedResult
     double exhaustOpens = 0; // degrees after top dead centre, at this speed
     double eoPressure = 0, eoTemperature = 0;
     EnergyBalance energy;
+    MeanPressures meanPressures; // where the cycle's mean pressure went
     QList<Trace> traces;              // the port, then the probes
     QList<VolumeTrace> volumes;       // the exhaust's volumes, then the intake's
     QList<WallProfile> walls;         // the computed walls

@@ -57,10 +57,14 @@ bool SpeedRun::settle(int cycle, const CycleTally &c)
     result.peakAngle = c.peakAngle;
     result.eoPressure = c.eoPressure / 1e5;
     result.eoTemperature = c.eoTemperature - Kelvin;
-    const double fmep = engine::chenFlynn(in.frictionA, in.frictionB, in.frictionC, in.frictionD,
-                                          result.peakPressure, meanPistonSpeed);
+    const double fmep =
+        engine::twoStrokeFriction(in.frictionA, in.frictionB, in.frictionC, in.frictionD,
+                                  result.peakPressure, meanPistonSpeed, in.frictionRevolutions);
     result.brake = engine::brakeFigures(c.energy.work, c.crankcaseWork, fmep, geo.swept, rpm,
                                         std::max(0.0, c.intakeMass) / (1 + in.airFuel));
+    const double referenceHeat = referenceMass / (1 + in.airFuel) * in.lhv * 1e6;
+    result.meanPressures = meanPressures(referenceHeat, geo.swept, result.deliveryRatio,
+                                         result.chargingEfficiency, c.energy, result.brake);
     // Any figure the user reads: the intake's and the brake's as much as the exhaust's.
     if (!std::isfinite(change) || !std::isfinite(c.portMass) || !std::isfinite(c.trappedFresh) ||
         !std::isfinite(c.energy.work) || !std::isfinite(c.intakeMass) ||
