@@ -131,6 +131,7 @@ WavesTab::WavesTab(Platform &platform, const QLocale &locale, QWidget *parent)
     m_lower->addItem(tr("potenza e coppia"));
     m_lower->addItem(tr("carica ed erogazione"));
     m_lower->addItem(tr("temperatura di parete"));
+    m_lower->addItem(tr("pressione media, dove va"));
     m_cylinder = new QCheckBox(tr("Pressione nel cilindro"), this);
     m_cylinder->setObjectName(QStringLiteral("chkCilindro"));
     auto *bench = new QPushButton(tr("Curva al banco..."), this);
@@ -363,6 +364,7 @@ void WavesTab::showPlotChoices()
 {
     m_plot.dyno = m_lower->currentIndex() == 0;
     m_plot.walls = m_lower->currentIndex() == 2;
+    m_plot.meanPressures = m_lower->currentIndex() == 3;
     m_plot.cylinder = m_cylinder->isChecked();
     if (!m_plot.speeds.isEmpty())
         m_view->setPlot(m_plot);

@@ -96,8 +96,7 @@ plot::Data WavesView::traceData() const
     for (int s = 0; s < r.traces.size(); ++s) {
         plot::Series t;
         t.color = s == 0 ? Port : Probe;
-        t.name = s == 0 ? tr("alla luce")
-                        : tr("a %1 mm dalla luce").arg(l.toString(r.traces[s].x));
+        t.name = s == 0 ? tr("alla luce") : tr("a %1 mm dalla luce").arg(l.toString(r.traces[s].x));
         t.points = curve(r.traces[s].p);
         d.series << t;
     }
@@ -215,6 +214,50 @@ plot::Data WavesView::speedData() const
                 b.points << QPointF(rpm, cv);
             d.series << b;
         }
+    } else if (m_plot.meanPressures) {
+        // What is left after each loss: the gaps between the lines are the losses.
+        d.y.title = tr("Pressione media (bar)");
+        d.y.unit = QStringLiteral("bar");
+        d.y.fromZero = true;
+        // Each line the reference less the losses up to its own.
+        static double (*const left[])(const waves::SpeedResult &) = {
+            [](const waves::SpeedResult &r) { return r.meanPressures.reference; },
+            [](const waves::SpeedResult &r) {
+                const waves::MeanPressures &m = r.meanPressures;
+                return m.reference - m.delivery;
+            },
+            [](const waves::SpeedResult &r) {
+                const waves::MeanPressures &m = r.meanPressures;
+                return m.reference - m.delivery - m.trapping;
+            },
+            [](const waves::SpeedResult &r) {
+                const waves::MeanPressures &m = r.meanPressures;
+                return m.reference - m.delivery - m.trapping - m.combustion;
+            },
+            [](const waves::SpeedResult &r) {
+                const waves::MeanPressures &m = r.meanPressures;
+                return m.reference - m.delivery - m.trapping - m.combustion - m.heat;
+            },
+            [](const waves::SpeedResult &r) { return r.meanPressures.imep; },
+            [](const waves::SpeedResult &r) {
+                return r.meanPressures.imep - r.meanPressures.pumping;
+            },
+            [](const waves::SpeedResult &r) { return r.meanPressures.bmep; },
+        };
+        const QString names[] = {tr("riferimento: il combustibile di una cilindrata"),
+                                 tr("dopo l'erogazione"),
+                                 tr("dopo l'intrappolamento"),
+                                 tr("dopo la combustione"),
+                                 tr("dopo le pareti"),
+                                 tr("PMI, dopo lo scarico"),
+                                 tr("dopo il pompaggio"),
+                                 tr("PME, dopo l'attrito")};
+        const QColor colors[] = {Bench, Delivery, Charging, Cylinder, Volume, Torque, Probe, Power};
+        for (int k = 0; k < 8; ++k)
+            d.series << series(m_plot.speeds, colors[k], names[k], true, left[k]);
+        if (compared)
+            d.series << series(m_plot.compared, Torque, names[5], false, left[5])
+                     << series(m_plot.compared, Power, names[7], false, left[7]);
     } else {
         d.y.title = tr("Rapporto");
         d.y.fromZero = true;
@@ -246,7 +289,8 @@ plot::Data WavesView::wallData() const
     l.setNumberOptions(QLocale::OmitGroupSeparator);
     const waves::SpeedResult &shown = m_plot.speeds.value(m_plot.shown);
     plot::Data d;
-    d.x.title = tr("Lungo il tubo (mm dal suo inizio), a %1 giri/min").arg(l.toString(qRound(shown.rpm)));
+    d.x.title =
+        tr("Lungo il tubo (mm dal suo inizio), a %1 giri/min").arg(l.toString(qRound(shown.rpm)));
     d.x.unit = QStringLiteral("mm");
     d.x.from = 0;
     d.y.title = tr("Temperatura di parete (\u00b0C)");

@@ -21,7 +21,7 @@ class Platform;
 // the dyno sheet (brake power in CV on the left, torque in N m on the right, a measured power
 // curve laid over them) or the charging efficiency and the delivery ratio, with the first
 // sizing's band shaded, the design speed and the speed shown marked, and the speeds that did
-// not settle ringed, or the walls that find their own temperature along their pipes at the
+// not settle ringed, or where the mean pressure goes, or the walls that find their own temperature along their pipes at the
 // speed shown; each volume of the gas paths (a box, an airbox) has its pressure above too. The
 // second pipe's curves are dashed.
 struct WavePlot
@@ -37,6 +37,9 @@ struct WavePlot
     std::optional<engine::BenchCurve> bench;
     bool dyno = true;      // power and torque below; else charging and delivery
     bool walls = false;    // the computed walls below, instead of either
+    // Below, instead of either: the mean pressure left after each loss in turn, from the
+    // fuel's reference down to the brake's.
+    bool meanPressures = false;
     bool cylinder = false; // the cylinder's pressure above
 };
 

@@ -140,6 +140,18 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     QCOMPARE(walls.series[0].name, QStringLiteral("tubo 1 dello scarico"));
     QCOMPARE(walls.series[0].points.size(), int(shown.walls[0].xMm.size()));
     QVERIFY(walls.series[0].points.first().y() > 20 && walls.series[0].points.first().y() < 1200);
+    // Where the mean pressure goes: the lines fall from the reference to the brake's, the gaps
+    // the losses of the speed's own figures.
+    lower->setCurrentIndex(3);
+    const plot::Data mean = w->waves()->view()->speeds()->data();
+    QCOMPARE(mean.series.size(), 8);
+    auto at = [&](int k) { return mean.series[k].points.value(0).y(); };
+    QCOMPARE(at(0), shown.meanPressures.reference);
+    QVERIFY(std::abs(at(0) - at(1) - shown.meanPressures.delivery) < 1e-12 * at(0));
+    QCOMPARE(at(5), shown.brake.imep);
+    QVERIFY(std::abs(at(4) - at(5) - shown.meanPressures.exhaust) < 1e-9 * at(0));
+    QVERIFY(std::abs(at(6) - at(7) - shown.brake.fmep) < 1e-12 * at(0));
+    QCOMPARE(at(7), shown.brake.bmep);
     // Saved and opened again: the same paths.
     const QString path = dir->filePath("impianto.vlo");
     platform.fileAnswers << path;
