@@ -1,9 +1,11 @@
 // The gas-dynamic model's cost: per cell update, one speed to periodic on the default design at
 // the default cell with the firing engine and with the fixed cylinder, a 21-speed sweep on
-// one thread and on every core, and the QUB400 engine with its box as a tube and as a volume.
+// one thread and on every core, the QUB400 engine with its box as a tube and as a volume, and
+// a race 125 typed by its ports with a piston-port intake and with a reed block.
 #include "chamber.h"
 #include "cycle.h"
 #include "portareas.h"
+#include "portstudy.h"
 #include "scheme.h"
 
 #include <QFile>
@@ -174,3 +176,54 @@ static void BM_qub400(benchmark::State &state)
 BENCHMARK(BM_qub400)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
+
+// A race 125 typed by its ports at 11 500 rpm on its first sizing's pipe: 0 its intake a piston
+// port, 1 a four-petal reed block (the petals' tips moved every step by the pressure across
+// them).
+static void BM_race125(benchmark::State &state)
+{
+    const QByteArray intake =
+        state.range(0) == 0
+            ? QByteArray(R"({"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}})")
+            : QByteArray(R"({"reed": {"petals": 4, "length_mm": 32, "width_mm": 22,
+                 "thickness_mm": 0.40, "youngs_gpa": 50, "density_kg_m3": 1550,
+                 "damping": 0.05, "stop_mm": 9, "port_area_mm2": 1300, "angle_deg": 30}})");
+    const PortGeometryRead read = readPortGeometry(R"({"version": 1,
+ "exhaust": {"opens_deg": 82, "width_mm": 40, "top_radius_mm": 6, "bottom_radius_mm": 4,
+             "aux": [{"opens_deg": 84, "width_mm": 11, "top_radius_mm": 3, "count": 2}]},
+ "transfers": [{"name": "A", "opens_deg": 116, "width_mm": 16, "top_radius_mm": 2, "count": 2},
+               {"name": "B", "opens_deg": 116, "width_mm": 12, "top_radius_mm": 2, "count": 2},
+               {"name": "C", "opens_deg": 117, "width_mm": 14, "top_radius_mm": 2}],
+ "intake": )" + intake + "}");
+    if (!read.ok()) {
+        state.SkipWithError(read.error.toUtf8().constData());
+        return;
+    }
+    DesignParameters p = defaultParameters();
+    p[Field::Cil] = 124.82;
+    p[Field::Rpm] = 11500;
+    p[Field::Sc] = 196;
+    p[Field::Asp] = 128;
+    EngineInputs e;
+    e.bore = 54;
+    e.stroke = 54.5;
+    e.conRodStrokes = 110 / 54.5;
+    e.crankcaseRatio = 1.35;
+    e = onDesign(e, p);
+    WaveOptions o;
+    if (const std::optional<QString> refused = putPorts(read.ports, QString(), e, o, 11500)) {
+        state.SkipWithError(refused->toUtf8().constData());
+        return;
+    }
+    const Pipe pipe = firstSizingPipe(evaluateChamber(p).dimensions);
+    long long updates = 0;
+    SpeedResult r;
+    for (auto _ : state) {
+        r = simulateSpeed(pipe, e, o, 11500);
+        updates += r.cellUpdates;
+    }
+    cellRate(state, updates);
+    state.counters["cycles"] = r.cycles;
+    state.counters["delivery"] = r.deliveryRatio;
+}
+BENCHMARK(BM_race125)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
