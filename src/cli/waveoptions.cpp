@@ -278,6 +278,7 @@ const SpeedFigure Figures[] = {
     {"trapping_efficiency", [](const waves::SpeedResult &r) { return r.trappingEfficiency; }},
     {"charging_efficiency", [](const waves::SpeedResult &r) { return r.chargingEfficiency; }},
     {"scavenging_efficiency", [](const waves::SpeedResult &r) { return r.scavengingEfficiency; }},
+    {"intake_backflow_ratio", [](const waves::SpeedResult &r) { return r.intakeBackflow; }},
     {"port_mass_kg", [](const waves::SpeedResult &r) { return r.portMass; }},
     {"end_mass_kg", [](const waves::SpeedResult &r) { return r.endMass; }},
     {"suction_bar", [](const waves::SpeedResult &r) { return r.suction; }},

@@ -160,6 +160,9 @@ struct SpeedResult
     bool periodic = false;
     double deliveryRatio = 0, trappingEfficiency = 0, chargingEfficiency = 0;
     double scavengingEfficiency = 0;  // fresh charge in the trapped charge
+    // What the crankcase pushed back out through its intake, over the same reference mass as the
+    // delivery ratio (which is net of it).
+    double intakeBackflow = 0;
     double portMass = 0, endMass = 0; // kg per cycle, into the pipe and out of its end
     double suction = 0;               // bar against ambient: the lowest at the port, TO-TC
     double plug = 0;                  // bar against ambient at the port at exhaust closing

@@ -45,6 +45,7 @@ bool SpeedRun::settle(int cycle, const CycleTally &c)
     result.endMass = c.endMass;
     result.deliveryRatio = c.intakeMass / referenceMass;
     result.chargingEfficiency = c.trappedFresh / referenceMass;
+    result.intakeBackflow = c.intakeBackflow / referenceMass;
     result.scavengingEfficiency = c.trappedMass > 0 ? c.trappedFresh / c.trappedMass : 0;
     // Of the fresh charge that came into the cylinder this cycle, the share kept: what was
     // trapped against what was trapped and what left net through the port. In a periodic

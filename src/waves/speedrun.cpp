@@ -261,6 +261,7 @@ double SpeedRun::step(double theta, double thetaNext, double dt, bool &wasOpen, 
     }
     crankcase.exchange(in_.mass * dt, in_.energy * dt, in_.fresh * dt);
     tally.intakeMass += in_.mass * dt;
+    tally.intakeBackflow += std::max(0.0, -in_.mass) * dt;
     Transfer t, fromCrankcase;
     const double pCyl = cylinder.pressure(gas, vCyl), tCyl = cylinder.temperature(gas);
     if (transfer) {

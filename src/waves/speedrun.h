@@ -18,6 +18,7 @@ struct CycleTally
 {
     double portMass = 0, endMass = 0, intakeMass = 0, trappedFresh = 0, trappedMass = 0;
     double lostFresh = 0, transferredFresh = 0, sr = 0;
+    double intakeBackflow = 0; // kg pushed back out through the intake
     double crankcaseWork = 0, peak = 0, peakAngle = 0;
     double eoPressure = 0, eoTemperature = 0;
     EnergyBalance energy;

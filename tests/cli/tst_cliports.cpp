@@ -40,6 +40,7 @@ class TestCliPorts : public QObject
 private slots:
     void routesMeet();
     void reedInTheJson();
+    void reedStopsTheBackflow();
     void refused_data();
     void refused();
 };
@@ -113,6 +114,42 @@ void TestCliPorts::reedInTheJson()
     const double beam = 1.5 * 1000 * std::pow(l, 4) / (e * t * t * t) * 1000;
     QVERIFY(std::abs(reed["tip_lift_mm_at_1kpa"].toDouble() / beam - 1) < 0.015);
     QVERIFY(!QJsonDocument::fromJson(r.out)["ports"]["sta"].toObject().contains("intake"));
+}
+
+// The race 125 of the cases on its pipe, its reed block against a piston port: the reed shuts
+// as the crankcase's pressure rises over the intake's, so nothing goes back out and more is
+// delivered; the piston port lets the rising piston push charge back out, the more so the
+// slower the engine turns and the longer it takes to close.
+void TestCliPorts::reedStopsTheBackflow()
+{
+    QTemporaryDir dir;
+    const QString race = QStringLiteral(VELMORANT_CASES "/race125/");
+    QByteArray file = test::readAll(race + "ports.json");
+    const int intake = int(file.indexOf("\"intake\""));
+    QVERIFY(intake > 0 && file.indexOf("\"reed\"") > intake);
+    const QString piston = dir.filePath("pistone.json");
+    QVERIFY(test::writeBytes(
+        piston, file.left(intake) +
+                    R"("intake": {"piston": {"opens_deg": 75, "width_mm": 40, "radius_mm": 4}}})"));
+    QList<QJsonArray> speeds;
+    for (const QString &ports : {race + "ports.json", piston}) {
+        const Run r = runCli({"--json", "--waves", "--cil", "124.82", "--rpm", "11500", "--bore",
+                              "54", "--stroke", "54.5", "--con-rod", "2.0183", "--compression",
+                              "12", "--crankcase-ratio", "1.35", "--ports", ports, "--pipe",
+                              race + "pipe.csv", "--rpm-range", "8000:12000:4000", "--cell", "20"});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        speeds << QJsonDocument::fromJson(r.out)["waves"]["speeds"].toArray();
+        QCOMPARE(speeds.last().size(), 2);
+    }
+    for (int k = 0; k < 2; ++k) {
+        const QJsonObject reed = speeds[0][k].toObject(), port = speeds[1][k].toObject();
+        QCOMPARE(reed["intake_backflow_ratio"].toDouble(), 0.0);
+        QVERIFY2(port["intake_backflow_ratio"].toDouble() > 0.02,
+                 qPrintable(QString::number(port["intake_backflow_ratio"].toDouble())));
+        QVERIFY(reed["delivery_ratio"].toDouble() > port["delivery_ratio"].toDouble() + 0.05);
+    }
+    QVERIFY(speeds[1][0].toObject()["intake_backflow_ratio"].toDouble() >
+            2 * speeds[1][1].toObject()["intake_backflow_ratio"].toDouble());
 }
 
 void TestCliPorts::refused_data()
