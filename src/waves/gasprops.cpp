@@ -46,10 +46,8 @@ GasTable::GasTable()
 {
     for (std::size_t i = 0; i < Nodes; ++i) {
         const double t = Lowest + Step * double(i);
-        m_cvAir[i] = t < AirFitFrom ? cvAir(AirFitFrom) : cvAir(t);
-        m_cvBurnt[i] = cvBurnt(t);
-        m_eAir[i] = energyAir(t);
-        m_eBurnt[i] = energyBurnt(t);
+        m_nodes[i] = Node{t < AirFitFrom ? cvAir(AirFitFrom) : cvAir(t), cvBurnt(t),
+                          energyAir(t), energyBurnt(t)};
     }
 }
 

@@ -43,11 +43,13 @@ public:
         const int i = int(x);
         const std::size_t a = std::size_t(i), b = i < int(Last) ? a + 1 : a;
         const double f = x - i;
-        auto mix = [&](const std::array<double, Nodes> &air, const std::array<double, Nodes> &gas) {
-            const double ya = air[a] + f * (air[b] - air[a]), yb = gas[a] + f * (gas[b] - gas[a]);
+        const Node &na = m_nodes[a], &nb = m_nodes[b];
+        auto mix = [&](double Node::*air, double Node::*gas) {
+            const double ya = na.*air + f * (nb.*air - na.*air),
+                         yb = na.*gas + f * (nb.*gas - na.*gas);
             return ya + burnt * (yb - ya);
         };
-        const double cv = mix(m_cvAir, m_cvBurnt), e = mix(m_eAir, m_eBurnt);
+        const double cv = mix(&Node::cvAir, &Node::cvBurnt), e = mix(&Node::eAir, &Node::eBurnt);
         const double r = RAir + burnt * (RBurnt - RAir);
         const double t = Lowest + x * Step;
         return MixtureGas{1 + r * t / e, 1 + r / cv, r};
@@ -57,7 +59,13 @@ private:
     GasTable();
     static constexpr double Lowest = 100, Step = 10, Last = 390; // 100 K to 4000 K
     static constexpr std::size_t Nodes = 391;
-    std::array<double, Nodes> m_cvAir{}, m_cvBurnt{}, m_eAir{}, m_eBurnt{};
+    // Each node's four figures side by side: a lookup reads two neighbouring nodes, not eight
+    // places in four tables.
+    struct Node
+    {
+        double cvAir = 0, cvBurnt = 0, eAir = 0, eBurnt = 0;
+    };
+    std::array<Node, Nodes> m_nodes{};
 };
 
 } // namespace velmorant::waves

@@ -186,6 +186,8 @@ void Scheme::step(DuctState &s, double dt, const Flux &left, const Flux &right)
 {
     const int n = m_duct.cells();
     const double half = 0.5 * dt / m_duct.dx;
+    // Found once a step, not once a cell.
+    const GasTable *table = Variable ? &GasTable::instance() : nullptr;
     // Cell i's gamma of its energy, of its speed of sound, and its R.
     auto gammaOf = [&](int i) {
         if constexpr (Variable)
@@ -322,7 +324,7 @@ void Scheme::step(DuctState &s, double dt, const Flux &left, const Flux &right)
             s.burnt[i] = std::clamp(s.burnt[i] + k * (in.burnt - out.burnt), 0.0, s.rho[i]);
             const double e = std::max(s.energy[i] - kinetic, 0.0);
             const double t = (gamma - 1) * e / (s.rho[i] * s.r[i]);
-            const MixtureGas g = GasTable::instance().at(t, s.burnt[i] / s.rho[i]);
+            const MixtureGas g = table->at(t, s.burnt[i] / s.rho[i]);
             s.gamma[i] = gamma = g.energy;
             s.sound[i] = g.sound;
             s.r[i] = g.r;
