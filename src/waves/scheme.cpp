@@ -9,60 +9,6 @@
 
 namespace velmorant::waves {
 
-namespace {
-
-// The HLLC flux with each side's own gas (the star states need no equation of state): `gl`,
-// `gr` the gammas of their energies, `sl`, `sr` of their speeds of sound. With `Variable` false
-// all four are the run's one gamma and no burnt gas is carried.
-template <bool Variable>
-inline Flux hllcFlux(double gl, double gr, double soundL, double soundR, const Primitive &l,
-                     const Primitive &r)
-{
-    const double al = std::sqrt(soundL * l.p / l.rho), ar = std::sqrt(soundR * r.p / r.rho);
-    const double sl = std::min(l.u - al, r.u - ar), sr = std::max(l.u + al, r.u + ar);
-    double el, er;
-    if constexpr (Variable) {
-        el = l.p / (gl - 1) + 0.5 * l.rho * l.u * l.u;
-        er = r.p / (gr - 1) + 0.5 * r.rho * r.u * r.u;
-    } else {
-        const double perGamma1 = 1 / (gl - 1); // a constant once inlined
-        el = l.p * perGamma1 + 0.5 * l.rho * l.u * l.u;
-        er = r.p * perGamma1 + 0.5 * r.rho * r.u * r.u;
-    }
-    auto physical = [](const Primitive &w, double e) {
-        const double m = w.rho * w.u;
-        if constexpr (Variable)
-            return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y, m * w.b};
-        else
-            return Flux{m, m * w.u + w.p, w.u * (e + w.p), m * w.y};
-    };
-    if (sl >= 0)
-        return physical(l, el);
-    if (sr <= 0)
-        return physical(r, er);
-    const double ml = l.rho * (sl - l.u), mr = r.rho * (sr - r.u);
-    const double sm = (r.p - l.p + l.u * ml - r.u * mr) / (ml - mr);
-    // The star state on the side the face lies in, and the flux to it across the outer wave.
-    const bool leftSide = sm >= 0;
-    const Primitive &k = leftSide ? l : r;
-    const double s = leftSide ? sl : sr, e = leftSide ? el : er, mk = leftSide ? ml : mr;
-    // rho* = mk / (s - sm); E* = rho* (E/rho + (sm - u)(sm + p / mk)), with one division.
-    const double q = 1 / (s - sm);
-    const double rhoStar = mk * q;
-    const double eStar = e * (s - k.u) * q + (sm - k.u) * (rhoStar * sm + k.p * q);
-    Flux f = physical(k, e);
-    f.mass += s * (rhoStar - k.rho);
-    f.momentum += s * (rhoStar * sm - k.rho * k.u);
-    f.energy += s * (eStar - e);
-    // The scalars go with the mass, from the side upwind of the contact.
-    f.fresh += s * (rhoStar * k.y - k.rho * k.y);
-    if constexpr (Variable)
-        f.burnt += s * (rhoStar * k.b - k.rho * k.b);
-    return f;
-}
-
-} // namespace
-
 Flux hllc(const Gas &g, const Primitive &l, const Primitive &r)
 {
     return hllcFlux<true>(g.gamma, g.gamma, g.gamma, g.gamma, l, r);
@@ -81,6 +27,7 @@ Scheme::Scheme(const Duct &duct, const Gas &gas, double friction)
     m_left.resize(n);
     m_right.resize(n);
     m_pHalf.resize(n);
+    m_held.resize(n);
     m_out.resize(n + 1);
     m_in.resize(n + 1);
     m_perVolume.resize(n);
@@ -209,7 +156,9 @@ void Scheme::step(DuctState &s, double dt, const Flux &left, const Flux &right)
     };
     for (int i = 0; i < n; ++i) {
         if constexpr (Variable) {
-            m_w[i] = s.primitive(m_gas, i);
+            const Primitive w = m_w[i] = s.primitive(m_gas, i);
+            const double perSound = 1 / (s.sound[i] - 1);
+            m_held[i] = HeldGas{perSound, w.p / w.rho * (1 / (s.gamma[i] - 1) - perSound)};
         } else {
             const double r = s.rho[i], perRho = 1 / r, u = s.mom[i] * perRho;
             m_w[i] = Primitive{r, u, (m_gas.gamma - 1) * (s.energy[i] - 0.5 * s.mom[i] * u),
@@ -258,10 +207,21 @@ void Scheme::step(DuctState &s, double dt, const Flux &left, const Flux &right)
     }
     const std::vector<double> &a = m_duct.faceArea, &after = m_duct.faceAfter;
     for (int f = 1; f < n; ++f) {
-        const Flux h = hllcFlux<Variable>(gammaOf(f - 1), gammaOf(f), soundOf(f - 1), soundOf(f),
-                                          m_right[f - 1], m_left[f]);
-        m_out[f] = m_in[f] = Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f],
-                                  h.fresh * a[f], h.burnt * a[f]};
+        if constexpr (Variable) {
+            // Each cell takes the face's flux as its own gas sees it.
+            const TwoSidedFlux h = hllcTwoSided(m_held[f - 1], m_held[f], soundOf(f - 1),
+                                                soundOf(f), m_right[f - 1], m_left[f]);
+            const Flux &g = h.flux;
+            m_out[f] = Flux{g.mass * a[f], g.momentum * a[f], g.energy * a[f], g.fresh * a[f],
+                            g.burnt * a[f]};
+            m_in[f] = m_out[f];
+            m_in[f].energy = h.energyRight * a[f];
+        } else {
+            const Flux h = hllcFlux<false>(gammaOf(f - 1), gammaOf(f), soundOf(f - 1), soundOf(f),
+                                           m_right[f - 1], m_left[f]);
+            m_out[f] = m_in[f] = Flux{h.mass * a[f], h.momentum * a[f], h.energy * a[f],
+                                      h.fresh * a[f], h.burnt * a[f]};
+        }
     }
     for (int f : m_duct.steps) {
         // A junction's two sides meet at one pressure: one gas between them.
@@ -320,11 +280,15 @@ void Scheme::step(DuctState &s, double dt, const Flux &left, const Flux &right)
         double gamma = gammaOf(i);
         if constexpr (Variable) {
             // The cell's gas follows its new temperature (reached with the gas it had: the
-            // step is short) and burnt share.
+            // step is short) and burnt share. The pressure the step left stays: the energy
+            // follows the new gas.
             s.burnt[i] = std::clamp(s.burnt[i] + k * (in.burnt - out.burnt), 0.0, s.rho[i]);
-            const double e = std::max(s.energy[i] - kinetic, 0.0);
-            const double t = (gamma - 1) * e / (s.rho[i] * s.r[i]);
+            const HeldGas &held = m_held[i];
+            const double heldPressure =
+                std::max((s.energy[i] - kinetic - s.rho[i] * held.e0) / held.perGamma1, 0.0);
+            const double t = heldPressure / (s.rho[i] * s.r[i]);
             const MixtureGas g = table->at(t, s.burnt[i] / s.rho[i]);
+            s.energy[i] = kinetic + heldPressure / (g.energy - 1);
             s.gamma[i] = gamma = g.energy;
             s.sound[i] = g.sound;
             s.r[i] = g.r;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "duct.h"
+#include "riemann.h"
 #include "wall.h"
 
 #include <utility>
@@ -56,6 +57,7 @@ private:
     bool m_firstOrder = false;
     std::vector<Primitive> m_w, m_left, m_right; // cell values, extrapolated to faces at t+dt/2
     std::vector<double> m_pHalf;                 // cell pressure at t+dt/2
+    std::vector<HeldGas> m_held;                 // each cell's gas held for the step (variable)
     std::vector<Flux> m_out, m_in; // per face, times its area: out of the cell before it, into
                                    // the cell after it (the same but at a junction)
     std::vector<double> m_perVolume, m_sigma, m_drag; // per cell: 1/V, dA/A, friction's factor
@@ -67,7 +69,7 @@ private:
         double halfAreaLoss, diameter;
     };
     std::vector<JointCell> m_joints;
-    std::vector<double> m_jointForce; // per joint cell, this step
+    std::vector<double> m_jointForce;    // per joint cell, this step
     std::vector<double> m_wallK, m_heat; // per cell: the wall's temperature, h's factor
     // A computed wall: the air outside, the time and each cell's sums of h dt and h T dt (per
     // unit volume of gas) since it last settled.

@@ -1,8 +1,7 @@
 // The gas that follows its temperature and composition, against answers found apart from the
 // model: gamma of air and burnt gas against the published fits' table, a weak pulse running
 // at the speed of sound those values give, the burnt gas carried downstream at the flow's
-// speed and kept, and the pressure a moving contact between two gases stirs up held to the
-// size a conservative scheme is known to make.
+// speed and kept, and a moving contact between two gases left at its one pressure.
 #include "boundary.h"
 #include "gasprops.h"
 #include "scheme.h"
@@ -198,11 +197,11 @@ void TestVariableGas::burntGasGoesWithTheFlow()
     }
 }
 
-// A contact between two gases at one pressure moving at 50 m/s: a conservative scheme stirs
-// up pressure where gamma jumps. Measured on two calorically perfect gases, MUSCL-Hancock makes
-// up to 2.9 % (air 300 K against burnt gas 900 K); here gamma follows the temperature too and
-// the same contact makes 4.0 %, air against air 1.5 %. The bounds hold the model there; a
-// contact of one gas at one temperature stays exact.
+// A contact between two gases at one pressure moving at 50 m/s: the exact solution carries it
+// along with the pressure and speed untouched. A conservative update stirs up pressure where
+// gamma jumps (measured on two calorically perfect gases, MUSCL-Hancock makes up to 2.9 %, air
+// 300 K against burnt gas 900 K; with gamma following the temperature too, 4.0 %). Each cell
+// here reads the fluxes in its own gas, held for the step: the pressure stays to round-off.
 void TestVariableGas::contactBetweenGases_data()
 {
     QTest::addColumn<double>("leftK");
@@ -210,10 +209,10 @@ void TestVariableGas::contactBetweenGases_data()
     QTest::addColumn<double>("rightK");
     QTest::addColumn<double>("rightBurnt");
     QTest::addColumn<double>("bound");
-    QTest::newRow("air 300 K, burnt 900 K") << 300.0 << 0.0 << 900.0 << 1.0 << 0.045;
-    QTest::newRow("air 400 K, burnt 900 K") << 400.0 << 0.0 << 900.0 << 1.0 << 0.045;
-    QTest::newRow("air 300 K, burnt 300 K") << 300.0 << 0.0 << 300.0 << 1.0 << 0.002;
-    QTest::newRow("air 300 K, air 900 K") << 300.0 << 0.0 << 900.0 << 0.0 << 0.02;
+    QTest::newRow("air 300 K, burnt 900 K") << 300.0 << 0.0 << 900.0 << 1.0 << 1e-11;
+    QTest::newRow("air 400 K, burnt 900 K") << 400.0 << 0.0 << 900.0 << 1.0 << 1e-11;
+    QTest::newRow("air 300 K, burnt 300 K") << 300.0 << 0.0 << 300.0 << 1.0 << 1e-11;
+    QTest::newRow("air 300 K, air 900 K") << 300.0 << 0.0 << 900.0 << 0.0 << 1e-11;
     QTest::newRow("burnt 900 K throughout") << 900.0 << 1.0 << 900.0 << 1.0 << 1e-12;
 }
 
@@ -246,8 +245,11 @@ void TestVariableGas::contactBetweenGases()
     QVERIFY2(worst <= bound, qPrintable(QString::number(worst)));
 }
 
-// Gas sloshing in a closed pipe with a step, hot burnt gas against cold air: mass, energy and
-// burnt gas stay what they were to round-off, whatever the cells' gas does.
+// Gas sloshing in a closed pipe with a step, hot burnt gas against cold air: mass and burnt gas
+// stay what they were to round-off, whatever the cells' gas does. The energy does not, by
+// construction: each cell keeps the pressure the step left it as its gas changes, and its
+// energy follows, off by what the gas held for the step misses over it (its temperature's
+// change, squared, times dcv/dT): 0.09 % after 2000 steps of shocks running to and fro.
 void TestVariableGas::closedPipeKeepsWhatItHolds()
 {
     const Gas run;
@@ -270,7 +272,8 @@ void TestVariableGas::closedPipeKeepsWhatItHolds()
         scheme.advance(s, scheme.stableStep(s, 0.8), left, right);
     }
     QVERIFY(std::abs(s.mass(duct) / mass - 1) < 1e-12);
-    QVERIFY(std::abs(s.totalEnergy(duct) / energy - 1) < 1e-12);
+    QVERIFY2(std::abs(s.totalEnergy(duct) / energy - 1) < 2e-3,
+             qPrintable(QString::number(s.totalEnergy(duct) / energy - 1)));
     QVERIFY(std::abs(s.burntMass(duct) / burnt - 1) < 1e-12);
 }
 
