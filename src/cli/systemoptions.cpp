@@ -24,8 +24,8 @@ QList<PipeOptionSpec> systemOptionSpecs()
          "un condotto di travaso dal carter alla luce, mm: lunghezza, diametro al carter e "
          "alla luce"},
         {"gas", "costante|variabile",
-         "il gas nei tubi e nei volumi: variabile segue la temperatura (cp(T) dell'aria e dei "
-         "gas combusti) e la quota di combusti; costante (il default), un solo gamma e R"},
+         "il gas nei tubi e nei volumi: variabile (il default) segue la temperatura (cp(T) "
+         "dell'aria e dei gas combusti) e la quota di combusti; costante, un solo gamma e R"},
     };
 }
 

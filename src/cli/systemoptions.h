@@ -21,7 +21,7 @@ struct SystemRequest
     QString exhaustFile, intakeFile; // --exhaust-system, --intake-system FILE.json
     std::optional<waves::WaveOptions::TransferDuct> transferDuct; // --transfer-duct L:D1:D2
     std::optional<waves::GasPath> exhaust, intake;                // read from the files
-    bool variableGas = false;                                     // --gas
+    bool variableGas = true;                                      // --gas
 };
 
 QList<PipeOptionSpec> systemOptionSpecs();

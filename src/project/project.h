@@ -29,7 +29,7 @@ struct EnginePaths
 {
     std::optional<waves::PathFile> exhaust, intake;
     std::optional<waves::WaveOptions::TransferDuct> transferDuct;
-    bool variableGas = false; // the gas follows its temperature and burnt share
+    bool variableGas = true; // the gas follows its temperature and burnt share
     std::optional<waves::PortsFile> ports; // the ports by their geometry, for the wave model
 };
 

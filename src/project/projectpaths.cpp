@@ -77,7 +77,9 @@ std::optional<QString> readPaths(const QJsonObject &waves, EnginePaths &into)
         into.transferDuct = waves::WaveOptions::TransferDuct{a[0].toDouble(), a[1].toDouble(),
                                                              a[2].toDouble()};
     }
+    // A project from before the gas could vary ran the constant one, and keeps it.
     const QJsonValue gas = waves.value(QStringLiteral("gas"));
+    into.variableGas = false;
     if (!gas.isUndefined()) {
         if (gas != QJsonValue("costante") && gas != QJsonValue("variabile"))
             return tr("gas: dev'essere \"costante\" o \"variabile\"");

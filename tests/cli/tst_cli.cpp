@@ -583,6 +583,7 @@ void TestCli::projectAsStartingPoint()
     waves::WaveOptions o;
     o.cellMm = 20;
     o.probes = {300};
+    o.variableGas = true; // the command line's default
     const waves::SpeedResult mine =
         waves::simulateSpeed(buildPipe(blair, d, computeChamber(d)).pipe, e, o, 9000);
     QCOMPARE(speeds[0]["delivery_ratio"].toDouble(), mine.deliveryRatio);
@@ -1258,6 +1259,7 @@ void TestCli::wavesInJsonAndTraces()
     const Pipe pipe = buildPipe(blair, p, computeChamber(p)).pipe;
     waves::WaveOptions o;
     o.probes = {300};
+    o.variableGas = true; // the command line's default
     for (int k = 0; k < speeds.size(); ++k) {
         const waves::SpeedResult mine =
             waves::simulateSpeed(pipe, waves::onDesign(waves::EngineInputs(), p), o, 9000 + 1000 * k);

@@ -789,6 +789,7 @@ void TestOfficina::engineDialogReachesTheModel()
     const waves::EngineInputs e = waves::onDesign(w->waves()->engine(), w->plan()->parameters);
     waves::WaveOptions o;
     o.intakePipe = readPipeCsv(readAll(intake)).pipe;
+    o.variableGas = true; // the window's default
     const waves::SpeedResult alone =
         waves::simulateSpeed(firstSizingPipe(w->plan()->dimensions), e, o, 10000);
     QCOMPARE(w->waves()->view()->plot().speeds.value(0).chargingEfficiency,

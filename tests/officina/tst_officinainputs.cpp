@@ -108,12 +108,12 @@ void TestOfficinaInputs::gasPathsReachTheModel()
              qPrintable(platform.messages[0].text));
     dialogBox(w.get(), "opt_transfer_d1")->setText("30");
     auto *gas = w->findChild<EngineDialog *>("dlgMotore")->findChild<QCheckBox *>("chkGasVariabile");
-    QVERIFY(gas && !gas->isChecked());
-    gas->setChecked(true);
+    QVERIFY(gas && gas->isChecked()); // the default
+    gas->setChecked(false);
     pressOk(w.get());
     QTRY_VERIFY(!w->findChild<EngineDialog *>("dlgMotore"));
     const EnginePaths paths = w->waves()->texts().paths;
-    QVERIFY(paths.exhaust && paths.transferDuct && !paths.intake && paths.variableGas);
+    QVERIFY(paths.exhaust && paths.transferDuct && !paths.intake && !paths.variableGas);
     box("opt_waves-from")->setText("10000");
     box("opt_waves-to")->setText("10000");
     w->findChild<QPushButton *>("cmdCalcolaOnde")->click();
@@ -121,7 +121,7 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     waves::WaveOptions o;
     o.exhaustPath = paths.exhaust->path;
     o.transferDuct = waves::WaveOptions::TransferDuct{80, 30, 34};
-    o.variableGas = true;
+    o.variableGas = false;
     const waves::SpeedResult alone = waves::simulateSpeed(
         firstSizingPipe(w->plan()->dimensions),
         waves::onDesign(w->waves()->engine(), w->plan()->parameters), o, 10000);
@@ -164,7 +164,7 @@ void TestOfficinaInputs::gasPathsReachTheModel()
     QVERIFY2(w->openPath(reopened), qPrintable(platform.messages.value(0).text));
     settle();
     const EnginePaths again = w->waves()->texts().paths;
-    QVERIFY(again.exhaust && again.transferDuct && again.variableGas);
+    QVERIFY(again.exhaust && again.transferDuct && !again.variableGas);
     QCOMPARE(waves::gasPathJson(again.exhaust->path), waves::gasPathJson(paths.exhaust->path));
     QCOMPARE(again.transferDuct->d2Mm, 34.0);
 }

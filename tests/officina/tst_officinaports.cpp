@@ -95,6 +95,7 @@ void TestOfficinaPorts::portsReachTheModel()
     // The model alone on the same engine, the ports put on it as the command line puts them.
     waves::EngineInputs engine = waves::onDesign(w->waves()->engine(), w->plan()->parameters);
     waves::WaveOptions o;
+    o.variableGas = true; // the window's default
     QVERIFY(!waves::putPorts(paths.ports->ports, file, engine, o,
                              w->plan()->parameters[Field::Rpm]));
     const waves::SpeedResult alone =

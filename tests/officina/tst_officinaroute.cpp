@@ -223,9 +223,11 @@ void TestOfficinaRoute::wavesOfTheBentPipeBesideTheStraight()
     const WavePlot &plot = tab->view()->plot();
     QCOMPARE(plot.speeds.size(), 1);
     QCOMPARE(plot.compared.size(), 1);
+    waves::WaveOptions o;
+    o.variableGas = true; // the window's default
     const waves::SpeedResult straight = waves::simulateSpeed(
         w->plan()->pipe.value_or(firstSizingPipe(w->plan()->dimensions)),
-        waves::onDesign(tab->engine(), w->plan()->parameters), waves::WaveOptions(), 10000);
+        waves::onDesign(tab->engine(), w->plan()->parameters), o, 10000);
     QCOMPARE(plot.compared[0].brake.powerKw, straight.brake.powerKw);
     QVERIFY(plot.speeds[0].deliveryRatio < straight.deliveryRatio);
 }

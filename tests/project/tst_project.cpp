@@ -143,6 +143,7 @@ void TestProject::roundTripAcrossLocales()
              waves::gasPathJson(p.waves.paths.exhaust->path));
     QVERIFY(q.waves.paths.exhaust->path.pipes[0].computedWall);
     QCOMPARE(q.waves.paths.transferDuct->d1Mm, 33.5);
+    QCOMPARE(q.waves.paths.variableGas, p.waves.paths.variableGas);
     QVERIFY(!q.waves.paths.intake);
     QCOMPARE(q.waves.paths.ports->source, QStringLiteral("luci.json"));
     QCOMPARE(waves::portGeometryJson(q.waves.paths.ports->ports),
@@ -176,6 +177,10 @@ void TestProject::newerFormatRefusedOlderRead()
     const ProjectRead current = readProject(
         R"({"format": "velmorant-officina", "version": 2, "design": {"CIL": 125}})", QLocale::c());
     QCOMPARE(current.project.engine.cycle, engine::Cycle::Fired);
+    // A project saved before the gas could vary ran the constant one, and keeps it; a new
+    // project takes the gas that follows its temperature.
+    QVERIFY(!old.project.waves.paths.variableGas && !current.project.waves.paths.variableGas);
+    QVERIFY(newProject(WorkshopOptions(), QLocale::c()).waves.paths.variableGas);
 }
 
 void TestProject::badProjectsRefused_data()
