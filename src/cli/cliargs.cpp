@@ -348,7 +348,7 @@ QString helpText()
         "\"Calcola\" di Velmorant. I parametri partono dai valori di default; un file di\n"
         "progetto li sostituisce; ogni opzione di parametro sostituisce il suo campo.\n"
         "Un progetto di Velmorant Officina (.vlo) porta anche lamiera, tubo, motore,\n"
-        "regimi e sonda; le opzioni date vanno sopra i suoi valori.\n"
+        "impianto, gas, luci, regimi e sonda; le opzioni date vanno sopra i suoi valori.\n"
         "Le opzioni si scrivono anche --opzione=valore.\n"
         "\n"
         "Parametri (testo letto come nella casella della finestra, con --locale):\n");

@@ -206,8 +206,10 @@ Step pipeAndSearch(CliOptions &o, Outcome &r)
         return std::nullopt;
     if (const std::optional<QString> error = readWaveFiles(o.waves))
         return Stop{UsageOrFile, *error};
-    // With an exhaust system, the search starts from its first pipe and keeps the rest.
-    const Pipe start = o.waves.systems.exhaust ? o.waves.systems.exhaust->pipes.first().pipe
+    // With an exhaust system, the search starts from its first pipe and keeps the rest (a
+    // project's system from the project's pipe).
+    const bool systemPipe = o.waves.systems.exhaust && !o.waves.systems.exhaustFromProject;
+    const Pipe start = systemPipe ? o.waves.systems.exhaust->pipes.first().pipe
                        : r.pipe                 ? *r.pipe
                                                 : firstSizingPipe(d);
     WaveRequest engineOnly = o.waves;
@@ -247,8 +249,10 @@ Step wavesStage(CliOptions &o, Outcome &r)
         return std::nullopt;
     if (const std::optional<QString> error = readWaveFiles(o.waves))
         return Stop{UsageOrFile, *error};
-    // The exhaust system's first pipe, unless the search found a better one.
-    const Pipe modelled = o.waves.systems.exhaust && !r.optimized
+    // The exhaust system's first pipe, unless the search found a better one or the system
+    // came with a project (its pipe stands for the first).
+    const Pipe modelled = o.waves.systems.exhaust && !o.waves.systems.exhaustFromProject &&
+                                  !r.optimized
                               ? o.waves.systems.exhaust->pipes.first().pipe
                           : r.pipe ? *r.pipe
                                    : firstSizingPipe(r.evaluation.dimensions);

@@ -54,7 +54,7 @@ std::optional<QString> readPortFile(PortRequest &r)
 std::optional<QString> portDurations(const PortRequest &r, const waves::EngineInputs &engine,
                                      DesignParameters &p, QString &said, const QLocale &locale)
 {
-    if (!r.geometry)
+    if (!r.geometry || r.fromProject)
         return std::nullopt;
     const engine::EngineGeometry g = engine::engineGeometry(waves::onDesign(engine, p));
     const engine::Crank crank = waves::crankOf(g, *r.geometry);

@@ -22,6 +22,8 @@ struct PortRequest
     QString file;    // --ports FILE.json
     QString outFile; // --port-areas-out FILE.csv
     std::optional<waves::PortGeometry> geometry;
+    // The ports came with a project: the design keeps its own durations, as in the window.
+    bool fromProject = false;
 };
 
 QList<PipeOptionSpec> portOptionSpecs();

@@ -28,8 +28,36 @@ std::optional<QString> startFromProject(const Project &p, const QLocale &locale,
         .arg(quotedUserText(p.paper));
 }
 
+namespace {
+
+// The project's gas paths, its gas and its ports, as the window runs them, where the command
+// line gives none of its own: for the waves and for the search alike.
+void takeProjectPaths(const Project &p, WaveRequest &r)
+{
+    const EnginePaths &paths = p.waves.paths;
+    SystemRequest &s = r.systems;
+    if (s.exhaustFile.isEmpty() && paths.exhaust) {
+        s.exhaust = paths.exhaust->path;
+        s.exhaustFromProject = true;
+    }
+    if (s.intakeFile.isEmpty() && r.intakePipeFile.isEmpty() && paths.intake)
+        s.intake = paths.intake->path;
+    if (!s.transferDuct)
+        s.transferDuct = paths.transferDuct;
+    if (!s.gasGiven)
+        s.variableGas = paths.variableGas;
+    if (r.ports.file.isEmpty() && r.portAreasFile.isEmpty() && paths.ports) {
+        r.ports.geometry = paths.ports->ports;
+        r.ports.file = paths.ports->source;
+        r.ports.fromProject = true;
+    }
+}
+
+} // namespace
+
 std::optional<QString> takeProjectWaves(const Project &p, const QLocale &locale, WaveRequest &r)
 {
+    takeProjectPaths(p, r);
     if (!r.enabled)
         return std::nullopt;
     const bool given = !(p.waves.from.trimmed().isEmpty() && p.waves.to.trimmed().isEmpty() &&

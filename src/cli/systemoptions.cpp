@@ -68,6 +68,7 @@ std::optional<QString> readSystemOptions(const QCommandLineParser &parser, const
         if (text != QLatin1String("costante") && text != QLatin1String("variabile"))
             return badValue(QStringLiteral("--gas"), text, QStringLiteral("costante o variabile"));
         r.variableGas = text == QLatin1String("variabile");
+        r.gasGiven = true;
     }
     return std::nullopt;
 }

@@ -22,6 +22,11 @@ struct SystemRequest
     std::optional<waves::WaveOptions::TransferDuct> transferDuct; // --transfer-duct L:D1:D2
     std::optional<waves::GasPath> exhaust, intake;                // read from the files
     bool variableGas = true;                                      // --gas
+    bool gasGiven = false;                                        // --gas said
+    // The exhaust system came with a project: as in the window, the pipe run (the project's)
+    // stands for its first pipe, which gives it its wall; from --exhaust-system, the first pipe
+    // is the pipe run.
+    bool exhaustFromProject = false;
 };
 
 QList<PipeOptionSpec> systemOptionSpecs();

@@ -1,7 +1,10 @@
 // The engine's gas paths on the command line: the QUB400 case run as its network from the
 // project's own files, each volume's pressure in the traces and the JSON, and every faulty
 // system refused naming the element, nothing written.
+#include "chamber.h"
 #include "clirun.h"
+#include "portstudy.h"
+#include "project.h"
 #include "testfiles.h"
 
 #include <QJsonArray>
@@ -14,6 +17,7 @@ using namespace velmorant;
 using test::readAll;
 using test::Run;
 using test::runCli;
+using test::runJson;
 
 namespace {
 
@@ -39,6 +43,7 @@ class TestCliSystems : public QObject
 
 private slots:
     void qub400AsItsNetwork();
+    void projectPathsReachTheRun();
     void faultySystemsWriteNothing_data();
     void faultySystemsWriteNothing();
 };
@@ -68,6 +73,63 @@ void TestCliSystems::qub400AsItsNetwork()
     QVERIFY(csv.startsWith("rpm,angle_deg,station_mm,p_bar,t_c,u_m_s,p_cyl_bar,scarico_2_p_bar,"
                            "scarico_2_t_c\n"));
     QCOMPARE(csv.count('\n'), 1 + 720);
+}
+
+// A project of the workshop window runs on the command line as it runs in the window: its
+// exhaust system (its pipe standing for the system's first), its transfer duct, its gas and its
+// ports by geometry; an option given goes over the project's.
+void TestCliSystems::projectPathsReachTheRun()
+{
+    QTemporaryDir tmp;
+    const QLocale c = QLocale::c();
+    Project p = newProject(WorkshopOptions(), c);
+    p.workshop.parameters[0] = QStringLiteral("125");
+    const waves::GasPathRead box = waves::readGasPath(R"({"version": 1, "elements": [
+        {"pipe": [[0, 30], [100, 30]], "wall_c": 300},
+        {"volume_l": 2, "wall_c": null, "cd_in": 1, "cd_out": 1},
+        {"pipe": [[0, 25], [150, 25]], "wall_c": null}]})",
+                                                     {});
+    QVERIFY2(box.ok(), qPrintable(box.error));
+    p.waves.paths.exhaust = waves::PathFile{QStringLiteral("silenziatore.json"), box.path};
+    p.waves.paths.transferDuct = waves::WaveOptions::TransferDuct{80, 30, 34};
+    p.waves.paths.variableGas = false;
+    const waves::PortGeometryRead ports = waves::readPortGeometry(
+        test::readAll(QStringLiteral(VELMORANT_CASES "/race125/ports.json")));
+    QVERIFY2(ports.ok(), qPrintable(ports.error));
+    p.waves.paths.ports = waves::PortsFile{QStringLiteral("luci.json"), ports.ports};
+    p.engine.bore = 54;
+    p.engine.stroke = 54.5;
+    const QString path = tmp.filePath("officina.vlo");
+    QVERIFY(test::writeBytes(path, projectJson(p, c)));
+    const QStringList run{path, "--waves", "--rpm-range", "11000:11000:1", "--cell", "20"};
+    const QJsonObject j = runJson(run);
+    const QJsonObject speed = j["waves"]["speeds"].toArray()[0].toObject();
+
+    // The window's run: the project's pipe, its paths in the options, the ports put on.
+    DesignParameters d = defaultParameters();
+    d[Field::Cil] = 125;
+    waves::EngineInputs e = waves::onDesign(p.engine, d);
+    waves::WaveOptions o;
+    o.cellMm = 20;
+    o.exhaustPath = box.path;
+    o.transferDuct = p.waves.paths.transferDuct;
+    o.variableGas = false;
+    QVERIFY(!waves::putPorts(ports.ports, QStringLiteral("luci.json"), e, o, d[Field::Rpm]));
+    const waves::SpeedResult alone =
+        waves::simulateSpeed(firstSizingPipe(evaluateChamber(d).dimensions), e, o, 11000);
+    QCOMPARE(speed["charging_efficiency"].toDouble(), alone.chargingEfficiency);
+    QCOMPARE(speed["volumes"].toArray().size(), 1);
+    QCOMPARE(j["ports"]["file"].toString(), QStringLiteral("luci.json"));
+    // The design keeps its own durations, as the window's does.
+    QCOMPARE(j["parameters"]["SC"].toDouble(), d[Field::Sc]);
+
+    // The gas asked for goes over the project's.
+    const QJsonObject variable = runJson(run + QStringList{"--gas", "variabile"});
+    o.variableGas = true;
+    const waves::SpeedResult hot =
+        waves::simulateSpeed(firstSizingPipe(evaluateChamber(d).dimensions), e, o, 11000);
+    QCOMPARE(variable["waves"]["speeds"].toArray()[0].toObject()["charging_efficiency"].toDouble(),
+             hot.chargingEfficiency);
 }
 
 void TestCliSystems::faultySystemsWriteNothing_data()
