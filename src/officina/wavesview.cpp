@@ -263,8 +263,11 @@ plot::Data WavesView::speedData() const
         d.y.fromZero = true;
         auto charging = [](const waves::SpeedResult &r) { return r.chargingEfficiency; };
         auto delivery = [](const waves::SpeedResult &r) { return r.deliveryRatio; };
+        auto backflow = [](const waves::SpeedResult &r) { return r.intakeBackflow; };
         d.series << series(m_plot.speeds, Charging, tr("rendimento di carica"), true, charging)
-                 << series(m_plot.speeds, Delivery, tr("rapporto di erogazione"), true, delivery);
+                 << series(m_plot.speeds, Delivery, tr("rapporto di erogazione"), true, delivery)
+                 << series(m_plot.speeds, Cylinder, tr("riflusso dall'aspirazione"), true,
+                           backflow);
         if (compared)
             d.series << series(m_plot.compared, Charging, tr("rendimento di carica"), false,
                                charging)

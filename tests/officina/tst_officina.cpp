@@ -851,6 +851,7 @@ void TestOfficina::dynoSheet()
     // Charging and delivery on request, the same speeds.
     w->findChild<QComboBox *>("cmbGraficoRegimi")->setCurrentIndex(1);
     QCOMPARE(series("rendimento di carica").points[2].y(), p.speeds[2].chargingEfficiency);
+    QCOMPARE(series("riflusso dall'aspirazione").points[2].y(), p.speeds[2].intakeBackflow);
     QVERIFY(series("al banco (banco.csv)").points.isEmpty());
     w->findChild<QComboBox *>("cmbGraficoRegimi")->setCurrentIndex(0);
     // The cylinder's pressure above.
