@@ -19,11 +19,11 @@ class Platform;
 // and at the probe (and in the cylinder when asked), with the ports' timing and the ambient
 // pressure, the second pipe's traces and a measured trace laid over them; below, against speed,
 // the dyno sheet (brake power in CV on the left, torque in N m on the right, a measured power
-// curve laid over them) or the charging efficiency, the delivery ratio and the intake's backflow, with the first
-// sizing's band shaded, the design speed and the speed shown marked, and the speeds that did
-// not settle ringed, or where the mean pressure goes, or the walls that find their own temperature along their pipes at the
-// speed shown; each volume of the gas paths (a box, an airbox) has its pressure above too. The
-// second pipe's curves are dashed.
+// curve laid over them) or the charging efficiency, the delivery ratio and the intake's
+// backflow, with the first sizing's band shaded, the design speed and the speed shown marked,
+// and the speeds that did not settle ringed; or where the mean pressure goes; or the walls that
+// find their own temperature along their pipes at the speed shown. Each volume of the gas paths
+// (a box, an airbox) has its pressure above too. The second pipe's curves are dashed.
 struct WavePlot
 {
     QList<waves::SpeedResult> speeds, compared;
