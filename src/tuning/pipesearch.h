@@ -28,7 +28,8 @@ constexpr double SearchCellMm = 20;
 constexpr int SearchSpeeds = 5, BandSpeeds = 9;
 constexpr int SmallestBudget = 10, LargestBudget = 2000;
 // The most cell updates a search may ask for at worst (every evaluation as long as the limits
-// allow, every speed to the cycle limit): some twenty minutes on one core.
+// allow, every speed to the cycle limit): some twenty minutes on one core with the constant gas,
+// half as long again with the variable one.
 constexpr double LargestSearchWork = 2e10;
 
 // The speeds of the band at which a pipe is judged: `count` evenly spaced from FROM to TO (one

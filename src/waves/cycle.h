@@ -35,7 +35,7 @@ constexpr double SmallestRpmStep = 1;
 // step, which follows the cell, would shrink without end.
 constexpr double ShortestPipeMm = 50, ShortestSectionMm = 0.1;
 // The most work one run may ask for, in cell updates: about two minutes on one core at the
-// scheme's 60 ns per update (bench_waves).
+// constant gas's 60 ns per update, three with the variable gas's 90 (bench_waves).
 constexpr double LargestRunWork = 2e9;
 
 // FROM, FROM + STEP, ... up to TO, counted by whole steps; or why that is not a range of at
