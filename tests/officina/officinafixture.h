@@ -5,6 +5,7 @@
 #include "enginedialog.h"
 #include "fakeplatform.h"
 #include "officinawindow.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -17,6 +18,27 @@
 #include <memory>
 
 namespace velmorant::test {
+
+// Qt's complaints about the window's own texts ("QString::arg: 1 argument(s) missing"): each one
+// is a sentence the user reads with a hole in it. watchWindowTexts() collects them, once per
+// test program, passing every message on as before.
+inline QStringList &windowTextWarnings()
+{
+    static QStringList warnings;
+    return warnings;
+}
+
+inline void watchWindowTexts()
+{
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (text.contains(QLatin1String("QString::arg")))
+                windowTextWarnings() << text;
+            if (previous)
+                previous(type, context, text);
+        });
+}
 
 struct OfficinaFixture
 {
@@ -43,6 +65,18 @@ struct OfficinaFixture
         settle();
     }
     void settle() { QTRY_VERIFY_WITH_TIMEOUT(!w->calculating(), 60000); }
+    // For the test programs that hold every text of the window whole: their initTestCase and
+    // their cleanup.
+    void startWatchingTexts()
+    {
+        prepareWindowTests();
+        watchWindowTexts();
+    }
+    void closeCheckingTexts()
+    {
+        w.reset();
+        QVERIFY2(windowTextWarnings().isEmpty(), qPrintable(windowTextWarnings().join('\n')));
+    }
 };
 
 // A box of the open engine dialog, and its OK.

@@ -47,18 +47,6 @@ using test::readAll;
 
 namespace {
 
-// Qt's complaints about the window's own texts ("QString::arg: 1 argument(s) missing"): each one
-// is a sentence the user reads with a hole in it.
-QStringList textWarnings;
-QtMessageHandler previousHandler = nullptr;
-void watchTexts(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (text.contains(QLatin1String("QString::arg")))
-        textWarnings << text;
-    if (previousHandler)
-        previousHandler(type, context, text);
-}
-
 const QByteArray Design("125\r\n9000\r\n110\r\n190\r\n6\r\n2.5\r\n700\r\n4.5\r\n");
 
 } // namespace
@@ -68,17 +56,9 @@ class TestOfficinaWorkshop : public QObject, test::OfficinaFixture
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        test::prepareWindowTests();
-        previousHandler = qInstallMessageHandler(watchTexts);
-    }
+    void initTestCase() { startWatchingTexts(); }
     void init();
-    void cleanup()
-    {
-        w.reset();
-        QVERIFY2(textWarnings.isEmpty(), qPrintable(textWarnings.join('\n')));
-    }
+    void cleanup() { closeCheckingTexts(); }
 
     void viewsZoom();
     void exportIsWhatTheCommandLineWrites_data();
